@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The operations the tool needs of a serial port, and nothing more. While no device is usable
+// (never opened, open failed, closed, or the device vanished underneath) every operation fails
+// without effect: bytesWaiting() and read() return 0, write() and purgeInput() do nothing.
+class SerialPort {
+public:
+    enum class OpenError {
+        None,             // opened
+        NotFound,         // no such device
+        PermissionDenied, // no access rights (e.g. not in the dialout group)
+        InUse,            // held by another program (open or locked)
+        Other,
+    };
+
+    virtual ~SerialPort() = default;
+
+    // Opens the named device for exclusive reading and writing; nothing else is configured yet.
+    virtual OpenError open(const std::string& name) = 0;
+    // Sets baud rate and data bits, no parity and one stop bit; every other setting stays as the
+    // driver has it. False when the driver refuses (e.g. 4 data bits).
+    virtual bool applyLineSettings(std::int32_t baudRate, std::uint8_t dataBits) = 0;
+    virtual void close() = 0;
+    // True from a successful open until close(), also after the device was lost.
+    [[nodiscard]] virtual bool isOpen() const = 0;
+
+    // Number of received bytes waiting to be read.
+    virtual std::uint32_t bytesWaiting() = 0;
+    // Discards every received byte not yet read.
+    virtual void purgeInput() = 0;
+    // Reads up to `count` bytes that are already waiting; never waits.
+    virtual std::uint32_t read(std::uint8_t* destination, std::uint32_t count) = 0;
+    // Queues the whole request for sending.
+    virtual void write(const std::uint8_t* data, std::uint32_t count) = 0;
+};
+
+[[nodiscard]] const char* describe(SerialPort::OpenError error);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// A message box: text, caption, an OK button. The boxes have no owner window and do not block:
+// the window and the timers go on while one is open, and `onClosed` runs once the user has
+// dismissed it.
+struct UserMessage {
+    enum class Icon { None, Error };
+
+    std::string text;    // UTF-8
+    std::string caption; // UTF-8
+    Icon icon = Icon::None;
+    // Boxes that a timer can raise again and again without anyone acting (the test log's
+    // failures, errors raised inside a tick) carry a key; while a box with the same key is open,
+    // a further one is only counted, not shown.
+    std::string repeatKey;
+};
+
+class MessagePresenter {
+public:
+    virtual ~MessagePresenter() = default;
+    virtual void show(const UserMessage& message, std::function<void()> onClosed = {}) = 0;
+};
