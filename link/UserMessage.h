@@ -12,6 +12,8 @@ struct UserMessage {
     std::string text;    // UTF-8
     std::string caption; // UTF-8
     Icon icon = Icon::None;
+    // Optional detail behind the box's text (e.g. why a port could not be opened).
+    std::string details;
     // Boxes that a timer can raise again and again without anyone acting (the test log's
     // failures, errors raised inside a tick) carry a key; while a box with the same key is open,
     // a further one is only counted, not shown.
