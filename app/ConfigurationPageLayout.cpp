@@ -1,0 +1,236 @@
+#include "ConfigurationPageLayout.h"
+
+#include "FormBuilder.h"
+#include "PortComboBox.h"
+#include "UpperCaseValidator.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QStringList DisableEnable{QStringLiteral("Disable"), QStringLiteral("Enable")};
+
+// Label, field and unit in one row of a parameter group.
+QLineEdit* parameterRow(FormBuilder& b, QGroupBox* group, const QString& caption, int n, int x,
+                        int y, int labelWidth, int fieldWidth, const QString& unit,
+                        ConfigurationView& view) {
+    QLabel* label = b.label(group, caption, x, y, labelWidth);
+    QLineEdit* field =
+        b.edit(group, QStringLiteral("Edit%1").arg(n), x + labelWidth, y, fieldWidth);
+    if (!unit.isEmpty()) {
+        b.label(group, unit, x + labelWidth + fieldWidth + 3, y, 26);
+    }
+    b.name(field, group->title(), caption, label);
+    view.Edit[static_cast<std::size_t>(n)] = field;
+    return field;
+}
+
+// A field with its caption above it (the Compressor, Calibration and Heat Exchanger groups).
+QLineEdit* captionAbove(FormBuilder& b, QGroupBox* group, const QString& caption, int n, int x,
+                        int y, int width, const QString& unit, ConfigurationView& view) {
+    QLabel* label = b.label(group, caption, x, y, width + 20, 16);
+    QLineEdit* field = b.edit(group, QStringLiteral("Edit%1").arg(n), x, y + 16, width);
+    if (!unit.isEmpty()) {
+        b.label(group, unit, x + width + 2, y + 16, 18);
+    }
+    b.name(field, group->title(), caption, label);
+    view.Edit[static_cast<std::size_t>(n)] = field;
+    return field;
+}
+
+QComboBox* comboRow(FormBuilder& b, QGroupBox* group, const QString& caption, int n, int x, int y,
+                    int labelWidth, int width, const QStringList& items, ConfigurationView& view) {
+    QLabel* label = b.label(group, caption, x, y, labelWidth);
+    QComboBox* box =
+        b.combo(group, QStringLiteral("ComboBox%1").arg(n), x + labelWidth, y, width, items);
+    b.name(box, group->title(), caption, label);
+    view.ComboBox[static_cast<std::size_t>(n)] = box;
+    return box;
+}
+
+// Buttons keep their captions as names; the group tells the many "Set" buttons apart.
+void setButton(QGroupBox* group, QPushButton* button) {
+    button->setAccessibleDescription(readableCaption(group->title()));
+}
+
+QComboBox* serialCombo(FormBuilder& b, QGroupBox* group, const QString& caption,
+                       const QString& name, int y, const QStringList& items, const QString& text) {
+    QLabel* label = b.label(group, caption, 8, y, 66);
+    auto* box = b.combo(group, name, 76, y, 84, items);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setValidator(new UpperCaseValidator(box));
+    box->setCurrentIndex(static_cast<int>(items.indexOf(text)));
+    box->setEditText(text);
+    box->setEnabled(false);
+    b.name(box, group->title(), caption, label);
+    return box;
+}
+
+void fanGroup(FormBuilder& b, QGroupBox* group, const std::array<int, 8>& edits, int fan1Combo,
+              int fan2Combo, const QString& fan1, const QString& fan2, int pulseEdit,
+              const QString& pulseCaption, const QString& setName, ConfigurationView& view) {
+    const int rows[4] = {20, 45, 70, 95};
+    const QString rpm = QStringLiteral("RPM");
+    const QString celsius = QStringLiteral("℃");
+    parameterRow(b, group, QStringLiteral("StepRev"), edits[0], 8, rows[0], 58, 56, rpm, view);
+    parameterRow(b, group, QStringLiteral("MaxRev"), edits[1], 8, rows[1], 58, 56, rpm, view);
+    parameterRow(b, group, QStringLiteral("MinRev"), edits[2], 8, rows[2], 58, 56, rpm, view);
+    parameterRow(b, group, QStringLiteral("DeltTemp"), edits[3], 8, rows[3], 58, 56, celsius, view);
+    parameterRow(b, group, QStringLiteral("StepTemp"), edits[4], 160, rows[0], 64, 52, celsius,
+                 view);
+    parameterRow(b, group, QStringLiteral("MaxTemp"), edits[5], 160, rows[1], 64, 52, celsius,
+                 view);
+    parameterRow(b, group, QStringLiteral("MinTemp"), edits[6], 160, rows[2], 64, 52, celsius,
+                 view);
+    parameterRow(b, group, QStringLiteral("StopTemp"), edits[7], 160, rows[3], 64, 52, celsius,
+                 view);
+    comboRow(b, group, fan1, fan1Combo, 316, rows[0], 66, 96, DisableEnable, view);
+    comboRow(b, group, fan2, fan2Combo, 316, rows[1], 66, 96, DisableEnable, view);
+    parameterRow(b, group, pulseCaption, pulseEdit, 316, rows[2], 66, 96, QString(), view);
+    setButton(group, b.button(group, setName, QStringLiteral("Set"), 400, rows[3] - 1, 78));
+}
+
+} // namespace
+
+ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
+                                         const QStringList& extraPorts) {
+    ConfigurationView view;
+
+    // Left column.
+    QGroupBox* serial = b.group(page, QStringLiteral("Serial Port "), 8, 4, 169, 196);
+    QLabel* portLabel = b.label(serial, QStringLiteral("Port Num:"), 8, 20, 66);
+    auto* rdCOM = new PortComboBox(extraPorts, serial);
+    rdCOM->setObjectName(QStringLiteral("rdCOM"));
+    rdCOM->setGeometry(76, 20, 84, 22);
+    rdCOM->setValidator(new UpperCaseValidator(rdCOM));
+    rdCOM->setToolTip(QStringLiteral("Serial port"));
+    b.name(rdCOM, serial->title(), portLabel->text(), portLabel);
+    serialCombo(b, serial, QStringLiteral("BaudRate:"), QStringLiteral("baudrate"), 47,
+                {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
+                 QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("115200")},
+                QStringLiteral("9600"));
+    serialCombo(b, serial, QStringLiteral("DataBits:"), QStringLiteral("databits"), 74,
+                {QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                 QStringLiteral("8")},
+                QStringLiteral("8"));
+    serialCombo(b, serial, QStringLiteral("Parity  :"), QStringLiteral("parity"), 101,
+                {QStringLiteral("NONE"), QStringLiteral("ODD"), QStringLiteral("EVEN")},
+                QStringLiteral("NONE"));
+    serialCombo(b, serial, QStringLiteral("StopBits:"), QStringLiteral("stopbits"), 128,
+                {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")},
+                QStringLiteral("1"));
+    QPushButton* open =
+        b.button(serial, QStringLiteral("Button1"), QStringLiteral("Open"), 34, 158, 100, 30);
+    view.Button1 = open;
+
+    QGroupBox* comm = b.group(page, QStringLiteral("Comm Address"), 8, 204, 169, 56);
+    QLineEdit* edit17 = b.edit(comm, QStringLiteral("Edit17"), 10, 24, 70, QStringLiteral("1"));
+    b.name(edit17, comm->title(), comm->title());
+    view.Edit[17] = edit17;
+    setButton(comm, b.button(comm, QStringLiteral("Button8"), QStringLiteral("Set"), 88, 23, 70));
+
+    QGroupBox* firmware = b.group(page, QStringLiteral("FW Version"), 8, 264, 169, 84);
+    auto* swv = b.edit(firmware, QStringLiteral("SWV"), 8, 22, 153, QString());
+    swv->setEnabled(false);
+    b.name(swv, firmware->title(), firmware->title());
+    view.SWV = swv;
+    setButton(firmware,
+              b.button(firmware, QStringLiteral("Button5"), QStringLiteral("Read"), 47, 51, 75));
+
+    QGroupBox* all = b.group(page, QStringLiteral("All"), 8, 352, 169, 58);
+    setButton(all, b.button(all, QStringLiteral("Button13"), QStringLiteral("Set"), 10, 24, 70));
+    setButton(all, b.button(all, QStringLiteral("Button12"), QStringLiteral("Read"), 88, 24, 70));
+
+    QPushButton* stop =
+        b.button(page, QStringLiteral("Button2"), QStringLiteral("Stop Systerm"), 8, 440, 169, 54);
+    QFont stopFont = stop->font();
+    stopFont.setPointSize(15);
+    stopFont.setBold(true);
+    stop->setFont(stopFont);
+    stop->setStyleSheet(QStringLiteral("QPushButton#Button2 { color: #0000ff; }"));
+
+    // Right part: the two fan groups across its full width.
+    QGroupBox* internal = b.group(page, QStringLiteral("Internal Fan"), 220, 4, 497, 124);
+    fanGroup(b, internal, {12, 5, 13, 7, 14, 27, 9, 6}, 1, 2, QStringLiteral("Intfan1"),
+             QStringLiteral("Intfan2"), 41, QStringLiteral("PluseNo."), QStringLiteral("Set"),
+             view);
+    QGroupBox* external = b.group(page, QStringLiteral("External Fan "), 220, 130, 497, 124);
+    fanGroup(b, external, {34, 8, 35, 39, 36, 37, 15, 38}, 3, 4, QStringLiteral("Extfan1"),
+             QStringLiteral("Extfan2"), 40, QStringLiteral("PlusNo."), QStringLiteral("Button10"),
+             view);
+
+    QGroupBox* heater = b.group(page, QStringLiteral("Heater "), 220, 256, 300, 100);
+    parameterRow(b, heater, QStringLiteral("MaxCurrent"), 50, 8, 20, 72, 48, QStringLiteral("A"),
+                 view);
+    parameterRow(b, heater, QStringLiteral("MinCurrent"), 51, 8, 45, 72, 48, QStringLiteral("A"),
+                 view);
+    comboRow(b, heater, QStringLiteral("Dis/Enable"), 5, 8, 70, 72, 72, DisableEnable, view);
+    parameterRow(b, heater, QStringLiteral("StartTemp"), 52, 158, 20, 66, 48, QStringLiteral("℃"),
+                 view);
+    parameterRow(b, heater, QStringLiteral("DeltTemp"), 53, 158, 45, 66, 48, QStringLiteral("℃"),
+                 view);
+    setButton(heater,
+              b.button(heater, QStringLiteral("Button15"), QStringLiteral("Set"), 214, 69, 78));
+
+    QGroupBox* tempAlarm = b.group(page, QStringLiteral("Temp.  Alarm"), 526, 256, 191, 100);
+    parameterRow(b, tempAlarm, QStringLiteral("HighTemp"), 24, 10, 20, 70, 56, QStringLiteral("℃"),
+                 view);
+    parameterRow(b, tempAlarm, QStringLiteral("LowTemp"), 25, 10, 45, 70, 56, QStringLiteral("℃"),
+                 view);
+    setButton(tempAlarm,
+              b.button(tempAlarm, QStringLiteral("Button11"), QStringLiteral("Set"), 80, 70, 78));
+
+    QGroupBox* compressor = b.group(page, QStringLiteral("Compressor"), 220, 358, 170, 100);
+    captionAbove(b, compressor, QStringLiteral("StartTemp."), 30, 8, 16, 62, QString(), view);
+    captionAbove(b, compressor, QStringLiteral("DeltTemp."), 29, 90, 16, 62, QString(), view);
+    parameterRow(b, compressor, QStringLiteral("MaxRPM"), 31, 8, 70, 50, 56, QString(), view);
+    setButton(compressor,
+              b.button(compressor, QStringLiteral("Button14"), QStringLiteral("Set"), 118, 69, 46));
+
+    QGroupBox* extInput = b.group(page, QStringLiteral("ExtInput "), 394, 358, 140, 100);
+    comboRow(b, extInput, QStringLiteral("Enable"), 6, 8, 20, 48, 76, DisableEnable, view);
+    comboRow(b, extInput, QStringLiteral("Type"), 7, 8, 45, 48, 76,
+             {QStringLiteral("NO"), QStringLiteral("NC")}, view);
+    setButton(extInput,
+              b.button(extInput, QStringLiteral("Button4"), QStringLiteral("Set"), 56, 70, 78));
+
+    QGroupBox* voltage = b.group(page, QStringLiteral("VoltageAlarm"), 538, 358, 179, 100);
+    parameterRow(b, voltage, QStringLiteral("HighValue"), 18, 8, 20, 68, 60, QStringLiteral("V"),
+                 view);
+    parameterRow(b, voltage, QStringLiteral("LowValue"), 28, 8, 45, 68, 60, QStringLiteral("V"),
+                 view);
+    setButton(voltage,
+              b.button(voltage, QStringLiteral("Button9"), QStringLiteral("Set"), 76, 70, 78));
+
+    QGroupBox* calibration = b.group(page, QStringLiteral("Calibration"), 220, 460, 300, 62);
+    captionAbove(b, calibration, QStringLiteral("Tempr1"), 1, 8, 16, 40, QStringLiteral("℃"), view);
+    captionAbove(b, calibration, QStringLiteral("Temp2"), 2, 68, 16, 40, QStringLiteral("℃"), view);
+    captionAbove(b, calibration, QStringLiteral("Current"), 10, 128, 16, 40, QStringLiteral("A"),
+                 view);
+    captionAbove(b, calibration, QStringLiteral("Voltage"), 16, 186, 16, 40, QStringLiteral("V"),
+                 view);
+    setButton(calibration,
+              b.button(calibration, QStringLiteral("Button3"), QStringLiteral("Set"), 246, 31, 46));
+
+    QGroupBox* address = b.group(page, QStringLiteral("Address"), 220, 524, 300, 50);
+    QLineEdit* edit4 = b.edit(address, QStringLiteral("Edit4"), 10, 21, 90, QString());
+    b.name(edit4, address->title(), address->title());
+    view.Edit[4] = edit4;
+    setButton(address,
+              b.button(address, QStringLiteral("Button7"), QStringLiteral("Set"), 110, 20, 78));
+
+    QGroupBox* exchanger = b.group(page, QStringLiteral("Heat Exchanger"), 526, 460, 191, 114);
+    captionAbove(b, exchanger, QStringLiteral("StartTemp."), 42, 10, 16, 70, QString(), view);
+    captionAbove(b, exchanger, QStringLiteral("DeltTemp."), 33, 100, 16, 70, QString(), view);
+    parameterRow(b, exchanger, QStringLiteral("Min Delt-T"), 43, 10, 60, 70, 60, QString(), view);
+    setButton(exchanger,
+              b.button(exchanger, QStringLiteral("Button18"), QStringLiteral("Set"), 56, 86, 78));
+
+    return view;
+}

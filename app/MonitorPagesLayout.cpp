@@ -1,0 +1,291 @@
+#include "MonitorPagesLayout.h"
+
+#include "FormBuilder.h"
+
+#include "widgets/Dial.h"
+#include "widgets/NumericReadout.h"
+#include "widgets/Odometer.h"
+#include "widgets/RockerSwitch.h"
+#include "widgets/RotarySwitch.h"
+#include "widgets/RoundLed.h"
+#include "widgets/Thermometer.h"
+#include "widgets/XYPlot.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+const QColor Yellow(255, 255, 0);
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
+const QColor Blue(0, 128, 255);
+
+template <typename Widget> Widget* place(QWidget* parent, const QString& name, QRect geometry) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+Dial* fanDial(QWidget* parent, int n, QRect geometry, const QString& accessibleName) {
+    auto* dial = place<Dial>(parent, QStringLiteral("iAngularGauge%1").arg(n), geometry);
+    dial->setRange(0, 3000);
+    dial->setSections({{0, 1000, Yellow}, {1000, 2700, Green}, {2700, 3000, Red}});
+    dial->setArc(220, 260);
+    dial->setPointerStyle(Dial::PointerStyle::Needle);
+    dial->setAccessibleName(accessibleName);
+    return dial;
+}
+
+Dial* quarterDial(QWidget* parent, int n, QRect geometry, double maximum,
+                  QList<ScaleSection> sections, int majorTicks, const QString& accessibleName) {
+    auto* dial = place<Dial>(parent, QStringLiteral("iAngularGauge%1").arg(n), geometry);
+    dial->setRange(0, maximum);
+    dial->setSections(std::move(sections));
+    dial->setArc(180, 90);
+    dial->setPointerStyle(Dial::PointerStyle::ArrowLine);
+    if (majorTicks > 0) {
+        dial->setMajorTicks(majorTicks);
+    }
+    dial->setAccessibleName(accessibleName);
+    return dial;
+}
+
+NumericReadout* readout(QWidget* parent, int n, QRect geometry, const QString& unit,
+                        const QString& accessibleName) {
+    auto* output =
+        place<NumericReadout>(parent, QStringLiteral("iAnalogOutput%1").arg(n), geometry);
+    output->setUnit(unit);
+    output->setEnabled(false); // display only
+    output->setAccessibleName(accessibleName);
+    return output;
+}
+
+Odometer* odometer(QWidget* parent, int n, QRect geometry, const QString& accessibleName) {
+    auto* counter = place<Odometer>(parent, QStringLiteral("iOdometer%1").arg(n), geometry);
+    counter->setAccessibleName(accessibleName);
+    return counter;
+}
+
+RoundLed* led(QWidget* parent, int n, QPoint at, const QColor& color, const QString& name) {
+    auto* lamp =
+        place<RoundLed>(parent, QStringLiteral("iLedRound%1").arg(n), QRect(at, QSize(16, 16)));
+    lamp->setActiveColor(color);
+    lamp->setActive(false);
+    lamp->setAccessibleName(name);
+    return lamp;
+}
+
+QLineEdit* hiddenEdit(QWidget* parent, const QString& name) {
+    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(name);
+    edit->setGeometry(10, 10, 40, 20);
+    edit->lower();
+    edit->hide(); // covered by the Compressor group, never seen
+    return edit;
+}
+
+void fanGroup(FormBuilder& b, QWidget* page, RealTimeView& view, const QString& title, int y,
+              int first, const QString& kind) {
+    QGroupBox* group = b.group(page, title, 8, y, 321, 206);
+    const int a = first;     // first fan's number (1 or 3)
+    const int c = first + 1; // second fan's number
+    view.iAngularGauge[a] =
+        fanDial(group, a, QRect(8, 16, 150, 112), QStringLiteral("%1%2 speed").arg(kind).arg(1));
+    view.iAngularGauge[c] =
+        fanDial(group, c, QRect(163, 16, 150, 112), QStringLiteral("%1%2 speed").arg(kind).arg(2));
+    QLabel* name1 = b.label(group, QStringLiteral("%1%2").arg(kind).arg(1), 8, 128, 150, 16);
+    QLabel* name2 = b.label(group, QStringLiteral("%1%2").arg(kind).arg(2), 163, 128, 150, 16);
+    name1->setAlignment(Qt::AlignCenter);
+    name2->setAlignment(Qt::AlignCenter);
+
+    auto* band = new QFrame(group);
+    band->setFrameShape(QFrame::Panel);
+    band->setFrameShadow(QFrame::Sunken);
+    band->setGeometry(6, 146, 309, 32);
+    auto* rev = b.label(band, QStringLiteral("Rev "), 8, 5, 40);
+    rev->setObjectName(QStringLiteral("Rev"));
+    view.iOdometer[a] = odometer(band, a, QRect(58, 4, 76, 24),
+                                 QStringLiteral("%1%2 revolutions").arg(kind).arg(1));
+    view.iOdometer[c] = odometer(band, c, QRect(206, 4, 76, 24),
+                                 QStringLiteral("%1%2 revolutions").arg(kind).arg(2));
+
+    b.label(group, QStringLiteral("Status  "), 14, 181, 60);
+    view.iLedRound[a] =
+        led(group, a, QPoint(75, 184), Green, QStringLiteral("%1%2 running").arg(kind).arg(1));
+    view.iLedRound[c] =
+        led(group, c, QPoint(230, 184), Green, QStringLiteral("%1%2 running").arg(kind).arg(2));
+}
+
+} // namespace
+
+void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
+    // Fields that lie behind the Compressor group; only two of them are ever written.
+    QLineEdit* edit19 = hiddenEdit(page, QStringLiteral("Edit19"));
+    QLineEdit* edit20 = hiddenEdit(page, QStringLiteral("Edit20"));
+    for (const char* name : {"Edit21", "Edit22", "Edit23", "Edit26"}) {
+        hiddenEdit(page, QString::fromLatin1(name));
+    }
+    view.Edit19 = edit19;
+    view.Edit20 = edit20;
+
+    // Left column.
+    fanGroup(b, page, view, QStringLiteral("Internal Fan"), 4, 1, QStringLiteral("Intfan"));
+    fanGroup(b, page, view, QStringLiteral("External Fan"), 212, 3, QStringLiteral("Extfan"));
+
+    QGroupBox* compressor = b.group(page, QStringLiteral("Compressor "), 8, 420, 321, 152);
+    view.iAnalogOutput[1] = readout(compressor, 1, QRect(36, 18, 84, 22), QStringLiteral("A"),
+                                    QStringLiteral("Compressor current"));
+    view.iAngularGauge[7] = quarterDial(compressor, 7, QRect(8, 42, 140, 104), 35,
+                                        {{0, 5, Red}, {5, 30, Green}, {30, 35, Red}}, 6,
+                                        QStringLiteral("Compressor current"));
+    b.divider(compressor, 154, 18, 126);
+    b.label(compressor, QStringLiteral("Rev "), 166, 20, 36);
+    view.iOdometer[5] =
+        odometer(compressor, 5, QRect(204, 18, 76, 24), QStringLiteral("Compressor revolutions"));
+    auto* rotary2 =
+        place<RotarySwitch>(compressor, QStringLiteral("iSwitchRotary2"), QRect(162, 52, 92, 94));
+    rotary2->setPositionLabels(
+        {QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Enable")});
+    rotary2->setPointerColor(Blue);
+    rotary2->setPosition(0);
+    rotary2->setAccessibleName(QStringLiteral("Compressor"));
+    view.iSwitchRotary2 = rotary2;
+    b.label(compressor, QStringLiteral("Alarm"), 262, 82, 40);
+    view.iLedRound[16] =
+        led(compressor, 16, QPoint(270, 106), Red, QStringLiteral("Compressor alarm"));
+
+    // Centre column.
+    QGroupBox* debug = b.group(page, QStringLiteral("Debug Temperature"), 336, 4, 161, 56);
+    b.button(debug, QStringLiteral("Button6"), QStringLiteral("Send"), 8, 22, 52, 25);
+    auto* edit11 = b.edit(debug, QStringLiteral("Edit11"), 66, 23, 62);
+    edit11->setAccessibleName(QStringLiteral("Debug Temperature"));
+    b.label(debug, QStringLiteral("℃"), 132, 23, 20);
+    view.Edit11 = edit11;
+
+    auto* image = new QLabel(page);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setGeometry(347, 64, 139, 337);
+    image->setPixmap(QPixmap(QStringLiteral(":/unit.jpg")));
+    image->setAccessibleName(QStringLiteral("Climate unit"));
+    auto* rocker =
+        place<RockerSwitch>(image, QStringLiteral("iSwitchRocker1"), QRect(38, 112, 44, 64));
+    rocker->setBackgroundColor(QColor(255, 0, 255));
+    rocker->setOn(true);
+    rocker->setAccessibleName(QStringLiteral("Forced output"));
+    view.iSwitchRocker1 = rocker;
+    view.iLedRound[18] = led(image, 18, QPoint(90, 136), Green, QStringLiteral("Forced output"));
+    auto transparentLabel = [&](const QString& text, int x, int y, int width) {
+        QLabel* label = b.label(image, text, x, y, width, 20);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        return label;
+    };
+    transparentLabel(QStringLiteral("Set Temp "), 14, 192, 64);
+    view.Edit3 = b.edit(image, QStringLiteral("Edit3"), 76, 191, 38);
+    view.Edit3->setAccessibleName(QStringLiteral("Compressor Set Temp"));
+    transparentLabel(QStringLiteral("℃"), 116, 191, 18);
+    transparentLabel(QStringLiteral("Delt Temp "), 14, 218, 64);
+    view.Edit32 = b.edit(image, QStringLiteral("Edit32"), 76, 217, 38);
+    view.Edit32->setAccessibleName(QStringLiteral("Compressor Delt Temp"));
+    transparentLabel(QStringLiteral("℃"), 116, 217, 18);
+
+    QGroupBox* supply = b.group(page, QStringLiteral("Supply Voltage"), 336, 406, 161, 166);
+    view.iAnalogOutput[5] = readout(supply, 5, QRect(38, 18, 84, 22), QStringLiteral("V"),
+                                    QStringLiteral("Supply voltage"));
+    view.iAngularGauge[5] = quarterDial(supply, 5, QRect(8, 42, 145, 96), 80,
+                                        {{0, 40, Red}, {40, 60, Green}, {60, 80, Red}}, 0,
+                                        QStringLiteral("Supply voltage"));
+    b.label(supply, QStringLiteral("Alarm"), 48, 140, 40);
+    view.iLedRound[17] =
+        led(supply, 17, QPoint(92, 143), Red, QStringLiteral("Supply voltage alarm"));
+
+    // Right column.
+    QGroupBox* temperature = b.group(page, QStringLiteral("Temperature"), 504, 4, 257, 210);
+    const std::array<int, 3> readoutNumbers{3, 4, 6};
+    for (int i = 0; i < 3; ++i) {
+        const int n = i + 1;
+        const int x = 8 + 83 * i;
+        auto* thermometer = place<Thermometer>(temperature, QStringLiteral("iThermometer%1").arg(n),
+                                               QRect(x + 12, 18, 52, 154));
+        thermometer->setRange(-40, 80);
+        thermometer->setAccessibleName(QStringLiteral("Temperature %1").arg(n));
+        view.iThermometer[static_cast<std::size_t>(n)] = thermometer;
+        const int r = readoutNumbers[static_cast<std::size_t>(i)];
+        view.iAnalogOutput[static_cast<std::size_t>(r)] =
+            readout(temperature, r, QRect(x, 178, 76, 22), QStringLiteral("℃"),
+                    QStringLiteral("Temperature %1").arg(n));
+        if (i > 0) {
+            b.divider(temperature, x - 5, 18, 184);
+        }
+    }
+
+    QGroupBox* alarms = b.group(page, QStringLiteral("Alarm"), 504, 216, 257, 150);
+    const struct {
+        int led;
+        const char* caption;
+    } alarmRows[2][5] = {{{5, "Internal Fan1"},
+                          {7, "Internal Fan2 "},
+                          {8, "External Fan1"},
+                          {9, "External Fan2 "},
+                          {10, "HighPressure "}},
+                         {{11, "Temp Sensor1 "},
+                          {12, "Temp Sensor2 "},
+                          {13, "High Temp "},
+                          {14, "Low Temp "},
+                          {15, "LowPressure"}}};
+    for (int column = 0; column < 2; ++column) {
+        for (int row = 0; row < 5; ++row) {
+            const auto& entry = alarmRows[column][row];
+            const int x = 10 + 126 * column;
+            const int y = 22 + 25 * row;
+            const QString caption = QString::fromUtf8(entry.caption);
+            view.iLedRound[static_cast<std::size_t>(entry.led)] =
+                led(alarms, entry.led, QPoint(x, y + 3), Red,
+                    readableCaption(caption) + QStringLiteral(" alarm"));
+            b.label(alarms, caption, x + 22, y, 100);
+        }
+    }
+
+    QGroupBox* heater = b.group(page, QStringLiteral("Heater Current"), 504, 368, 257, 204);
+    view.iAnalogOutput[2] = readout(heater, 2, QRect(36, 20, 84, 22), QStringLiteral("A"),
+                                    QStringLiteral("Heater current"));
+    view.iAngularGauge[6] = quarterDial(heater, 6, QRect(8, 46, 140, 110), 10,
+                                        {{0, 4, Red}, {4, 8, Green}, {8, 10, Red}}, 6,
+                                        QStringLiteral("Heater current"));
+    b.divider(heater, 154, 18, 176);
+    b.label(heater, QStringLiteral("Alarm"), 166, 24, 40);
+    view.iLedRound[6] = led(heater, 6, QPoint(210, 27), Red, QStringLiteral("Heater alarm"));
+    auto* rotary1 =
+        place<RotarySwitch>(heater, QStringLiteral("iSwitchRotary1"), QRect(162, 62, 88, 100));
+    rotary1->setPositionLabels({QStringLiteral("On"), QStringLiteral("Off")});
+    rotary1->setPointerColor(Blue);
+    rotary1->setPosition(1);
+    rotary1->setAccessibleName(QStringLiteral("Heater"));
+    view.iSwitchRotary1 = rotary1;
+}
+
+void buildDeclarationPage(QWidget* page, FormBuilder& b, CurveView& view) {
+    auto* frame = new QFrame(page);
+    frame->setFrameShape(QFrame::Box);
+    frame->setLineWidth(2);
+    frame->setGeometry(2, 2, 777, 569);
+    frame->lower();
+
+    b.button(page, QStringLiteral("Button16"), QStringLiteral("DrawIntfan"), 14, 40, 110, 32);
+    b.button(page, QStringLiteral("Button17"), QStringLiteral("DrawExtfan"), 14, 92, 110, 32);
+
+    auto* plot = place<XYPlot>(page, QStringLiteral("iXYPlot1"), QRect(136, 12, 633, 409));
+    plot->setXAxis(QStringLiteral("Temperature"), -45, 125);
+    plot->setYAxis(QStringLiteral("FanRPM"), 0, 5500);
+    plot->setChannel(0, QStringLiteral("Intfan"), QColor(255, 0, 0), 2);
+    plot->setChannel(1, QStringLiteral("Extfan"), QColor(255, 255, 0), 2);
+    plot->setLegendVisible(true);
+    plot->setBackgroundColor(QColor(192, 192, 192));
+    plot->setAccessibleName(QStringLiteral("Fan speed curves"));
+    view.iXYPlot1 = plot;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+class MessagePresenter;
+class PortComboBox;
+class QComboBox;
+class QPushButton;
+class QTimer;
+class SerialPort;
+
+// The Open/Close button of the serial port group. Its caption is the port state the whole window
+// consults: "Open" while the port is closed, "Close" while it is open.
+class PortSwitch {
+public:
+    struct Controls {
+        PortComboBox* rdCOM = nullptr;
+        QComboBox* baudrate = nullptr;
+        QComboBox* databits = nullptr;
+        QComboBox* parity = nullptr;
+        QComboBox* stopbits = nullptr;
+        QPushButton* Button1 = nullptr;
+        QTimer* Timer1 = nullptr;
+        QTimer* Timer2 = nullptr;
+    };
+
+    PortSwitch(SerialPort& port, MessagePresenter& messages, const Controls& controls);
+
+    // Opens or closes the port; raises ConversionError when the baud rate or data bits text is
+    // not a number (the port is then closed again, so nothing stays half-open).
+    void Button1Click();
+
+    // Folder in which the test-log workbooks are kept: "TestReportDate" in the current directory.
+    [[nodiscard]] static QString reportFolder();
+    static void applyButtonFace(QPushButton* button, const QString& caption);
+
+private:
+    void open();
+    void close();
+    void setCombosEnabled(bool enabled);
+
+    SerialPort& m_port;
+    MessagePresenter& m_messages;
+    Controls m_controls;
+};

@@ -1,0 +1,290 @@
+#include "TForm1.h"
+
+#include "ConfigurationPageLayout.h"
+#include "FormBuilder.h"
+#include "IntervalTimer.h"
+#include "MonitorPagesLayout.h"
+#include "PortComboBox.h"
+#include "PortSwitch.h"
+#include "QtMessagePresenter.h"
+
+#include "config/ConfigurationPage.h"
+#include "curves/FanCurves.h"
+#include "link/CommEngine.h"
+#include "link/EngineWindow.h"
+#include "link/QtSerialPortLink.h"
+#include "realtime/RealTimeMonitor.h"
+#include "report/TestLog.h"
+#include "widgets/CaptionLabel.h"
+#include "widgets/LedBar.h"
+#include "widgets/RockerSwitch.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <cstdio>
+#include <exception>
+#include <unistd.h>
+
+// What the engine sees of the window.
+class TForm1::EngineWindowBridge : public EngineWindow {
+public:
+    explicit EngineWindowBridge(TForm1& form) : m_form(form) {}
+
+    [[nodiscard]] int visiblePage() const override { return m_form.Data->currentIndex(); }
+    void forceWindowSize() override { m_form.forceWindowSize(); }
+    void setEngineInterval(int milliseconds) override {
+        m_form.Timer2->setIntervalMs(milliseconds);
+    }
+    [[nodiscard]] double linkBarPosition() const override { return m_form.iLedBar1->position(); }
+    void setLinkBarPosition(double position) override { m_form.iLedBar1->setPosition(position); }
+    void show(const UserMessage& message, std::function<void()> onClosed) override {
+        m_form.m_messages->show(message, std::move(onClosed));
+    }
+
+private:
+    TForm1& m_form;
+};
+
+TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> messages,
+               std::function<void(int)> exitProcess, QWidget* parent)
+    : QWidget(parent), m_messages(std::move(messages)), m_exitProcess(std::move(exitProcess)) {
+    if (!m_messages) {
+        m_messages = std::make_unique<QtMessagePresenter>();
+    }
+    if (!m_exitProcess) {
+        // "Stop Systerm" ends the process at once, without closing the window first.
+        m_exitProcess = [](int code) {
+            std::fflush(nullptr);
+            ::_exit(code);
+        };
+    }
+    buildWindow(extraPorts);
+
+    m_port = std::make_unique<QtSerialPortLink>();
+    m_bridge = std::make_unique<EngineWindowBridge>(*this);
+    m_engine = std::make_unique<CommEngine>(*m_port, *m_bridge);
+
+    PortSwitch::Controls controls;
+    controls.rdCOM = findChild<PortComboBox*>(QStringLiteral("rdCOM"));
+    controls.baudrate = findChild<QComboBox*>(QStringLiteral("baudrate"));
+    controls.databits = findChild<QComboBox*>(QStringLiteral("databits"));
+    controls.parity = findChild<QComboBox*>(QStringLiteral("parity"));
+    controls.stopbits = findChild<QComboBox*>(QStringLiteral("stopbits"));
+    controls.Button1 = m_configurationView.Button1;
+    controls.Timer1 = Timer1;
+    controls.Timer2 = Timer2;
+    m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
+
+    m_testLog = std::make_unique<TestLog>(*m_messages);
+    m_realTime = std::make_unique<RealTimeMonitor>(
+        *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
+    m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
+    m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
+
+    bindHandlers();
+    Timer1->start();
+    Timer2->start();
+    Timer3->start();
+}
+
+TForm1::~TForm1() = default;
+
+QString TForm1::applicationTitle() {
+    return QStringLiteral("GUI For DC AC&HEX V100");
+}
+
+void TForm1::buildWindow(const QStringList& extraPorts) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(applicationTitle());
+    resize(808, 647);
+    setAccessibleName(applicationTitle());
+
+    FormBuilder builder;
+    Data = new QTabWidget(this);
+    Data->setObjectName(QStringLiteral("Data"));
+    Data->setGeometry(0, 0, 785, 601);
+
+    auto* configuration = new QWidget;
+    configuration->setObjectName(QStringLiteral("Configuration"));
+    m_configurationView = buildConfigurationPage(configuration, builder, extraPorts);
+    Data->addTab(configuration, QStringLiteral("Configuration"));
+
+    auto* realTime = new QWidget;
+    realTime->setObjectName(QStringLiteral("TabSheet2"));
+    buildRealTimeDataPage(realTime, builder, m_realTimeView);
+    Data->addTab(realTime, QStringLiteral("RealTimeData"));
+
+    auto* declaration = new QWidget;
+    declaration->setObjectName(QStringLiteral("TabSheet1"));
+    buildDeclarationPage(declaration, builder, m_curveView);
+    Data->addTab(declaration, QStringLiteral("Declaration"));
+    Data->setCurrentIndex(0);
+
+    builder.applyAccessibleNames();
+
+    // The link indicator sits right of the page tabs, above the pages, on every page.
+    iLabel1 = new CaptionLabel(this);
+    iLabel1->setObjectName(QStringLiteral("iLabel1"));
+    iLabel1->setText(QStringLiteral("Communication Satus"));
+    iLabel1->setGeometry(328, 3, 129, 16);
+    iLedBar1 = new LedBar(this);
+    iLedBar1->setObjectName(QStringLiteral("iLedBar1"));
+    iLedBar1->setGeometry(464, 0, 161, 23);
+    iLedBar1->setSectionColor1(QColor(0, 255, 64));
+    iLedBar1->setSegmentSpacing(1);
+    iLedBar1->setPosition(5);
+    iLedBar1->setAccessibleName(QStringLiteral("Link"));
+    m_realTimeView.iLedBar1 = iLedBar1;
+    m_realTimeView.Button1 = m_configurationView.Button1;
+    m_curveView.Button1 = m_configurationView.Button1;
+    PortSwitch::applyButtonFace(m_configurationView.Button1, QStringLiteral("Open"));
+
+    Timer1 = new IntervalTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(200);
+    Timer2 = new IntervalTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setTimerType(Qt::PreciseTimer);
+    Timer2->setInterval(10);
+    Timer3 = new IntervalTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setInterval(200);
+}
+
+void TForm1::bindClick(const char* button, void (TForm1::*handler)()) {
+    auto* push = findChild<QPushButton*>(QString::fromLatin1(button));
+    Q_ASSERT(push != nullptr);
+    connect(push, &QPushButton::clicked, this,
+            [this, handler] { guarded([&] { (this->*handler)(); }); });
+}
+
+void TForm1::bindHandlers() {
+    bindClick("Button1", &TForm1::Button1Click);
+    bindClick("Button2", &TForm1::Button2Click);
+    bindClick("Button12", &TForm1::Button12Click);
+    bindClick("Set", &TForm1::SetClick);
+    bindClick("Button10", &TForm1::Button10Click);
+    bindClick("Button15", &TForm1::Button15Click);
+    bindClick("Button11", &TForm1::Button11Click);
+    bindClick("Button14", &TForm1::Button14Click);
+    bindClick("Button4", &TForm1::Button4Click);
+    bindClick("Button9", &TForm1::Button9Click);
+    bindClick("Button3", &TForm1::Button3Click);
+    bindClick("Button18", &TForm1::Button18Click);
+    bindClick("Button7", &TForm1::Button7Click);
+    bindClick("Button8", &TForm1::Button8Click);
+    bindClick("Button5", &TForm1::Button5Click);
+    bindClick("Button6", &TForm1::Button6Click);
+    bindClick("Button16", &TForm1::Button16Click);
+    bindClick("Button17", &TForm1::Button17Click);
+    // Button13 ("Set" of the group "All") has no handler.
+
+    // The rocker's click arrives before it flips, so the handler still sees the old state.
+    connect(
+        m_realTimeView.iSwitchRocker1, &RockerSwitch::clicked, this,
+        [this] { guarded([this] { iSwitchRocker1Change(); }); }, Qt::DirectConnection);
+
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }, true); });
+    connect(Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }, true); });
+    connect(Timer3, &QTimer::timeout, this, [this] { guarded([this] { Timer3Timer(); }, true); });
+}
+
+void TForm1::guarded(const std::function<void()>& handler, bool fromTimer) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        UserMessage message{error.what(), applicationTitle().toStdString(),
+                            UserMessage::Icon::Error};
+        // A timer can raise the same error on every tick while nobody is at the desk.
+        if (fromTimer) {
+            message.repeatKey = "timer-error";
+        }
+        m_messages->show(message);
+    }
+}
+
+void TForm1::forceWindowSize() {
+    if (isMaximized() || isFullScreen()) {
+        showNormal();
+    }
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize client(FixedWidth - frame.width(), FixedHeight - frame.height());
+    if (size() != client) {
+        resize(client);
+    }
+}
+
+void TForm1::Button1Click() {
+    m_portSwitch->Button1Click();
+}
+
+void TForm1::Button2Click() {
+    if (m_configurationView.Button1->text() != QStringLiteral("Open")) {
+        m_port->close();
+    }
+    m_testLog->shutdown();
+    m_exitProcess(0);
+}
+
+void TForm1::Button12Click() {
+    m_configuration->Button12Click();
+}
+void TForm1::SetClick() {
+    m_configuration->SetClick();
+}
+void TForm1::Button10Click() {
+    m_configuration->Button10Click();
+}
+void TForm1::Button15Click() {
+    m_configuration->Button15Click();
+}
+void TForm1::Button11Click() {
+    m_configuration->Button11Click();
+}
+void TForm1::Button14Click() {
+    m_configuration->Button14Click();
+}
+void TForm1::Button4Click() {
+    m_configuration->Button4Click();
+}
+void TForm1::Button9Click() {
+    m_configuration->Button9Click();
+}
+void TForm1::Button3Click() {
+    m_configuration->Button3Click();
+}
+void TForm1::Button18Click() {
+    m_configuration->Button18Click();
+}
+void TForm1::Button7Click() {
+    m_configuration->Button7Click();
+}
+void TForm1::Button8Click() {
+    m_configuration->Button8Click();
+}
+void TForm1::Button5Click() {
+    m_configuration->Button5Click();
+}
+void TForm1::Button6Click() {
+    m_realTime->Button6Click();
+}
+void TForm1::iSwitchRocker1Change() {
+    m_realTime->iSwitchRocker1Change();
+}
+void TForm1::Button16Click() {
+    m_curves->Button16Click();
+}
+void TForm1::Button17Click() {
+    m_curves->Button17Click();
+}
+void TForm1::Timer1Timer() {
+    m_realTime->Timer1Timer();
+}
+void TForm1::Timer2Timer() {
+    m_engine->tick();
+}
+void TForm1::Timer3Timer() {
+    m_realTime->Timer3Timer();
+}

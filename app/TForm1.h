@@ -1,0 +1,110 @@
+#pragma once
+
+#include "config/ConfigurationView.h"
+#include "curves/CurveView.h"
+#include "realtime/RealTimeView.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class CaptionLabel;
+class CommEngine;
+class ConfigurationPage;
+class FanCurves;
+class IntervalTimer;
+class LedBar;
+class MessagePresenter;
+class PortSwitch;
+class QTabWidget;
+class QtSerialPortLink;
+class RealTimeMonitor;
+class TestLog;
+
+// The tool's one window: the page control with the Configuration, RealTimeData and Declaration
+// pages, the link bar above them, and the three timers that drive the engine and the displays.
+// Its handlers only delegate to the subsystems.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int FixedWidth = 810;
+    static constexpr int FixedHeight = 646;
+
+    // `extraPorts` are listed in the port list after the system's serial devices. `messages`
+    // replaces the message boxes (tests record them); `exitProcess` ends the process for
+    // "Stop Systerm".
+    explicit TForm1(QStringList extraPorts = {},
+                    std::unique_ptr<MessagePresenter> messages = nullptr,
+                    std::function<void(int)> exitProcess = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    [[nodiscard]] static QString applicationTitle();
+
+    [[nodiscard]] CommEngine& engine() { return *m_engine; }
+    [[nodiscard]] MessagePresenter& messages() { return *m_messages; }
+    [[nodiscard]] RealTimeMonitor& realTime() { return *m_realTime; }
+    [[nodiscard]] TestLog& testLog() { return *m_testLog; }
+    [[nodiscard]] QtSerialPortLink& port() { return *m_port; }
+
+    // Sets the window to its fixed size; both display timers call it on every tick.
+    void forceWindowSize();
+
+    // Handlers, bound to the controls and timers of the same names.
+    void Button1Click();
+    void Button2Click();
+    void Button12Click();
+    void SetClick();
+    void Button10Click();
+    void Button15Click();
+    void Button11Click();
+    void Button14Click();
+    void Button4Click();
+    void Button9Click();
+    void Button3Click();
+    void Button18Click();
+    void Button7Click();
+    void Button8Click();
+    void Button5Click();
+    void Button6Click();
+    void iSwitchRocker1Change();
+    void Button16Click();
+    void Button17Click();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+
+private:
+    class EngineWindowBridge;
+
+    void buildWindow(const QStringList& extraPorts);
+    void bindHandlers();
+    // Runs a handler; an error it raises ends it and is shown in the application's error box.
+    void guarded(const std::function<void()>& handler, bool fromTimer = false);
+    void bindClick(const char* button, void (TForm1::*handler)());
+
+    std::unique_ptr<MessagePresenter> m_messages;
+    std::function<void(int)> m_exitProcess;
+
+    QTabWidget* Data = nullptr;
+    CaptionLabel* iLabel1 = nullptr;
+    LedBar* iLedBar1 = nullptr;
+    IntervalTimer* Timer1 = nullptr;
+    IntervalTimer* Timer2 = nullptr;
+    IntervalTimer* Timer3 = nullptr;
+
+    ConfigurationView m_configurationView;
+    RealTimeView m_realTimeView;
+    CurveView m_curveView;
+
+    std::unique_ptr<QtSerialPortLink> m_port;
+    std::unique_ptr<EngineWindowBridge> m_bridge;
+    std::unique_ptr<CommEngine> m_engine;
+    std::unique_ptr<PortSwitch> m_portSwitch;
+    std::unique_ptr<TestLog> m_testLog;
+    std::unique_ptr<RealTimeMonitor> m_realTime;
+    std::unique_ptr<ConfigurationPage> m_configuration;
+    std::unique_ptr<FanCurves> m_curves;
+};

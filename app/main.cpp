@@ -1,0 +1,32 @@
+#include "TForm1.h"
+
+#include "widgets/InstrumentAccessibility.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMessageBox>
+
+#include <exception>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    try {
+        QApplication::setApplicationName(QStringLiteral("climate-tool"));
+        QApplication::setApplicationDisplayName(TForm1::applicationTitle());
+        QFont font(QStringLiteral("Sans Serif"));
+        font.setPixelSize(13);
+        QApplication::setFont(font);
+        installInstrumentAccessibility();
+
+        // Port paths given on the command line join the port list (the simulator's, for one).
+        QStringList ports = QApplication::arguments();
+        ports.removeFirst();
+
+        TForm1 form(ports);
+        form.showMaximized();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, TForm1::applicationTitle(), QString::fromUtf8(error.what()));
+        return 0;
+    }
+}
