@@ -38,17 +38,22 @@ Dial* fanDial(QWidget* parent, int n, QRect geometry, const QString& accessibleN
     dial->setSections({{0, 1000, Yellow}, {1000, 2700, Green}, {2700, 3000, Red}});
     dial->setArc(220, 260);
     dial->setPointerStyle(Dial::PointerStyle::Needle);
+    dial->setUnitText(QStringLiteral("RPM"));
+    dial->setDecimals(0);
     dial->setAccessibleName(accessibleName);
     return dial;
 }
 
 Dial* quarterDial(QWidget* parent, int n, QRect geometry, double maximum,
-                  QList<ScaleSection> sections, int majorTicks, const QString& accessibleName) {
+                  QList<ScaleSection> sections, int majorTicks, const QString& unit,
+                  const QString& accessibleName) {
     auto* dial = place<Dial>(parent, QStringLiteral("iAngularGauge%1").arg(n), geometry);
     dial->setRange(0, maximum);
     dial->setSections(std::move(sections));
     dial->setArc(180, 90);
     dial->setPointerStyle(Dial::PointerStyle::ArrowLine);
+    dial->setUnitText(unit);
+    dial->setDecimals(1);
     if (majorTicks > 0) {
         dial->setMajorTicks(majorTicks);
     }
@@ -68,6 +73,7 @@ NumericReadout* readout(QWidget* parent, int n, QRect geometry, const QString& u
 
 Odometer* odometer(QWidget* parent, int n, QRect geometry, const QString& accessibleName) {
     auto* counter = place<Odometer>(parent, QStringLiteral("iOdometer%1").arg(n), geometry);
+    counter->setUnitText(QStringLiteral("RPM"));
     counter->setAccessibleName(accessibleName);
     return counter;
 }
@@ -142,7 +148,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAnalogOutput[1] = readout(compressor, 1, QRect(36, 18, 84, 22), QStringLiteral("A"),
                                     QStringLiteral("Compressor current"));
     view.iAngularGauge[7] = quarterDial(compressor, 7, QRect(8, 42, 140, 104), 35,
-                                        {{0, 5, Red}, {5, 30, Green}, {30, 35, Red}}, 6,
+                                        {{0, 5, Red}, {5, 30, Green}, {30, 35, Red}}, 6, QStringLiteral("A"),
                                         QStringLiteral("Compressor current"));
     b.divider(compressor, 154, 18, 126);
     b.label(compressor, QStringLiteral("Rev "), 166, 20, 36);
@@ -198,7 +204,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAnalogOutput[5] = readout(supply, 5, QRect(38, 18, 84, 22), QStringLiteral("V"),
                                     QStringLiteral("Supply voltage"));
     view.iAngularGauge[5] = quarterDial(supply, 5, QRect(8, 42, 145, 96), 80,
-                                        {{0, 40, Red}, {40, 60, Green}, {60, 80, Red}}, 0,
+                                        {{0, 40, Red}, {40, 60, Green}, {60, 80, Red}}, 0, QStringLiteral("V"),
                                         QStringLiteral("Supply voltage"));
     b.label(supply, QStringLiteral("Alarm"), 48, 140, 40);
     view.iLedRound[17] =
@@ -213,6 +219,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
         auto* thermometer = place<Thermometer>(temperature, QStringLiteral("iThermometer%1").arg(n),
                                                QRect(x + 12, 18, 52, 154));
         thermometer->setRange(-40, 80);
+        thermometer->setUnitText(QStringLiteral("℃"));
         thermometer->setAccessibleName(QStringLiteral("Temperature %1").arg(n));
         view.iThermometer[static_cast<std::size_t>(n)] = thermometer;
         const int r = readoutNumbers[static_cast<std::size_t>(i)];
@@ -255,7 +262,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAnalogOutput[2] = readout(heater, 2, QRect(36, 20, 84, 22), QStringLiteral("A"),
                                     QStringLiteral("Heater current"));
     view.iAngularGauge[6] = quarterDial(heater, 6, QRect(8, 46, 140, 110), 10,
-                                        {{0, 4, Red}, {4, 8, Green}, {8, 10, Red}}, 6,
+                                        {{0, 4, Red}, {4, 8, Green}, {8, 10, Red}}, 6, QStringLiteral("A"),
                                         QStringLiteral("Heater current"));
     b.divider(heater, 154, 18, 176);
     b.label(heater, QStringLiteral("Alarm"), 166, 24, 40);

@@ -1,0 +1,137 @@
+// Assistive technology finds every field of the Configuration page by its label and reads every
+// instrument's value.
+#include "RecordingPresenter.h"
+
+#include "app/TForm1.h"
+#include "widgets/Dial.h"
+#include "widgets/LedBar.h"
+#include "widgets/Thermometer.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QHash>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every accessible object below `root`, keyed by the QObject behind it.
+void walk(QAccessibleInterface* node, QHash<QObject*, QAccessibleInterface*>& found, int depth = 0) {
+    if (node == nullptr || depth > 40) {
+        return;
+    }
+    if (node->object() != nullptr) {
+        found.insert(node->object(), node);
+    }
+    for (int i = 0; i < node->childCount(); ++i) {
+        walk(node->child(i), found, depth + 1);
+    }
+}
+
+class WindowAccessibility : public ::testing::Test {
+protected:
+    WindowAccessibility()
+        : form(QStringList{}, std::make_unique<RecordingPresenter>(), [](int) {}) {
+        form.show();
+        walk(QAccessible::queryAccessibleInterface(&form), tree);
+    }
+
+    QAccessibleInterface* node(const char* objectName) {
+        QObject* object = form.findChild<QObject*>(QString::fromLatin1(objectName));
+        EXPECT_NE(object, nullptr) << objectName;
+        return tree.value(object, nullptr);
+    }
+
+    TForm1 form;
+    QHash<QObject*, QAccessibleInterface*> tree;
+};
+
+TEST_F(WindowAccessibility, EveryConfigurationFieldHasAUniqueName) {
+    QWidget* page = form.findChild<QTabWidget*>(QStringLiteral("Data"))->widget(0);
+    QList<QWidget*> fields;
+    for (QLineEdit* edit : page->findChildren<QLineEdit*>()) {
+        // The edit fields inside combo boxes belong to their combo box.
+        if (qobject_cast<QComboBox*>(edit->parentWidget()) == nullptr) {
+            fields << edit;
+        }
+    }
+    for (QComboBox* combo : page->findChildren<QComboBox*>()) {
+        fields << combo;
+    }
+    ASSERT_EQ(fields.size(), 39 + 4 /*Edit4, Edit30, Edit31, Edit17*/ + 2 /*ComboBox6, 7*/ +
+                                 1 /*SWV*/ + 5 /*serial combos*/);
+
+    QHash<QString, QString> owners;
+    for (QWidget* field : fields) {
+        QAccessibleInterface* accessible = tree.value(field, nullptr);
+        ASSERT_NE(accessible, nullptr) << field->objectName().toStdString() << " not in the tree";
+        const QString name = accessible->text(QAccessible::Name);
+        EXPECT_FALSE(name.isEmpty()) << field->objectName().toStdString();
+        EXPECT_FALSE(owners.contains(name))
+            << name.toStdString() << " names both " << owners.value(name).toStdString() << " and "
+            << field->objectName().toStdString();
+        owners.insert(name, field->objectName());
+    }
+}
+
+TEST_F(WindowAccessibility, FieldsAreNamedByTheirLabels) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"Edit12", "Internal Fan StepRev"}, {"Edit34", "External Fan StepRev"},
+        {"Edit53", "Heater DeltTemp"},      {"Edit7", "Internal Fan DeltTemp"},
+        {"Edit29", "Compressor DeltTemp"},  {"Edit4", "Address"},
+        {"Edit17", "Comm Address"},         {"SWV", "FW Version"},
+        {"rdCOM", "Port Num"},              {"baudrate", "BaudRate"},
+        {"ComboBox1", "Intfan1"},           {"ComboBox7", "Type"},
+        {"Edit41", "PluseNo"},              {"Edit24", "HighTemp"},
+        {"Edit43", "Min Delt-T"},           {"Edit50", "MaxCurrent"},
+    };
+    for (const auto& [object, name] : expected) {
+        QAccessibleInterface* accessible = node(object);
+        ASSERT_NE(accessible, nullptr) << object;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(name)) << object;
+    }
+}
+
+TEST_F(WindowAccessibility, SetButtonsAreToldApartByTheirGroup) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"Set", "Internal Fan"}, {"Button10", "External Fan"}, {"Button15", "Heater"},
+        {"Button7", "Address"},  {"Button12", "All"},          {"Button5", "FW Version"},
+    };
+    for (const auto& [object, group] : expected) {
+        QAccessibleInterface* accessible = node(object);
+        ASSERT_NE(accessible, nullptr) << object;
+        EXPECT_EQ(accessible->text(QAccessible::Description), QString::fromUtf8(group)) << object;
+    }
+}
+
+TEST_F(WindowAccessibility, InstrumentsReadTheirValues) {
+    form.findChild<Dial*>(QStringLiteral("iAngularGauge1"))->setPosition(1450);
+    form.findChild<Thermometer*>(QStringLiteral("iThermometer1"))->setPosition(-10);
+    form.findChild<Dial*>(QStringLiteral("iAngularGauge5"))->setPosition(48.5);
+
+    const struct {
+        const char* object;
+        const char* name;
+        const char* value;
+    } expected[] = {
+        {"iAngularGauge1", "Intfan1 speed", "1450 RPM"},
+        {"iThermometer1", "Temperature 1", "-10.0 ℃"},
+        {"iAngularGauge5", "Supply voltage", "48.5 V"},
+    };
+    for (const auto& row : expected) {
+        QObject* object = form.findChild<QObject*>(QString::fromLatin1(row.object));
+        ASSERT_NE(object, nullptr) << row.object;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+        ASSERT_NE(accessible, nullptr) << row.object;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(row.name)) << row.object;
+        EXPECT_EQ(accessible->text(QAccessible::Value), QString::fromUtf8(row.value)) << row.object;
+    }
+    QAccessibleInterface* link =
+        QAccessible::queryAccessibleInterface(form.findChild<LedBar*>(QStringLiteral("iLedBar1")));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->text(QAccessible::Name), QStringLiteral("Link"));
+}
+
+} // namespace

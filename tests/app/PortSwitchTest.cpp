@@ -1,0 +1,171 @@
+// Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
+// ports that cannot be opened.
+#include "RecordingPresenter.h"
+
+#include "app/PortComboBox.h"
+#include "app/TForm1.h"
+#include "link/QtSerialPortLink.h"
+#include "support/SimulatorProcess.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const SerialCombos[] = {"rdCOM", "baudrate", "databits", "parity", "stopbits"};
+
+class PortSwitchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(workFolder.isValid());
+        previousFolder = QDir::currentPath();
+        QDir::setCurrent(workFolder.path());
+        ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
+        auto recorder = std::make_unique<RecordingPresenter>();
+        messages = recorder.get();
+        form = std::make_unique<TForm1>(QStringList{sim.linkPath(), QStringLiteral("/nonexistent/ttyX")},
+                                        std::move(recorder), [](int) {});
+        button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
+        ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
+        ASSERT_NE(button, nullptr);
+        ASSERT_NE(ports, nullptr);
+    }
+
+    void TearDown() override {
+        form.reset();
+        QDir::setCurrent(previousFolder);
+    }
+
+    void select(const QString& port) {
+        const int index = ports->findText(port);
+        ASSERT_GE(index, 0) << port.toStdString();
+        ports->setCurrentIndex(index);
+    }
+
+    [[nodiscard]] bool timersActive() const {
+        return form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive() &&
+               form->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive();
+    }
+    [[nodiscard]] bool timersStopped() const {
+        return !form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive() &&
+               !form->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive();
+    }
+    [[nodiscard]] int enabledCombos() const {
+        int enabled = 0;
+        for (const char* name : SerialCombos) {
+            enabled += form->findChild<QComboBox*>(QString::fromLatin1(name))->isEnabled() ? 1 : 0;
+        }
+        return enabled;
+    }
+    QComboBox* combo(const char* name) { return form->findChild<QComboBox*>(QString::fromLatin1(name)); }
+
+    QTemporaryDir workFolder;
+    QString previousFolder;
+    SimulatorProcess sim;
+    RecordingPresenter* messages = nullptr;
+    std::unique_ptr<TForm1> form;
+    QPushButton* button = nullptr;
+    PortComboBox* ports = nullptr;
+};
+
+TEST_F(PortSwitchTest, OpenThenCloseFollowsThePortStates) {
+    select(sim.linkPath());
+    button->click();
+    EXPECT_TRUE(messages->shown().empty()) << messages->texts().front();
+    EXPECT_EQ(button->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(form->port().isOpen());
+    EXPECT_TRUE(timersActive());
+    EXPECT_EQ(enabledCombos(), 0);
+
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("Open"));
+    EXPECT_FALSE(form->port().isOpen());
+    EXPECT_TRUE(timersStopped());
+    EXPECT_EQ(enabledCombos(), 5) << "all five combos are enabled after the first close";
+    EXPECT_TRUE(messages->shown().empty());
+}
+
+TEST_F(PortSwitchTest, PortsThatCannotBeOpenedChangeNothing) {
+    struct Case {
+        const char* what;
+        QString port; // empty: nothing selected
+    };
+    const Case cases[] = {{"no entry selected", QString()},
+                          {"absent device", QStringLiteral("/nonexistent/ttyX")}};
+    for (const Case& c : cases) {
+        messages->clear();
+        if (c.port.isEmpty()) {
+            ports->setCurrentIndex(-1);
+            ports->setEditText(QStringLiteral("COM3")); // typed text is not a selection
+        } else {
+            select(c.port);
+        }
+        button->click();
+        ASSERT_EQ(messages->shown().size(), 1u) << c.what;
+        EXPECT_EQ(messages->shown()[0].message.text, "Open Port Error!!") << c.what;
+        EXPECT_EQ(messages->shown()[0].message.caption, "Comm Error") << c.what;
+        EXPECT_FALSE(messages->shown()[0].message.details.empty()) << c.what;
+        EXPECT_EQ(button->text(), QStringLiteral("Open")) << c.what;
+        EXPECT_TRUE(timersActive()) << c.what << ": timers keep their state";
+        EXPECT_EQ(enabledCombos(), 1) << c.what << ": only the port list is enabled at start";
+    }
+}
+
+TEST_F(PortSwitchTest, RefusedSettingsCloseThePortAndStopTheTimers) {
+    select(sim.linkPath());
+    button->click(); // open
+    button->click(); // close: the settings combos become editable
+    combo("databits")->setEditText(QStringLiteral("4"));
+    messages->clear();
+
+    button->click();
+    ASSERT_EQ(messages->shown().size(), 1u);
+    EXPECT_EQ(messages->shown()[0].message.text, "通信端口设置错误!!!");
+    EXPECT_EQ(messages->shown()[0].message.caption, "Set Error");
+    EXPECT_EQ(button->text(), QStringLiteral("Open"));
+    EXPECT_FALSE(form->port().isOpen());
+    EXPECT_TRUE(timersStopped());
+}
+
+TEST_F(PortSwitchTest, SettingsThatAreNoNumberLeaveNothingHalfOpen) {
+    select(sim.linkPath());
+    button->click();
+    button->click();
+    combo("baudrate")->setEditText(QStringLiteral("fast"));
+    messages->clear();
+
+    button->click();
+    ASSERT_EQ(messages->shown().size(), 1u);
+    EXPECT_EQ(messages->shown()[0].message.text, "'fast' is not a valid floating point value");
+    EXPECT_FALSE(form->port().isOpen());
+    EXPECT_EQ(button->text(), QStringLiteral("Open"));
+
+    // The port is free again: a corrected setting opens it.
+    combo("baudrate")->setEditText(QStringLiteral("19200"));
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("Close"));
+}
+
+TEST_F(PortSwitchTest, EveryClickKeepsTheReportFolder) {
+    const QString folder = QDir(workFolder.path()).filePath(QStringLiteral("TestReportDate"));
+    ASSERT_FALSE(QDir(folder).exists());
+    ports->setCurrentIndex(-1);
+    button->click(); // a failed open creates it too
+    ASSERT_TRUE(QDir(folder).exists());
+
+    QFile marker(QDir(folder).filePath(QStringLiteral("earlier.xls")));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    select(sim.linkPath());
+    button->click();
+    button->click();
+    EXPECT_TRUE(marker.exists()) << "an existing folder is left alone";
+}
+
+} // namespace
