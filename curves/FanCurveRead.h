@@ -1,0 +1,35 @@
+#pragma once
+
+#include "FanCurveParameters.h"
+
+#include "link/Transaction.h"
+
+class XYPlot;
+
+// The Declaration page's read of one fan group (function 3, eleven holding registers). A good
+// reply replaces the group's parameters and redraws its curve on the group's plot channel; a
+// rejected or unanswered read ends silently and leaves the channel as the Draw button left it
+// (empty) and the parameters as they were.
+class FanCurveRead : public CommandTransaction {
+public:
+    static constexpr int FirstWaitMs = 200;
+    // A good reply keeps the link counted alive for fewer Timer1 ticks than a poll does.
+    static constexpr std::uint8_t LinkAliveAfterRead = 30;
+
+    // `plot` is not owned and may be null (nothing is drawn then).
+    FanCurveRead(const RequestShape& shape, XYPlot* plot, int channel);
+
+    void onGood(CommEngine& engine) override;
+    void onWrongHeader(CommEngine& engine) override;
+    void onTimeout(CommEngine& engine) override;
+
+    [[nodiscard]] const FanCurveParameters& parameters() const { return m_parameters; }
+    [[nodiscard]] int channel() const { return m_channel; }
+
+private:
+    void draw();
+
+    XYPlot* m_plot = nullptr;
+    int m_channel = 0;
+    FanCurveParameters m_parameters;
+};
