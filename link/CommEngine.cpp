@@ -17,7 +17,9 @@ void CommEngine::setConfigurationCommand(std::uint8_t code, Transaction* transac
 }
 
 void CommEngine::setDeclarationCommand(std::uint8_t code, Transaction* transaction) {
-    if (code < m_declaration.size()) {
+    // Only 1 and 2 are Declaration codes; any other code on that page belongs to the
+    // Configuration page and must stay posted, untouched.
+    if (code == 1 || code == 2) {
         m_declaration[code] = transaction;
     }
 }

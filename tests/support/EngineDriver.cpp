@@ -1,0 +1,32 @@
+#include "EngineDriver.h"
+
+#include "FakeEngineWindow.h"
+#include "FakeSerialPort.h"
+#include "link/CommEngine.h"
+
+void EngineDriver::tick() {
+    m_port.advanceTick();
+    m_elapsedMs += m_window.engineInterval();
+    m_engine.tick();
+}
+
+void EngineDriver::run(int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+        tick();
+    }
+}
+
+std::optional<int> EngineDriver::runUntil(const std::function<bool()>& done, int maxTicks) {
+    for (int i = 1; i <= maxTicks; ++i) {
+        tick();
+        if (done()) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+void EngineDriver::showPage(int page) {
+    m_window.setVisiblePage(page);
+    tick();
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "EngineDriver.h"
+#include "FakeEngineWindow.h"
+#include "FakeSerialPort.h"
+#include "link/CommEngine.h"
+
+// Everything an engine test needs, wired together: an open fake port, a fake window showing the
+// Configuration page, the engine and a driver. The engine's PageMode starts at 0, so the
+// Configuration page counts as already shown; showPage() another page to start its cycle.
+struct EngineRig {
+    EngineRig() { port.setOpen(true); }
+
+    FakeSerialPort port;
+    FakeEngineWindow window;
+    CommEngine engine{port, window};
+    EngineDriver driver{engine, port, window};
+};

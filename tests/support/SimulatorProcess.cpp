@@ -1,0 +1,158 @@
+#include "SimulatorProcess.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+SimulatorProcess::SimulatorProcess(QString program) : m_program(std::move(program)) {}
+
+SimulatorProcess::~SimulatorProcess() {
+    stop();
+}
+
+QString SimulatorProcess::programPath() {
+#ifdef CLIMATE_SIM_PATH
+    return QStringLiteral(CLIMATE_SIM_PATH);
+#else
+    return {};
+#endif
+}
+
+bool SimulatorProcess::start(const QStringList& extraArguments, int timeoutMs) {
+    stop();
+    m_failure.clear();
+    m_transcript.clear();
+    m_pending.clear();
+    if (m_program.isEmpty()) {
+        m_failure = QStringLiteral("this build has no simulator binary");
+        return false;
+    }
+    m_folder = std::make_unique<QTemporaryDir>();
+    if (!m_folder->isValid()) {
+        m_failure = QStringLiteral("no temporary folder: ") + m_folder->errorString();
+        return false;
+    }
+    m_linkPath = m_folder->filePath(QStringLiteral("link"));
+
+    m_process = std::make_unique<QProcess>();
+    m_process->setProgram(m_program);
+    m_process->setArguments(QStringList{QStringLiteral("--link"), m_linkPath} + extraArguments);
+    m_process->start();
+    if (!m_process->waitForStarted(timeoutMs)) {
+        m_failure = QStringLiteral("cannot start ") + m_program + QStringLiteral(": ") +
+                    m_process->errorString();
+        return false;
+    }
+
+    const QDeadlineTimer deadline(timeoutMs);
+    const QString expected = QStringLiteral("ready ") + m_linkPath;
+    while (!deadline.hasExpired()) {
+        const QString line = nextLine(static_cast<int>(deadline.remainingTime()));
+        if (line.startsWith(QStringLiteral("ready"))) {
+            if (line.trimmed() != expected) {
+                m_failure = QStringLiteral("unexpected ready line: ") + line;
+                return false;
+            }
+            return true;
+        }
+        if (!isRunning()) {
+            break;
+        }
+    }
+    m_failure = QStringLiteral("the simulator did not report ready");
+    return false;
+}
+
+bool SimulatorProcess::isRunning() const {
+    return m_process && m_process->state() == QProcess::Running;
+}
+
+QString SimulatorProcess::command(const QString& line, int timeoutMs) {
+    if (!isRunning()) {
+        m_failure = QStringLiteral("command '") + line + QStringLiteral("' with no simulator");
+        return {};
+    }
+    m_transcript += QStringLiteral("> ") + line + QLatin1Char('\n');
+    m_process->write((line + QLatin1Char('\n')).toUtf8());
+    const QString answer = nextLine(timeoutMs);
+    if (answer.isEmpty()) {
+        m_failure = QStringLiteral("no answer to '") + line + QLatin1Char('\'');
+    }
+    return answer;
+}
+
+bool SimulatorProcess::commandOk(const QString& line, int timeoutMs) {
+    return command(line, timeoutMs).startsWith(QStringLiteral("ok"));
+}
+
+void SimulatorProcess::stop() {
+    if (!m_process) {
+        return;
+    }
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(3000)) {
+            m_process->kill();
+            m_process->waitForFinished(3000);
+        }
+    }
+    collectOutput();
+    m_process.reset();
+}
+
+QString SimulatorProcess::diagnostics() const {
+    QString text = m_transcript;
+    if (!m_pending.isEmpty()) {
+        text += QString::fromUtf8(m_pending) + QLatin1Char('\n');
+    }
+    if (!m_failure.isEmpty()) {
+        text += QStringLiteral("failure: ") + m_failure + QLatin1Char('\n');
+    }
+    return text;
+}
+
+void SimulatorProcess::collectOutput() {
+    if (!m_process) {
+        return;
+    }
+    m_pending += m_process->readAllStandardOutput();
+    const QByteArray errors = m_process->readAllStandardError();
+    if (!errors.isEmpty()) {
+        m_transcript += QString::fromUtf8(errors);
+    }
+}
+
+QString SimulatorProcess::nextLine(int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        collectOutput();
+        const qsizetype end = m_pending.indexOf('\n');
+        if (end >= 0) {
+            const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
+            m_pending.remove(0, end + 1);
+            m_transcript += line + QLatin1Char('\n');
+            return line;
+        }
+        if (deadline.hasExpired() || !isRunning()) {
+            return {};
+        }
+        const int wait = static_cast<int>(deadline.remainingTime());
+        if (QCoreApplication::instance() != nullptr) {
+            // Keep the event loop turning so serial ports in this thread go on receiving.
+            QEventLoop loop;
+            QTimer timer;
+            timer.setSingleShot(true);
+            QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+            QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &loop,
+                             &QEventLoop::quit);
+            QObject::connect(m_process.get(), &QProcess::readyReadStandardError, &loop,
+                             &QEventLoop::quit);
+            QObject::connect(m_process.get(), &QProcess::finished, &loop, &QEventLoop::quit);
+            timer.start(wait);
+            loop.exec();
+        } else {
+            m_process->waitForReadyRead(wait);
+        }
+    }
+}
