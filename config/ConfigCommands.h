@@ -1,0 +1,46 @@
+#pragma once
+
+#include "link/UserMessage.h"
+
+#include <cstdint>
+
+// Codes of the Configuration page's commands in PendingCommand.
+enum class ConfigCommand : std::uint8_t {
+    SetInternalFan = 0,
+    SetExternalFan = 1,
+    SetHeater = 2,
+    SetTempAlarm = 3,
+    SetCalibration = 4,
+    SetExtInput = 5,
+    SetAddress = 6,
+    SetVoltageAlarm = 7,
+    SetCompressor = 8,
+    ReadAll = 9,
+    ReadFirmwareVersion = 10,
+    SetHeatExchanger = 11,
+};
+
+[[nodiscard]] constexpr std::uint8_t codeOf(ConfigCommand command) {
+    return static_cast<std::uint8_t>(command);
+}
+
+// A message box's two strings.
+struct MessageText {
+    const char* text;
+    const char* caption;
+};
+
+// The box of a message without icon or key.
+[[nodiscard]] inline UserMessage toUserMessage(const MessageText& message) {
+    UserMessage box;
+    box.text = message.text;
+    box.caption = message.caption;
+    return box;
+}
+
+namespace ConfigMessages {
+inline constexpr MessageText PortClosed{"ComPort Not Open!!", "Comm Error"};
+// Read All and the firmware read use the Internal Fan group's busy caption.
+inline constexpr MessageText Busy{"Systerm Busy,Please Wait", "Set Intfan1!"};
+inline constexpr MessageText OutOfRange{"Data out of range!!", "Set Unsuccessfully"};
+} // namespace ConfigMessages

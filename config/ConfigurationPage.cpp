@@ -1,0 +1,172 @@
+#include "ConfigurationPage.h"
+
+#include "FieldSource.h"
+#include "FirmwareVersionTransaction.h"
+#include "GroupWriteTransaction.h"
+#include "ParameterGroups.h"
+#include "ReadAllTransaction.h"
+#include "RegisterMap.h"
+
+#include "link/CommEngine.h"
+#include "link/NumberText.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cassert>
+
+namespace {
+
+// The page's fields as a Set command reads them.
+class ViewFields : public FieldSource {
+public:
+    explicit ViewFields(const ConfigurationView& view) : m_view(view) {}
+
+    [[nodiscard]] std::string editText(int number) const override {
+        assert(m_view.Edit.at(number) != nullptr);
+        return m_view.Edit.at(number)->text().toStdString();
+    }
+    [[nodiscard]] int selectedItem(int number) const override {
+        assert(m_view.ComboBox.at(number) != nullptr);
+        return m_view.ComboBox.at(number)->currentIndex();
+    }
+
+private:
+    const ConfigurationView& m_view;
+};
+
+void selectItem(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    if (index < 0 && box->isEditable()) {
+        box->clearEditText();
+    }
+}
+
+} // namespace
+
+ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView& view)
+    : m_engine(engine), m_view(view) {
+    m_readAll = std::make_unique<ReadAllTransaction>(
+        [this](const ReadAllTransaction::Registers& registers) { showRegisters(registers); });
+    m_firmwareVersion = std::make_unique<FirmwareVersionTransaction>(
+        [this](const QString& version) { m_view.SWV->setText(version); });
+    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadAll), m_readAll.get());
+    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadFirmwareVersion),
+                                     m_firmwareVersion.get());
+
+    const auto groups = parameterGroups();
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        m_groupWrites[i] = std::make_unique<GroupWriteTransaction>(groups[i], m_parameters);
+        m_engine.setConfigurationCommand(codeOf(groups[i].command), m_groupWrites[i].get());
+    }
+}
+
+ConfigurationPage::~ConfigurationPage() {
+    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadAll), nullptr);
+    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadFirmwareVersion), nullptr);
+    for (const ParameterGroup& group : parameterGroups()) {
+        m_engine.setConfigurationCommand(codeOf(group.command), nullptr);
+    }
+}
+
+bool ConfigurationPage::mayPost(const MessageText& busy) {
+    if (m_view.Button1->text() == QLatin1String("Open")) {
+        m_engine.showMessage(toUserMessage(ConfigMessages::PortClosed));
+        return false;
+    }
+    if (m_engine.state().CommandBusy != 0) {
+        m_engine.showMessage(toUserMessage(busy));
+        return false;
+    }
+    return true;
+}
+
+void ConfigurationPage::Button12Click() {
+    if (!mayPost(ConfigMessages::Busy)) {
+        return;
+    }
+    m_engine.postCommand(codeOf(ConfigCommand::ReadAll));
+    clearReadAllFields();
+}
+
+void ConfigurationPage::clearReadAllFields() {
+    for (const Control& control : readAllClearedControls()) {
+        if (control.kind == Control::Kind::Edit) {
+            m_view.Edit.at(control.number)->clear();
+        } else {
+            selectItem(m_view.ComboBox.at(control.number), -1);
+        }
+    }
+}
+
+void ConfigurationPage::showRegisters(const std::array<std::uint16_t, 47>& registers) {
+    for (const RegisterField& field : readAllFields()) {
+        const std::uint16_t word = registers.at(field.reg);
+        if (field.control.kind == Control::Kind::Edit) {
+            m_view.Edit.at(field.control.number)
+                ->setText(QString::fromStdString(registerText(field.form, word)));
+        } else {
+            QComboBox* box = m_view.ComboBox.at(field.control.number);
+            selectItem(box, registerItem(word, box->count()));
+        }
+    }
+}
+
+void ConfigurationPage::setGroup(ConfigCommand command) {
+    const ParameterGroup& group = parameterGroup(command);
+    if (!mayPost(group.busy)) {
+        return;
+    }
+    // A text that does not convert throws ConversionError out of the handler; nothing is posted.
+    if (!stageGroup(group, ViewFields(m_view), m_parameters)) {
+        m_engine.showMessage(toUserMessage(ConfigMessages::OutOfRange));
+        return;
+    }
+    m_engine.postCommand(codeOf(command));
+}
+
+void ConfigurationPage::SetClick() {
+    setGroup(ConfigCommand::SetInternalFan);
+}
+void ConfigurationPage::Button10Click() {
+    setGroup(ConfigCommand::SetExternalFan);
+}
+void ConfigurationPage::Button15Click() {
+    setGroup(ConfigCommand::SetHeater);
+}
+void ConfigurationPage::Button11Click() {
+    setGroup(ConfigCommand::SetTempAlarm);
+}
+void ConfigurationPage::Button3Click() {
+    setGroup(ConfigCommand::SetCalibration);
+}
+void ConfigurationPage::Button4Click() {
+    setGroup(ConfigCommand::SetExtInput);
+}
+void ConfigurationPage::Button7Click() {
+    setGroup(ConfigCommand::SetAddress);
+}
+void ConfigurationPage::Button9Click() {
+    setGroup(ConfigCommand::SetVoltageAlarm);
+}
+void ConfigurationPage::Button14Click() {
+    setGroup(ConfigCommand::SetCompressor);
+}
+void ConfigurationPage::Button18Click() {
+    setGroup(ConfigCommand::SetHeatExchanger);
+}
+
+void ConfigurationPage::Button8Click() {
+    const std::int32_t typed = parseInteger(m_view.Edit.at(17)->text().toStdString());
+    // Taken as unsigned, so a negative address is out of range as well.
+    const auto address = static_cast<std::uint32_t>(typed);
+    m_engine.state().DeviceAddress = address > 255 ? 1 : address;
+}
+
+void ConfigurationPage::Button5Click() {
+    if (!mayPost(ConfigMessages::Busy)) {
+        return;
+    }
+    m_engine.postCommand(codeOf(ConfigCommand::ReadFirmwareVersion));
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ConfigCommands.h"
+#include "ConfigurationView.h"
+#include "ControllerParameters.h"
+
+#include <array>
+#include <memory>
+
+class CommEngine;
+class FirmwareVersionTransaction;
+class GroupWriteTransaction;
+class ReadAllTransaction;
+struct MessageText;
+
+// The Configuration page's buttons: Read All, the Set of each parameter group, the slave address
+// the tool talks to, and the firmware version. The handlers check and stage; the engine sends.
+class ConfigurationPage {
+public:
+    ConfigurationPage(CommEngine& engine, const ConfigurationView& view);
+    ~ConfigurationPage();
+    ConfigurationPage(const ConfigurationPage&) = delete;
+    ConfigurationPage& operator=(const ConfigurationPage&) = delete;
+
+    void Button12Click(); // All: Read
+    void SetClick();      // Internal Fan
+    void Button10Click(); // External Fan
+    void Button15Click(); // Heater
+    void Button11Click(); // Temp. Alarm
+    void Button3Click();  // Calibration
+    void Button4Click();  // ExtInput
+    void Button7Click();  // Address: writes the controller's own address
+    void Button9Click();  // VoltageAlarm
+    void Button14Click(); // Compressor
+    void Button18Click(); // Heat Exchanger
+    void Button8Click();  // Comm Address: the address the tool talks to, no request
+    void Button5Click();  // FW Version: Read
+
+    // The values the last accepted Set of each group staged.
+    [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
+
+private:
+    // Port open and no command busy; otherwise shows why and returns false.
+    bool mayPost(const MessageText& busy);
+    void setGroup(ConfigCommand command);
+    void clearReadAllFields();
+    void showRegisters(const std::array<std::uint16_t, 47>& registers);
+
+    CommEngine& m_engine;
+    ConfigurationView m_view;
+    ControllerParameters m_parameters;
+    std::unique_ptr<ReadAllTransaction> m_readAll;
+    std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
+    std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
+};

@@ -1,0 +1,22 @@
+#include "FirmwareVersionTransaction.h"
+
+#include "FirmwareVersion.h"
+
+#include "link/CommEngine.h"
+
+namespace {
+constexpr int FirstWaitMs = 200;
+constexpr std::size_t TextBytes = 24; // twelve registers, two characters each
+} // namespace
+
+FirmwareVersionTransaction::FirmwareVersionTransaction(std::function<void(const QString&)> show)
+    : CommandTransaction(Requests::ReadFirmwareVersion, FirstWaitMs), m_show(std::move(show)) {}
+
+void FirmwareVersionTransaction::onGood(CommEngine& engine) {
+    // Data bytes 3 ... 26 of the reply, high byte of each register first.
+    m_show(decodeFirmwareVersion(std::span(engine.state().RxFrame).subspan(3, TextBytes)));
+    engine.purgeInput();
+    engine.MarkLinkAlive();
+    engine.state().LinkAliveTicks = 30;
+    engine.endCommand();
+}

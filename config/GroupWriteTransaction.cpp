@@ -1,0 +1,51 @@
+#include "GroupWriteTransaction.h"
+
+#include "ParameterGroups.h"
+
+#include "link/CommEngine.h"
+
+namespace {
+
+constexpr int FirstWaitMs = 200;
+constexpr std::uint32_t EchoLength = 8; // address, 16, first register, quantity, CRC
+
+RequestShape shapeOf(const ParameterGroup& group) {
+    return {16, group.firstRegister, group.registerCount, EchoLength};
+}
+
+// The fan and heater writes count a reply with a wrong header as a sign of life, and leave the link
+// counter at its full reload after a success; the other writes shorten it.
+bool isFanOrHeaterWrite(ConfigCommand command) {
+    return command == ConfigCommand::SetInternalFan || command == ConfigCommand::SetExternalFan ||
+           command == ConfigCommand::SetHeater;
+}
+
+} // namespace
+
+GroupWriteTransaction::GroupWriteTransaction(const ParameterGroup& group,
+                                             const ControllerParameters& parameters)
+    : CommandTransaction(shapeOf(group), FirstWaitMs, isFanOrHeaterWrite(group.command)),
+      m_group(group), m_parameters(parameters) {}
+
+ModbusFrame GroupWriteTransaction::request(const EngineState& state) const {
+    return buildGroupFrame(m_group, m_parameters, static_cast<std::uint8_t>(state.DeviceAddress));
+}
+
+void GroupWriteTransaction::onGood(CommEngine& engine) {
+    engine.endCommand();
+    engine.purgeInput();
+
+    const ConfigCommand command = m_group.command;
+    // The address this write carried; no other Set can have staged a new one while it was busy.
+    const auto acceptedAddress = static_cast<std::uint32_t>(m_parameters.Address);
+    CommEngine* const target = &engine;
+    engine.showMessage(toUserMessage(m_group.success), [target, command, acceptedAddress] {
+        target->MarkLinkAlive();
+        if (command == ConfigCommand::SetAddress) {
+            target->state().DeviceAddress = acceptedAddress;
+        }
+        if (!isFanOrHeaterWrite(command)) {
+            target->state().LinkAliveTicks = 30;
+        }
+    });
+}

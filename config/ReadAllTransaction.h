@@ -1,0 +1,21 @@
+#pragma once
+
+#include "link/Transaction.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+// Read All: holding registers 0 ... 46 in one request. An accepted reply goes to the page; no
+// message either way.
+class ReadAllTransaction : public CommandTransaction {
+public:
+    using Registers = std::array<std::uint16_t, 47>;
+
+    explicit ReadAllTransaction(std::function<void(const Registers&)> show);
+
+    void onGood(CommEngine& engine) override;
+
+private:
+    std::function<void(const Registers&)> m_show;
+};

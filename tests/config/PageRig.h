@@ -1,0 +1,74 @@
+#pragma once
+
+#include "GroupFixtures.h"
+
+#include "config/ConfigurationPage.h"
+#include "support/EngineRig.h"
+#include "support/FrameHex.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The Configuration page built from real line edits and combo boxes holding the fixture's texts,
+// on an engine with an open fake port that shows the Configuration page.
+class PageRig {
+public:
+    PageRig() {
+        for (const auto& [number, text] : fixtureEdits()) {
+            auto* field = new QLineEdit(QString::fromStdString(text), &form);
+            field->setObjectName(QStringLiteral("Edit%1").arg(number));
+            view.Edit.at(number) = field;
+        }
+        for (const auto& [number, item] : fixtureCombos()) {
+            auto* box = new QComboBox(&form);
+            box->setObjectName(QStringLiteral("ComboBox%1").arg(number));
+            box->addItems(number == 7 ? QStringList{"NO", "NC"} : QStringList{"Disable", "Enable"});
+            box->setCurrentIndex(item);
+            view.ComboBox.at(number) = box;
+        }
+        view.SWV = new QLineEdit(&form);
+        view.Button1 = new QPushButton(QStringLiteral("Close"), &form);
+        page = std::make_unique<ConfigurationPage>(rig.engine, view);
+    }
+
+    [[nodiscard]] QLineEdit* edit(int number) const { return view.Edit.at(number); }
+    [[nodiscard]] QComboBox* combo(int number) const { return view.ComboBox.at(number); }
+    [[nodiscard]] EngineState& state() { return rig.engine.state(); }
+    [[nodiscard]] const std::vector<FakeEngineWindow::ShownMessage>& messages() const {
+        return rig.window.messages();
+    }
+
+    void closePort() { view.Button1->setText(QStringLiteral("Open")); }
+
+    // Ticks until a new request has gone out; returns it (empty when none came).
+    std::vector<std::uint8_t> nextRequest(int maxTicks = 50) {
+        const std::size_t before = rig.port.writes().size();
+        const auto sent =
+            rig.driver.runUntil([&] { return rig.port.writes().size() > before; }, maxTicks);
+        return sent ? rig.port.writes().back().bytes : std::vector<std::uint8_t>{};
+    }
+
+    // Ticks until no command is busy; false when it still is after `maxTicks`.
+    bool runUntilIdle(int maxTicks = 300) {
+        return rig.driver.runUntil([&] { return state().CommandBusy == 0; }, maxTicks).has_value();
+    }
+
+    // Sends the posted command's request, lets `reply` arrive and runs the command to its end.
+    std::vector<std::uint8_t> exchange(const std::vector<std::uint8_t>& reply) {
+        std::vector<std::uint8_t> request = nextRequest();
+        rig.port.feed(reply);
+        EXPECT_TRUE(runUntilIdle());
+        return request;
+    }
+
+    QWidget form; // parent of every field
+    EngineRig rig;
+    ConfigurationView view;
+    std::unique_ptr<ConfigurationPage> page;
+};
