@@ -1,0 +1,36 @@
+#include "DebugTemperatureCommand.h"
+
+#include "link/NumberText.h"
+
+#include <QLineEdit>
+
+std::int16_t debugTemperatureValue(std::string_view text) {
+    const DecimalNumber temperature = DecimalNumber::parse(text);
+    if (temperature.compare(-40) < 0 || temperature.compare(100) >= 0) {
+        return DebugTemperatureCommand::OutOfRange;
+    }
+    // Within -40 ... below 100 the tenths fit 16 bits: -400 ... 999.
+    return static_cast<std::int16_t>(temperature.truncatedTenths());
+}
+
+DebugTemperatureCommand::DebugTemperatureCommand(QLineEdit* edit11)
+    : LiveCommandTransaction(Requests::DebugTemperature), m_edit11(edit11) {}
+
+std::uint16_t DebugTemperatureCommand::value() const {
+    return static_cast<std::uint16_t>(m_debugTempValue);
+}
+
+UserMessage DebugTemperatureCommand::failureMessage() const {
+    return plainBox("Adopt Realtime Temperature!!", "Set Unsuccessfully");
+}
+
+UserMessage DebugTemperatureCommand::acceptEcho(std::uint16_t echo) {
+    if (echo == value()) {
+        return plainBox("Adopt Realtime Temperature!!", "Set Correctly");
+    }
+    return plainBox("Adopt Simulant Temperature!!", "Set Correctly");
+}
+
+void DebugTemperatureCommand::afterReplyBoxClosed() {
+    m_edit11->setText(QString());
+}

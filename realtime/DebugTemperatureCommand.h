@@ -1,0 +1,38 @@
+#pragma once
+
+#include "LiveCommandTransaction.h"
+
+#include <cstdint>
+#include <string_view>
+
+class QLineEdit;
+
+// The value written into holding register 30 for a typed debug temperature: tenths of a degree,
+// truncated toward zero from the decimal number exactly as typed (25.3 gives 253), or
+// OutOfRange for a temperature below -40 or from 100 on. A text that is not a number throws
+// ConversionError.
+[[nodiscard]] std::int16_t debugTemperatureValue(std::string_view text);
+
+// Live command 1: writes the debug temperature into holding register 30 (function 6). The
+// controller echoes the value when it adopts it.
+class DebugTemperatureCommand : public LiveCommandTransaction {
+public:
+    static constexpr std::int16_t OutOfRange = 1100;
+
+    // `edit11` is emptied once the box of a reply has been closed.
+    explicit DebugTemperatureCommand(QLineEdit* edit11);
+
+    // DebugTempValue, set by the Send button before it posts the command.
+    void setDebugTempValue(std::int16_t tenths) { m_debugTempValue = tenths; }
+    [[nodiscard]] std::int16_t debugTempValue() const { return m_debugTempValue; }
+
+protected:
+    [[nodiscard]] std::uint16_t value() const override;
+    [[nodiscard]] UserMessage failureMessage() const override;
+    UserMessage acceptEcho(std::uint16_t echo) override;
+    void afterReplyBoxClosed() override;
+
+private:
+    QLineEdit* m_edit11 = nullptr;
+    std::int16_t m_debugTempValue = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "LiveCommandTransaction.h"
+
+#include <cstdint>
+
+class RockerSwitch;
+
+// Live command 2: forces output coil 12 on or off (function 5). On a matching echo the rocker is
+// set to the state written; otherwise it keeps the state the click gave it until the next poll.
+class ForcedOutputCommand : public LiveCommandTransaction {
+public:
+    static constexpr std::uint16_t ForceOn = 0xFF00;
+    static constexpr std::uint16_t ForceOff = 0x0000;
+
+    explicit ForcedOutputCommand(RockerSwitch* rocker);
+
+    // ForceCoilValue, set by the rocker's click before it posts the command.
+    void setForceCoilValue(std::uint16_t value) { m_forceCoilValue = value; }
+    [[nodiscard]] std::uint16_t forceCoilValue() const { return m_forceCoilValue; }
+
+protected:
+    [[nodiscard]] std::uint16_t value() const override { return m_forceCoilValue; }
+    [[nodiscard]] UserMessage failureMessage() const override;
+    UserMessage acceptEcho(std::uint16_t echo) override;
+
+private:
+    RockerSwitch* m_rocker = nullptr;
+    std::uint16_t m_forceCoilValue = ForceOn;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "link/Transaction.h"
+#include "link/UserMessage.h"
+
+#include <cstdint>
+#include <memory>
+
+// A one-shot write of the RealTimeData page (debug temperature, forced output): one 8-byte write
+// whose reply echoes the value. It pre-empts the polling circle and restarts it at step 0 when it
+// ends. Unlike the poll steps it reports every outcome in a box.
+//
+// The boxes do not block, so the ticks that run while one is open must find a consistent state:
+// a failed command resets all command state before its box; an accepted one clears only
+// LiveCommand (so polling goes on meanwhile) and restarts the circle once the box is closed.
+class LiveCommandTransaction : public Transaction {
+public:
+    static constexpr std::uint8_t LinkAliveAfterReply = 30;
+
+    explicit LiveCommandTransaction(const RequestShape& shape) : m_shape(shape) {}
+    ~LiveCommandTransaction() override = default;
+    LiveCommandTransaction(const LiveCommandTransaction&) = delete;
+    LiveCommandTransaction& operator=(const LiveCommandTransaction&) = delete;
+
+    [[nodiscard]] ModbusFrame request(const EngineState& state) const override;
+    [[nodiscard]] std::uint8_t function() const override { return m_shape.function; }
+    [[nodiscard]] std::uint32_t replyLength() const override { return m_shape.replyLength; }
+    [[nodiscard]] int sendIntervalMs() const override { return 300; }
+
+    void onGood(CommEngine& engine) override;
+    void onWrongHeader(CommEngine& engine) override;
+    // A bad CRC is ignored: the command ends by its time-out.
+    void onTimeout(CommEngine& engine) override;
+
+protected:
+    // A box with an OK button and no icon.
+    [[nodiscard]] static UserMessage plainBox(std::string text, std::string caption);
+
+    // The value written (and expected back in the echo).
+    [[nodiscard]] virtual std::uint16_t value() const = 0;
+    // The box for a time-out or a reply from another address or for another function.
+    [[nodiscard]] virtual UserMessage failureMessage() const = 0;
+    // Takes the echo of an accepted reply (any display it causes happens here, before the box) and
+    // returns the box to show.
+    virtual UserMessage acceptEcho(std::uint16_t echo) = 0;
+    // Runs once the box of a reply (accepted or wrong header) has been closed.
+    virtual void afterReplyBoxClosed() {}
+
+private:
+    // Runs `step` when the box closes, unless this transaction is gone by then.
+    [[nodiscard]] std::function<void()> whileAlive(std::function<void()> step) const;
+
+    RequestShape m_shape;
+    // Boxes outlive ticks; their close steps must not run on a destroyed transaction.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "LiveData.h"
+#include "RealTimeView.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class AlarmInputsStep;
+class CommEngine;
+class CompressorSettingsStep;
+class DebugTemperatureCommand;
+class ForcedOutputCommand;
+class MeasurementsStep;
+class StatusCoilsStep;
+class TestLogSink;
+
+// The RealTimeData page: the polling circle and the live record it fills, the link bar and the
+// blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot commands
+// (debug temperature, forced output). The window forwards its handlers of the same names.
+class RealTimeMonitor {
+public:
+    static constexpr std::uint32_t LogTickLimit = 10000;
+    static constexpr int LitPhaseMs = 1000;
+    static constexpr int DarkPhaseMs = 500;
+
+    // Registers the four poll steps and the two live commands with `engine`. `setTimer1Interval`
+    // changes the interval of the window's Timer1; `log` (may be null) receives the test-log
+    // rows.
+    RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
+                    std::function<void(int)> setTimer1Interval, TestLogSink* log);
+    ~RealTimeMonitor();
+    RealTimeMonitor(const RealTimeMonitor&) = delete;
+    RealTimeMonitor& operator=(const RealTimeMonitor&) = delete;
+
+    // Link bar, clearing on link loss, alarm blinking, test-log pacing.
+    void Timer1Timer();
+    // The forced-output LED iLedRound18.
+    void Timer3Timer();
+    // "Send" of the Debug Temperature group. Throws ConversionError for a text that is not a
+    // number; nothing is posted then.
+    void Button6Click();
+    // A click on the rocker, called before the rocker flips.
+    void iSwitchRocker1Change();
+
+    [[nodiscard]] const LiveData& liveData() const { return m_live; }
+    // For tests that stage alarm flags without a poll.
+    [[nodiscard]] LiveData& liveData() { return m_live; }
+    [[nodiscard]] std::uint32_t logTickCount() const { return m_logTickCount; }
+    // For tests that shorten the wait for a test-log row.
+    void setLogTickCount(std::uint32_t ticks) { m_logTickCount = ticks; }
+    [[nodiscard]] std::uint8_t alarmBlinkPhase() const { return m_alarmBlinkPhase; }
+    [[nodiscard]] std::int16_t debugTempValue() const;
+    [[nodiscard]] std::uint16_t forceCoilValue() const;
+
+private:
+    [[nodiscard]] bool portClosed() const;
+    void showPortNotOpen();
+    void refreshLinkBar();
+
+    CommEngine& m_engine;
+    RealTimeView m_view;
+    std::function<void(int)> m_setTimer1Interval;
+    LiveData m_live;
+    std::uint32_t m_logTickCount = 0;
+    std::uint8_t m_alarmBlinkPhase = 0;
+
+    std::unique_ptr<StatusCoilsStep> m_statusCoils;
+    std::unique_ptr<AlarmInputsStep> m_alarmInputs;
+    std::unique_ptr<CompressorSettingsStep> m_compressorSettings;
+    std::unique_ptr<MeasurementsStep> m_measurements;
+    std::unique_ptr<DebugTemperatureCommand> m_debugTemperature;
+    std::unique_ptr<ForcedOutputCommand> m_forcedOutput;
+};
