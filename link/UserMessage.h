@@ -2,12 +2,17 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 // A message box: text, caption, an OK button. The boxes have no owner window and do not block:
 // the window and the timers go on while one is open, and `onClosed` runs once the user has
 // dismissed it.
 struct UserMessage {
     enum class Icon { None, Error };
+
+    UserMessage() = default;
+    UserMessage(std::string text, std::string caption, Icon icon = Icon::None)
+        : text(std::move(text)), caption(std::move(caption)), icon(icon) {}
 
     std::string text;    // UTF-8
     std::string caption; // UTF-8
