@@ -89,13 +89,15 @@ TEST(FakeEngineWindow, SameIntervalKeepsTheCountdownAnotherRestartsIt) {
 
 TEST(FakeEngineWindow, BoxesStayOpenUntilClosedAndRepeatsAreHeldBack) {
     FakeEngineWindow window;
+    UserMessage logFailed("log failed", "Excel", UserMessage::Icon::Error);
+    logFailed.repeatKey = "log";
     int closed = 0;
-    window.show({"Set OK", "Info", UserMessage::Icon::None, "", ""}, [&] {
+    window.show(UserMessage("Set OK", "Info"), [&] {
         ++closed;
-        window.show({"follow-up", "Info", UserMessage::Icon::None, "", ""});
+        window.show(UserMessage("follow-up", "Info"));
     });
-    window.show({"log failed", "Excel", UserMessage::Icon::Error, "", "log"}, [&] { ++closed; });
-    window.show({"log failed", "Excel", UserMessage::Icon::Error, "", "log"}, [&] { ++closed; });
+    window.show(logFailed, [&] { ++closed; });
+    window.show(logFailed, [&] { ++closed; });
     EXPECT_EQ(window.openMessageCount(), 2);
     EXPECT_EQ(window.suppressedRepeats("log"), 1);
     EXPECT_EQ(closed, 0);

@@ -1,0 +1,220 @@
+// The engine over the real port layer against the simulator: good transactions for every read
+// function and a write, a noise burst, and the line pulled in the middle of a transaction.
+#include "EventLoopWait.h"
+#include "link/CheckReply.h"
+#include "link/CommEngine.h"
+#include "link/EngineWindow.h"
+#include "link/QtSerialPortLink.h"
+#include "link/Transaction.h"
+#include "support/FakeEngineWindow.h"
+#include "support/FrameHex.h"
+#include "support/SimulatorProcess.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The engine timer: a real QTimer whose interval follows the engine, with the window's rule that
+// setting the same interval keeps the countdown.
+class TimedWindow : public FakeEngineWindow {
+public:
+    explicit TimedWindow(QTimer& timer) : m_timer(timer) {}
+    void setEngineInterval(int milliseconds) override {
+        FakeEngineWindow::setEngineInterval(milliseconds);
+        if (m_timer.interval() != milliseconds) {
+            m_timer.setInterval(milliseconds);
+        }
+    }
+
+private:
+    QTimer& m_timer;
+};
+
+// A poll step that keeps every accepted reply and counts the other outcomes.
+class RecordingPoll : public PollTransaction {
+public:
+    using PollTransaction::PollTransaction;
+
+    void onWrongHeader(CommEngine& engine) override {
+        ++wrongHeaders;
+        PollTransaction::onWrongHeader(engine);
+    }
+    void onBadCrc(CommEngine& engine) override {
+        ++badCrcs;
+        PollTransaction::onBadCrc(engine);
+    }
+    void onTimeout(CommEngine& engine) override {
+        ++timeouts;
+        PollTransaction::onTimeout(engine);
+    }
+
+    std::vector<Bytes> replies;
+    int wrongHeaders = 0;
+    int badCrcs = 0;
+    int timeouts = 0;
+
+protected:
+    void decode(CommEngine& engine) override {
+        const auto reply = engine.state().reply();
+        replies.emplace_back(reply.begin(), reply.begin() + replyLength());
+    }
+};
+
+// Temperature alarm "Set": function 16 on holding 28 and 29.
+class AlarmLimitsWrite : public CommandTransaction {
+public:
+    AlarmLimitsWrite() : CommandTransaction(RequestShape{16, 28, 2, 8}, 200) {}
+
+    [[nodiscard]] ModbusFrame request(const EngineState& state) const override {
+        const std::array<std::uint16_t, 2> words{600, static_cast<std::uint16_t>(-100)};
+        return buildWriteMultiple(static_cast<std::uint8_t>(state.DeviceAddress), 28, words);
+    }
+    void onGood(CommEngine& engine) override {
+        ++goods;
+        engine.endCommand();
+        engine.purgeInput();
+        engine.MarkLinkAlive();
+    }
+
+    int goods = 0;
+};
+
+class EngineOnSimulator : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
+        ASSERT_EQ(port.open(sim.linkPath().toStdString()), SerialPort::OpenError::None)
+            << port.lastErrorText().toStdString();
+        ASSERT_TRUE(port.applyLineSettings(9600, 8));
+        for (std::uint8_t step = 0; step < 4; ++step) {
+            engine.setPollStep(step, polls[step].get());
+        }
+        engine.setConfigurationCommand(3, &alarmWrite);
+        QObject::connect(&timer, &QTimer::timeout, [this] { engine.tick(); });
+        timer.start(CommEngine::ReceiveIntervalMs);
+    }
+
+    [[nodiscard]] std::size_t goodReplies() const {
+        std::size_t total = 0;
+        for (const auto& poll : polls) {
+            total += poll->replies.size();
+        }
+        return total;
+    }
+    [[nodiscard]] bool everyStepAnswered() const {
+        for (const auto& poll : polls) {
+            if (poll->replies.empty()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    SimulatorProcess sim;
+    QtSerialPortLink port;
+    QTimer timer;
+    TimedWindow window{timer};
+    CommEngine engine{port, window};
+    std::array<std::unique_ptr<RecordingPoll>, 4> polls{
+        std::make_unique<RecordingPoll>(Requests::PollCoils),
+        std::make_unique<RecordingPoll>(Requests::PollAlarmInputs, true),
+        std::make_unique<RecordingPoll>(Requests::PollCompressorSettings),
+        std::make_unique<RecordingPoll>(Requests::PollMeasurements)};
+    AlarmLimitsWrite alarmWrite;
+};
+
+TEST_F(EngineOnSimulator, EveryReadFunctionGetsAGoodReply) {
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return everyStepAnswered(); }, 10000))
+        << sim.diagnostics().toStdString();
+    for (std::size_t step = 0; step < 4; ++step) {
+        const Bytes& reply = polls[step]->replies.front();
+        EXPECT_EQ(CheckReply(reply, polls[step]->function(), polls[step]->replyLength(), 1),
+                  ReplyStatus::Good)
+            << step << ": " << toHex(reply);
+        EXPECT_EQ(polls[step]->timeouts, 0) << step;
+        EXPECT_EQ(polls[step]->wrongHeaders, 0) << step;
+    }
+    // Holding 41 ... 43 as the simulator holds them.
+    const QString answer = sim.command("get hr 41 3");
+    const Bytes& compressor = polls[2]->replies.front();
+    EXPECT_EQ(answer, QStringLiteral("ok %1 %2 %3")
+                          .arg(compressor[3] << 8 | compressor[4])
+                          .arg(compressor[5] << 8 | compressor[6])
+                          .arg(compressor[7] << 8 | compressor[8]));
+    EXPECT_EQ(engine.state().LinkAliveTicks, CommEngine::LinkAliveReload);
+}
+
+TEST_F(EngineOnSimulator, WriteMultipleRegistersReachesTheController) {
+    engine.postCommand(3);
+    ASSERT_TRUE(spinUntil([&] { return engine.state().CommandBusy == 0; }, 5000));
+    EXPECT_EQ(alarmWrite.goods, 1);
+    EXPECT_EQ(sim.command("get hr 28 2"), QStringLiteral("ok 600 65436"));
+}
+
+TEST_F(EngineOnSimulator, NoiseBurstIsPurgedAndPollingCarriesOn) {
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 2; }, 10000));
+    ASSERT_TRUE(sim.commandOk("noise 2000")) << sim.diagnostics().toStdString();
+    const std::size_t afterNoise = goodReplies();
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= afterNoise + 4; }, 15000))
+        << "polling did not recover from the burst";
+    EXPECT_LE(port.bytesWaiting(), 1024u);
+}
+
+TEST_F(EngineOnSimulator, PulledLineMidTransactionGoesQuietAndRecoversAfterReopening) {
+    QSignalSpy lostSignals(&port, &QtSerialPortLink::lost);
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 1; }, 10000));
+    // Keep the controller from answering so the pull lands while a request waits for its reply.
+    ASSERT_TRUE(sim.commandOk("silent on"));
+    ASSERT_TRUE(spinUntil([&] { return engine.state().SendPending == 0; }, 3000));
+    ASSERT_TRUE(sim.commandOk("pull"));
+
+    ASSERT_TRUE(spinUntil([&] { return port.isLost(); }, 3000));
+    EXPECT_TRUE(port.isOpen()) << "the window still holds the port open";
+    EXPECT_FALSE(port.lastErrorText().isEmpty());
+
+    // From here on the engine keeps ticking on a dead line: nothing may spin.
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer wall;
+    wall.start();
+    spinFor(2000);
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) +
+                       seconds(after.ru_stime) - seconds(before.ru_stime);
+    const double elapsed = double(wall.elapsed()) / 1000.0;
+    EXPECT_LT(cpu, 0.2 * elapsed) << "CPU " << cpu << " s in " << elapsed << " s";
+    EXPECT_EQ(lostSignals.count(), 1);
+    EXPECT_EQ(port.bytesWaiting(), 0u);
+
+    // The user closes the port, the adapter comes back, the port is opened again.
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.isLost());
+    ASSERT_TRUE(sim.command("plug").startsWith(QStringLiteral("ok")));
+    ASSERT_TRUE(sim.commandOk("silent off"));
+    ASSERT_EQ(port.open(sim.linkPath().toStdString()), SerialPort::OpenError::None)
+        << port.lastErrorText().toStdString();
+    ASSERT_TRUE(port.applyLineSettings(9600, 8));
+    const std::size_t beforeReopen = goodReplies();
+    EXPECT_TRUE(spinUntil([&] { return goodReplies() >= beforeReopen + 2; }, 10000))
+        << sim.diagnostics().toStdString();
+}
+
+} // namespace
