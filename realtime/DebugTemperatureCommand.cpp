@@ -21,14 +21,14 @@ std::uint16_t DebugTemperatureCommand::value() const {
 }
 
 UserMessage DebugTemperatureCommand::failureMessage() const {
-    return plainBox("Adopt Realtime Temperature!!", "Set Unsuccessfully");
+    return UserMessage("Adopt Realtime Temperature!!", "Set Unsuccessfully");
 }
 
 UserMessage DebugTemperatureCommand::acceptEcho(std::uint16_t echo) {
     if (echo == value()) {
-        return plainBox("Adopt Realtime Temperature!!", "Set Correctly");
+        return UserMessage("Adopt Realtime Temperature!!", "Set Correctly");
     }
-    return plainBox("Adopt Simulant Temperature!!", "Set Correctly");
+    return UserMessage("Adopt Simulant Temperature!!", "Set Correctly");
 }
 
 void DebugTemperatureCommand::afterReplyBoxClosed() {

@@ -6,7 +6,7 @@ ForcedOutputCommand::ForcedOutputCommand(RockerSwitch* rocker)
     : LiveCommandTransaction(Requests::ForcedOutput), m_rocker(rocker) {}
 
 UserMessage ForcedOutputCommand::failureMessage() const {
-    return plainBox("Force Fail!", "Force Status");
+    return UserMessage("Force Fail!", "Force Status");
 }
 
 UserMessage ForcedOutputCommand::acceptEcho(std::uint16_t echo) {
@@ -15,5 +15,5 @@ UserMessage ForcedOutputCommand::acceptEcho(std::uint16_t echo) {
     }
     // Only the two values the rocker can ask for are ever written.
     m_rocker->setOn(m_forceCoilValue == ForceOn);
-    return plainBox("Force Successfully!", "Force Status");
+    return UserMessage("Force Successfully!", "Force Status");
 }

@@ -2,13 +2,6 @@
 
 #include "link/CommEngine.h"
 
-UserMessage LiveCommandTransaction::plainBox(std::string text, std::string caption) {
-    UserMessage message;
-    message.text = std::move(text);
-    message.caption = std::move(caption);
-    return message;
-}
-
 ModbusFrame LiveCommandTransaction::request(const EngineState& state) const {
     return buildWriteSingle(static_cast<std::uint8_t>(state.DeviceAddress), m_shape.function,
                             m_shape.first, value());

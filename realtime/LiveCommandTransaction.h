@@ -33,9 +33,6 @@ public:
     void onTimeout(CommEngine& engine) override;
 
 protected:
-    // A box with an OK button and no icon.
-    [[nodiscard]] static UserMessage plainBox(std::string text, std::string caption);
-
     // The value written (and expected back in the echo).
     [[nodiscard]] virtual std::uint16_t value() const = 0;
     // The box for a time-out or a reply from another address or for another function.

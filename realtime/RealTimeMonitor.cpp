@@ -107,10 +107,7 @@ bool RealTimeMonitor::portClosed() const {
 }
 
 void RealTimeMonitor::showPortNotOpen() {
-    UserMessage message;
-    message.text = "ComPort Not Open!!";
-    message.caption = "Comm Error";
-    m_engine.showMessage(message);
+    m_engine.showMessage(UserMessage("ComPort Not Open!!", "Comm Error"));
 }
 
 void RealTimeMonitor::Button6Click() {

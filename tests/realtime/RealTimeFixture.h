@@ -1,0 +1,65 @@
+#pragma once
+
+#include "RealTimePage.h"
+
+#include "link/EngineWindow.h"
+#include "realtime/RealTimeMonitor.h"
+#include "realtime/TestLogSink.h"
+#include "support/EngineRig.h"
+#include "support/FrameHex.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+// Collects the rows the polling circle hands to the test log; `onRow` runs inside each call.
+class RecordingLog : public TestLogSink {
+public:
+    void WriteLogRecord(const TestLogRow& row) override {
+        rows.push_back(row);
+        if (onRow) {
+            onRow();
+        }
+    }
+
+    std::vector<TestLogRow> rows;
+    std::function<void()> onRow;
+};
+
+// A real engine over the fake port and window, the page's widgets, and the monitor wired to them,
+// with the port open (Button1 reads "Close").
+class RealTimeFixture : public ::testing::Test {
+protected:
+    [[nodiscard]] EngineState& state() { return rig.engine.state(); }
+    [[nodiscard]] const RealTimeView& view() const { return page.view(); }
+
+    // Shows the RealTimeData page and runs its first tick (reset and purge only).
+    void showRealTimeData() { rig.driver.showPage(EngineWindow::RealTimeDataPage); }
+
+    // Runs the send tick of the current transaction and returns what it wrote.
+    std::vector<std::uint8_t> sendTick() {
+        EXPECT_EQ(state().SendPending, 1);
+        const std::size_t before = rig.port.writes().size();
+        rig.driver.tick();
+        if (rig.port.writes().size() != before + 1) {
+            ADD_FAILURE() << "the tick sent nothing";
+            return {};
+        }
+        return rig.port.writes().back().bytes;
+    }
+
+    // The current transaction sends, `reply` arrives whole, and the next tick takes it.
+    void exchange(const std::vector<std::uint8_t>& reply) {
+        sendTick();
+        rig.port.feed(reply);
+        rig.driver.tick();
+    }
+
+    EngineRig rig;
+    RealTimePage page;
+    RecordingLog log;
+    std::vector<int> timer1Intervals;
+    RealTimeMonitor monitor{rig.engine, page.view(),
+                            [this](int ms) { timer1Intervals.push_back(ms); }, &log};
+};

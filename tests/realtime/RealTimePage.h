@@ -1,0 +1,19 @@
+#pragma once
+
+#include "realtime/RealTimeView.h"
+
+#include <QWidget>
+
+// The widgets of the RealTimeData page and the link bar, created for a test with the scales and
+// start states of the window (rocker on, rotary switches "Off" and "On", bar at 5), and the port
+// button reading "Close" (port open).
+class RealTimePage {
+public:
+    RealTimePage();
+
+    [[nodiscard]] const RealTimeView& view() const { return m_view; }
+
+private:
+    QWidget m_parent;
+    RealTimeView m_view;
+};
