@@ -78,22 +78,22 @@ void fanGroup(FormBuilder& b, QGroupBox* group, const std::array<int, 8>& edits,
     const int rows[4] = {20, 45, 70, 95};
     const QString rpm = QStringLiteral("RPM");
     const QString celsius = QStringLiteral("℃");
-    parameterRow(b, group, QStringLiteral("StepRev"), edits[0], 8, rows[0], 58, 56, rpm, view);
-    parameterRow(b, group, QStringLiteral("MaxRev"), edits[1], 8, rows[1], 58, 56, rpm, view);
-    parameterRow(b, group, QStringLiteral("MinRev"), edits[2], 8, rows[2], 58, 56, rpm, view);
-    parameterRow(b, group, QStringLiteral("DeltTemp"), edits[3], 8, rows[3], 58, 56, celsius, view);
-    parameterRow(b, group, QStringLiteral("StepTemp"), edits[4], 160, rows[0], 64, 52, celsius,
+    parameterRow(b, group, QStringLiteral("StepRev"), edits[0], 8, rows[0], 60, 54, rpm, view);
+    parameterRow(b, group, QStringLiteral("MaxRev"), edits[1], 8, rows[1], 60, 54, rpm, view);
+    parameterRow(b, group, QStringLiteral("MinRev"), edits[2], 8, rows[2], 60, 54, rpm, view);
+    parameterRow(b, group, QStringLiteral("DeltTemp"), edits[3], 8, rows[3], 60, 54, celsius, view);
+    parameterRow(b, group, QStringLiteral("StepTemp"), edits[4], 164, rows[0], 62, 50, celsius,
                  view);
-    parameterRow(b, group, QStringLiteral("MaxTemp"), edits[5], 160, rows[1], 64, 52, celsius,
+    parameterRow(b, group, QStringLiteral("MaxTemp"), edits[5], 164, rows[1], 62, 50, celsius,
                  view);
-    parameterRow(b, group, QStringLiteral("MinTemp"), edits[6], 160, rows[2], 64, 52, celsius,
+    parameterRow(b, group, QStringLiteral("MinTemp"), edits[6], 164, rows[2], 62, 50, celsius,
                  view);
-    parameterRow(b, group, QStringLiteral("StopTemp"), edits[7], 160, rows[3], 64, 52, celsius,
+    parameterRow(b, group, QStringLiteral("StopTemp"), edits[7], 164, rows[3], 62, 50, celsius,
                  view);
-    comboRow(b, group, fan1, fan1Combo, 316, rows[0], 66, 96, DisableEnable, view);
-    comboRow(b, group, fan2, fan2Combo, 316, rows[1], 66, 96, DisableEnable, view);
-    parameterRow(b, group, pulseCaption, pulseEdit, 316, rows[2], 66, 96, QString(), view);
-    setButton(group, b.button(group, setName, QStringLiteral("Set"), 400, rows[3] - 1, 78));
+    comboRow(b, group, fan1, fan1Combo, 312, rows[0], 62, 110, DisableEnable, view);
+    comboRow(b, group, fan2, fan2Combo, 312, rows[1], 62, 110, DisableEnable, view);
+    parameterRow(b, group, pulseCaption, pulseEdit, 312, rows[2], 62, 110, QString(), view);
+    setButton(group, b.button(group, setName, QStringLiteral("Set"), 396, rows[3] - 1, 88));
 }
 
 } // namespace

@@ -148,8 +148,8 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAnalogOutput[1] = readout(compressor, 1, QRect(36, 18, 84, 22), QStringLiteral("A"),
                                     QStringLiteral("Compressor current"));
     view.iAngularGauge[7] = quarterDial(compressor, 7, QRect(8, 42, 140, 104), 35,
-                                        {{0, 5, Red}, {5, 30, Green}, {30, 35, Red}}, 6, QStringLiteral("A"),
-                                        QStringLiteral("Compressor current"));
+                                        {{0, 5, Red}, {5, 30, Green}, {30, 35, Red}}, 6,
+                                        QStringLiteral("A"), QStringLiteral("Compressor current"));
     b.divider(compressor, 154, 18, 126);
     b.label(compressor, QStringLiteral("Rev "), 166, 20, 36);
     view.iOdometer[5] =
@@ -204,8 +204,8 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAnalogOutput[5] = readout(supply, 5, QRect(38, 18, 84, 22), QStringLiteral("V"),
                                     QStringLiteral("Supply voltage"));
     view.iAngularGauge[5] = quarterDial(supply, 5, QRect(8, 42, 145, 96), 80,
-                                        {{0, 40, Red}, {40, 60, Green}, {60, 80, Red}}, 0, QStringLiteral("V"),
-                                        QStringLiteral("Supply voltage"));
+                                        {{0, 40, Red}, {40, 60, Green}, {60, 80, Red}}, 0,
+                                        QStringLiteral("V"), QStringLiteral("Supply voltage"));
     b.label(supply, QStringLiteral("Alarm"), 48, 140, 40);
     view.iLedRound[17] =
         led(supply, 17, QPoint(92, 143), Red, QStringLiteral("Supply voltage alarm"));
@@ -262,8 +262,8 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAnalogOutput[2] = readout(heater, 2, QRect(36, 20, 84, 22), QStringLiteral("A"),
                                     QStringLiteral("Heater current"));
     view.iAngularGauge[6] = quarterDial(heater, 6, QRect(8, 46, 140, 110), 10,
-                                        {{0, 4, Red}, {4, 8, Green}, {8, 10, Red}}, 6, QStringLiteral("A"),
-                                        QStringLiteral("Heater current"));
+                                        {{0, 4, Red}, {4, 8, Green}, {8, 10, Red}}, 6,
+                                        QStringLiteral("A"), QStringLiteral("Heater current"));
     b.divider(heater, 154, 18, 176);
     b.label(heater, QStringLiteral("Alarm"), 166, 24, 40);
     view.iLedRound[6] = led(heater, 6, QPoint(210, 27), Red, QStringLiteral("Heater alarm"));
@@ -278,7 +278,8 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
 
 void buildDeclarationPage(QWidget* page, FormBuilder& b, CurveView& view) {
     auto* frame = new QFrame(page);
-    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Sunken);
     frame->setLineWidth(2);
     frame->setGeometry(2, 2, 777, 569);
     frame->lower();

@@ -2,6 +2,7 @@
 
 #include "config/ConfigurationView.h"
 #include "curves/CurveView.h"
+#include "link/UserMessage.h"
 #include "realtime/RealTimeView.h"
 
 #include <QStringList>
@@ -16,7 +17,6 @@ class ConfigurationPage;
 class FanCurves;
 class IntervalTimer;
 class LedBar;
-class MessagePresenter;
 class PortSwitch;
 class QTabWidget;
 class QtSerialPortLink;

@@ -1,9 +1,9 @@
 #include "TForm1.h"
+#include "WindowStyle.h"
 
 #include "widgets/InstrumentAccessibility.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QMessageBox>
 
 #include <exception>
@@ -13,9 +13,7 @@ int main(int argc, char* argv[]) {
     try {
         QApplication::setApplicationName(QStringLiteral("climate-tool"));
         QApplication::setApplicationDisplayName(TForm1::applicationTitle());
-        QFont font(QStringLiteral("Sans Serif"));
-        font.setPixelSize(13);
-        QApplication::setFont(font);
+        applyWindowStyle(application);
         installInstrumentAccessibility();
 
         // Port paths given on the command line join the port list (the simulator's, for one).
