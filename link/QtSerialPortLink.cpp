@@ -134,17 +134,18 @@ void QtSerialPortLink::onErrorOccurred(QSerialPort::SerialPortError error) {
     m_lost = true;
     m_lastErrorText = m_port.errorString();
     // Closing from inside QSerialPort's own notification would delete the notifier that is
-    // calling us; the next turn of the event loop is soon enough.
+    // calling us, and so would a listener of lost() that closes the port: both wait for the next
+    // turn of the event loop. A few more errors may come until then; they are ignored.
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
             if (generation == m_generation) {
                 releaseLostDevice();
+                emit lost();
             }
         },
         Qt::QueuedConnection);
-    emit lost();
 }
 
 void QtSerialPortLink::releaseLostDevice() {

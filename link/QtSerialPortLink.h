@@ -25,7 +25,13 @@ public:
     QtSerialPortLink& operator=(const QtSerialPortLink&) = delete;
 
     // `name` is a device name ("ttyUSB0") or a full path ("/dev/ttyUSB0", a symlink to a pty).
-    // An open port is closed first.
+    // An open port is closed first. Causes told apart: NotFound (no such device); InUse (the
+    // port's LCK.. lock file is held by a live process, i.e. another program or another
+    // QtSerialPortLink has it open under the same name, or the tty's exclusive flag is held:
+    // EBUSY); PermissionDenied (no access rights, e.g. not in the dialout group, or no writable
+    // lock directory); Other (not a serial device, and the rest). A program that holds the device
+    // open without a lock file and without the exclusive flag cannot be seen, and root is never
+    // refused by the exclusive flag.
     OpenError open(const std::string& name) override;
     // Data bits 5 ... 8 only; the flow control stays as the port has it.
     bool applyLineSettings(std::int32_t baudRate, std::uint8_t dataBits) override;
@@ -43,7 +49,8 @@ public:
     [[nodiscard]] QString lastErrorText() const { return m_lastErrorText; }
 
 signals:
-    // The device went away under the open port; emitted once per loss.
+    // The device went away under the open port; emitted once per loss, from the event loop after
+    // the device underneath has been closed.
     void lost();
 
 private:

@@ -117,6 +117,20 @@ TEST_F(PortOnSimulator, WithoutAccessRightsThePermissionIsDenied) {
     EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(SerialPort::OpenError::PermissionDenied));
 }
 
+TEST_F(PortOnSimulator, ListenerMayCloseThePortWhenItIsLost) {
+    int losses = 0;
+    QObject::connect(&port, &QtSerialPortLink::lost, [&] {
+        ++losses;
+        port.close();
+    });
+    ASSERT_TRUE(sim.commandOk("pull"));
+    ASSERT_TRUE(spinUntil([&] { return losses > 0; }, 3000));
+    spinFor(100);
+    EXPECT_EQ(losses, 1);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.isLost());
+}
+
 TEST(PortOpen, MissingDeviceIsNotFound) {
     QtSerialPortLink port;
     EXPECT_EQ(port.open("/dev/climate-tool-no-such-port"), SerialPort::OpenError::NotFound);
