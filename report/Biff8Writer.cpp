@@ -1,0 +1,611 @@
+#include "Biff8Writer.h"
+
+#include "Workbook.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+#include <string_view>
+
+namespace {
+
+// Record identifiers.
+enum : std::uint16_t {
+    RecBof = 0x0809,
+    RecEof = 0x000A,
+    RecInterfaceHdr = 0x00E1,
+    RecMms = 0x00C1,
+    RecInterfaceEnd = 0x00E2,
+    RecWriteAccess = 0x005C,
+    RecCodePage = 0x0042,
+    RecDsf = 0x0161,
+    RecTabId = 0x013D,
+    RecFnGroupCount = 0x009C,
+    RecWindowProtect = 0x0019,
+    RecProtect = 0x0012,
+    RecPassword = 0x0013,
+    RecProt4Rev = 0x01AF,
+    RecProt4RevPass = 0x01BC,
+    RecBackup = 0x0040,
+    RecHideObj = 0x008D,
+    RecWindow1 = 0x003D,
+    RecDateMode = 0x0022,
+    RecPrecision = 0x000E,
+    RecRefreshAll = 0x01B7,
+    RecBookBool = 0x00DA,
+    RecFont = 0x0031,
+    RecFormat = 0x041E,
+    RecXf = 0x00E0,
+    RecStyle = 0x0293,
+    RecUsesElfs = 0x0160,
+    RecBoundSheet = 0x0085,
+    RecSst = 0x00FC,
+    RecContinue = 0x003C,
+    RecExtSst = 0x00FF,
+    RecCalcMode = 0x000D,
+    RecCalcCount = 0x000C,
+    RecRefMode = 0x000F,
+    RecIteration = 0x0011,
+    RecDelta = 0x0010,
+    RecSaveRecalc = 0x005F,
+    RecPrintHeaders = 0x002A,
+    RecPrintGridlines = 0x002B,
+    RecGridSet = 0x0082,
+    RecGuts = 0x0080,
+    RecDefaultRowHeight = 0x0225,
+    RecWsBool = 0x0081,
+    RecDefColWidth = 0x0055,
+    RecColInfo = 0x007D,
+    RecDimensions = 0x0200,
+    RecRow = 0x0208,
+    RecBlank = 0x0201,
+    RecNumber = 0x0203,
+    RecRk = 0x027E,
+    RecLabelSst = 0x00FD,
+    RecWindow2 = 0x023E,
+};
+
+constexpr std::size_t MaxRecordData = 8224;
+constexpr std::uint16_t FirstCellXf = 15; // XF 0 ... 14 are the built-in style XFs
+constexpr std::uint16_t FirstCustomNumberFormat = 164;
+constexpr int RowsPerBlock = 32;
+constexpr double DefaultColumnWidth = 8.43; // what a column is wide when nobody set it
+
+// Appends little-endian values and frames them into records.
+class RecordStream {
+public:
+    void begin(std::uint16_t type) {
+        m_recordStart = m_bytes.size();
+        put16(type);
+        put16(0);
+    }
+    void end() {
+        const std::size_t size = m_bytes.size() - m_recordStart - 4;
+        if (size > MaxRecordData)
+            throw std::logic_error("record longer than the format allows");
+        m_bytes[m_recordStart + 2] = static_cast<std::uint8_t>(size);
+        m_bytes[m_recordStart + 3] = static_cast<std::uint8_t>(size >> 8);
+    }
+    void record(std::uint16_t type, std::initializer_list<std::uint16_t> words) {
+        begin(type);
+        for (const auto word : words)
+            put16(word);
+        end();
+    }
+
+    void put8(std::uint8_t value) { m_bytes.push_back(value); }
+    void put16(std::uint16_t value) {
+        put8(static_cast<std::uint8_t>(value));
+        put8(static_cast<std::uint8_t>(value >> 8));
+    }
+    void put32(std::uint32_t value) {
+        put16(static_cast<std::uint16_t>(value));
+        put16(static_cast<std::uint16_t>(value >> 16));
+    }
+    void putDouble(double value) {
+        const auto bits = std::bit_cast<std::uint64_t>(value);
+        put32(static_cast<std::uint32_t>(bits));
+        put32(static_cast<std::uint32_t>(bits >> 32));
+    }
+    void patch32(std::size_t offset, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            m_bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+
+    [[nodiscard]] std::size_t size() const { return m_bytes.size(); }
+    [[nodiscard]] std::size_t recordStart() const { return m_recordStart; }
+    [[nodiscard]] std::size_t room() const {
+        return MaxRecordData - (m_bytes.size() - m_recordStart - 4);
+    }
+    std::vector<std::uint8_t>& bytes() { return m_bytes; }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+    std::size_t m_recordStart = 0;
+};
+
+// UTF-8 to UTF-16; a malformed sequence becomes U+FFFD.
+std::u16string toUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = lead < 0x80           ? 1
+                     : (lead >> 5) == 0x6  ? 2
+                     : (lead >> 4) == 0xE  ? 3
+                     : (lead >> 3) == 0x1E ? 4
+                                           : 0;
+        char32_t code = length == 1   ? lead
+                        : length == 2 ? lead & 0x1F
+                        : length == 3 ? lead & 0x0F
+                                      : lead & 0x07;
+        bool valid = length > 0 && i + length <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            out.push_back(u'\uFFFD');
+            i += 1;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+        i += length;
+    }
+    return out;
+}
+
+bool needsWideCharacters(const std::u16string& text) {
+    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0xFF; });
+}
+
+void putCharacters(RecordStream& out, const std::u16string& text, std::size_t from,
+                   std::size_t count, bool wide) {
+    for (std::size_t i = from; i < from + count; ++i) {
+        if (wide)
+            out.put16(text[i]);
+        else
+            out.put8(static_cast<std::uint8_t>(text[i]));
+    }
+}
+
+// A string with a one-byte (short) or two-byte length, then its option flags, then its
+// characters: Latin-1 bytes when every character fits one, UTF-16 otherwise.
+void putString(RecordStream& out, std::string_view utf8, bool shortLength) {
+    const std::u16string text = toUtf16(utf8);
+    const bool wide = needsWideCharacters(text);
+    if (shortLength)
+        out.put8(static_cast<std::uint8_t>(text.size()));
+    else
+        out.put16(static_cast<std::uint16_t>(text.size()));
+    out.put8(wide ? 1 : 0);
+    putCharacters(out, text, 0, text.size(), wide);
+}
+
+std::uint8_t edgeColour(const CellFormat::Edge& edge) {
+    return edge.line == CellFormat::Line::None ? 0 : edge.colour;
+}
+
+void putStyleXf(RecordStream& out, std::uint8_t ignoredAttributes) {
+    out.begin(RecXf);
+    out.put16(0);      // font
+    out.put16(0);      // number format
+    out.put16(0xFFF5); // locked, style XF, no parent
+    out.put8(0x20);    // general, bottom
+    out.put8(0);
+    out.put8(0);
+    out.put8(ignoredAttributes);
+    out.put32(0);
+    out.put32(0);
+    out.put16(0x20C0); // pattern colours: automatic foreground and background
+    out.end();
+}
+
+void putCellXf(RecordStream& out, const CellFormat& format, std::uint16_t numberFormat,
+               bool ownAttributes) {
+    out.begin(RecXf);
+    out.put16(0); // font
+    out.put16(numberFormat);
+    out.put16(0x0001); // locked, cell XF, parent style XF 0 ("Normal")
+    out.put8(static_cast<std::uint8_t>(static_cast<int>(format.horizontal) |
+                                       (static_cast<int>(format.vertical) << 4)));
+    out.put8(0);                        // rotation
+    out.put8(0);                        // indent, shrink, reading order
+    out.put8(ownAttributes ? 0xFC : 0); // which attribute groups this XF sets itself
+    out.put32(static_cast<std::uint32_t>(format.left.line) |
+              static_cast<std::uint32_t>(format.right.line) << 4 |
+              static_cast<std::uint32_t>(format.top.line) << 8 |
+              static_cast<std::uint32_t>(format.bottom.line) << 12 |
+              static_cast<std::uint32_t>(edgeColour(format.left)) << 16 |
+              static_cast<std::uint32_t>(edgeColour(format.right)) << 23);
+    out.put32(static_cast<std::uint32_t>(edgeColour(format.top)) |
+              static_cast<std::uint32_t>(edgeColour(format.bottom)) << 7);
+    out.put16(0x20C0);
+    out.end();
+}
+
+void putBof(RecordStream& out, std::uint16_t substreamType) {
+    out.begin(RecBof);
+    out.put16(0x0600); // BIFF8
+    out.put16(substreamType);
+    out.put16(0x0DBB); // build
+    out.put16(0x07CC); // year
+    out.put32(0);      // file history
+    out.put32(0x0006); // lowest version that can read the file: BIFF8
+    out.end();
+}
+
+// Number format indexes of the workbook's formats, and the texts that need a FORMAT record.
+struct NumberFormats {
+    std::vector<std::uint16_t> indexOfFormat;                  // per workbook format
+    std::vector<std::pair<std::uint16_t, std::string>> custom; // index, text
+};
+
+NumberFormats numberFormatsOf(const Workbook& book) {
+    NumberFormats result;
+    std::map<std::string, std::uint16_t> customIndex;
+    for (int i = 0; i < book.formatCount(); ++i) {
+        const std::string& text = book.format(static_cast<std::uint16_t>(i)).numberFormat;
+        if (const auto builtIn = Biff8Writer::builtInNumberFormat(text)) {
+            result.indexOfFormat.push_back(*builtIn);
+            continue;
+        }
+        auto [found, added] = customIndex.emplace(
+            text, static_cast<std::uint16_t>(FirstCustomNumberFormat + customIndex.size()));
+        if (added)
+            result.custom.emplace_back(found->second, text);
+        result.indexOfFormat.push_back(found->second);
+    }
+    return result;
+}
+
+std::uint32_t textCellCount(const Workbook& book) {
+    std::uint32_t count = 0;
+    for (int s = 0; s < book.sheetCount(); ++s) {
+        const Worksheet& sheet = book.sheet(s);
+        for (int r = 0; r < sheet.rowCount(); ++r)
+            for (const auto& cell : sheet.row(r))
+                count += cell.kind == Worksheet::Cell::Kind::Text ? 1 : 0;
+    }
+    return count;
+}
+
+// The shared string table. A string that does not fit the rest of a record goes on in a
+// CONTINUE record, which then starts with the string's option flags again. EXTSST points at
+// every dsst-th string so a reader can find strings without parsing the whole table.
+void putSharedStrings(RecordStream& out, const Workbook& book) {
+    const std::uint32_t unique = book.stringCount();
+    const std::uint16_t perBucket = static_cast<std::uint16_t>(std::max(8u, unique / 128 + 1));
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> buckets;
+
+    out.begin(RecSst);
+    out.put32(textCellCount(book));
+    out.put32(unique);
+    for (std::uint32_t i = 0; i < unique; ++i) {
+        const std::u16string text = toUtf16(book.string(i));
+        const bool wide = needsWideCharacters(text);
+        const std::size_t charSize = wide ? 2 : 1;
+        // The header and at least the first character stay in one record.
+        if (out.room() < 3 + (text.empty() ? 0 : charSize)) {
+            out.end();
+            out.begin(RecContinue);
+        }
+        if (i % perBucket == 0)
+            buckets.emplace_back(static_cast<std::uint32_t>(out.size()),
+                                 static_cast<std::uint16_t>(out.size() - out.recordStart()));
+        out.put16(static_cast<std::uint16_t>(text.size()));
+        out.put8(wide ? 1 : 0);
+        for (std::size_t done = 0;;) {
+            const std::size_t count = std::min(out.room() / charSize, text.size() - done);
+            putCharacters(out, text, done, count, wide);
+            done += count;
+            if (done == text.size())
+                break;
+            out.end();
+            out.begin(RecContinue);
+            out.put8(wide ? 1 : 0);
+        }
+    }
+    out.end();
+
+    out.begin(RecExtSst);
+    out.put16(perBucket);
+    for (const auto& [position, offset] : buckets) {
+        out.put32(position);
+        out.put16(offset);
+        out.put16(0);
+    }
+    out.end();
+}
+
+// Returns the offsets of the BOUNDSHEET position fields, patched once the sheets are placed.
+std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
+                                    const NumberFormats& numberFormats) {
+    putBof(out, 0x0005);
+    out.record(RecInterfaceHdr, {1200});
+    out.record(RecMms, {0});
+    out.record(RecInterfaceEnd, {});
+    out.begin(RecWriteAccess); // the user name: empty, padded with blanks as the record wants
+    out.put16(0);
+    out.put8(0);
+    for (int i = 0; i < 109; ++i)
+        out.put8(' ');
+    out.end();
+    out.record(RecCodePage, {1200}); // texts are UTF-16
+    out.record(RecDsf, {0});
+    out.begin(RecTabId);
+    for (int i = 0; i < book.sheetCount(); ++i)
+        out.put16(static_cast<std::uint16_t>(i + 1));
+    out.end();
+    out.record(RecFnGroupCount, {14});
+    out.record(RecWindowProtect, {0});
+    out.record(RecProtect, {0});
+    out.record(RecPassword, {0});
+    out.record(RecProt4Rev, {0});
+    out.record(RecProt4RevPass, {0});
+    out.record(RecBackup, {0});
+    out.record(RecHideObj, {0});
+    const auto active = static_cast<std::uint16_t>(std::max(book.activeSheet(), 0));
+    out.record(RecWindow1, {0x0168, 0x001E, 0x3A5C, 0x23BE, 0x0038, active, 0, 1, 0x0258});
+    out.record(RecDateMode, {0});
+    out.record(RecPrecision, {1});
+    out.record(RecRefreshAll, {0});
+    out.record(RecBookBool, {0});
+    for (int i = 0; i < 4; ++i) { // fonts 0 ... 3 (index 4 does not exist in the format)
+        out.begin(RecFont);
+        out.put16(200);    // 10 pt
+        out.put16(0);      // attributes
+        out.put16(0x7FFF); // automatic colour
+        out.put16(400);    // normal weight
+        out.put16(0);      // no super- or subscript
+        out.put8(0);       // no underline
+        out.put8(0);       // family
+        out.put8(0);       // character set
+        out.put8(0);
+        putString(out, "Arial", true);
+        out.end();
+    }
+    for (const auto& [index, text] : numberFormats.custom) {
+        out.begin(RecFormat);
+        out.put16(index);
+        putString(out, text, false);
+        out.end();
+    }
+    putStyleXf(out, 0x00); // 0: "Normal"
+    for (int i = 1; i < FirstCellXf; ++i)
+        putStyleXf(out, 0xF4); // 1 ... 14: outline styles, only their font counts
+    for (int i = 0; i < book.formatCount(); ++i)
+        putCellXf(out, book.format(static_cast<std::uint16_t>(i)), numberFormats.indexOfFormat[i],
+                  i != 0);
+    out.begin(RecStyle); // "Normal" is built-in style 0 on XF 0
+    out.put16(0x8000);
+    out.put8(0);
+    out.put8(0xFF);
+    out.end();
+    out.record(RecUsesElfs, {1});
+
+    std::vector<std::size_t> positionFields;
+    for (int i = 0; i < book.sheetCount(); ++i) {
+        out.begin(RecBoundSheet);
+        positionFields.push_back(out.size());
+        out.put32(0);
+        out.put8(0); // visible
+        out.put8(0); // worksheet
+        putString(out, book.sheet(i).name(), true);
+        out.end();
+    }
+    putSharedStrings(out, book);
+    out.record(RecEof, {});
+    return positionFields;
+}
+
+void putColumns(RecordStream& out, const Worksheet& sheet) {
+    auto isSet = [&](int c) { return sheet.column(c).width >= 0 || sheet.column(c).format != 0; };
+    auto sameAs = [&](int a, int b) {
+        return sheet.column(a).width == sheet.column(b).width &&
+               sheet.column(a).format == sheet.column(b).format;
+    };
+    for (int first = 0; first < Worksheet::MaxColumns;) {
+        int last = first;
+        while (last + 1 < Worksheet::MaxColumns && sameAs(first, last + 1))
+            ++last;
+        if (isSet(first)) {
+            const auto& column = sheet.column(first);
+            const double width = column.width >= 0 ? column.width : DefaultColumnWidth;
+            out.begin(RecColInfo);
+            out.put16(static_cast<std::uint16_t>(first));
+            out.put16(static_cast<std::uint16_t>(last));
+            out.put16(Biff8Writer::columnWidthUnits(width));
+            out.put16(static_cast<std::uint16_t>(FirstCellXf + column.format));
+            out.put16(width == 0 ? 0x0001 : 0x0000); // hidden when no width
+            out.put16(0);
+            out.end();
+        }
+        first = last + 1;
+    }
+}
+
+void putCell(RecordStream& out, int row, int column, const Worksheet::Cell& cell) {
+    using Kind = Worksheet::Cell::Kind;
+    const auto xf = static_cast<std::uint16_t>(FirstCellXf + cell.format);
+    std::optional<std::uint32_t> rk;
+    switch (cell.kind) {
+    case Kind::Empty:
+        return;
+    case Kind::Blank:
+        out.record(RecBlank,
+                   {static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column), xf});
+        return;
+    case Kind::Text:
+        out.begin(RecLabelSst);
+        out.put16(static_cast<std::uint16_t>(row));
+        out.put16(static_cast<std::uint16_t>(column));
+        out.put16(xf);
+        out.put32(cell.text);
+        out.end();
+        return;
+    case Kind::Number:
+        rk = Biff8Writer::rkNumber(cell.number);
+        out.begin(rk ? RecRk : RecNumber);
+        out.put16(static_cast<std::uint16_t>(row));
+        out.put16(static_cast<std::uint16_t>(column));
+        out.put16(xf);
+        if (rk)
+            out.put32(*rk);
+        else
+            out.putDouble(cell.number);
+        out.end();
+        return;
+    }
+}
+
+struct UsedSpan {
+    int first = -1;
+    int last = -1; // inclusive
+};
+
+UsedSpan usedColumns(const std::vector<Worksheet::Cell>& cells) {
+    UsedSpan span;
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+        if (cells[c].kind == Worksheet::Cell::Kind::Empty)
+            continue;
+        if (span.first < 0)
+            span.first = c;
+        span.last = c;
+    }
+    return span;
+}
+
+// Rows go in blocks of 32: the ROW records of the block, then its cells.
+void putCells(RecordStream& out, const Worksheet& sheet, const std::vector<UsedSpan>& spans) {
+    for (int blockStart = 0; blockStart < sheet.rowCount(); blockStart += RowsPerBlock) {
+        const int blockEnd = std::min(blockStart + RowsPerBlock, sheet.rowCount());
+        for (int r = blockStart; r < blockEnd; ++r) {
+            if (spans[r].first < 0)
+                continue;
+            out.begin(RecRow);
+            out.put16(static_cast<std::uint16_t>(r));
+            out.put16(static_cast<std::uint16_t>(spans[r].first));
+            out.put16(static_cast<std::uint16_t>(spans[r].last + 1));
+            out.put16(0x00FF); // default height
+            out.put16(0);
+            out.put16(0);
+            out.put16(0x0100); // flags: the one bit the format requires to be set
+            out.put16(FirstCellXf);
+            out.end();
+        }
+        for (int r = blockStart; r < blockEnd; ++r) {
+            const auto& cells = sheet.row(r);
+            for (int c = 0; c < static_cast<int>(cells.size()); ++c)
+                putCell(out, r, c, cells[c]);
+        }
+    }
+}
+
+void putSheet(RecordStream& out, const Worksheet& sheet, bool active) {
+    putBof(out, 0x0010);
+    out.record(RecCalcMode, {1});
+    out.record(RecCalcCount, {100});
+    out.record(RecRefMode, {1});
+    out.record(RecIteration, {0});
+    out.begin(RecDelta);
+    out.putDouble(0.001);
+    out.end();
+    out.record(RecSaveRecalc, {1});
+    out.record(RecPrintHeaders, {0});
+    out.record(RecPrintGridlines, {0});
+    out.record(RecGridSet, {1});
+    out.record(RecGuts, {0, 0, 0, 0});
+    out.record(RecDefaultRowHeight, {0, 0x00FF});
+    out.record(RecWsBool, {0x04C1});
+    out.record(RecDefColWidth, {8});
+    putColumns(out, sheet);
+
+    std::vector<UsedSpan> spans(sheet.rowCount());
+    int firstRow = -1;
+    int lastRow = -1;
+    int firstColumn = Worksheet::MaxColumns;
+    int lastColumn = -1;
+    for (int r = 0; r < sheet.rowCount(); ++r) {
+        spans[r] = usedColumns(sheet.row(r));
+        if (spans[r].first < 0)
+            continue;
+        if (firstRow < 0)
+            firstRow = r;
+        lastRow = r;
+        firstColumn = std::min(firstColumn, spans[r].first);
+        lastColumn = std::max(lastColumn, spans[r].last);
+    }
+    out.begin(RecDimensions);
+    out.put32(firstRow < 0 ? 0 : static_cast<std::uint32_t>(firstRow));
+    out.put32(firstRow < 0 ? 0 : static_cast<std::uint32_t>(lastRow + 1));
+    out.put16(firstRow < 0 ? 0 : static_cast<std::uint16_t>(firstColumn));
+    out.put16(firstRow < 0 ? 0 : static_cast<std::uint16_t>(lastColumn + 1));
+    out.put16(0);
+    out.end();
+
+    putCells(out, sheet, spans);
+
+    // Grid, headers, zeros, outline symbols shown; the active sheet is selected and paged.
+    const std::uint16_t window = active ? 0x06B6 : 0x00B6;
+    out.record(RecWindow2, {window, 0, 0, 64, 0, 0, 0, 0, 0});
+    out.record(RecEof, {});
+}
+
+} // namespace
+
+std::vector<std::uint8_t> Biff8Writer::workbookStream(const Workbook& book) {
+    RecordStream out;
+    const NumberFormats numberFormats = numberFormatsOf(book);
+    const std::vector<std::size_t> positionFields = putGlobals(out, book, numberFormats);
+    for (int i = 0; i < book.sheetCount(); ++i) {
+        out.patch32(positionFields[i], static_cast<std::uint32_t>(out.size()));
+        putSheet(out, book.sheet(i), i == book.activeSheet());
+    }
+    return std::move(out.bytes());
+}
+
+std::uint16_t Biff8Writer::columnWidthUnits(double characters) {
+    if (characters <= 0)
+        return 0;
+    // A digit of the default font (Arial 10) is 7 pixels wide and a cell adds 5 pixels of
+    // padding; the file counts the whole width in 1/256 digits.
+    const double pixels = std::round(characters * 7) + 5;
+    return static_cast<std::uint16_t>(std::min(65535.0, std::trunc(pixels * 256 / 7)));
+}
+
+std::optional<std::uint32_t> Biff8Writer::rkNumber(double value) {
+    if (!std::isfinite(value))
+        return std::nullopt;
+    constexpr double Smallest = -(1 << 29);
+    constexpr double Largest = (1 << 29) - 1;
+    if (value == std::trunc(value) && value >= Smallest && value <= Largest)
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) << 2 | 0x2;
+    const double hundredfold = std::nearbyint(value * 100);
+    if (hundredfold >= Smallest && hundredfold <= Largest && hundredfold / 100 == value)
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(hundredfold)) << 2 | 0x3;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if ((bits & 0x3'FFFF'FFFFull) == 0) // only the 30 high bits are used
+        return static_cast<std::uint32_t>(bits >> 32);
+    return std::nullopt;
+}
+
+std::optional<std::uint16_t> Biff8Writer::builtInNumberFormat(const std::string& text) {
+    static const std::map<std::string, std::uint16_t, std::less<>> builtIn{
+        {"General", 0}, {"0", 1},      {"0.00", 2},      {"#,##0", 3}, {"#,##0.00", 4},
+        {"0%", 9},      {"0.00%", 10}, {"0.00E+00", 11}, {"@", 49},
+    };
+    if (const auto found = builtIn.find(text); found != builtIn.end())
+        return found->second;
+    return std::nullopt;
+}

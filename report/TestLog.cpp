@@ -1,0 +1,225 @@
+#include "TestLog.h"
+
+#include "InProcessSpreadsheetApplication.h"
+#include "SpreadsheetApplication.h"
+#include "WorkbookStore.h"
+#include "link/UserMessage.h"
+
+#include <array>
+#include <system_error>
+
+namespace {
+
+constexpr int xlCenter = -4108;
+constexpr int VerticalAlignmentOfColumns = 2;
+constexpr int xlContinuous = 1;
+constexpr int xlThin = 2;
+constexpr int xlColorIndexAutomatic = -4105;
+constexpr int HeaderRow = 3;
+constexpr int FirstRecordRow = 4;
+
+struct LogColumn {
+    const char* header;
+    int width;
+};
+constexpr std::array<LogColumn, 11> Columns{{
+    {"Number", 6},
+    {"Time", 15},
+    {"InternalFan1Rev", 15},
+    {"InternalFan2Rev", 15},
+    {"ExternalFan1Rev", 15},
+    {"ExternalFan2Rev", 15},
+    {"Temperature1", 15},
+    {"Temperature2", 15},
+    {"Compressor Rev", 15},
+    {"NA.", 6},
+    {"Heater Current", 15},
+}};
+constexpr int TimeColumn = 2;
+
+constexpr const char* ExcelNotFoundText = "Start Excel Error, Do not found Excel.";
+constexpr const char* ExcelNotFoundCaption = "Waning";
+constexpr const char* NoWorkbookText = "报表模板文件不存在,无法打开！";
+constexpr const char* CannotStartText = "无法启动Excel";
+constexpr const char* WriteFailedText = "操作Excel表格失败！";
+constexpr const char* ErrorCaption = "错误";
+
+// Every cell of row A<row>:K<row> gets a thin automatic-colour line on each edge.
+void borderRow(xl::Worksheet& sheet, int row) {
+    const std::string number = std::to_string(row);
+    auto borders = sheet.Range("A" + number + ":K" + number).Borders();
+    borders.LineStyle(xlContinuous);
+    borders.Weight(xlThin);
+    borders.ColorIndex(xlColorIndexAutomatic);
+}
+
+} // namespace
+
+TestLog::TestLog(MessagePresenter& presenter, TestLogOptions options)
+    : m_presenter(presenter), m_options(std::move(options)) {
+    if (!m_options.startApplication)
+        m_store = std::make_unique<WorkbookStore>();
+}
+
+TestLog::~TestLog() = default;
+
+void TestLog::WriteLogRecord(const TestLogRow& row) {
+    if (!m_state.LogWorkbookCreated) {
+        CreateLogWorkbook(); // throws when the workbook cannot be created; tried again next time
+        m_state.LogWorkbookCreated = true;
+    }
+
+    std::error_code error;
+    if (m_state.LogFilePath.empty() || !std::filesystem::exists(m_state.LogFilePath, error)) {
+        showError(NoWorkbookText, ErrorCaption); // a deleted file is never created again
+        return;
+    }
+
+    std::unique_ptr<SpreadsheetApplication> app;
+    try {
+        app = startApplication();
+    } catch (const AutomationError&) {
+        showError(CannotStartText, ErrorCaption);
+        return;
+    }
+
+    bool opened = false;
+    try {
+        app->Visible(false);
+        app->Workbooks().Open(m_state.LogFilePath);
+        opened = true;
+        xl::Workbook book = app->ActiveWorkbook();
+        if (m_state.LogRow > m_options.rowsPerSheet) {
+            // The sheet is full: the log goes on in a new sheet with the same heading.
+            book.Worksheets().Add();
+            writeSheetHeader(book.ActiveSheet());
+            ++m_state.LogSheet;
+            m_state.LogRow = FirstRecordRow;
+        }
+
+        xl::Worksheet sheet = book.ActiveSheet();
+        const int r = m_state.LogRow;
+        sheet.Cells(r, 1).Value(m_state.LogRecordNumber);
+        sheet.Cells(r, 2).Value(now().compactText());
+        sheet.Cells(r, 3).Value(row.InternalFan1Rev);
+        sheet.Cells(r, 4).Value(row.InternalFan2Rev);
+        sheet.Cells(r, 5).Value(row.ExternalFan1Rev);
+        sheet.Cells(r, 6).Value(row.ExternalFan2Rev);
+        sheet.Cells(r, 7).Value(row.Temperature1);
+        sheet.Cells(r, 8).Value(row.Temperature2);
+        sheet.Cells(r, 9).Value(row.CompressorRev < 0 ? 0.0 : row.CompressorRev);
+        sheet.Cells(r, 10).Value(std::int32_t{0});
+        sheet.Cells(r, 11).Value(row.HeaterCurrent);
+        borderRow(sheet, r);
+        ++m_state.LogRow;
+        ++m_state.LogRecordNumber;
+
+        // From here the row is in the workbook held in memory: if this save fails, the next
+        // one that succeeds writes it.
+        m_state.LogUnsavedRows = true;
+        book.Save();
+        m_state.LogUnsavedRows = false;
+        book.Close();
+        opened = false;
+        app->Quit();
+    } catch (const AutomationError&) {
+        showError(WriteFailedText, ErrorCaption);
+        try {
+            if (opened)
+                app->ActiveWorkbook().Close();
+        } catch (const AutomationError&) {
+        }
+        try {
+            app->Quit();
+        } catch (const AutomationError&) {
+        }
+    }
+}
+
+void TestLog::CreateLogWorkbook() {
+    std::unique_ptr<SpreadsheetApplication> app;
+    try {
+        app = startApplication();
+    } catch (const AutomationError&) {
+        showError(ExcelNotFoundText, ExcelNotFoundCaption);
+        return;
+    }
+
+    // Any failure from here on is thrown to the caller.
+    const LocalDateTime created = now();
+    app->Visible(false);
+    app->Workbooks().Add(1);
+    m_state.LogDateText = created.dateText();
+    writeSheetHeader(app->ActiveSheet());
+    m_state.LogRow = FirstRecordRow;
+    m_state.LogSheet = 1;
+    m_state.LogRecordNumber = 1;
+
+    const std::filesystem::path base =
+        m_options.baseFolder.empty() ? std::filesystem::current_path() : m_options.baseFolder;
+    const std::filesystem::path folder = base / "TestReportDate";
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error))
+        std::filesystem::create_directory(folder, error); // a failure surfaces at SaveAs
+
+    m_state.LogFilePath = (folder / ("TestData" + created.compactText() + ".xls")).string();
+    app->ActiveWorkbook().SaveAs(m_state.LogFilePath);
+    app->Quit();
+}
+
+// B1, E2, the headers in row 3, the column formats and the header row's borders.
+void TestLog::writeSheetHeader(xl::Worksheet sheet) {
+    sheet.Cells(1, 2).Value(std::string("Test Data"));
+    sheet.Cells(2, 5).Value(m_state.LogDateText);
+    for (int c = 1; c <= static_cast<int>(Columns.size()); ++c) {
+        sheet.Cells(HeaderRow, c).Value(std::string(Columns[c - 1].header));
+        auto column = sheet.Columns(c);
+        column.ColumnWidth(Columns[c - 1].width);
+        column.HorizontalAlignment(xlCenter);
+        if (c == TimeColumn) {
+            sheet.Cells(HeaderRow, c).VerticalAlignment(xlCenter);
+            column.NumberFormat("0");
+        } else {
+            column.VerticalAlignment(VerticalAlignmentOfColumns);
+        }
+    }
+    borderRow(sheet, HeaderRow);
+}
+
+bool TestLog::shutdown() {
+    if (!m_state.LogUnsavedRows)
+        return true;
+    std::error_code error;
+    if (!std::filesystem::exists(m_state.LogFilePath, error))
+        return false;
+    try {
+        auto app = startApplication();
+        app->Visible(false);
+        app->Workbooks().Open(m_state.LogFilePath);
+        app->ActiveWorkbook().Save();
+        m_state.LogUnsavedRows = false;
+        app->ActiveWorkbook().Close();
+        app->Quit();
+    } catch (const AutomationError&) {
+    }
+    return !m_state.LogUnsavedRows;
+}
+
+std::unique_ptr<SpreadsheetApplication> TestLog::startApplication() {
+    if (m_options.startApplication)
+        return m_options.startApplication();
+    return std::make_unique<InProcessSpreadsheetApplication>(*m_store);
+}
+
+LocalDateTime TestLog::now() const {
+    return m_options.clock ? m_options.clock() : LocalDateTime::now();
+}
+
+void TestLog::showError(const char* text, const char* caption) {
+    UserMessage message;
+    message.text = text;
+    message.caption = caption;
+    message.icon = UserMessage::Icon::Error;
+    message.repeatKey = RepeatKey;
+    m_presenter.show(message);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "LocalDateTime.h"
+#include "realtime/TestLogSink.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+class MessagePresenter;
+class SpreadsheetApplication;
+class WorkbookStore;
+namespace xl {
+class Worksheet;
+}
+
+// Where the test log stands in this run.
+struct TestLogState {
+    bool LogWorkbookCreated = false;  // set once CreateLogWorkbook has returned, even after failing
+    std::string LogFilePath;          // this run's workbook; empty until it is created
+    int LogRow = 0;                   // worksheet row (1-based) the next record goes to
+    int LogSheet = 0;                 // the worksheet (1-based) LogRow counts on
+    std::int32_t LogRecordNumber = 0; // "Number" of the next record; counts on across sheets
+    std::string LogDateText;          // E2 of every sheet: the day the workbook was created
+    bool LogUnsavedRows = false;      // rows are held in memory that no save has written yet
+};
+
+struct TestLogOptions {
+    using ApplicationStarter = std::function<std::unique_ptr<SpreadsheetApplication>()>;
+
+    std::filesystem::path baseFolder;     // empty: the current directory at creation
+    std::function<LocalDateTime()> clock; // empty: the machine's local time
+    ApplicationStarter startApplication;  // empty: the in-process .xls writer
+    int rowsPerSheet = 65536;             // the last row a sheet takes before the next one
+};
+
+// The test log: one row of measured values per call into this run's workbook
+// <base>/TestReportDate/TestData<YYYYMMDDHHNNSS>.xls, created at the first record. Every record
+// is one short use of the spreadsheet application (start, open, write the row, save, close,
+// quit); the file on disk is complete after every record. Failures are shown as message boxes
+// that carry the repeat key "test-log"; a failure to create the workbook is thrown as an
+// AutomationError (a std::runtime_error) for the caller's error report, and creation is tried
+// again at the next record.
+class TestLog : public TestLogSink {
+public:
+    explicit TestLog(MessagePresenter& presenter, TestLogOptions options = {});
+    TestLog(const TestLog&) = delete;
+    TestLog& operator=(const TestLog&) = delete;
+    ~TestLog() override;
+
+    void WriteLogRecord(const TestLogRow& row) override;
+    // "Stop Systerm": writes rows still held in memory because their save failed (normally
+    // there are none), unless the file has been deleted. False when rows stay unwritten.
+    bool shutdown();
+
+    [[nodiscard]] const TestLogState& state() const { return m_state; }
+
+    static constexpr const char* RepeatKey = "test-log";
+
+private:
+    void CreateLogWorkbook();
+    void writeSheetHeader(xl::Worksheet sheet);
+    [[nodiscard]] std::unique_ptr<SpreadsheetApplication> startApplication();
+    [[nodiscard]] LocalDateTime now() const;
+    void showError(const char* text, const char* caption);
+
+    MessagePresenter& m_presenter;
+    TestLogOptions m_options;
+    std::unique_ptr<WorkbookStore> m_store; // the in-process writer's workbooks of this run
+    TestLogState m_state;
+};

@@ -1,0 +1,24 @@
+#include "Worksheet.h"
+
+#include <utility>
+
+Worksheet::Worksheet(std::string name) : m_name(std::move(name)) {}
+
+Worksheet::Cell& Worksheet::cellAt(int row, int column) {
+    if (row >= rowCount())
+        m_rows.resize(row + 1);
+    auto& cells = m_rows[row];
+    if (column >= static_cast<int>(cells.size()))
+        cells.resize(column + 1);
+    Cell& found = cells[column];
+    if (found.kind == Cell::Kind::Empty)
+        found.format = m_columns[column].format; // a new cell starts with its column's format
+    return found;
+}
+
+const Worksheet::Cell* Worksheet::cell(int row, int column) const {
+    if (row >= rowCount() || column >= static_cast<int>(m_rows[row].size()))
+        return nullptr;
+    const Cell& found = m_rows[row][column];
+    return found.kind == Cell::Kind::Empty ? nullptr : &found;
+}

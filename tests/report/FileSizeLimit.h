@@ -1,0 +1,14 @@
+#pragma once
+
+// Limits the size any file of this process may grow to, so that a write fails part-way as on a
+// full disk (root ignores file permissions, but not this limit). Lifted when it goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    ~FileSizeLimit();
+
+private:
+    unsigned long m_previous = 0;
+};
