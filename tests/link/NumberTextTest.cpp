@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
@@ -129,10 +130,13 @@ TEST(FormatGeneral, ShortestFormWithPoint) {
 // Switches the C library and Qt to German number formatting for one test and back afterwards.
 class GermanLocale : public testing::Test {
 protected:
+    static void SetUpTestSuite() { s_name = findOrBuildGerman(); }
+    static void TearDownTestSuite() { s_folder.reset(); }
+
     void SetUp() override {
         m_previousC = std::setlocale(LC_ALL, nullptr);
         m_previousQt = QLocale();
-        if (!selectGerman()) {
+        if (s_name.empty() || !select(s_name)) {
             GTEST_SKIP() << "no German locale can be set or built here (Debian package 'locales')";
         }
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -143,31 +147,44 @@ protected:
     }
 
 private:
-    bool selectGerman() {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
-            if (std::setlocale(LC_ALL, name) != nullptr) {
-                return true;
-            }
+    static bool select(const std::string& name) {
+        if (s_folder) {
+            ::setenv("LOCPATH", s_folder->path().toLocal8Bit().constData(), 1);
         }
-        // Not installed: build the locale's definition into a temporary folder.
-        if (!m_folder.isValid()) {
-            return false;
-        }
-        const std::string target = m_folder.path().toStdString() + "/de_DE.ISO-8859-1";
-        const std::string command =
-            "localedef -i de_DE -f ISO-8859-1 '" + target + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) {
-            return false;
-        }
-        ::setenv("LOCPATH", m_folder.path().toLocal8Bit().constData(), 1);
-        const bool selected = std::setlocale(LC_ALL, "de_DE.ISO-8859-1") != nullptr;
+        const bool selected = std::setlocale(LC_ALL, name.c_str()) != nullptr;
         ::unsetenv("LOCPATH");
         return selected;
     }
 
+    static std::string findOrBuildGerman() {
+        const std::string previous = std::setlocale(LC_ALL, nullptr);
+        std::string found;
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+            if (std::setlocale(LC_ALL, name) != nullptr) {
+                found = name;
+                break;
+            }
+        }
+        std::setlocale(LC_ALL, previous.c_str());
+        if (!found.empty()) {
+            return found;
+        }
+        // Not installed: build the locale's definition into a temporary folder.
+        s_folder = std::make_unique<QTemporaryDir>();
+        if (!s_folder->isValid()) {
+            return {};
+        }
+        const std::string name = "de_DE.ISO-8859-1";
+        const std::string command = "localedef -i de_DE -f ISO-8859-1 '" +
+                                    s_folder->path().toStdString() + "/" + name +
+                                    "' >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0 ? name : std::string();
+    }
+
+    static inline std::unique_ptr<QTemporaryDir> s_folder;
+    static inline std::string s_name;
     std::string m_previousC;
     QLocale m_previousQt;
-    QTemporaryDir m_folder;
 };
 
 TEST_F(GermanLocale, FormatGeneralStillWritesAPoint) {
