@@ -1,7 +1,7 @@
 // The port layer on the simulator's pseudo-terminal: opening, line settings, purging, and the
 // causes of a refused open.
 #include "link/QtSerialPortLink.h"
-#include "EventLoopWait.h"
+#include "support/EventLoopWait.h"
 #include "support/SimulatorProcess.h"
 
 #include <QTemporaryFile>

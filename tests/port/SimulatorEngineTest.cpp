@@ -1,11 +1,11 @@
 // The engine over the real port layer against the simulator: good transactions for every read
 // function and a write, a noise burst, and the line pulled in the middle of a transaction.
-#include "EventLoopWait.h"
 #include "link/CheckReply.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
 #include "link/QtSerialPortLink.h"
 #include "link/Transaction.h"
+#include "support/EventLoopWait.h"
 #include "support/FakeEngineWindow.h"
 #include "support/FrameHex.h"
 #include "support/SimulatorProcess.h"

@@ -6,6 +6,9 @@
 
 #include <functional>
 
+// Waiting in tests that need the Qt event loop turning (serial ports, timers, processes): both
+// helpers need a QCoreApplication and return to the caller every few milliseconds to check.
+
 // Runs the event loop until `done()` holds or `timeoutMs` have passed; true if it held.
 inline bool spinUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
