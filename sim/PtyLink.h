@@ -1,0 +1,56 @@
+#pragma once
+
+#include "UniqueFd.h"
+
+#include <filesystem>
+#include <string>
+
+namespace sim {
+
+// The simulator's end of the serial line: a pseudo-terminal in raw mode whose slave device is
+// published as a symbolic link. The simulator keeps the slave open itself so that the master
+// never reports a hang-up while no client has the port open, and watches the device with
+// inotify to know when clients open and close it: a client always starts on an empty, raw line.
+class PtyLink {
+public:
+    PtyLink(std::filesystem::path linkPath, int baud);
+    ~PtyLink();
+    PtyLink(const PtyLink&) = delete;
+    PtyLink& operator=(const PtyLink&) = delete;
+
+    // Creates a fresh pseudo-terminal (closing the current one) and points the link at it.
+    // Returns false with the reason in `error` when that fails.
+    bool plug(std::string& error);
+    // Closes the pseudo-terminal and removes the link if it still points at it.
+    void pull();
+
+    [[nodiscard]] bool isPlugged() const { return master_.isValid(); }
+    [[nodiscard]] int masterFd() const { return master_.get(); }
+    [[nodiscard]] int watchFd() const { return watch_.get(); }
+    [[nodiscard]] const std::string& devicePath() const { return device_; }
+    [[nodiscard]] const std::filesystem::path& linkPath() const { return linkPath_; }
+
+    // Whether some client has the device open. Without inotify this is always true.
+    [[nodiscard]] bool hasClient() const { return !watch_.isValid() || clients_ > 0; }
+
+    // Reads the open/close events that are waiting. Returns true when the last client closed the
+    // device, so whatever was on its way to that client can be dropped.
+    bool handleWatchEvents();
+
+    // Bumped by every plug and pull, so that callers can tell a descriptor went stale.
+    [[nodiscard]] unsigned generation() const { return generation_; }
+
+private:
+    void resetLine();
+
+    std::filesystem::path linkPath_;
+    int baud_;
+    UniqueFd master_;
+    UniqueFd keeper_; // the slave side, held open by the simulator
+    UniqueFd watch_;
+    std::string device_;
+    int clients_ = 0;
+    unsigned generation_ = 0;
+};
+
+} // namespace sim
