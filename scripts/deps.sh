@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-l10n-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   libmodbus-dev libgsf-1-dev
-  mbpoll python3-xlrd
+  mbpoll python3-xlrd locales
   fonts-noto-cjk xvfb xauth imagemagick
 )
 
