@@ -31,7 +31,8 @@ constexpr std::string_view Reference =
   address N                  change the unit's slave address, 1..255 (same as set hr 27 N).
   silent on|off              ignore every request: nothing is answered or carried out.
   delay MS                   wait MS milliseconds before every reply (0: answer at once).
-  wrongaddress [N] [count=C] the next reply carries slave address N (default own address + 1).
+  wrongaddress [N] [count=C] the next reply carries slave address N (default own address + 1;
+                             never the own address).
   wrongfunction [count=C]    the next reply carries another function code (1<->2, 3<->4, 5<->6,
                              15<->16; exception codes likewise).
   badcrc [count=C]           the next reply's CRC is corrupted.

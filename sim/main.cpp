@@ -33,7 +33,12 @@ Options:
 Once it serves, it prints one line "ready PATH" on standard output. It serves until SIGINT,
 SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with status 0.
 Commands are read from standard input when one is attached; end of input only ends the
-console, the unit keeps serving.
+console, the unit keeps serving. From a test: start it with pipes on standard input and
+output, wait for the ready line, then write one command per line and read its one answer
+line before the next; stop it with SIGTERM (it exits at once, status 0, link removed).
+The simulator holds the pseudo-terminal open itself, so clients may open and close the port
+any number of times; each client starts on an empty line in raw mode, and replies still due
+when the last client closes the port are dropped.
 
 The unit: coils 0-15, discrete inputs 0-17, input registers 0-26, holding registers 0-46.
 Every second the model moves: Temperature1 (input 4, the cabinet) and Temperature2 (input 5,
