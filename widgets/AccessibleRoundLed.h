@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class RoundLed;
+
+// An LED reads as a checkable indicator: checked while lit, value text "on" or "off".
+class AccessibleRoundLed : public QAccessibleWidget {
+public:
+    explicit AccessibleRoundLed(RoundLed* led);
+
+    [[nodiscard]] QString text(QAccessible::Text t) const override;
+    [[nodiscard]] QAccessible::State state() const override;
+
+private:
+    [[nodiscard]] RoundLed* led() const;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "InstrumentValue.h"
+
+#include <QColor>
+#include <QWidget>
+
+// A row of LED segments from 0 to 100, filling to the right in section colour 1; the segments not
+// reached glow dimly in the same colour. The background is transparent. Segment size and spacing
+// are in pixels so the segments stay sharp-edged.
+class LedBar : public QWidget, public InstrumentValue {
+    Q_OBJECT
+
+public:
+    explicit LedBar(QWidget* parent = nullptr);
+
+    // Held within 0..100.
+    void setPosition(double position);
+    [[nodiscard]] double position() const { return position_; }
+
+    void setSectionColor1(const QColor& color);
+    [[nodiscard]] QColor sectionColor1() const { return sectionColor1_; }
+
+    void setSegmentSpacing(int pixels);
+    [[nodiscard]] int segmentSpacing() const { return segmentSpacing_; }
+    void setSegmentSize(int pixels);
+    [[nodiscard]] int segmentSize() const { return segmentSize_; }
+
+    // Segments that fit the current width, and how many of them the position lights.
+    [[nodiscard]] int segmentCount() const;
+    [[nodiscard]] int litSegmentCount() const;
+
+    void setUnitText(const QString& unit);
+    [[nodiscard]] QString unitText() const { return unitText_; }
+
+    [[nodiscard]] double instrumentValue() const override { return position_; }
+    [[nodiscard]] double instrumentMinimum() const override { return 0.0; }
+    [[nodiscard]] double instrumentMaximum() const override { return 100.0; }
+    [[nodiscard]] QString valueText() const override;
+
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+signals:
+    void positionChanged(double position);
+    void sectionColor1Changed(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    [[nodiscard]] QRectF segmentRect(int index) const;
+
+    double position_ = 0.0;
+    QColor sectionColor1_{0, 255, 64};
+    int segmentSpacing_ = 1;
+    int segmentSize_ = 4;
+    QString unitText_;
+};

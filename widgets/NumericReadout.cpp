@@ -1,0 +1,134 @@
+#include "NumericReadout.h"
+
+#include "InstrumentAccessibility.h"
+#include "InstrumentPainting.h"
+#include "ValueText.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Logical height of the field; the width follows the widget's shape.
+constexpr double kHeight = 24.0;
+constexpr double kTextPixels = 14.5;
+
+} // namespace
+
+NumericReadout::NumericReadout(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void NumericReadout::setValue(double value) {
+    if (std::isnan(value) || value == value_)
+        return;
+    value_ = value;
+    update();
+    notifyAccessibleValue(this, value_);
+    emit valueChanged(value_);
+}
+
+void NumericReadout::setUnit(const QString& unit) {
+    if (unit == unit_)
+        return;
+    unit_ = unit;
+    update();
+}
+
+void NumericReadout::setDecimals(int decimals) {
+    decimals = std::clamp(decimals, 0, 6);
+    if (decimals == decimals_)
+        return;
+    decimals_ = decimals;
+    update();
+}
+
+QString NumericReadout::text() const {
+    return formatInstrumentValue(value_, decimals_, unit_);
+}
+
+double NumericReadout::instrumentMinimum() const {
+    return std::numeric_limits<double>::lowest();
+}
+
+double NumericReadout::instrumentMaximum() const {
+    return std::numeric_limits<double>::max();
+}
+
+QSize NumericReadout::sizeHint() const {
+    return {64, 22};
+}
+
+QSize NumericReadout::minimumSizeHint() const {
+    return {36, 14};
+}
+
+void NumericReadout::paintEvent(QPaintEvent* /*event*/) {
+    const double scale = std::max(0.1, height() / kHeight);
+    const QRectF field(0.0, 0.0, width() / scale, kHeight);
+    const qreal dpr = devicePixelRatioF();
+    if (!background_.isValid(size(), dpr)) {
+        QPainter p(&background_.rebuild(size(), dpr));
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
+        drawField(&p, field);
+    }
+
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_.pixmap());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+
+    const QString shown = text();
+    const QRectF textRect = field.adjusted(4.0, 2.0, -4.0, -2.0);
+    QFont textFont = InstrumentPainting::logicalFont(font(), kTextPixels, scale, 8.0, true);
+    const double width = QFontMetricsF(textFont).horizontalAdvance(shown);
+    // A long value shrinks rather than being cut off.
+    if (width > textRect.width() && width > 0.0)
+        textFont.setPixelSize(
+            std::max(1, static_cast<int>(textFont.pixelSize() * textRect.width() / width)));
+    const QFontMetricsF metrics(textFont);
+    painter.setFont(textFont);
+    painter.setPen(palette().color(QPalette::Active, QPalette::Text));
+    const double w = metrics.horizontalAdvance(shown);
+    painter.drawText(
+        QPointF(textRect.center().x() - w / 2.0, textRect.center().y() + metrics.capHeight() / 2.0),
+        shown);
+}
+
+void NumericReadout::drawField(QPainter* painter, const QRectF& field) const {
+    const QPalette& pal = palette();
+    const QRectF box = field.adjusted(0.5, 0.5, -0.5, -0.5);
+    painter->save();
+    QLinearGradient rim(box.topLeft(), box.bottomLeft());
+    rim.setColorAt(0.0, pal.color(QPalette::Active, QPalette::Dark));
+    rim.setColorAt(1.0, pal.color(QPalette::Active, QPalette::Light));
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(rim);
+    painter->drawRoundedRect(box, 3.0, 3.0);
+
+    const QRectF inner = box.adjusted(1.3, 1.3, -1.3, -1.3);
+    const QColor base = pal.color(QPalette::Active, QPalette::Base);
+    QLinearGradient fill(inner.topLeft(), inner.bottomLeft());
+    fill.setColorAt(0.0, base.darker(112));
+    fill.setColorAt(0.25, base);
+    fill.setColorAt(1.0, base);
+    painter->setBrush(fill);
+    painter->drawRoundedRect(inner, 2.2, 2.2);
+    painter->restore();
+}
+
+void NumericReadout::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange) {
+        background_.invalidate();
+        update();
+    }
+    QWidget::changeEvent(event);
+}

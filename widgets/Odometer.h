@@ -1,0 +1,56 @@
+#pragma once
+
+#include "InstrumentValue.h"
+#include "PixmapCache.h"
+
+#include <QWidget>
+
+// A mechanical counter of four drums with white bold digits, showing whole numbers with leading
+// zeros and no tenths. The value is rounded to the nearest whole number. A negative value is held,
+// and shown, as 0; a value above 9999 is held as given but shows only its last four digits, as a
+// real counter that has rolled over (12345 shows "2345").
+class Odometer : public QWidget, public InstrumentValue {
+    Q_OBJECT
+
+public:
+    static constexpr int kDigits = 4;
+
+    explicit Odometer(QWidget* parent = nullptr);
+
+    void setValue(double value);
+    [[nodiscard]] double value() const { return value_; }
+    // The four digits on the drums.
+    [[nodiscard]] QString displayText() const;
+    // The number the drums show, without leading zeros.
+    [[nodiscard]] int displayedNumber() const;
+
+    // Read out with the number: "1450 RPM".
+    void setUnitText(const QString& unit);
+    [[nodiscard]] QString unitText() const { return unitText_; }
+
+    [[nodiscard]] double instrumentValue() const override { return value_; }
+    [[nodiscard]] double instrumentMinimum() const override { return 0.0; }
+    [[nodiscard]] double instrumentMaximum() const override { return 9999.0; }
+    // What the drums show, as a number with its unit.
+    [[nodiscard]] QString valueText() const override;
+
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+signals:
+    void valueChanged(double value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void drawBackground(QPainter* painter) const;
+    void drawDigits(QPainter* painter, double deviceScale) const;
+    void drawDrumShade(QPainter* painter) const;
+
+    PixmapCache background_;
+    PixmapCache shade_;
+    double value_ = 0.0;
+    QString unitText_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+// A pixmap of what does not move (bezel, scale, labels), kept until the widget's size, its device
+// pixel ratio or its look changes. Instruments refreshed on every poll then only draw the moving
+// part on top.
+class PixmapCache {
+public:
+    [[nodiscard]] bool isValid(QSize size, qreal devicePixelRatio) const;
+    // A fresh transparent pixmap of `size` logical pixels at `devicePixelRatio`, marked valid.
+    QPixmap& rebuild(QSize size, qreal devicePixelRatio);
+    void invalidate() { valid_ = false; }
+    [[nodiscard]] const QPixmap& pixmap() const { return pixmap_; }
+
+private:
+    QPixmap pixmap_;
+    QSize size_;
+    qreal devicePixelRatio_ = 0.0;
+    bool valid_ = false;
+};
