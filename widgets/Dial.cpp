@@ -124,6 +124,13 @@ void Dial::setUnitText(const QString& unit) {
     updateScaleDraw();
 }
 
+void Dial::setUnitOnFace(bool shown) {
+    if (shown == unitOnFace_)
+        return;
+    unitOnFace_ = shown;
+    updateScaleDraw();
+}
+
 void Dial::setDecimals(int decimals) {
     decimals_ = std::clamp(decimals, 0, 6);
 }
@@ -161,7 +168,7 @@ void Dial::updateScaleDraw() {
     draw_.setPointerStyle(pointerStyle_);
     draw_.setPointerWidth(pointerWidth_);
     draw_.setPointerColor(pointerColor_);
-    draw_.setUnitText(unitText_);
+    draw_.setUnitText(unitOnFace_ ? unitText_ : QString());
     background_.invalidate();
     glass_.invalidate();
     update();

@@ -52,9 +52,11 @@ public:
     void setMinorTicks(int countPerInterval);
     [[nodiscard]] int minorTicks() const { return minorTicks_; }
 
-    // Unit printed on the face and read out with the value ("1450 RPM").
+    // Unit read out with the value ("1450 RPM") and, unless turned off, printed on the face.
     void setUnitText(const QString& unit);
     [[nodiscard]] QString unitText() const { return unitText_; }
+    void setUnitOnFace(bool shown);
+    [[nodiscard]] bool unitOnFace() const { return unitOnFace_; }
     // Decimals of the value text (not of the scale labels); 0 by default.
     void setDecimals(int decimals);
     [[nodiscard]] int decimals() const { return decimals_; }
@@ -95,6 +97,7 @@ private:
     int majorTicks_ = 5;
     int minorTicks_ = 4;
     int decimals_ = 0;
+    bool unitOnFace_ = true;
     PointerStyle pointerStyle_ = PointerStyle::Needle;
     QColor pointerColor_{205, 35, 30};
     QString unitText_;

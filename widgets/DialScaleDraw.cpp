@@ -239,7 +239,17 @@ void DialScaleDraw::drawUnit(QPainter* painter, const QPalette& palette, const Q
     painter->restore();
 }
 
-QPainterPath DialScaleDraw::pointerShape() const {
+void DialScaleDraw::setPointerStyle(PointerStyle style) {
+    pointerStyle_ = style;
+    pointerShape_ = makePointerShape();
+}
+
+void DialScaleDraw::setPointerWidth(double width) {
+    pointerWidth_ = width;
+    pointerShape_ = makePointerShape();
+}
+
+QPainterPath DialScaleDraw::makePointerShape() const {
     // Drawn along +x (3 o'clock) and rotated into place.
     const double w = pointerWidth_;
     QPainterPath path;
@@ -264,7 +274,7 @@ QPainterPath DialScaleDraw::pointerShape() const {
 
 void DialScaleDraw::drawPointer(QPainter* painter, double value, const QPalette& palette) const {
     const double angle = angles_.boundedTransform(value);
-    const QPainterPath shape = pointerShape();
+    const QPainterPath& shape = pointerShape_;
 
     painter->save();
     painter->setPen(Qt::NoPen);

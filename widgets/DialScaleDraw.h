@@ -28,8 +28,8 @@ public:
     void setScale(const ScaleMap& angles, const ScaleDiv& div);
     void setSections(QList<ScaleSection> sections) { sections_ = std::move(sections); }
     void setHubRadius(double radius) { hubRadius_ = radius; }
-    void setPointerStyle(PointerStyle style) { pointerStyle_ = style; }
-    void setPointerWidth(double width) { pointerWidth_ = width; }
+    void setPointerStyle(PointerStyle style);
+    void setPointerWidth(double width);
     void setPointerColor(const QColor& color) { pointerColor_ = color; }
     void setUnitText(const QString& text) { unitText_ = text; }
 
@@ -58,7 +58,7 @@ private:
     void drawUnit(QPainter* painter, const QPalette& palette, const QFont& font,
                   double deviceScale) const;
     void drawHub(QPainter* painter, const QPalette& palette) const;
-    [[nodiscard]] QPainterPath pointerShape() const;
+    [[nodiscard]] QPainterPath makePointerShape() const;
     [[nodiscard]] double hubDiscRadius() const;
     [[nodiscard]] double faceRadius() const;
 
@@ -70,4 +70,6 @@ private:
     PointerStyle pointerStyle_ = PointerStyle::Needle;
     QColor pointerColor_{205, 35, 30};
     QString unitText_;
+    // Built when style or width change, not on every paint.
+    QPainterPath pointerShape_ = makePointerShape();
 };
