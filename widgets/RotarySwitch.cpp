@@ -4,6 +4,7 @@
 #include "InstrumentPainting.h"
 
 #include <QEvent>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -96,8 +97,9 @@ double RotarySwitch::positionAngle(int position) const {
     const int count = static_cast<int>(labels_.size());
     if (count <= 1)
         return 0.0;
-    // Two positions sit a quarter turn apart, three or more 60° apart, up to 270° in all.
-    const double span = count == 2 ? 90.0 : std::min(270.0, 60.0 * (count - 1));
+    // Two positions a quarter turn apart; three or more 45° apart (10:30, 12 and 1:30 for
+    // three), up to 270° in all.
+    const double span = count == 2 ? 90.0 : std::min(270.0, 45.0 * (count - 1));
     return -span / 2.0 + span * clampedPosition(position) / (count - 1);
 }
 
@@ -109,15 +111,18 @@ QSize RotarySwitch::minimumSizeHint() const {
     return {40, 32};
 }
 
-RotarySwitch::Layout RotarySwitch::layoutFor(double radius, const QPointF& centre) const {
+RotarySwitch::Layout RotarySwitch::layoutFor(const QFont& labelFont, double radius,
+                                             const QPointF& centre) const {
     Layout layout;
     layout.centre = centre;
     layout.radius = radius;
-    const QFontMetricsF metrics(font());
+    layout.font = labelFont;
+    const QFontMetricsF metrics(labelFont);
     const double scale = radius / 100.0;
     for (int i = 0; i < labels_.size(); ++i) {
         const QSizeF size(metrics.horizontalAdvance(labels_[i]), metrics.capHeight() + 2.0);
         const QPointF d = direction(positionAngle(i));
+        // Out along the position's direction, far enough that the label's box clears the marks.
         const double extent =
             std::abs(d.x()) * size.width() / 2.0 + std::abs(d.y()) * size.height() / 2.0;
         const QPointF c = centre + d * (kMarkOuter * scale + kLabelGap + extent);
@@ -127,13 +132,11 @@ RotarySwitch::Layout RotarySwitch::layoutFor(double radius, const QPointF& centr
     return layout;
 }
 
-const RotarySwitch::Layout& RotarySwitch::layout() const {
-    if (layoutSize_ == size())
-        return layout_;
+RotarySwitch::Layout RotarySwitch::largestLayout(const QFont& labelFont) const {
     // The largest knob whose marks and labels still fit the widget, then the whole centred.
     const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);
-    auto extentOf = [this](double radius) {
-        const Layout l = layoutFor(radius, QPointF(0, 0));
+    auto extentOf = [this, &labelFont](double radius) {
+        const Layout l = layoutFor(labelFont, radius, QPointF(0, 0));
         const double r = kMarkOuter * radius / 100.0;
         QRectF box(-r, -r, 2 * r, 2 * r);
         for (const QRectF& label : l.labelRects)
@@ -151,7 +154,22 @@ const RotarySwitch::Layout& RotarySwitch::layout() const {
             high = mid;
     }
     const QRectF box = extentOf(low);
-    layout_ = layoutFor(low, area.center() - box.center());
+    return layoutFor(labelFont, low, area.center() - box.center());
+}
+
+const RotarySwitch::Layout& RotarySwitch::layout() const {
+    if (layoutSize_ == size())
+        return layout_;
+    // Long labels in a narrow widget would shrink the knob to a dot; smaller lettering (down to a
+    // readable minimum) keeps the knob at least a quarter of the widget across.
+    const double wanted = std::min(width(), height()) * 0.25;
+    QFont labelFont = font();
+    const double pixels = QFontInfo(labelFont).pixelSize();
+    layout_ = largestLayout(labelFont);
+    for (double factor = 0.9; layout_.radius < wanted && pixels * factor >= 7.0; factor -= 0.1) {
+        labelFont.setPixelSize(static_cast<int>(std::lround(pixels * factor)));
+        layout_ = largestLayout(labelFont);
+    }
     layoutSize_ = size();
     return layout_;
 }
@@ -241,8 +259,8 @@ void RotarySwitch::drawBackground(QPainter* painter) const {
     const QPalette& pal = palette();
     painter->save();
     painter->setPen(pal.color(QPalette::WindowText));
-    painter->setFont(font());
-    const QFontMetricsF metrics(font());
+    painter->setFont(layout().font);
+    const QFontMetricsF metrics(layout().font);
     for (int i = 0; i < labels_.size(); ++i) {
         const QRectF r = layout().labelRects.value(i);
         painter->drawText(QPointF(r.left(), r.center().y() + metrics.capHeight() / 2.0),

@@ -3,6 +3,7 @@
 #include "PixmapCache.h"
 
 #include <QColor>
+#include <QFont>
 #include <QStringList>
 #include <QWidget>
 
@@ -55,10 +56,13 @@ private:
     struct Layout {
         QPointF centre;
         double radius = 0.0;
+        QFont font;
         QList<QRectF> labelRects;
     };
 
-    [[nodiscard]] Layout layoutFor(double radius, const QPointF& centre) const;
+    [[nodiscard]] Layout layoutFor(const QFont& labelFont, double radius,
+                                   const QPointF& centre) const;
+    [[nodiscard]] Layout largestLayout(const QFont& labelFont) const;
     // The layout for the current size, worked out again only when size, font or labels change.
     [[nodiscard]] const Layout& layout() const;
     void invalidateLayout() { layoutSize_ = QSize(); }

@@ -100,9 +100,9 @@ TEST(RotarySwitch, PositionsSpreadSymmetrically) {
     EXPECT_EQ(rotary.positionAngle(1), 45.0);
     rotary.setPositionLabels(
         {QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Enable")});
-    EXPECT_EQ(rotary.positionAngle(0), -60.0);
+    EXPECT_EQ(rotary.positionAngle(0), -45.0);
     EXPECT_EQ(rotary.positionAngle(1), 0.0);
-    EXPECT_EQ(rotary.positionAngle(2), 60.0);
+    EXPECT_EQ(rotary.positionAngle(2), 45.0);
 }
 
 } // namespace

@@ -105,12 +105,12 @@ QGroupBox* fanGroup(const QString& title, const QString& a, const QString& b, do
     return group;
 }
 
-RotarySwitch* rotary(const QStringList& labels, int position) {
+RotarySwitch* rotary(const QStringList& labels, int position, QSize size) {
     auto* r = new RotarySwitch;
     r->setPositionLabels(labels);
     r->setPosition(position);
     r->setPointerColor(QColor(0, 128, 255));
-    r->setFixedSize(100, 66);
+    r->setFixedSize(size);
     return r;
 }
 
@@ -136,8 +136,9 @@ QWidget* buildPanel() {
     compRight->addWidget(new QLabel(QStringLiteral("Rev ")), 0, 0);
     compRight->addWidget(odometer(3456), 0, 1);
     compRight->addWidget(
-        rotary({QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Enable")}, 0), 1, 0, 1,
-        2, Qt::AlignHCenter);
+        rotary({QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Enable")}, 0,
+               QSize(92, 94)),
+        1, 0, 1, 2, Qt::AlignHCenter);
     compRight->addWidget(new QLabel(QStringLiteral("Alarm")), 2, 0);
     compRight->addWidget(led(kRed, true), 2, 1);
     cl->addLayout(compRight);
@@ -169,7 +170,7 @@ QWidget* buildPanel() {
     auto* rocker = new RockerSwitch;
     rocker->setBackgroundColor(QColor(255, 0, 255));
     rocker->setOn(true);
-    rocker->setFixedSize(30, 48);
+    rocker->setFixedSize(44, 64);
     ul->addWidget(rocker, 0, 0);
     ul->addWidget(led(kGreen, true), 0, 1);
     auto* setTemp = new CaptionLabel(QStringLiteral("Set Temp "));
@@ -227,7 +228,7 @@ QWidget* buildPanel() {
     hAlarm->addWidget(new QLabel(QStringLiteral("Alarm")));
     hAlarm->addWidget(led(kRed, false));
     hr->addLayout(hAlarm);
-    hr->addWidget(rotary({QStringLiteral("On"), QStringLiteral("Off")}, 1));
+    hr->addWidget(rotary({QStringLiteral("On"), QStringLiteral("Off")}, 1, QSize(88, 100)));
     hl->addLayout(hr);
     right->addWidget(heater);
     columns->addLayout(right);
