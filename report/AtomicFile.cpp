@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -21,47 +22,89 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& path) {
     return temporary;
 }
 
-void writeAll(int fd, std::span<const std::uint8_t> data, const std::filesystem::path& path) {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            fail("cannot write", path, errno);
-        data = data.subspan(static_cast<std::size_t>(written));
-    }
-}
-
 } // namespace
 
-void AtomicFile::write(const std::filesystem::path& path, std::span<const std::uint8_t> data) {
-    const std::filesystem::path temporary = temporaryNameFor(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+AtomicFile::Pending::Pending(Pending&& other) noexcept
+    : m_file(std::exchange(other.m_file, nullptr)), m_temporary(std::move(other.m_temporary)),
+      m_target(std::move(other.m_target)) {}
+
+AtomicFile::Pending& AtomicFile::Pending::operator=(Pending&& other) noexcept {
+    if (this != &other) {
+        discard();
+        m_file = std::exchange(other.m_file, nullptr);
+        m_temporary = std::move(other.m_temporary);
+        m_target = std::move(other.m_target);
+    }
+    return *this;
+}
+
+AtomicFile::Pending::~Pending() {
+    discard();
+}
+
+void AtomicFile::Pending::discard() noexcept {
+    if (!m_file)
+        return;
+    std::fclose(m_file);
+    ::unlink(m_temporary.c_str());
+    m_file = nullptr;
+}
+
+AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
+                                        const std::function<void(std::FILE*)>& write) {
+    Pending pending;
+    pending.m_target = path;
+    pending.m_temporary = temporaryNameFor(path);
+    const int fd =
+        ::open(pending.m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        fail("cannot create", temporary, errno);
-    try {
-        writeAll(fd, data, temporary);
-        if (::fsync(fd) != 0)
-            fail("cannot flush", temporary, errno);
-    } catch (...) {
+        fail("cannot create", pending.m_temporary, errno);
+    pending.m_file = ::fdopen(fd, "wb");
+    if (!pending.m_file) {
+        const int error = errno;
         ::close(fd);
-        ::unlink(temporary.c_str());
-        throw;
+        ::unlink(pending.m_temporary.c_str());
+        fail("cannot open", pending.m_temporary, error);
     }
-    if (::close(fd) != 0) {
+    // From here a failure discards the file with `pending`.
+    write(pending.m_file);
+    if (std::fflush(pending.m_file) != 0 || std::ferror(pending.m_file))
+        fail("cannot write", pending.m_temporary, errno ? errno : EIO);
+    return pending;
+}
+
+AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
+                                        std::span<const std::uint8_t> data) {
+    return prepare(path, [&](std::FILE* file) {
+        errno = 0;
+        if (std::fwrite(data.data(), 1, data.size(), file) != data.size())
+            fail("cannot write", path, errno ? errno : EIO);
+    });
+}
+
+void AtomicFile::commit(Pending& pending) {
+    if (::fsync(::fileno(pending.m_file)) != 0)
+        fail("cannot flush", pending.m_temporary, errno);
+    if (std::fclose(std::exchange(pending.m_file, nullptr)) != 0) {
         const int error = errno;
-        ::unlink(temporary.c_str());
-        fail("cannot close", temporary, error);
+        ::unlink(pending.m_temporary.c_str());
+        fail("cannot close", pending.m_temporary, error);
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(pending.m_temporary.c_str(), pending.m_target.c_str()) != 0) {
         const int error = errno;
-        ::unlink(temporary.c_str());
-        fail("cannot replace", path, error);
+        ::unlink(pending.m_temporary.c_str());
+        fail("cannot replace", pending.m_target, error);
     }
     // Make the new name itself durable; a failure here leaves a complete file either way.
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const auto& target = pending.m_target;
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+void AtomicFile::write(const std::filesystem::path& path, std::span<const std::uint8_t> data) {
+    Pending pending = prepare(path, data);
+    commit(pending);
 }

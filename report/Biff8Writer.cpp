@@ -71,7 +71,6 @@ enum : std::uint16_t {
 constexpr std::size_t MaxRecordData = 8224;
 constexpr std::uint16_t FirstCellXf = 15; // XF 0 ... 14 are the built-in style XFs
 constexpr std::uint16_t FirstCustomNumberFormat = 164;
-constexpr int RowsPerBlock = 32;
 constexpr double DefaultColumnWidth = 8.43; // what a column is wide when nobody set it
 
 // Appends little-endian values and frames them into records.
@@ -110,6 +109,13 @@ public:
         put32(static_cast<std::uint32_t>(bits));
         put32(static_cast<std::uint32_t>(bits >> 32));
     }
+    void append(const std::vector<std::uint8_t>& bytes) {
+        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
+    }
+    void patch16(std::size_t offset, std::uint16_t value) {
+        m_bytes[offset] = static_cast<std::uint8_t>(value);
+        m_bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+    }
     void patch32(std::size_t offset, std::uint32_t value) {
         for (int i = 0; i < 4; ++i)
             m_bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -121,6 +127,12 @@ public:
         return MaxRecordData - (m_bytes.size() - m_recordStart - 4);
     }
     std::vector<std::uint8_t>& bytes() { return m_bytes; }
+    [[nodiscard]] const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
+    void reserve(std::size_t size) { m_bytes.reserve(size); }
+    void clear() {
+        m_bytes.clear();
+        m_recordStart = 0;
+    }
 
 private:
     std::vector<std::uint8_t> m_bytes;
@@ -269,29 +281,28 @@ NumberFormats numberFormatsOf(const Workbook& book) {
     return result;
 }
 
-std::uint32_t textCellCount(const Workbook& book) {
+// The shared string table, encoded as far as the workbook had strings: SST and CONTINUE
+// records, the last of them still open for the strings to come.
+struct EncodedStrings {
+    std::uint64_t book = 0;
     std::uint32_t count = 0;
-    for (int s = 0; s < book.sheetCount(); ++s) {
-        const Worksheet& sheet = book.sheet(s);
-        for (int r = 0; r < sheet.rowCount(); ++r)
-            for (const auto& cell : sheet.row(r))
-                count += cell.kind == Worksheet::Cell::Kind::Text ? 1 : 0;
+    RecordStream records;
+    std::vector<std::uint32_t> offsets;  // of each string, from the start of the SST record
+    std::vector<std::uint16_t> inRecord; // of each string, inside its record (header included)
+};
+
+// A string that does not fit the rest of a record goes on in a CONTINUE record, which then
+// starts with the string's option flags again.
+void encodeNewStrings(EncodedStrings& encoded, const Workbook& book) {
+    if (encoded.book != book.serial()) {
+        encoded = EncodedStrings{};
+        encoded.book = book.serial();
+        encoded.records.begin(RecSst);
+        encoded.records.put32(0); // the counts are filled in when the table is written
+        encoded.records.put32(0);
     }
-    return count;
-}
-
-// The shared string table. A string that does not fit the rest of a record goes on in a
-// CONTINUE record, which then starts with the string's option flags again. EXTSST points at
-// every dsst-th string so a reader can find strings without parsing the whole table.
-void putSharedStrings(RecordStream& out, const Workbook& book) {
-    const std::uint32_t unique = book.stringCount();
-    const std::uint16_t perBucket = static_cast<std::uint16_t>(std::max(8u, unique / 128 + 1));
-    std::vector<std::pair<std::uint32_t, std::uint16_t>> buckets;
-
-    out.begin(RecSst);
-    out.put32(textCellCount(book));
-    out.put32(unique);
-    for (std::uint32_t i = 0; i < unique; ++i) {
+    RecordStream& out = encoded.records;
+    for (std::uint32_t i = encoded.count; i < book.stringCount(); ++i) {
         const std::u16string text = toUtf16(book.string(i));
         const bool wide = needsWideCharacters(text);
         const std::size_t charSize = wide ? 2 : 1;
@@ -300,9 +311,8 @@ void putSharedStrings(RecordStream& out, const Workbook& book) {
             out.end();
             out.begin(RecContinue);
         }
-        if (i % perBucket == 0)
-            buckets.emplace_back(static_cast<std::uint32_t>(out.size()),
-                                 static_cast<std::uint16_t>(out.size() - out.recordStart()));
+        encoded.offsets.push_back(static_cast<std::uint32_t>(out.size()));
+        encoded.inRecord.push_back(static_cast<std::uint16_t>(out.size() - out.recordStart()));
         out.put16(static_cast<std::uint16_t>(text.size()));
         out.put8(wide ? 1 : 0);
         for (std::size_t done = 0;;) {
@@ -316,13 +326,25 @@ void putSharedStrings(RecordStream& out, const Workbook& book) {
             out.put8(wide ? 1 : 0);
         }
     }
-    out.end();
+    encoded.count = book.stringCount();
+}
 
+// SST with its CONTINUE records, then EXTSST, which points at every dsst-th string so that a
+// reader can find a string without parsing the whole table.
+void putSharedStrings(RecordStream& out, const EncodedStrings& encoded, std::uint32_t textCells) {
+    const std::size_t start = out.size();
+    out.append(encoded.records.bytes());
+    out.patch32(start + 4, textCells);
+    out.patch32(start + 8, encoded.count);
+    const std::size_t lastRecord = start + encoded.records.recordStart();
+    out.patch16(lastRecord + 2, static_cast<std::uint16_t>(out.size() - lastRecord - 4));
+
+    const std::uint32_t perBucket = std::max(8u, encoded.count / 128 + 1);
     out.begin(RecExtSst);
-    out.put16(perBucket);
-    for (const auto& [position, offset] : buckets) {
-        out.put32(position);
-        out.put16(offset);
+    out.put16(static_cast<std::uint16_t>(perBucket));
+    for (std::uint32_t i = 0; i < encoded.count; i += perBucket) {
+        out.put32(static_cast<std::uint32_t>(start + encoded.offsets[i]));
+        out.put16(encoded.inRecord[i]);
         out.put16(0);
     }
     out.end();
@@ -330,7 +352,8 @@ void putSharedStrings(RecordStream& out, const Workbook& book) {
 
 // Returns the offsets of the BOUNDSHEET position fields, patched once the sheets are placed.
 std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
-                                    const NumberFormats& numberFormats) {
+                                    const NumberFormats& numberFormats,
+                                    const EncodedStrings& strings, std::uint32_t textCells) {
     putBof(out, 0x0005);
     out.record(RecInterfaceHdr, {1200});
     out.record(RecMms, {0});
@@ -404,7 +427,7 @@ std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
         putString(out, book.sheet(i).name(), true);
         out.end();
     }
-    putSharedStrings(out, book);
+    putSharedStrings(out, strings, textCells);
     out.record(RecEof, {});
     return positionFields;
 }
@@ -469,50 +492,85 @@ void putCell(RecordStream& out, int row, int column, const Worksheet::Cell& cell
     }
 }
 
-struct UsedSpan {
-    int first = -1;
-    int last = -1; // inclusive
+// The records of a block of 32 rows (their ROW records, then their cells), and what the
+// sheet's DIMENSIONS and the string table's count need to know of them.
+struct EncodedBlock {
+    std::uint64_t version = 0;
+    bool valid = false;
+    std::vector<std::uint8_t> bytes;
+    int firstRow = -1;
+    int lastRow = -1;
+    int firstColumn = Worksheet::MaxColumns;
+    int lastColumn = -1;
+    std::uint32_t textCells = 0;
 };
 
-UsedSpan usedColumns(const std::vector<Worksheet::Cell>& cells) {
-    UsedSpan span;
-    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-        if (cells[c].kind == Worksheet::Cell::Kind::Empty)
-            continue;
-        if (span.first < 0)
-            span.first = c;
-        span.last = c;
-    }
-    return span;
-}
+struct EncodedSheet {
+    std::vector<EncodedBlock> blocks;
+};
 
-// Rows go in blocks of 32: the ROW records of the block, then its cells.
-void putCells(RecordStream& out, const Worksheet& sheet, const std::vector<UsedSpan>& spans) {
-    for (int blockStart = 0; blockStart < sheet.rowCount(); blockStart += RowsPerBlock) {
-        const int blockEnd = std::min(blockStart + RowsPerBlock, sheet.rowCount());
-        for (int r = blockStart; r < blockEnd; ++r) {
-            if (spans[r].first < 0)
+void encodeBlock(EncodedBlock& block, const Worksheet& sheet, int index) {
+    block = EncodedBlock{};
+    block.version = sheet.blockVersion(index);
+    block.valid = true;
+    RecordStream out;
+    const int first = index * Worksheet::RowsPerBlock;
+    const int end = std::min(first + Worksheet::RowsPerBlock, sheet.rowCount());
+    std::vector<std::pair<int, int>> spans; // used columns of each row, first and last
+    for (int r = first; r < end; ++r) {
+        const auto& cells = sheet.row(r);
+        int firstUsed = -1;
+        int lastUsed = -1;
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            if (cells[c].kind == Worksheet::Cell::Kind::Empty)
                 continue;
-            out.begin(RecRow);
-            out.put16(static_cast<std::uint16_t>(r));
-            out.put16(static_cast<std::uint16_t>(spans[r].first));
-            out.put16(static_cast<std::uint16_t>(spans[r].last + 1));
-            out.put16(0x00FF); // default height
-            out.put16(0);
-            out.put16(0);
-            out.put16(0x0100); // flags: the one bit the format requires to be set
-            out.put16(FirstCellXf);
-            out.end();
+            if (firstUsed < 0)
+                firstUsed = c;
+            lastUsed = c;
+            block.textCells += cells[c].kind == Worksheet::Cell::Kind::Text ? 1 : 0;
         }
-        for (int r = blockStart; r < blockEnd; ++r) {
-            const auto& cells = sheet.row(r);
-            for (int c = 0; c < static_cast<int>(cells.size()); ++c)
-                putCell(out, r, c, cells[c]);
-        }
+        spans.emplace_back(firstUsed, lastUsed);
+        if (firstUsed < 0)
+            continue;
+        if (block.firstRow < 0)
+            block.firstRow = r;
+        block.lastRow = r;
+        block.firstColumn = std::min(block.firstColumn, firstUsed);
+        block.lastColumn = std::max(block.lastColumn, lastUsed);
+        out.begin(RecRow);
+        out.put16(static_cast<std::uint16_t>(r));
+        out.put16(static_cast<std::uint16_t>(firstUsed));
+        out.put16(static_cast<std::uint16_t>(lastUsed + 1));
+        out.put16(0x00FF); // default height
+        out.put16(0);
+        out.put16(0);
+        out.put16(0x0100); // flags: the one bit the format requires to be set
+        out.put16(FirstCellXf);
+        out.end();
     }
+    for (int r = first; r < end; ++r) {
+        const auto& cells = sheet.row(r);
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c)
+            putCell(out, r, c, cells[c]);
+    }
+    block.bytes = std::move(out.bytes());
 }
 
-void putSheet(RecordStream& out, const Worksheet& sheet, bool active) {
+// Brings the encoded blocks up to date with the sheet; returns its cells that hold a text.
+std::uint32_t encodeChangedBlocks(EncodedSheet& encoded, const Worksheet& sheet) {
+    const int blocks = (sheet.rowCount() + Worksheet::RowsPerBlock - 1) / Worksheet::RowsPerBlock;
+    encoded.blocks.resize(blocks);
+    std::uint32_t textCells = 0;
+    for (int b = 0; b < blocks; ++b) {
+        EncodedBlock& block = encoded.blocks[b];
+        if (!block.valid || block.version != sheet.blockVersion(b))
+            encodeBlock(block, sheet, b);
+        textCells += block.textCells;
+    }
+    return textCells;
+}
+
+void putSheet(RecordStream& out, const Worksheet& sheet, const EncodedSheet& encoded, bool active) {
     putBof(out, 0x0010);
     out.record(RecCalcMode, {1});
     out.record(RecCalcCount, {100});
@@ -531,30 +589,30 @@ void putSheet(RecordStream& out, const Worksheet& sheet, bool active) {
     out.record(RecDefColWidth, {8});
     putColumns(out, sheet);
 
-    std::vector<UsedSpan> spans(sheet.rowCount());
     int firstRow = -1;
     int lastRow = -1;
     int firstColumn = Worksheet::MaxColumns;
     int lastColumn = -1;
-    for (int r = 0; r < sheet.rowCount(); ++r) {
-        spans[r] = usedColumns(sheet.row(r));
-        if (spans[r].first < 0)
+    for (const auto& block : encoded.blocks) {
+        if (block.firstRow < 0)
             continue;
         if (firstRow < 0)
-            firstRow = r;
-        lastRow = r;
-        firstColumn = std::min(firstColumn, spans[r].first);
-        lastColumn = std::max(lastColumn, spans[r].last);
+            firstRow = block.firstRow;
+        lastRow = block.lastRow;
+        firstColumn = std::min(firstColumn, block.firstColumn);
+        lastColumn = std::max(lastColumn, block.lastColumn);
     }
+    const bool empty = firstRow < 0;
     out.begin(RecDimensions);
-    out.put32(firstRow < 0 ? 0 : static_cast<std::uint32_t>(firstRow));
-    out.put32(firstRow < 0 ? 0 : static_cast<std::uint32_t>(lastRow + 1));
-    out.put16(firstRow < 0 ? 0 : static_cast<std::uint16_t>(firstColumn));
-    out.put16(firstRow < 0 ? 0 : static_cast<std::uint16_t>(lastColumn + 1));
+    out.put32(empty ? 0 : static_cast<std::uint32_t>(firstRow));
+    out.put32(empty ? 0 : static_cast<std::uint32_t>(lastRow + 1));
+    out.put16(empty ? 0 : static_cast<std::uint16_t>(firstColumn));
+    out.put16(empty ? 0 : static_cast<std::uint16_t>(lastColumn + 1));
     out.put16(0);
     out.end();
 
-    putCells(out, sheet, spans);
+    for (const auto& block : encoded.blocks)
+        out.append(block.bytes);
 
     // Grid, headers, zeros, outline symbols shown; the active sheet is selected and paged.
     const std::uint16_t window = active ? 0x06B6 : 0x00B6;
@@ -564,15 +622,44 @@ void putSheet(RecordStream& out, const Worksheet& sheet, bool active) {
 
 } // namespace
 
-std::vector<std::uint8_t> Biff8Writer::workbookStream(const Workbook& book) {
-    RecordStream out;
-    const NumberFormats numberFormats = numberFormatsOf(book);
-    const std::vector<std::size_t> positionFields = putGlobals(out, book, numberFormats);
+struct Biff8Writer::Encoded {
+    RecordStream stream;
+    EncodedStrings strings;
+    std::map<std::uint64_t, EncodedSheet> sheets; // by sheet serial
+};
+
+Biff8Writer::Biff8Writer() : m_encoded(std::make_unique<Encoded>()) {}
+
+Biff8Writer::~Biff8Writer() = default;
+
+const std::vector<std::uint8_t>& Biff8Writer::workbookStream(const Workbook& book) {
+    // Sheets first: the string table in the globals counts the cells that use it.
+    std::map<std::uint64_t, EncodedSheet> sheets;
+    std::uint32_t textCells = 0;
+    std::size_t size = 4096;
+    for (int i = 0; i < book.sheetCount(); ++i) {
+        const Worksheet& sheet = book.sheet(i);
+        auto kept = m_encoded->sheets.extract(sheet.serial());
+        EncodedSheet encoded = kept ? std::move(kept.mapped()) : EncodedSheet{};
+        textCells += encodeChangedBlocks(encoded, sheet);
+        for (const auto& block : encoded.blocks)
+            size += block.bytes.size();
+        sheets.emplace(sheet.serial(), std::move(encoded));
+    }
+    m_encoded->sheets = std::move(sheets); // sheets no longer in the workbook are dropped
+    encodeNewStrings(m_encoded->strings, book);
+
+    RecordStream& out = m_encoded->stream;
+    out.clear();
+    out.reserve(size + m_encoded->strings.records.size() + 2048);
+    const std::vector<std::size_t> positionFields =
+        putGlobals(out, book, numberFormatsOf(book), m_encoded->strings, textCells);
     for (int i = 0; i < book.sheetCount(); ++i) {
         out.patch32(positionFields[i], static_cast<std::uint32_t>(out.size()));
-        putSheet(out, book.sheet(i), i == book.activeSheet());
+        const Worksheet& sheet = book.sheet(i);
+        putSheet(out, sheet, m_encoded->sheets.at(sheet.serial()), i == book.activeSheet());
     }
-    return std::move(out.bytes());
+    return out.bytes();
 }
 
 std::uint16_t Biff8Writer::columnWidthUnits(double characters) {

@@ -3,11 +3,13 @@
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <cerrno>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
+#include <system_error>
 
 namespace {
 
@@ -21,28 +23,47 @@ void initialiseGsfOnce() {
     std::call_once(once, [] { gsf_init(); });
 }
 
+[[noreturn]] void fail(const std::string& what, int error) {
+    throw std::system_error(error ? error : EIO, std::generic_category(), what);
+}
+
+// Writes the container into sink and closes it.
+void writeContainer(GsfOutput* sink, const std::string& streamName,
+                    std::span<const std::uint8_t> data) {
+    GObjectPtr<GsfOutfile> container(gsf_outfile_msole_new(sink));
+    if (!container)
+        fail("cannot create the compound file", 0);
+    GObjectPtr<GsfOutput> stream(gsf_outfile_new_child(container.get(), streamName.c_str(), FALSE));
+    if (!stream)
+        fail("cannot create the stream " + streamName, 0);
+    errno = 0;
+    if (!gsf_output_write(stream.get(), data.size(), data.data()))
+        fail("cannot write the stream " + streamName, errno);
+    if (!gsf_output_close(stream.get()))
+        fail("cannot write the stream " + streamName, errno);
+    // Closing the container writes its directory and header, and closes the sink.
+    if (!gsf_output_close(GSF_OUTPUT(container.get())))
+        fail("cannot write the compound file", errno);
+    if (!gsf_output_is_closed(sink) && !gsf_output_close(sink))
+        fail("cannot write the compound file", errno);
+}
+
 } // namespace
+
+void CompoundFile::write(std::FILE* file, const std::string& streamName,
+                         std::span<const std::uint8_t> data) {
+    initialiseGsfOnce();
+    GObjectPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("workbook", file, TRUE));
+    if (!sink)
+        fail("cannot write the compound file", 0);
+    writeContainer(sink.get(), streamName, data);
+}
 
 std::vector<std::uint8_t> CompoundFile::withStream(const std::string& streamName,
                                                    std::span<const std::uint8_t> data) {
     initialiseGsfOnce();
     GObjectPtr<GsfOutput> sink(gsf_output_memory_new());
-    GObjectPtr<GsfOutfile> container(gsf_outfile_msole_new(sink.get()));
-    if (!sink || !container)
-        throw std::runtime_error("cannot create the compound file container");
-    GObjectPtr<GsfOutput> stream(gsf_outfile_new_child(container.get(), streamName.c_str(), FALSE));
-    if (!stream)
-        throw std::runtime_error("cannot create the stream " + streamName);
-
-    bool written = gsf_output_write(stream.get(), data.size(), data.data());
-    written = gsf_output_close(stream.get()) && written;
-    written = gsf_output_close(GSF_OUTPUT(container.get())) && written;
-    // Closing the container closes its sink as well.
-    if (!gsf_output_is_closed(sink.get()))
-        written = gsf_output_close(sink.get()) && written;
-    if (!written)
-        throw std::runtime_error("cannot write the compound file container");
-
+    writeContainer(sink.get(), streamName, data);
     const auto* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
     return {bytes, bytes + size};

@@ -1,15 +1,20 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <vector>
 
-// An OLE2 compound file ("structured storage") holding one stream, built in memory with libgsf.
-// This is the container of an .xls file, whose stream is named "Workbook".
+// An OLE2 compound file ("structured storage") holding one stream, made with libgsf. This is
+// the container of an .xls file, whose stream is named "Workbook".
 class CompoundFile {
 public:
-    // Throws std::runtime_error when the container cannot be built.
+    // Writes the container to a file open for writing (it seeks back to finish the header).
+    // Throws std::system_error with the system's reason when a write fails.
+    static void write(std::FILE* file, const std::string& streamName,
+                      std::span<const std::uint8_t> data);
+    // The container in memory.
     [[nodiscard]] static std::vector<std::uint8_t> withStream(const std::string& streamName,
                                                               std::span<const std::uint8_t> data);
 };

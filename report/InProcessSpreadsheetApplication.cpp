@@ -249,7 +249,7 @@ void InProcessSpreadsheetApplication::addWorksheet() {
 
 void InProcessSpreadsheetApplication::saveActiveWorkbookAs(const std::string& path) {
     activeBook();
-    m_store.save(path, m_book);
+    m_store.saveAs(path, m_book);
     m_bookPath = path;
 }
 
@@ -257,7 +257,7 @@ void InProcessSpreadsheetApplication::saveActiveWorkbook() {
     activeBook();
     if (m_bookPath.empty())
         throw AutomationError("The workbook has no file yet; save it under a name first");
-    m_store.save(m_bookPath, m_book);
+    m_store.save(m_bookPath);
 }
 
 void InProcessSpreadsheetApplication::closeActiveWorkbook() {

@@ -202,7 +202,13 @@ bool TestLog::shutdown() {
         app->Quit();
     } catch (const AutomationError&) {
     }
-    return !m_state.LogUnsavedRows;
+    return flush() && !m_state.LogUnsavedRows;
+}
+
+bool TestLog::flush() {
+    if (!m_store || m_state.LogFilePath.empty())
+        return true;
+    return m_store->waitForSaves(m_state.LogFilePath);
 }
 
 std::unique_ptr<SpreadsheetApplication> TestLog::startApplication() {

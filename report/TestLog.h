@@ -52,8 +52,12 @@ public:
 
     void WriteLogRecord(const TestLogRow& row) override;
     // "Stop Systerm": writes rows still held in memory because their save failed (normally
-    // there are none), unless the file has been deleted. False when rows stay unwritten.
+    // there are none), unless the file has been deleted, and waits until the last save has
+    // reached the disk. False when rows stay unwritten.
     bool shutdown();
+    // Waits until the saves handed to the disk have reached it (the in-process writer finishes
+    // them on a thread of its own). False when the last one failed; the next record says so.
+    bool flush();
 
     [[nodiscard]] const TestLogState& state() const { return m_state; }
 

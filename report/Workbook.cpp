@@ -1,6 +1,13 @@
 #include "Workbook.h"
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+std::atomic<std::uint64_t> lastSerial{0};
+}
+
+Workbook::Workbook() : m_serial(++lastSerial) {}
 
 Worksheet& Workbook::addWorksheet() {
     m_sheets.push_back(std::make_unique<Worksheet>("Sheet" + std::to_string(m_sheets.size() + 1)));

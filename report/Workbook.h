@@ -15,7 +15,7 @@
 // A workbook in memory: its sheets, the texts its cells share and the cell formats they use.
 class Workbook {
 public:
-    Workbook() = default;
+    Workbook();
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
@@ -25,6 +25,8 @@ public:
     [[nodiscard]] Worksheet& sheet(int index) { return *m_sheets[index]; }
     [[nodiscard]] const Worksheet& sheet(int index) const { return *m_sheets[index]; }
     [[nodiscard]] int activeSheet() const { return m_activeSheet; }
+    // Tells this workbook apart from every other of the process (see Worksheet::serial).
+    [[nodiscard]] std::uint64_t serial() const { return m_serial; }
 
     // Index of a text (UTF-8) in the shared table; equal texts share one entry.
     std::uint32_t internString(std::string_view text);
@@ -39,6 +41,7 @@ public:
     [[nodiscard]] int formatCount() const { return static_cast<int>(m_formats.size()); }
 
 private:
+    std::uint64_t m_serial = 0;
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
     int m_activeSheet = -1;
     std::deque<std::string> m_strings; // a deque keeps the views in m_stringIndex valid

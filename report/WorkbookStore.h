@@ -1,23 +1,52 @@
 #pragma once
 
+#include "AtomicFile.h"
+
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+class Biff8Writer;
+class CommitQueue;
 class Workbook;
 
 // The workbooks this run has saved, held in memory by path: what the in-process spreadsheet
 // application opens and saves. A workbook stays here when it is closed, changes not yet saved
 // included, so rows whose save failed are written by the next save that succeeds.
+//
+// Every save writes the complete workbook to a new file next to the old one; only once that is
+// on the disk does it take the workbook's name. A save returns once the new file is written;
+// making it durable and renaming it happens on a thread of its own.
 class WorkbookStore {
 public:
+    WorkbookStore();
+    WorkbookStore(const WorkbookStore&) = delete;
+    WorkbookStore& operator=(const WorkbookStore&) = delete;
+    ~WorkbookStore(); // lets the saves under way reach the disk
+
     // The workbook saved at path during this run, or nullptr.
     [[nodiscard]] std::shared_ptr<Workbook> find(const std::string& path) const;
-    // Writes the complete workbook to path as an .xls file, replacing the file atomically, and
-    // keeps it under that path. Throws AutomationError when the file cannot be written; the
-    // file that was there stays as it was.
-    void save(const std::string& path, const std::shared_ptr<Workbook>& book);
+    // Saves under a (new) name and keeps the workbook under it; the file is in place when this
+    // returns. Throws AutomationError when it cannot be written; a file that was there stays.
+    void saveAs(const std::string& path, const std::shared_ptr<Workbook>& book);
+    // Saves a workbook kept under path again. Throws AutomationError when the new file cannot be
+    // written, or when the previous save of this path could not be completed on the disk (the
+    // file then still holds an older save; this save has all the rows and goes on).
+    void save(const std::string& path);
+    // Waits until the saves under way have reached the disk. False when the last one of path
+    // could not be completed (the next save still reports it).
+    bool waitForSaves(const std::string& path);
 
 private:
-    std::map<std::string, std::shared_ptr<Workbook>> m_books;
+    struct Kept {
+        std::shared_ptr<Workbook> book;
+        std::unique_ptr<Biff8Writer> writer; // remembers what it encoded of this workbook
+    };
+    // The new file of a save of `kept`, written next to path.
+    static AtomicFile::Pending prepare(Kept& kept, const std::string& path);
+
+    std::map<std::string, Kept> m_books;
+    std::unique_ptr<CommitQueue> m_commits;
 };

@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -124,7 +125,7 @@ TEST(Biff8Writer, BorderedCentredCellHasItsOwnXfRecord) {
     sheet.column(0).width = 15;
     sheet.column(0).format = cell.format;
 
-    const auto records = recordsOf(Biff8Writer::workbookStream(book));
+    const auto records = recordsOf(Biff8Writer().workbookStream(book));
     const auto xfs = recordsOfType(records, 0x00E0);
     ASSERT_EQ(xfs.size(), 17u); // 15 style XFs, the default cell XF, this one
     const std::vector<std::uint8_t> expected{
@@ -159,7 +160,7 @@ TEST(Biff8Writer, SheetsAreFoundWhereTheWorkbookSaysAndTheLastAddedIsActive) {
         cell.kind = Worksheet::Cell::Kind::Text;
         cell.text = book.internString("sheet " + std::to_string(s + 1));
     }
-    const auto stream = Biff8Writer::workbookStream(book);
+    const auto stream = Biff8Writer().workbookStream(book);
     const auto records = recordsOf(stream);
 
     const auto sheets = recordsOfType(records, 0x0085);
@@ -189,7 +190,7 @@ TEST(Biff8Writer, SharedStringsKeepEveryRecordWithinTheFormatsLimit) {
         cell.kind = Worksheet::Cell::Kind::Text;
         cell.text = book.internString("text number " + std::to_string(100000 + r));
     }
-    const auto records = recordsOf(Biff8Writer::workbookStream(book));
+    const auto records = recordsOf(Biff8Writer().workbookStream(book));
     int continues = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
         EXPECT_LE(records[i].data.size(), 8224u);
@@ -203,6 +204,52 @@ TEST(Biff8Writer, SharedStringsKeepEveryRecordWithinTheFormatsLimit) {
     ASSERT_EQ(sst.size(), 1u);
     EXPECT_EQ(le32(sst[0].data, 0), 3000u); // cells that use a string
     EXPECT_EQ(le32(sst[0].data, 4), 3000u); // distinct strings
+}
+
+TEST(Biff8Writer, AWriterThatKeepsWhatItEncodedWritesWhatAFreshOneWrites) {
+    // A writer re-encodes only the blocks of 32 rows and the texts that changed since its last
+    // call; whatever changed, the result must be the workbook as it is now.
+    Workbook book;
+    auto setText = [&](Worksheet& sheet, int row, int column, const std::string& text) {
+        auto& cell = sheet.cellAt(row, column);
+        cell.kind = Worksheet::Cell::Kind::Text;
+        cell.text = book.internString(text);
+    };
+    auto setNumber = [&](Worksheet& sheet, int row, int column, double value) {
+        auto& cell = sheet.cellAt(row, column);
+        cell.kind = Worksheet::Cell::Kind::Number;
+        cell.number = value;
+    };
+    Worksheet& first = book.addWorksheet();
+    for (int r = 0; r < 100; ++r) {
+        setNumber(first, r, 0, r);
+        setText(first, r, 1, "row " + std::to_string(r));
+    }
+    Biff8Writer kept;
+    EXPECT_EQ(kept.workbookStream(book), Biff8Writer().workbookStream(book));
+
+    const std::vector<std::pair<const char*, std::function<void()>>> changes{
+        {"a row appended", [&] { setNumber(first, 100, 0, 100); }},
+        {"a text appended", [&] { setText(first, 101, 1, std::string(9000, 'y')); }},
+        {"an early cell changed", [&] { setNumber(first, 3, 0, -7.25); }},
+        {"an early cell reformatted",
+         [&] {
+             CellFormat format;
+             format.bottom.line = CellFormat::Line::Thin;
+             first.mutableRow(5)[0].format = *book.internFormat(format);
+         }},
+        {"a column widened", [&] { first.column(4).width = 20; }},
+        {"a sheet added", [&] { setText(book.addWorksheet(), 0, 0, "second"); }},
+        {"a text shared", [&] { setText(book.sheet(1), 1, 0, "row 7"); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        EXPECT_EQ(kept.workbookStream(book), Biff8Writer().workbookStream(book)) << what;
+    }
+
+    Workbook other; // a different workbook through the same writer
+    other.addWorksheet().cellAt(0, 0).kind = Worksheet::Cell::Kind::Blank;
+    EXPECT_EQ(kept.workbookStream(other), Biff8Writer().workbookStream(other));
 }
 
 TEST(Biff8Writer, CompoundFileCarriesTheStreamUnchanged) {

@@ -77,6 +77,13 @@ protected:
             EXPECT_EQ(presenter.shown[i].repeatKey, "test-log");
         }
     }
+    // The log's workbook as a reader finds it once every save has reached the disk.
+    XlsReadBack readLog(TestLog& log) {
+        log.flush();
+        store.waitForSaves(log.state().LogFilePath);
+        return XlsReadBack::of(log.state().LogFilePath);
+    }
+    XlsReadBack::Sheet firstSheet(TestLog& log) { return readLog(log).sheets.at(0); }
     // Record rows (number, time) as the reader finds them on a sheet, from row 4 down.
     static std::vector<std::pair<double, std::string>> records(const XlsReadBack::Sheet& sheet) {
         std::vector<std::pair<double, std::string>> found;
@@ -104,7 +111,7 @@ TEST_F(TestLogTest, FirstRecordCreatesTheWorkbookWithItsLayout) {
     EXPECT_EQ(log.state().LogFilePath, path.string());
     EXPECT_EQ(log.state().LogRow, 5);
 
-    const XlsReadBack book = XlsReadBack::of(path);
+    const XlsReadBack book = readLog(log);
     ASSERT_EQ(book.error, "");
     EXPECT_EQ(book.complaints, "");
     ASSERT_EQ(book.sheets.size(), 1u);
@@ -209,9 +216,10 @@ TEST_F(TestLogTest, LaterRecordsAppendRowsNumberedOnInTheFirstFile) {
         later(16);
     }
 
+    const XlsReadBack::Sheet s = firstSheet(log);
+    EXPECT_EQ(log.state().LogFilePath, workbookOf(created).string());
     EXPECT_EQ(TemporaryFolder::entries(logFolder()),
               std::vector<std::string>{workbookOf(created).filename().string()});
-    const XlsReadBack::Sheet s = XlsReadBack::of(workbookOf(created)).sheets.at(0);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{
                               {1, times[0]}, {2, times[1]}, {3, times[2]}}));
     EXPECT_EQ(s.number(6, 3), 1002);
@@ -238,7 +246,8 @@ TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
     later(16);
     log.WriteLogRecord(rowWith(2000));
     EXPECT_TRUE(log.state().LogWorkbookCreated);
-    const XlsReadBack::Sheet s = XlsReadBack::of(workbookOf(now)).sheets.at(0);
+    EXPECT_EQ(log.state().LogFilePath, workbookOf(now).string());
+    const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{{1, now.compactText()}}));
     EXPECT_EQ(s.number(4, 3), 2000);
     EXPECT_TRUE(presenter.shown.empty());
@@ -273,7 +282,7 @@ TEST_F(TestLogTest, ARecordWhoseApplicationDoesNotStartIsReportedAndTheNextOneWr
     later(16);
     log.WriteLogRecord(rowWith(2000));
     expectMessages({{CannotStart, ErrorCaption}});
-    const XlsReadBack::Sheet s = XlsReadBack::of(log.state().LogFilePath).sheets.at(0);
+    const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{{1, now.compactText()}}));
     EXPECT_EQ(s.number(4, 3), 2000);
 }
@@ -292,7 +301,7 @@ TEST_F(TestLogTest, AFailedWriteClosesUpAndTheNextRecordTakesTheSameRow) {
 
     later(16);
     log.WriteLogRecord(rowWith(3000));
-    const XlsReadBack::Sheet s = XlsReadBack::of(log.state().LogFilePath).sheets.at(0);
+    const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{{1, now.compactText()}}));
     EXPECT_EQ(s.number(4, 5), 3100);
     expectMessages({{WriteFailed, ErrorCaption}});
@@ -303,6 +312,7 @@ TEST_F(TestLogTest, ASaveThatFailsLosesNoRow) {
     std::vector<std::string> times{now.compactText()};
     log.WriteLogRecord(rowWith(1000));
     const std::string path = log.state().LogFilePath;
+    ASSERT_TRUE(log.flush());
 
     later(16);
     times.push_back(now.compactText());
@@ -314,14 +324,14 @@ TEST_F(TestLogTest, ASaveThatFailsLosesNoRow) {
     EXPECT_TRUE(log.state().LogUnsavedRows);
     EXPECT_EQ(TemporaryFolder::entries(logFolder()),
               std::vector<std::string>{std::filesystem::path(path).filename().string()});
-    EXPECT_EQ(records(XlsReadBack::of(path).sheets.at(0)),
+    EXPECT_EQ(records(firstSheet(log)),
               (std::vector<std::pair<double, std::string>>{{1, times[0]}}))
         << "the file on disk is the one of the last good save";
 
     later(16);
     times.push_back(now.compactText());
     log.WriteLogRecord(rowWith(3000));
-    const XlsReadBack::Sheet s = XlsReadBack::of(path).sheets.at(0);
+    const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{
                               {1, times[0]}, {2, times[1]}, {3, times[2]}}));
     EXPECT_EQ(s.number(5, 3), 2000);
@@ -333,6 +343,7 @@ TEST_F(TestLogTest, ASaveThatFailsLosesNoRow) {
 TEST_F(TestLogTest, ADeletedWorkbookIsReportedAtEveryRecordAndNeverCreatedAgain) {
     TestLog log(presenter, options());
     log.WriteLogRecord(rowWith(1000));
+    ASSERT_TRUE(log.flush());
     std::filesystem::remove(log.state().LogFilePath);
 
     log.WriteLogRecord(rowWith(2000));
@@ -350,7 +361,7 @@ TEST_F(TestLogTest, AFullSheetGoesOnInANewSheetWithTheSameHeading) {
     for (int i = 0; i < 12; ++i)
         log.WriteLogRecord(rowWith(1000 + i));
 
-    const XlsReadBack book = XlsReadBack::of(log.state().LogFilePath);
+    const XlsReadBack book = readLog(log);
     EXPECT_EQ(book.complaints, "");
     ASSERT_EQ(book.sheets.size(), 3u);
     const std::vector<std::vector<double>> numbers{{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12}};
@@ -409,16 +420,17 @@ TEST_F(TestLogTest, ShutdownWritesRowsThatAFailedSaveLeftInMemory) {
     later(16);
     log.WriteLogRecord(rowWith(2000));
     expectMessages({{WriteFailed, ErrorCaption}});
-    EXPECT_EQ(records(XlsReadBack::of(log.state().LogFilePath).sheets.at(0)).size(), 1u);
+    EXPECT_EQ(records(firstSheet(log)).size(), 1u);
 
     EXPECT_TRUE(log.shutdown());
-    const XlsReadBack::Sheet s = XlsReadBack::of(log.state().LogFilePath).sheets.at(0);
+    const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s).size(), 2u);
     EXPECT_EQ(s.number(5, 3), 2000);
 
     // Rows held in memory do not bring a deleted file back.
     spreadsheet.failOnce("Save");
     log.WriteLogRecord(rowWith(3000));
+    ASSERT_TRUE(store.waitForSaves(log.state().LogFilePath));
     std::filesystem::remove(log.state().LogFilePath);
     EXPECT_FALSE(log.shutdown()) << "rows that cannot be written are said so";
     EXPECT_TRUE(TemporaryFolder::entries(logFolder()).empty());

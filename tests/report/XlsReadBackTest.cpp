@@ -201,10 +201,36 @@ TEST_F(XlsReadBackTest, ReopenedWorkbookGoesOnWhereItStood) {
     app->ActiveSheet().Cells(2, 1).Value(std::string("added"));
     app->ActiveWorkbook().Save();
     app->ActiveWorkbook().Close();
+    ASSERT_TRUE(store.waitForSaves(path));
 
     const XlsReadBack::Sheet s = XlsReadBack::of(path).sheets.at(0);
     EXPECT_EQ(s.text(1, 1), "saved");
     EXPECT_EQ(s.text(2, 1), "added");
+}
+
+TEST_F(XlsReadBackTest, ASaveThatCannotTakeItsPlaceIsReportedByTheNextWhichHasEveryRow) {
+    const std::filesystem::path path = folder.path() / "late.xls";
+    app->Workbooks().Add(1);
+    app->ActiveSheet().Cells(1, 1).Value(std::string("first"));
+    app->ActiveWorkbook().SaveAs(path.string());
+
+    // Something takes the file's place: the new file is written, but cannot be renamed.
+    std::filesystem::remove(path);
+    std::filesystem::create_directories(path / "in the way");
+    app->ActiveSheet().Cells(2, 1).Value(std::string("second"));
+    EXPECT_NO_THROW(app->ActiveWorkbook().Save()) << "the disk has not answered yet";
+    EXPECT_FALSE(store.waitForSaves(path.string()));
+    std::filesystem::remove_all(path);
+    EXPECT_TRUE(TemporaryFolder::entries(folder.path()).empty()) << "no temporary file is left";
+
+    app->ActiveSheet().Cells(3, 1).Value(std::string("third"));
+    EXPECT_THROW(app->ActiveWorkbook().Save(), AutomationError) << "reports the earlier save";
+    ASSERT_TRUE(store.waitForSaves(path.string()));
+
+    const XlsReadBack::Sheet s = XlsReadBack::of(path).sheets.at(0);
+    EXPECT_EQ(s.text(1, 1), "first");
+    EXPECT_EQ(s.text(2, 1), "second");
+    EXPECT_EQ(s.text(3, 1), "third");
 }
 
 TEST_F(XlsReadBackTest, RefusedCallsThrowAutomationErrors) {

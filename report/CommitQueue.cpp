@@ -1,0 +1,69 @@
+#include "CommitQueue.h"
+
+#include <system_error>
+
+CommitQueue::~CommitQueue() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CommitQueue::push(AtomicFile::Pending pending) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(pending));
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+    }
+    m_wake.notify_one();
+}
+
+void CommitQueue::waitUntilDone() {
+    std::unique_lock lock(m_mutex);
+    m_done.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+}
+
+std::optional<std::string> CommitQueue::takeFailure(const std::filesystem::path& path) {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_failures.find(path);
+    if (found == m_failures.end())
+        return std::nullopt;
+    std::string failure = std::move(found->second);
+    m_failures.erase(found);
+    return failure;
+}
+
+bool CommitQueue::failed(const std::filesystem::path& path) {
+    std::lock_guard lock(m_mutex);
+    return m_failures.count(path) != 0;
+}
+
+void CommitQueue::run() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_queue.empty())
+            return; // stopping, and nothing left to commit
+        AtomicFile::Pending pending = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_busy = true;
+        lock.unlock();
+        std::optional<std::string> failure;
+        try {
+            AtomicFile::commit(pending);
+        } catch (const std::system_error& error) {
+            failure = error.code().message();
+        }
+        lock.lock();
+        m_busy = false;
+        if (failure)
+            m_failures[pending.target()] = *failure;
+        else
+            m_failures.erase(pending.target());
+        m_done.notify_all();
+    }
+}
