@@ -31,11 +31,11 @@ QVariant AccessibleInstrument::currentValue() const {
 void AccessibleInstrument::setCurrentValue(const QVariant& /*value*/) {}
 
 QVariant AccessibleInstrument::maximumValue() const {
-    return value_->instrumentMaximum();
+    return value_->hasRange() ? QVariant(value_->instrumentMaximum()) : QVariant();
 }
 
 QVariant AccessibleInstrument::minimumValue() const {
-    return value_->instrumentMinimum();
+    return value_->hasRange() ? QVariant(value_->instrumentMinimum()) : QVariant();
 }
 
 QVariant AccessibleInstrument::minimumStepSize() const {

@@ -10,6 +10,8 @@ public:
     virtual ~InstrumentValue() = default;
 
     [[nodiscard]] virtual double instrumentValue() const = 0;
+    // A readout shows any number; it has no range to report.
+    [[nodiscard]] virtual bool hasRange() const { return true; }
     [[nodiscard]] virtual double instrumentMinimum() const = 0;
     [[nodiscard]] virtual double instrumentMaximum() const = 0;
     [[nodiscard]] virtual QString valueText() const = 0;

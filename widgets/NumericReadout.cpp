@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -50,14 +49,6 @@ void NumericReadout::setDecimals(int decimals) {
 
 QString NumericReadout::text() const {
     return formatInstrumentValue(value_, decimals_, unit_);
-}
-
-double NumericReadout::instrumentMinimum() const {
-    return std::numeric_limits<double>::lowest();
-}
-
-double NumericReadout::instrumentMaximum() const {
-    return std::numeric_limits<double>::max();
 }
 
 QSize NumericReadout::sizeHint() const {

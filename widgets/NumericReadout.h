@@ -31,8 +31,9 @@ public:
     [[nodiscard]] QString text() const;
 
     [[nodiscard]] double instrumentValue() const override { return value_; }
-    [[nodiscard]] double instrumentMinimum() const override;
-    [[nodiscard]] double instrumentMaximum() const override;
+    [[nodiscard]] bool hasRange() const override { return false; }
+    [[nodiscard]] double instrumentMinimum() const override { return value_; }
+    [[nodiscard]] double instrumentMaximum() const override { return value_; }
     [[nodiscard]] QString valueText() const override { return text(); }
 
     [[nodiscard]] QSize sizeHint() const override;

@@ -104,6 +104,10 @@ TEST_F(Accessibility, ValueInstrumentsReadTheirValueWithUnit) {
     // Assistive technology cannot move an instrument.
     value->setCurrentValue(10.0);
     EXPECT_EQ(dial.position(), 1450.0);
+    // A readout shows any number: no range to report.
+    EXPECT_EQ(face(readout)->valueInterface()->currentValue().toDouble(), 48.3);
+    EXPECT_FALSE(face(readout)->valueInterface()->maximumValue().isValid());
+    EXPECT_EQ(face(odometer)->valueInterface()->maximumValue().toDouble(), 9999.0);
 }
 
 TEST_F(Accessibility, ValueChangesAreAnnounced) {

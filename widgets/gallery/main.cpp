@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 const QColor kYellow(255, 255, 0);
