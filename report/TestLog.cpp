@@ -5,13 +5,14 @@
 #include "WorkbookStore.h"
 #include "link/UserMessage.h"
 
+#include <algorithm>
 #include <array>
 #include <system_error>
 
 namespace {
 
 constexpr int xlCenter = -4108;
-constexpr int VerticalAlignmentOfColumns = 2;
+constexpr int VerticalAlignmentOfColumns = 2; // centre, in the object model's older numbering
 constexpr int xlContinuous = 1;
 constexpr int xlThin = 2;
 constexpr int xlColorIndexAutomatic = -4105;
@@ -57,6 +58,7 @@ void borderRow(xl::Worksheet& sheet, int row) {
 
 TestLog::TestLog(MessagePresenter& presenter, TestLogOptions options)
     : m_presenter(presenter), m_options(std::move(options)) {
+    m_options.rowsPerSheet = std::clamp(m_options.rowsPerSheet, FirstRecordRow, 65536);
     if (!m_options.startApplication)
         m_store = std::make_unique<WorkbookStore>();
 }
@@ -188,7 +190,7 @@ void TestLog::writeSheetHeader(xl::Worksheet sheet) {
 
 bool TestLog::shutdown() {
     if (!m_state.LogUnsavedRows)
-        return true;
+        return flush();
     std::error_code error;
     if (!std::filesystem::exists(m_state.LogFilePath, error))
         return false;

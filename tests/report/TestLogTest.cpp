@@ -32,7 +32,7 @@ TestLogRow rowWith(std::uint32_t fan, double temperature = 25.5) {
     return TestLogRow{fan, fan + 10, fan + 100, fan + 110, temperature, -3.5, 2800, 1.5};
 }
 
-// The Part of a transcript that starts at the n-th (1-based) "Start".
+// The calls of a transcript from its n-th (1-based) "Start" on.
 std::vector<std::string> fromStart(const std::vector<std::string>& calls, int n) {
     auto at = calls.begin();
     for (int seen = 0; at != calls.end(); ++at)
