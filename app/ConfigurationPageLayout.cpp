@@ -156,16 +156,16 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     stop->setStyleSheet(QStringLiteral("QPushButton#Button2 { color: #0000ff; }"));
 
     // Right part: the two fan groups across its full width.
-    QGroupBox* internal = b.group(page, QStringLiteral("Internal Fan"), 220, 4, 497, 124);
+    QGroupBox* internal = b.group(page, QStringLiteral("Internal Fan"), 220, 2, 497, 122);
     fanGroup(b, internal, {12, 5, 13, 7, 14, 27, 9, 6}, 1, 2, QStringLiteral("Intfan1"),
              QStringLiteral("Intfan2"), 41, QStringLiteral("PluseNo."), QStringLiteral("Set"),
              view);
-    QGroupBox* external = b.group(page, QStringLiteral("External Fan "), 220, 130, 497, 124);
+    QGroupBox* external = b.group(page, QStringLiteral("External Fan "), 220, 126, 497, 122);
     fanGroup(b, external, {34, 8, 35, 39, 36, 37, 15, 38}, 3, 4, QStringLiteral("Extfan1"),
              QStringLiteral("Extfan2"), 40, QStringLiteral("PlusNo."), QStringLiteral("Button10"),
              view);
 
-    QGroupBox* heater = b.group(page, QStringLiteral("Heater "), 220, 256, 300, 100);
+    QGroupBox* heater = b.group(page, QStringLiteral("Heater "), 220, 250, 300, 98);
     parameterRow(b, heater, QStringLiteral("MaxCurrent"), 50, 8, 20, 72, 48, QStringLiteral("A"),
                  view);
     parameterRow(b, heater, QStringLiteral("MinCurrent"), 51, 8, 45, 72, 48, QStringLiteral("A"),
@@ -178,7 +178,7 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     setButton(heater,
               b.button(heater, QStringLiteral("Button15"), QStringLiteral("Set"), 214, 69, 78));
 
-    QGroupBox* tempAlarm = b.group(page, QStringLiteral("Temp.  Alarm"), 526, 256, 191, 100);
+    QGroupBox* tempAlarm = b.group(page, QStringLiteral("Temp.  Alarm"), 526, 250, 191, 98);
     parameterRow(b, tempAlarm, QStringLiteral("HighTemp"), 24, 10, 20, 70, 56, QStringLiteral("℃"),
                  view);
     parameterRow(b, tempAlarm, QStringLiteral("LowTemp"), 25, 10, 45, 70, 56, QStringLiteral("℃"),
@@ -186,21 +186,21 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     setButton(tempAlarm,
               b.button(tempAlarm, QStringLiteral("Button11"), QStringLiteral("Set"), 80, 70, 78));
 
-    QGroupBox* compressor = b.group(page, QStringLiteral("Compressor"), 220, 358, 170, 100);
+    QGroupBox* compressor = b.group(page, QStringLiteral("Compressor"), 220, 350, 170, 98);
     captionAbove(b, compressor, QStringLiteral("StartTemp."), 30, 8, 16, 62, QString(), view);
     captionAbove(b, compressor, QStringLiteral("DeltTemp."), 29, 90, 16, 62, QString(), view);
     parameterRow(b, compressor, QStringLiteral("MaxRPM"), 31, 8, 70, 50, 56, QString(), view);
     setButton(compressor,
               b.button(compressor, QStringLiteral("Button14"), QStringLiteral("Set"), 118, 69, 46));
 
-    QGroupBox* extInput = b.group(page, QStringLiteral("ExtInput "), 394, 358, 140, 100);
+    QGroupBox* extInput = b.group(page, QStringLiteral("ExtInput "), 394, 350, 140, 98);
     comboRow(b, extInput, QStringLiteral("Enable"), 6, 8, 20, 48, 76, DisableEnable, view);
     comboRow(b, extInput, QStringLiteral("Type"), 7, 8, 45, 48, 76,
              {QStringLiteral("NO"), QStringLiteral("NC")}, view);
     setButton(extInput,
               b.button(extInput, QStringLiteral("Button4"), QStringLiteral("Set"), 56, 70, 78));
 
-    QGroupBox* voltage = b.group(page, QStringLiteral("VoltageAlarm"), 538, 358, 179, 100);
+    QGroupBox* voltage = b.group(page, QStringLiteral("VoltageAlarm"), 538, 350, 179, 98);
     parameterRow(b, voltage, QStringLiteral("HighValue"), 18, 8, 20, 68, 60, QStringLiteral("V"),
                  view);
     parameterRow(b, voltage, QStringLiteral("LowValue"), 28, 8, 45, 68, 60, QStringLiteral("V"),
@@ -208,7 +208,7 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     setButton(voltage,
               b.button(voltage, QStringLiteral("Button9"), QStringLiteral("Set"), 76, 70, 78));
 
-    QGroupBox* calibration = b.group(page, QStringLiteral("Calibration"), 220, 460, 300, 62);
+    QGroupBox* calibration = b.group(page, QStringLiteral("Calibration"), 220, 450, 300, 60);
     captionAbove(b, calibration, QStringLiteral("Tempr1"), 1, 8, 16, 40, QStringLiteral("℃"), view);
     captionAbove(b, calibration, QStringLiteral("Temp2"), 2, 68, 16, 40, QStringLiteral("℃"), view);
     captionAbove(b, calibration, QStringLiteral("Current"), 10, 128, 16, 40, QStringLiteral("A"),
@@ -218,14 +218,14 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     setButton(calibration,
               b.button(calibration, QStringLiteral("Button3"), QStringLiteral("Set"), 246, 31, 46));
 
-    QGroupBox* address = b.group(page, QStringLiteral("Address"), 220, 524, 300, 50);
+    QGroupBox* address = b.group(page, QStringLiteral("Address"), 220, 512, 300, 50);
     QLineEdit* edit4 = b.edit(address, QStringLiteral("Edit4"), 10, 21, 90, QString());
     b.name(edit4, address->title(), address->title());
     view.Edit[4] = edit4;
     setButton(address,
               b.button(address, QStringLiteral("Button7"), QStringLiteral("Set"), 110, 20, 78));
 
-    QGroupBox* exchanger = b.group(page, QStringLiteral("Heat Exchanger"), 526, 460, 191, 114);
+    QGroupBox* exchanger = b.group(page, QStringLiteral("Heat Exchanger"), 526, 450, 191, 112);
     captionAbove(b, exchanger, QStringLiteral("StartTemp."), 42, 10, 16, 70, QString(), view);
     captionAbove(b, exchanger, QStringLiteral("DeltTemp."), 33, 100, 16, 70, QString(), view);
     parameterRow(b, exchanger, QStringLiteral("Min Delt-T"), 43, 10, 60, 70, 60, QString(), view);

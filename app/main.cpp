@@ -1,3 +1,4 @@
+#include "ComboBoxAccessible.h"
 #include "TForm1.h"
 #include "WindowStyle.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
         QApplication::setApplicationDisplayName(TForm1::applicationTitle());
         applyWindowStyle(application);
         installInstrumentAccessibility();
+        ComboBoxAccessible::install();
 
         // Port paths given on the command line join the port list (the simulator's, for one).
         QStringList ports = QApplication::arguments();

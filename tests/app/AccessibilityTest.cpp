@@ -18,7 +18,8 @@
 namespace {
 
 // Every accessible object below `root`, keyed by the QObject behind it.
-void walk(QAccessibleInterface* node, QHash<QObject*, QAccessibleInterface*>& found, int depth = 0) {
+void walk(QAccessibleInterface* node, QHash<QObject*, QAccessibleInterface*>& found,
+          int depth = 0) {
     if (node == nullptr || depth > 40) {
         return;
     }
@@ -78,14 +79,22 @@ TEST_F(WindowAccessibility, EveryConfigurationFieldHasAUniqueName) {
 
 TEST_F(WindowAccessibility, FieldsAreNamedByTheirLabels) {
     const std::pair<const char*, const char*> expected[] = {
-        {"Edit12", "Internal Fan StepRev"}, {"Edit34", "External Fan StepRev"},
-        {"Edit53", "Heater DeltTemp"},      {"Edit7", "Internal Fan DeltTemp"},
-        {"Edit29", "Compressor DeltTemp"},  {"Edit4", "Address"},
-        {"Edit17", "Comm Address"},         {"SWV", "FW Version"},
-        {"rdCOM", "Port Num"},              {"baudrate", "BaudRate"},
-        {"ComboBox1", "Intfan1"},           {"ComboBox7", "Type"},
-        {"Edit41", "PluseNo"},              {"Edit24", "HighTemp"},
-        {"Edit43", "Min Delt-T"},           {"Edit50", "MaxCurrent"},
+        {"Edit12", "Internal Fan StepRev"},
+        {"Edit34", "External Fan StepRev"},
+        {"Edit53", "Heater DeltTemp"},
+        {"Edit7", "Internal Fan DeltTemp"},
+        {"Edit29", "Compressor DeltTemp"},
+        {"Edit4", "Address"},
+        {"Edit17", "Comm Address"},
+        {"SWV", "FW Version"},
+        {"rdCOM", "Port Num"},
+        {"baudrate", "BaudRate"},
+        {"ComboBox1", "Intfan1"},
+        {"ComboBox7", "Type"},
+        {"Edit41", "PluseNo"},
+        {"Edit24", "HighTemp"},
+        {"Edit43", "Min Delt-T"},
+        {"Edit50", "MaxCurrent"},
     };
     for (const auto& [object, name] : expected) {
         QAccessibleInterface* accessible = node(object);

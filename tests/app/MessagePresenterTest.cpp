@@ -23,7 +23,9 @@ QList<QMessageBox*> openBoxes() {
     return boxes;
 }
 
-void dismiss(QMessageBox* box) { box->button(QMessageBox::Ok)->click(); }
+void dismiss(QMessageBox* box) {
+    box->button(QMessageBox::Ok)->click();
+}
 
 class MessagePresenter : public ::testing::Test {
 protected:

@@ -29,8 +29,9 @@ protected:
         ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
         auto recorder = std::make_unique<RecordingPresenter>();
         messages = recorder.get();
-        form = std::make_unique<TForm1>(QStringList{sim.linkPath(), QStringLiteral("/nonexistent/ttyX")},
-                                        std::move(recorder), [](int) {});
+        form = std::make_unique<TForm1>(
+            QStringList{sim.linkPath(), QStringLiteral("/nonexistent/ttyX")}, std::move(recorder),
+            [](int) {});
         button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
         ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
         ASSERT_NE(button, nullptr);
@@ -63,7 +64,9 @@ protected:
         }
         return enabled;
     }
-    QComboBox* combo(const char* name) { return form->findChild<QComboBox*>(QString::fromLatin1(name)); }
+    QComboBox* combo(const char* name) {
+        return form->findChild<QComboBox*>(QString::fromLatin1(name));
+    }
 
     QTemporaryDir workFolder;
     QString previousFolder;
@@ -77,7 +80,7 @@ protected:
 TEST_F(PortSwitchTest, OpenThenCloseFollowsThePortStates) {
     select(sim.linkPath());
     button->click();
-    EXPECT_TRUE(messages->shown().empty()) << messages->texts().front();
+    ASSERT_TRUE(messages->shown().empty()) << messages->shown().front().message.details;
     EXPECT_EQ(button->text(), QStringLiteral("Close"));
     EXPECT_TRUE(form->port().isOpen());
     EXPECT_TRUE(timersActive());
@@ -142,7 +145,8 @@ TEST_F(PortSwitchTest, SettingsThatAreNoNumberLeaveNothingHalfOpen) {
 
     button->click();
     ASSERT_EQ(messages->shown().size(), 1u);
-    EXPECT_EQ(messages->shown()[0].message.text, "'fast' is not a valid floating point value");
+    // The serial combos turn typed text into upper case.
+    EXPECT_EQ(messages->shown()[0].message.text, "'FAST' is not a valid floating point value");
     EXPECT_FALSE(form->port().isOpen());
     EXPECT_EQ(button->text(), QStringLiteral("Open"));
 

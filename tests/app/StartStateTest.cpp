@@ -50,9 +50,9 @@ TEST_F(StartState, WindowAndPagesInOrder) {
 }
 
 TEST_F(StartState, EditFieldsHoldTheirFirstTexts) {
-    const int zeroEdits[] = {1,  2,  5,  6,  7,  8,  9,  10, 12, 13, 14, 15, 16, 18, 24, 25, 27,
-                             28, 29, 30, 31, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 50, 51,
-                             52, 53, 3,  32, 11, 19, 20, 21, 22, 23, 26};
+    const int zeroEdits[] = {1,  2,  5,  6,  7,  8,  9,  10, 12, 13, 14, 15, 16, 18, 24,
+                             25, 27, 28, 29, 30, 31, 33, 34, 35, 36, 37, 38, 39, 40, 41,
+                             42, 43, 50, 51, 52, 53, 3,  32, 11, 19, 20, 21, 22, 23, 26};
     for (const int n : zeroEdits) {
         const QString name = QStringLiteral("Edit%1").arg(n);
         auto* edit = form->findChild<QLineEdit*>(name);
@@ -102,7 +102,8 @@ TEST_F(StartState, ParameterComboBoxesStartUnselected) {
         ASSERT_NE(combo, nullptr) << name.toStdString();
         EXPECT_EQ(combo->currentIndex(), -1) << name.toStdString();
         EXPECT_EQ(combo->currentText(), QString()) << name.toStdString();
-        const QStringList expected = n == 7 ? QStringList{"NO", "NC"} : QStringList{"Disable", "Enable"};
+        const QStringList expected =
+            n == 7 ? QStringList{"NO", "NC"} : QStringList{"Disable", "Enable"};
         EXPECT_EQ(combo->count(), 2);
         EXPECT_EQ(combo->itemText(0), expected[0]);
         EXPECT_EQ(combo->itemText(1), expected[1]);
@@ -111,12 +112,24 @@ TEST_F(StartState, ParameterComboBoxesStartUnselected) {
 
 TEST_F(StartState, ButtonsAndTheirCaptions) {
     const std::pair<const char*, const char*> buttons[] = {
-        {"Button1", "Open"},      {"Button2", "Stop Systerm"}, {"Button3", "Set"},
-        {"Button4", "Set"},       {"Button5", "Read"},         {"Button6", "Send"},
-        {"Button7", "Set"},       {"Button8", "Set"},          {"Button9", "Set"},
-        {"Button10", "Set"},      {"Button11", "Set"},         {"Button12", "Read"},
-        {"Button13", "Set"},      {"Button14", "Set"},         {"Button15", "Set"},
-        {"Button16", "DrawIntfan"}, {"Button17", "DrawExtfan"}, {"Button18", "Set"},
+        {"Button1", "Open"},
+        {"Button2", "Stop Systerm"},
+        {"Button3", "Set"},
+        {"Button4", "Set"},
+        {"Button5", "Read"},
+        {"Button6", "Send"},
+        {"Button7", "Set"},
+        {"Button8", "Set"},
+        {"Button9", "Set"},
+        {"Button10", "Set"},
+        {"Button11", "Set"},
+        {"Button12", "Read"},
+        {"Button13", "Set"},
+        {"Button14", "Set"},
+        {"Button15", "Set"},
+        {"Button16", "DrawIntfan"},
+        {"Button17", "DrawExtfan"},
+        {"Button18", "Set"},
         {"Set", "Set"},
     };
     for (const auto& [name, caption] : buttons) {

@@ -46,7 +46,8 @@ TEST_P(WindowRender, PageFitsTheWindowAndIsSaved) {
     QDir().mkpath(QStringLiteral(PAGE_SHOTS_DIR));
     const QString names[] = {QStringLiteral("configuration"), QStringLiteral("realtimedata"),
                              QStringLiteral("declaration")};
-    EXPECT_TRUE(image.save(QDir(QStringLiteral(PAGE_SHOTS_DIR)).filePath(names[GetParam()] + ".png")));
+    EXPECT_TRUE(
+        image.save(QDir(QStringLiteral(PAGE_SHOTS_DIR)).filePath(names[GetParam()] + ".png")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, WindowRender, ::testing::Values(0, 1, 2));

@@ -1,3 +1,4 @@
+#include "app/ComboBoxAccessible.h"
 #include "widgets/InstrumentAccessibility.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     installInstrumentAccessibility();
+    ComboBoxAccessible::install();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
