@@ -1,0 +1,139 @@
+// A night alone with a failing test log: the log's failure boxes do not pile up, and polling goes
+// on while one is open.
+#include "app/PortComboBox.h"
+#include "app/QtMessagePresenter.h"
+#include "app/TForm1.h"
+#include "realtime/RealTimeMonitor.h"
+#include "report/TestLog.h"
+#include "support/EventLoopWait.h"
+#include "support/SimulatorProcess.h"
+#include "widgets/NumericReadout.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString FileMissing = QStringLiteral("报表模板文件不存在,无法打开！");
+
+QList<QMessageBox*> openBoxes() {
+    QList<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            boxes << box;
+        }
+    }
+    return boxes;
+}
+
+int requestsServed(SimulatorProcess& sim) {
+    const QString answer = sim.command(QStringLiteral("stats"));
+    const qsizetype at = answer.indexOf(QStringLiteral("requests="));
+    return at < 0 ? -1 : answer.mid(at + 9).section(QLatin1Char(' '), 0, 0).toInt();
+}
+
+class UnattendedLog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        form = std::make_unique<TForm1>(QStringList{}, nullptr, [](int) {});
+        presenter = dynamic_cast<QtMessagePresenter*>(&form->messages());
+        ASSERT_NE(presenter, nullptr);
+    }
+    void TearDown() override {
+        for (QMessageBox* box : openBoxes()) {
+            box->button(QMessageBox::Ok)->click();
+        }
+        form.reset();
+        QDir::setCurrent(previous);
+    }
+
+    // Writes the first record, so the workbook exists, then deletes it.
+    void deleteTheWorkbookAfterOneRecord() {
+        form->testLog().WriteLogRecord(TestLogRow{});
+        const QString path = QString::fromStdString(form->testLog().state().LogFilePath);
+        ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+        ASSERT_TRUE(QFile::remove(path));
+        ASSERT_TRUE(openBoxes().isEmpty());
+    }
+
+    QTemporaryDir folder;
+    QString previous;
+    std::unique_ptr<TForm1> form;
+    QtMessagePresenter* presenter = nullptr;
+};
+
+TEST_F(UnattendedLog, ManyFailedRecordsRaiseOneBox) {
+    deleteTheWorkbookAfterOneRecord();
+    const int loopLevel = QThread::currentThread()->loopLevel();
+    int deepestLoop = loopLevel;
+    QObject::connect(presenter, &QtMessagePresenter::boxShown, [&] {
+        deepestLoop = std::max(deepestLoop, QThread::currentThread()->loopLevel());
+    });
+
+    for (int record = 0; record < 300; ++record) {
+        form->testLog().WriteLogRecord(TestLogRow{});
+    }
+    const QList<QMessageBox*> boxes = openBoxes();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.front()->text(), FileMissing);
+    EXPECT_EQ(boxes.front()->icon(), QMessageBox::Critical);
+    EXPECT_EQ(presenter->suppressedCount(TestLog::RepeatKey), 299);
+    EXPECT_EQ(deepestLoop, loopLevel) << "a box must not run an event loop of its own";
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(form->testLog().state().LogFilePath)))
+        << "a deleted workbook is never created again";
+
+    // Once the box is closed, the next failure shows one again.
+    boxes.front()->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(openBoxes().isEmpty());
+    form->testLog().WriteLogRecord(TestLogRow{});
+    EXPECT_EQ(openBoxes().size(), 1);
+}
+
+TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("model off")));
+    form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, nullptr, [](int) {});
+    presenter = dynamic_cast<QtMessagePresenter*>(&form->messages());
+    auto* ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
+    ports->setCurrentIndex(ports->findText(sim.linkPath()));
+    form->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    ASSERT_EQ(form->findChild<QPushButton*>(QStringLiteral("Button1"))->text(), QStringLiteral("Close"));
+
+    deleteTheWorkbookAfterOneRecord();
+    form->findChild<QTabWidget*>(QStringLiteral("Data"))->setCurrentIndex(1);
+
+    // Every measurements reply now asks for a record, and every record fails.
+    auto* temperature1 = form->findChild<NumericReadout*>(QStringLiteral("iAnalogOutput3"));
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            form->realTime().setLogTickCount(100);
+            return !openBoxes().isEmpty();
+        },
+        8000));
+    const int before = requestsServed(sim);
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set ir 4 123")));
+    const bool updated = spinUntil(
+        [&] {
+            form->realTime().setLogTickCount(100);
+            return temperature1->value() > 12.25 && temperature1->value() < 12.35;
+        },
+        8000);
+    EXPECT_TRUE(updated) << "iAnalogOutput3 shows " << temperature1->value();
+    EXPECT_GT(requestsServed(sim), before + 4) << "requests still go out";
+    EXPECT_EQ(openBoxes().size(), 1);
+    EXPECT_GT(presenter->suppressedCount(TestLog::RepeatKey), 0);
+}
+
+} // namespace
