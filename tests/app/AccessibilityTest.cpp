@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "widgets/Dial.h"
 #include "widgets/LedBar.h"
+#include "widgets/RockerSwitch.h"
 #include "widgets/Thermometer.h"
 
 #include <QAccessible>
@@ -34,7 +35,11 @@ void walk(QAccessibleInterface* node, QHash<QObject*, QAccessibleInterface*>& fo
 class WindowAccessibility : public ::testing::Test {
 protected:
     WindowAccessibility()
-        : form(QStringList{}, std::make_unique<RecordingPresenter>(), [](int) {}) {
+        : form(QStringList{}, [this] {
+              auto recorder = std::make_unique<RecordingPresenter>();
+              messages = recorder.get();
+              return recorder;
+          }(), [](int) {}) {
         form.show();
         walk(QAccessible::queryAccessibleInterface(&form), tree);
     }
@@ -45,6 +50,7 @@ protected:
         return tree.value(object, nullptr);
     }
 
+    RecordingPresenter* messages = nullptr;
     TForm1 form;
     QHash<QObject*, QAccessibleInterface*> tree;
 };
@@ -141,6 +147,26 @@ TEST_F(WindowAccessibility, InstrumentsReadTheirValues) {
         QAccessible::queryAccessibleInterface(form.findChild<LedBar*>(QStringLiteral("iLedBar1")));
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->text(QAccessible::Name), QStringLiteral("Link"));
+}
+
+TEST_F(WindowAccessibility, PressingTheRockerActsLikeAClick) {
+    auto* rocker = form.findChild<RockerSwitch*>(QStringLiteral("iSwitchRocker1"));
+    ASSERT_NE(rocker, nullptr);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(rocker);
+    ASSERT_NE(accessible, nullptr);
+    QAccessibleActionInterface* actions = accessible->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    ASSERT_TRUE(rocker->isOn());
+
+    // The port is closed: the handler says so, and the rocker flips all the same.
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(messages->shown().size(), 1u);
+    EXPECT_EQ(messages->shown()[0].message.text, "ComPort Not Open!!");
+    EXPECT_EQ(messages->shown()[0].message.caption, "Comm Error");
+    EXPECT_FALSE(rocker->isOn());
+    EXPECT_TRUE(accessible->state().checkable);
+    EXPECT_FALSE(accessible->state().checked);
 }
 
 } // namespace
