@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr std::size_t WriteBufferSize = 1 << 20;
+
 [[noreturn]] void fail(const std::string& what, const std::filesystem::path& path, int error) {
     throw std::system_error(error, std::generic_category(), what + " " + path.string());
 }
@@ -25,13 +27,14 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& path) {
 } // namespace
 
 AtomicFile::Pending::Pending(Pending&& other) noexcept
-    : m_file(std::exchange(other.m_file, nullptr)), m_temporary(std::move(other.m_temporary)),
-      m_target(std::move(other.m_target)) {}
+    : m_file(std::exchange(other.m_file, nullptr)), m_buffer(std::move(other.m_buffer)),
+      m_temporary(std::move(other.m_temporary)), m_target(std::move(other.m_target)) {}
 
 AtomicFile::Pending& AtomicFile::Pending::operator=(Pending&& other) noexcept {
     if (this != &other) {
         discard();
         m_file = std::exchange(other.m_file, nullptr);
+        m_buffer = std::move(other.m_buffer);
         m_temporary = std::move(other.m_temporary);
         m_target = std::move(other.m_target);
     }
@@ -66,7 +69,10 @@ AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
         ::unlink(pending.m_temporary.c_str());
         fail("cannot open", pending.m_temporary, error);
     }
-    // From here a failure discards the file with `pending`.
+    // From here a failure discards the file with `pending`. A large buffer turns many small
+    // writes into a few system calls.
+    pending.m_buffer = std::make_unique<char[]>(WriteBufferSize);
+    std::setvbuf(pending.m_file, pending.m_buffer.get(), _IOFBF, WriteBufferSize);
     write(pending.m_file);
     if (std::fflush(pending.m_file) != 0 || std::ferror(pending.m_file))
         fail("cannot write", pending.m_temporary, errno ? errno : EIO);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <span>
 
 // Replaces a file's content all at once: the bytes go to a new file in the same folder, reach
@@ -33,6 +34,7 @@ public:
         void discard() noexcept;
 
         std::FILE* m_file = nullptr;
+        std::unique_ptr<char[]> m_buffer; // the file's write buffer, alive until it is closed
         std::filesystem::path m_temporary;
         std::filesystem::path m_target;
     };

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 
@@ -128,7 +129,12 @@ public:
     }
     std::vector<std::uint8_t>& bytes() { return m_bytes; }
     [[nodiscard]] const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
-    void reserve(std::size_t size) { m_bytes.reserve(size); }
+    // Room for at least `size` bytes, with headroom: a log that grows by a row at a time must
+    // not move its whole stream at every save.
+    void reserve(std::size_t size) {
+        if (m_bytes.capacity() < size)
+            m_bytes.reserve(size + size / 2);
+    }
     void clear() {
         m_bytes.clear();
         m_recordStart = 0;
@@ -329,31 +335,34 @@ void encodeNewStrings(EncodedStrings& encoded, const Workbook& book) {
     encoded.count = book.stringCount();
 }
 
-// SST with its CONTINUE records, then EXTSST, which points at every dsst-th string so that a
-// reader can find a string without parsing the whole table.
-void putSharedStrings(RecordStream& out, const EncodedStrings& encoded, std::uint32_t textCells) {
-    const std::size_t start = out.size();
-    out.append(encoded.records.bytes());
-    out.patch32(start + 4, textCells);
-    out.patch32(start + 8, encoded.count);
-    const std::size_t lastRecord = start + encoded.records.recordStart();
-    out.patch16(lastRecord + 2, static_cast<std::uint16_t>(out.size() - lastRecord - 4));
+// Fills in the kept SST's counts and the length of its open last record, so that it can be
+// written as it is.
+void completeSharedStrings(EncodedStrings& encoded, std::uint32_t textCells) {
+    RecordStream& records = encoded.records;
+    records.patch32(4, textCells);
+    records.patch32(8, encoded.count);
+    const std::size_t last = records.recordStart();
+    records.patch16(last + 2, static_cast<std::uint16_t>(records.size() - last - 4));
+}
 
+// EXTSST points at every dsst-th string of the SST (which starts at sstStart in the stream),
+// so that a reader can find a string without parsing the whole table.
+void putStringIndex(RecordStream& out, const EncodedStrings& encoded, std::size_t sstStart) {
     const std::uint32_t perBucket = std::max(8u, encoded.count / 128 + 1);
     out.begin(RecExtSst);
     out.put16(static_cast<std::uint16_t>(perBucket));
     for (std::uint32_t i = 0; i < encoded.count; i += perBucket) {
-        out.put32(static_cast<std::uint32_t>(start + encoded.offsets[i]));
+        out.put32(static_cast<std::uint32_t>(sstStart + encoded.offsets[i]));
         out.put16(encoded.inRecord[i]);
         out.put16(0);
     }
     out.end();
 }
 
-// Returns the offsets of the BOUNDSHEET position fields, patched once the sheets are placed.
+// The workbook globals up to the shared strings. Returns the offsets of the BOUNDSHEET position
+// fields, patched once the sheets are placed.
 std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
-                                    const NumberFormats& numberFormats,
-                                    const EncodedStrings& strings, std::uint32_t textCells) {
+                                    const NumberFormats& numberFormats) {
     putBof(out, 0x0005);
     out.record(RecInterfaceHdr, {1200});
     out.record(RecMms, {0});
@@ -427,8 +436,6 @@ std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
         putString(out, book.sheet(i).name(), true);
         out.end();
     }
-    putSharedStrings(out, strings, textCells);
-    out.record(RecEof, {});
     return positionFields;
 }
 
@@ -570,7 +577,8 @@ std::uint32_t encodeChangedBlocks(EncodedSheet& encoded, const Worksheet& sheet)
     return textCells;
 }
 
-void putSheet(RecordStream& out, const Worksheet& sheet, const EncodedSheet& encoded, bool active) {
+// A sheet's records before its rows.
+void putSheetHead(RecordStream& out, const Worksheet& sheet, const EncodedSheet& encoded) {
     putBof(out, 0x0010);
     out.record(RecCalcMode, {1});
     out.record(RecCalcCount, {100});
@@ -610,10 +618,10 @@ void putSheet(RecordStream& out, const Worksheet& sheet, const EncodedSheet& enc
     out.put16(empty ? 0 : static_cast<std::uint16_t>(lastColumn + 1));
     out.put16(0);
     out.end();
+}
 
-    for (const auto& block : encoded.blocks)
-        out.append(block.bytes);
-
+// A sheet's records after its rows.
+void putSheetTail(RecordStream& out, bool active) {
     // Grid, headers, zeros, outline symbols shown; the active sheet is selected and paged.
     const std::uint16_t window = active ? 0x06B6 : 0x00B6;
     out.record(RecWindow2, {window, 0, 0, 64, 0, 0, 0, 0, 0});
@@ -623,43 +631,77 @@ void putSheet(RecordStream& out, const Worksheet& sheet, const EncodedSheet& enc
 } // namespace
 
 struct Biff8Writer::Encoded {
-    RecordStream stream;
     EncodedStrings strings;
     std::map<std::uint64_t, EncodedSheet> sheets; // by sheet serial
+    RecordStream globals;                         // up to the shared strings
+    RecordStream globalsEnd;                      // after them
+    std::vector<RecordStream> sheetHeads;
+    std::vector<RecordStream> sheetTails;
+    std::vector<std::span<const std::uint8_t>> pieces;
 };
 
 Biff8Writer::Biff8Writer() : m_encoded(std::make_unique<Encoded>()) {}
 
 Biff8Writer::~Biff8Writer() = default;
 
-const std::vector<std::uint8_t>& Biff8Writer::workbookStream(const Workbook& book) {
+const std::vector<std::span<const std::uint8_t>>&
+Biff8Writer::workbookPieces(const Workbook& book) {
+    Encoded& e = *m_encoded;
     // Sheets first: the string table in the globals counts the cells that use it.
     std::map<std::uint64_t, EncodedSheet> sheets;
     std::uint32_t textCells = 0;
-    std::size_t size = 4096;
     for (int i = 0; i < book.sheetCount(); ++i) {
         const Worksheet& sheet = book.sheet(i);
-        auto kept = m_encoded->sheets.extract(sheet.serial());
+        auto kept = e.sheets.extract(sheet.serial());
         EncodedSheet encoded = kept ? std::move(kept.mapped()) : EncodedSheet{};
         textCells += encodeChangedBlocks(encoded, sheet);
-        for (const auto& block : encoded.blocks)
-            size += block.bytes.size();
         sheets.emplace(sheet.serial(), std::move(encoded));
     }
-    m_encoded->sheets = std::move(sheets); // sheets no longer in the workbook are dropped
-    encodeNewStrings(m_encoded->strings, book);
+    e.sheets = std::move(sheets); // sheets no longer in the workbook are dropped
+    encodeNewStrings(e.strings, book);
+    completeSharedStrings(e.strings, textCells);
 
-    RecordStream& out = m_encoded->stream;
-    out.clear();
-    out.reserve(size + m_encoded->strings.records.size() + 2048);
+    e.globals.clear();
     const std::vector<std::size_t> positionFields =
-        putGlobals(out, book, numberFormatsOf(book), m_encoded->strings, textCells);
+        putGlobals(e.globals, book, numberFormatsOf(book));
+    e.globalsEnd.clear();
+    putStringIndex(e.globalsEnd, e.strings, e.globals.size());
+    e.globalsEnd.record(RecEof, {});
+
+    e.sheetHeads.resize(book.sheetCount());
+    e.sheetTails.resize(book.sheetCount());
+    std::size_t position = e.globals.size() + e.strings.records.size() + e.globalsEnd.size();
     for (int i = 0; i < book.sheetCount(); ++i) {
-        out.patch32(positionFields[i], static_cast<std::uint32_t>(out.size()));
         const Worksheet& sheet = book.sheet(i);
-        putSheet(out, sheet, m_encoded->sheets.at(sheet.serial()), i == book.activeSheet());
+        const EncodedSheet& encoded = e.sheets.at(sheet.serial());
+        e.globals.patch32(positionFields[i], static_cast<std::uint32_t>(position));
+        e.sheetHeads[i].clear();
+        putSheetHead(e.sheetHeads[i], sheet, encoded);
+        e.sheetTails[i].clear();
+        putSheetTail(e.sheetTails[i], i == book.activeSheet());
+        position += e.sheetHeads[i].size() + e.sheetTails[i].size();
+        for (const auto& block : encoded.blocks)
+            position += block.bytes.size();
     }
-    return out.bytes();
+
+    e.pieces.clear();
+    e.pieces.emplace_back(e.globals.bytes());
+    e.pieces.emplace_back(e.strings.records.bytes());
+    e.pieces.emplace_back(e.globalsEnd.bytes());
+    for (int i = 0; i < book.sheetCount(); ++i) {
+        e.pieces.emplace_back(e.sheetHeads[i].bytes());
+        for (const auto& block : e.sheets.at(book.sheet(i).serial()).blocks)
+            e.pieces.emplace_back(block.bytes);
+        e.pieces.emplace_back(e.sheetTails[i].bytes());
+    }
+    return e.pieces;
+}
+
+std::vector<std::uint8_t> Biff8Writer::workbookStream(const Workbook& book) {
+    std::vector<std::uint8_t> stream;
+    for (const auto piece : workbookPieces(book))
+        stream.insert(stream.end(), piece.begin(), piece.end());
+    return stream;
 }
 
 std::uint16_t Biff8Writer::columnWidthUnits(double characters) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,13 @@ public:
     Biff8Writer& operator=(const Biff8Writer&) = delete;
     ~Biff8Writer();
 
-    // The stream, valid until the next call (its memory is kept for the next one).
-    [[nodiscard]] const std::vector<std::uint8_t>& workbookStream(const Workbook& book);
+    // The stream as consecutive pieces, valid until the next call: the kept encoding of every
+    // block of rows, and small pieces for the globals and each sheet's head and tail. Nothing
+    // is copied into one buffer, which for a long log would cost more than the changes.
+    [[nodiscard]] const std::vector<std::span<const std::uint8_t>>&
+    workbookPieces(const Workbook& book);
+    // The stream in one piece.
+    [[nodiscard]] std::vector<std::uint8_t> workbookStream(const Workbook& book);
 
     // A column width given in characters (as a spreadsheet's ColumnWidth property takes it) in
     // the file's unit: 1/256 of the default font's digit width, cell padding included.

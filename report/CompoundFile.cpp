@@ -29,16 +29,18 @@ void initialiseGsfOnce() {
 
 // Writes the container into sink and closes it.
 void writeContainer(GsfOutput* sink, const std::string& streamName,
-                    std::span<const std::uint8_t> data) {
+                    std::span<const std::span<const std::uint8_t>> pieces) {
     GObjectPtr<GsfOutfile> container(gsf_outfile_msole_new(sink));
     if (!container)
         fail("cannot create the compound file", 0);
     GObjectPtr<GsfOutput> stream(gsf_outfile_new_child(container.get(), streamName.c_str(), FALSE));
     if (!stream)
         fail("cannot create the stream " + streamName, 0);
-    errno = 0;
-    if (!gsf_output_write(stream.get(), data.size(), data.data()))
-        fail("cannot write the stream " + streamName, errno);
+    for (const auto piece : pieces) {
+        errno = 0;
+        if (!piece.empty() && !gsf_output_write(stream.get(), piece.size(), piece.data()))
+            fail("cannot write the stream " + streamName, errno);
+    }
     if (!gsf_output_close(stream.get()))
         fail("cannot write the stream " + streamName, errno);
     // Closing the container writes its directory and header, and closes the sink.
@@ -51,19 +53,20 @@ void writeContainer(GsfOutput* sink, const std::string& streamName,
 } // namespace
 
 void CompoundFile::write(std::FILE* file, const std::string& streamName,
-                         std::span<const std::uint8_t> data) {
+                         std::span<const std::span<const std::uint8_t>> pieces) {
     initialiseGsfOnce();
     GObjectPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("workbook", file, TRUE));
     if (!sink)
         fail("cannot write the compound file", 0);
-    writeContainer(sink.get(), streamName, data);
+    writeContainer(sink.get(), streamName, pieces);
 }
 
 std::vector<std::uint8_t> CompoundFile::withStream(const std::string& streamName,
                                                    std::span<const std::uint8_t> data) {
     initialiseGsfOnce();
     GObjectPtr<GsfOutput> sink(gsf_output_memory_new());
-    writeContainer(sink.get(), streamName, data);
+    const std::span<const std::uint8_t> whole[] = {data};
+    writeContainer(sink.get(), streamName, whole);
     const auto* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
     return {bytes, bytes + size};

@@ -10,10 +10,11 @@
 // the container of an .xls file, whose stream is named "Workbook".
 class CompoundFile {
 public:
-    // Writes the container to a file open for writing (it seeks back to finish the header).
+    // Writes the container to a file open for writing (it seeks back to finish the header);
+    // the stream is the pieces one after the other.
     // Throws std::system_error with the system's reason when a write fails.
     static void write(std::FILE* file, const std::string& streamName,
-                      std::span<const std::uint8_t> data);
+                      std::span<const std::span<const std::uint8_t>> pieces);
     // The container in memory.
     [[nodiscard]] static std::vector<std::uint8_t> withStream(const std::string& streamName,
                                                               std::span<const std::uint8_t> data);

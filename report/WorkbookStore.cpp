@@ -29,7 +29,7 @@ std::shared_ptr<Workbook> WorkbookStore::find(const std::string& path) const {
 AtomicFile::Pending WorkbookStore::prepare(Kept& kept, const std::string& path) {
     try {
         return AtomicFile::prepare(path, [&](std::FILE* file) {
-            CompoundFile::write(file, "Workbook", kept.writer->workbookStream(*kept.book));
+            CompoundFile::write(file, "Workbook", kept.writer->workbookPieces(*kept.book));
         });
     } catch (const std::system_error& error) {
         cannotSave(path, error.code().message());
