@@ -102,7 +102,7 @@ protected:
 
 TEST_F(TestLogTest, FirstRecordCreatesTheWorkbookWithItsLayout) {
     TestLog log(presenter, options());
-    log.WriteLogRecord(TestLogRow{1500, 1510, 1600, 1610, -12.5, 35.2, 2800, 1.5});
+    log.WriteLogRecord(TestLogRow{1500, 1510, 1600, 1610, -12.5, 35.2, -350, 1.5});
 
     const auto path = folder.path() / "TestReportDate" / "TestData20240507153012.xls";
     ASSERT_TRUE(std::filesystem::exists(path));
@@ -122,7 +122,8 @@ TEST_F(TestLogTest, FirstRecordCreatesTheWorkbookWithItsLayout) {
         EXPECT_EQ(s.text(3, c), Headers[c - 1]);
     EXPECT_EQ(s.number(4, 1), 1);
     EXPECT_EQ(s.text(4, 2), "20240507153012");
-    const std::array<double, 9> values{1500, 1510, 1600, 1610, -12.5, 35.2, 2800, 0, 1.5};
+    // A negative compressor speed is recorded as 0; temperatures keep their sign.
+    const std::array<double, 9> values{1500, 1510, 1600, 1610, -12.5, 35.2, 0, 0, 1.5};
     for (int c = 3; c <= 11; ++c)
         EXPECT_EQ(s.number(4, c), values[c - 3]) << "column " << c;
     EXPECT_EQ(s.rows, 4);
