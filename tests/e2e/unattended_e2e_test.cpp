@@ -61,6 +61,7 @@ protected:
     // Writes the first record, so the workbook exists, then deletes it.
     void deleteTheWorkbookAfterOneRecord() {
         form->testLog().WriteLogRecord(TestLogRow{});
+        ASSERT_TRUE(form->testLog().flush()); // the save has reached the disk
         const QString path = QString::fromStdString(form->testLog().state().LogFilePath);
         ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
         ASSERT_TRUE(QFile::remove(path));
@@ -109,7 +110,8 @@ TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
     auto* ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
     ports->setCurrentIndex(ports->findText(sim.linkPath()));
     form->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-    ASSERT_EQ(form->findChild<QPushButton*>(QStringLiteral("Button1"))->text(), QStringLiteral("Close"));
+    ASSERT_EQ(form->findChild<QPushButton*>(QStringLiteral("Button1"))->text(),
+              QStringLiteral("Close"));
 
     deleteTheWorkbookAfterOneRecord();
     form->findChild<QTabWidget*>(QStringLiteral("Data"))->setCurrentIndex(1);
@@ -131,7 +133,8 @@ TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
         },
         8000);
     EXPECT_TRUE(updated) << "iAnalogOutput3 shows " << temperature1->value();
-    EXPECT_GT(requestsServed(sim), before + 4) << "requests still go out";
+    // At least one whole circle of four requests went out while the box was open.
+    EXPECT_GE(requestsServed(sim), before + 4) << "requests still go out";
     EXPECT_EQ(openBoxes().size(), 1);
     EXPECT_GT(presenter->suppressedCount(TestLog::RepeatKey), 0);
 }
