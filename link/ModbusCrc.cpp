@@ -19,7 +19,7 @@ constexpr CrcTables makeTables() {
         for (int bit = 0; bit < 8; ++bit) {
             crc = (crc & 1U) ? (crc >> 1) ^ 0xA001U : crc >> 1;
         }
-        // In the specification's formulation the first accumulator holds the CRC's low byte.
+        // In the Modbus serial-line formulation the first accumulator holds the CRC's low byte.
         tables.high[index] = static_cast<std::uint8_t>(crc & 0xFFU);
         tables.low[index] = static_cast<std::uint8_t>(crc >> 8);
     }
