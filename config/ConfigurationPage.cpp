@@ -100,9 +100,9 @@ void ConfigurationPage::clearReadAllFields() {
     }
 }
 
-void ConfigurationPage::showRegisters(const std::array<std::uint16_t, 47>& registers) {
+void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) {
     for (const RegisterField& field : readAllFields()) {
-        const std::uint16_t word = registers.at(field.reg);
+        const std::uint16_t word = registers[field.reg];
         if (field.control.kind == Control::Kind::Edit) {
             m_view.Edit.at(field.control.number)
                 ->setText(QString::fromStdString(registerText(field.form, word)));

@@ -6,12 +6,12 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 class CommEngine;
 class FirmwareVersionTransaction;
 class GroupWriteTransaction;
 class ReadAllTransaction;
-struct MessageText;
 
 // The Configuration page's buttons: Read All, the Set of each parameter group, the slave address
 // the tool talks to, and the firmware version. The handlers check and stage; the engine sends.
@@ -44,7 +44,7 @@ private:
     bool mayPost(const MessageText& busy);
     void setGroup(ConfigCommand command);
     void clearReadAllFields();
-    void showRegisters(const std::array<std::uint16_t, 47>& registers);
+    void showRegisters(std::span<const std::uint16_t> registers);
 
     CommEngine& m_engine;
     ConfigurationView m_view;

@@ -10,7 +10,7 @@
 // message either way.
 class ReadAllTransaction : public CommandTransaction {
 public:
-    using Registers = std::array<std::uint16_t, 47>;
+    using Registers = std::array<std::uint16_t, Requests::ReadAll.quantity>;
 
     explicit ReadAllTransaction(std::function<void(const Registers&)> show);
 

@@ -35,9 +35,6 @@ struct RegisterField {
     ReadForm form = ReadForm::Unsigned;
 };
 
-// The controller's holding registers 0 ... 46, as Read All asks for them.
-inline constexpr std::uint16_t HoldingRegisterCount = 47;
-
 // The registers Read All shows, in register order: 0 ... 29 and 33 ... 46 (30 is the debug
 // temperature, 31 and 32 are unused).
 [[nodiscard]] std::span<const RegisterField> readAllFields();

@@ -1,0 +1,399 @@
+// The Configuration page against the controller simulator: Read All, every group's Set, the
+// controller's address, the address the tool talks to and the firmware version, all through the
+// window over the pseudo-terminal. What a Set changed is checked in the simulator itself.
+#include "app/PortComboBox.h"
+#include "app/TForm1.h"
+#include "link/CommEngine.h"
+#include "link/UserMessage.h"
+#include "support/SimulatorProcess.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Keeps the boxes the window shows, open until the test closes them.
+class MessageLog : public MessagePresenter {
+public:
+    struct Box {
+        UserMessage message;
+        std::function<void()> onClosed;
+    };
+
+    void show(const UserMessage& message, std::function<void()> onClosed) override {
+        boxes.push_back({message, std::move(onClosed)});
+    }
+    void close(std::size_t index) {
+        if (auto onClosed = std::exchange(boxes.at(index).onClosed, {})) {
+            onClosed();
+        }
+    }
+    [[nodiscard]] std::string describe() const {
+        std::string text;
+        for (const Box& box : boxes) {
+            text += "[" + box.message.text + " / " + box.message.caption + " / " +
+                    box.message.details + "] ";
+        }
+        return text;
+    }
+
+    std::vector<Box> boxes;
+};
+
+// How Read All shows a register: the controller map, written out independently of the tool.
+enum class Form { Unsigned, Signed, Tenths, Item };
+struct Shown {
+    int reg;
+    const char* control;
+    Form form;
+};
+const std::vector<Shown> RegisterMap{
+    {0, "Edit12", Form::Unsigned}, {1, "Edit5", Form::Unsigned},   {2, "Edit13", Form::Unsigned},
+    {3, "Edit14", Form::Tenths},   {4, "Edit27", Form::Tenths},    {5, "Edit9", Form::Tenths},
+    {6, "Edit6", Form::Tenths},    {7, "Edit7", Form::Tenths},     {8, "Edit41", Form::Unsigned},
+    {9, "ComboBox1", Form::Item},  {10, "ComboBox2", Form::Item},  {11, "Edit34", Form::Unsigned},
+    {12, "Edit8", Form::Unsigned}, {13, "Edit35", Form::Unsigned}, {14, "Edit36", Form::Tenths},
+    {15, "Edit37", Form::Tenths},  {16, "Edit15", Form::Tenths},   {17, "Edit38", Form::Tenths},
+    {18, "Edit39", Form::Tenths},  {19, "Edit40", Form::Unsigned}, {20, "ComboBox3", Form::Item},
+    {21, "ComboBox4", Form::Item}, {22, "Edit52", Form::Tenths},   {23, "Edit53", Form::Tenths},
+    {24, "Edit50", Form::Tenths},  {25, "Edit51", Form::Tenths},   {26, "ComboBox5", Form::Item},
+    {27, "Edit4", Form::Signed},   {28, "Edit24", Form::Tenths},   {29, "Edit25", Form::Tenths},
+    {33, "Edit1", Form::Tenths},   {34, "Edit2", Form::Tenths},    {35, "Edit10", Form::Tenths},
+    {36, "Edit16", Form::Tenths},  {37, "ComboBox6", Form::Item},  {38, "ComboBox7", Form::Item},
+    {39, "Edit18", Form::Tenths},  {40, "Edit28", Form::Tenths},   {41, "Edit30", Form::Tenths},
+    {42, "Edit29", Form::Tenths},  {43, "Edit31", Form::Signed},   {44, "Edit42", Form::Tenths},
+    {45, "Edit33", Form::Tenths},  {46, "Edit43", Form::Tenths},
+};
+
+QString expectedText(Form form, std::uint16_t word) {
+    const auto value = static_cast<std::int16_t>(word);
+    switch (form) {
+    case Form::Unsigned:
+        return QString::number(word);
+    case Form::Signed:
+        return QString::number(value);
+    case Form::Tenths:
+        return QString::number(value / 10.0, 'g', 15);
+    case Form::Item:
+        break;
+    }
+    return {};
+}
+
+// One group's Set: the button, the texts typed, and the registers it must leave in the simulator.
+struct GroupWrite {
+    const char* button;
+    std::map<std::string, std::string> edits;
+    std::map<std::string, int> combos;
+    int firstRegister;
+    std::vector<std::uint16_t> words;
+    const char* successCaption;
+};
+
+const std::vector<GroupWrite>& groupWrites() {
+    static const std::vector<GroupWrite> writes{
+        {"Set",
+         {{"Edit12", "100"},
+          {"Edit5", "65535"},
+          {"Edit13", "800"},
+          {"Edit14", "25.3"},
+          {"Edit27", "45"},
+          {"Edit9", "20"},
+          {"Edit7", "-5.5"},
+          {"Edit6", "0.3"},
+          {"Edit41", "255"}},
+         {{"ComboBox1", 1}, {"ComboBox2", 0}},
+         0,
+         {100, 0xFFFF, 800, 253, 450, 200, 3, 0xFFC9, 255, 1, 0},
+         "Set Intfan1"},
+        {"Button10",
+         {{"Edit34", "50"},
+          {"Edit8", "2900"},
+          {"Edit35", "0"},
+          {"Edit36", "12.7"},
+          {"Edit37", "70.1"},
+          {"Edit15", "-0.3"},
+          {"Edit39", "47.05"},
+          {"Edit38", "2.53e1"},
+          {"Edit40", "4"}},
+         {{"ComboBox3", 0}, {"ComboBox4", 1}},
+         11,
+         {50, 2900, 0, 127, 701, 0xFFFD, 253, 470, 4, 0, 1},
+         "Set Extfan1!"},
+        {"Button15",
+         {{"Edit50", "12.5"}, {"Edit51", "0.5"}, {"Edit52", "-5.5"}, {"Edit53", "25"}},
+         {{"ComboBox5", 0}},
+         22,
+         {0xFFC9, 250, 125, 5, 0},
+         "Set Heater!"},
+        {"Button11",
+         {{"Edit24", "25.3"}, {"Edit25", "-40"}},
+         {},
+         28,
+         {253, 0xFE70},
+         "Set Alarm TEMP"},
+        {"Button3",
+         {{"Edit1", "0.3"}, {"Edit2", "-1.5"}, {"Edit10", "2.5"}, {"Edit16", "-0.1"}},
+         {},
+         33,
+         {3, 0xFFF1, 25, 0xFFFF},
+         "Calibrate Temp"},
+        {"Button4", {}, {{"ComboBox6", 1}, {"ComboBox7", 1}}, 37, {1, 1}, "Extinput Option"},
+        {"Button9", {{"Edit18", "70"}, {"Edit28", "24"}}, {}, 39, {700, 240}, "Set Alarm Voltage"},
+        {"Button14",
+         {{"Edit30", "35.5"}, {"Edit29", "5"}, {"Edit31", "-32768"}},
+         {},
+         41,
+         {355, 50, 0x8000},
+         "Set Compressor"},
+        {"Button18",
+         {{"Edit42", "30"}, {"Edit33", "0.3"}, {"Edit43", "2.5"}},
+         {},
+         44,
+         {300, 3, 25},
+         "Set Heat Exchanger"},
+    };
+    return writes;
+}
+
+class ConfigE2eTest : public testing::Test {
+protected:
+    void SetUp() override {
+        // The window keeps its test log under the current folder.
+        ASSERT_TRUE(workFolder.isValid());
+        previousFolder = QDir::currentPath();
+        QDir::setCurrent(workFolder.path());
+        ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
+
+        auto log = std::make_unique<MessageLog>();
+        messages = log.get();
+        form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(log), [](int) {});
+        auto* ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
+        ASSERT_NE(ports, nullptr);
+        const int index = ports->findText(sim.linkPath());
+        ASSERT_GE(index, 0);
+        ports->setCurrentIndex(index);
+        button("Button1")->click();
+        ASSERT_EQ(button("Button1")->text(), QStringLiteral("Close")) << messages->describe();
+        ASSERT_EQ(form->findChild<QTabWidget*>(QStringLiteral("Data"))->currentIndex(), 0);
+    }
+
+    void TearDown() override {
+        form.reset();
+        sim.stop();
+        QDir::setCurrent(previousFolder);
+    }
+
+    QPushButton* button(const char* name) {
+        auto* found = form->findChild<QPushButton*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLineEdit* edit(const std::string& name) {
+        auto* found = form->findChild<QLineEdit*>(QString::fromStdString(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QComboBox* combo(const std::string& name) {
+        auto* found = form->findChild<QComboBox*>(QString::fromStdString(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // Clicks a command button and waits until the engine has ended the command.
+    bool clickAndWait(const char* name) {
+        button(name)->click();
+        if (form->engine().state().CommandBusy != 1) {
+            ADD_FAILURE() << name << " posted nothing: " << messages->describe();
+            return false;
+        }
+        return QTest::qWaitFor([this] { return form->engine().state().CommandBusy == 0; }, 5000);
+    }
+
+    // The simulator's holding registers 0 ... 46, as the simulator holds them.
+    std::vector<std::uint16_t> simulatorHolding() {
+        const QString answer = sim.command(QStringLiteral("get hr 0 47"));
+        const QStringList words = answer.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        std::vector<std::uint16_t> registers;
+        EXPECT_EQ(words.size(), 48) << answer.toStdString();
+        for (qsizetype k = 1; k < words.size(); ++k) {
+            registers.push_back(words[k].toUShort());
+        }
+        registers.resize(47);
+        return registers;
+    }
+
+    // Shows the texts Read All must show for `registers`; failures name the control.
+    void expectFieldsShow(const std::vector<std::uint16_t>& registers) {
+        for (const Shown& shown : RegisterMap) {
+            const std::uint16_t word = registers.at(static_cast<std::size_t>(shown.reg));
+            if (shown.form == Form::Item) {
+                const int item = static_cast<std::int16_t>(word);
+                EXPECT_EQ(combo(shown.control)->currentIndex(), item == 0 || item == 1 ? item : -1)
+                    << shown.control << " register " << shown.reg;
+            } else {
+                EXPECT_EQ(edit(shown.control)->text(), expectedText(shown.form, word))
+                    << shown.control << " register " << shown.reg;
+            }
+        }
+    }
+
+    QTemporaryDir workFolder;
+    QString previousFolder;
+    SimulatorProcess sim;
+    MessageLog* messages = nullptr;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(ConfigE2eTest, ReadAllFillsEveryFieldFromTheSimulatorsHoldingRegisters) {
+    for (const char* line : {"set hr 0 65535", "set hr 3 253", "set hr 7 -55", "set hr 10 2",
+                             "set hr 17 -200", "set hr 38 1", "set hr 43 -1", "set hr 46 701"}) {
+        ASSERT_TRUE(sim.commandOk(QString::fromLatin1(line))) << line;
+    }
+    ASSERT_TRUE(clickAndWait("Button12"));
+    EXPECT_TRUE(messages->boxes.empty()) << messages->describe();
+
+    expectFieldsShow(simulatorHolding());
+    EXPECT_EQ(edit("Edit12")->text(), "65535");
+    EXPECT_EQ(edit("Edit14")->text(), "25.3");
+    EXPECT_EQ(edit("Edit7")->text(), "-5.5");
+    EXPECT_EQ(combo("ComboBox2")->currentIndex(), -1);
+    EXPECT_TRUE(combo("ComboBox2")->currentText().isEmpty());
+    EXPECT_EQ(combo("ComboBox7")->currentText(), "NC");
+    EXPECT_EQ(edit("Edit31")->text(), "-1");
+    EXPECT_EQ(edit("Edit4")->text(), "1");
+    EXPECT_EQ(form->engine().state().LinkAliveTicks, 30);
+}
+
+TEST_F(ConfigE2eTest, EachSetChangesExactlyItsRegistersInTheSimulator) {
+    for (const GroupWrite& write : groupWrites()) {
+        SCOPED_TRACE(write.button);
+        for (const auto& [name, text] : write.edits) {
+            edit(name)->setText(QString::fromStdString(text));
+        }
+        for (const auto& [name, item] : write.combos) {
+            combo(name)->setCurrentIndex(item);
+        }
+        std::vector<std::uint16_t> expected = simulatorHolding();
+        std::copy(write.words.begin(), write.words.end(), expected.begin() + write.firstRegister);
+        ASSERT_NE(expected, simulatorHolding()) << "the texts change nothing";
+
+        const std::size_t boxes = messages->boxes.size();
+        ASSERT_TRUE(clickAndWait(write.button));
+        ASSERT_EQ(messages->boxes.size(), boxes + 1) << messages->describe();
+        EXPECT_EQ(messages->boxes.back().message.caption, write.successCaption);
+        messages->close(boxes);
+        EXPECT_EQ(simulatorHolding(), expected);
+    }
+}
+
+TEST_F(ConfigE2eTest, ValuesBeyondTheirWidthAreRefusedAndTheSimulatorKeepsItsRegisters) {
+    const std::vector<std::uint16_t> before = simulatorHolding();
+    const QString stats = sim.command(QStringLiteral("stats"));
+    const std::vector<std::pair<std::string, const char*>> refusals{
+        {"Edit5", "Set"}, {"Edit40", "Button10"}, {"Edit53", "Button15"}, {"Edit18", "Button9"}};
+    const std::map<std::string, const char*> texts{
+        {"Edit5", "65536"}, {"Edit40", "256"}, {"Edit53", "26"}, {"Edit18", "70.1"}};
+    for (const auto& [field, name] : refusals) {
+        SCOPED_TRACE(field);
+        edit(field)->setText(QString::fromLatin1(texts.at(field)));
+        const std::size_t boxes = messages->boxes.size();
+        button(name)->click();
+        ASSERT_EQ(messages->boxes.size(), boxes + 1);
+        EXPECT_EQ(messages->boxes.back().message.text, "Data out of range!!");
+        EXPECT_EQ(messages->boxes.back().message.caption, "Set Unsuccessfully");
+        EXPECT_EQ(form->engine().state().CommandBusy, 0);
+    }
+    QTest::qWait(400);
+    EXPECT_EQ(simulatorHolding(), before);
+    EXPECT_EQ(sim.command(QStringLiteral("stats")), stats) << "nothing was sent";
+}
+
+// Read All, then every Set with the texts as Read All left them: not a register moves.
+TEST_F(ConfigE2eTest, ReadAllThenEverySetLeavesTheSimulatorsRegistersUnchanged) {
+    // Tenths that binary floating point would lower by one, negative ones, the voltage limits.
+    for (const char* line :
+         {"set hr 3 253", "set hr 4 127", "set hr 5 3", "set hr 6 -3", "set hr 14 701",
+          "set hr 24 47", "set hr 34 -55", "set hr 44 251", "set hr 39 700", "set hr 40 470"}) {
+        ASSERT_TRUE(sim.commandOk(QString::fromLatin1(line))) << line;
+    }
+    const std::vector<std::uint16_t> before = simulatorHolding();
+
+    ASSERT_TRUE(clickAndWait("Button12"));
+    for (const char* name : {"Set", "Button10", "Button15", "Button11", "Button3", "Button4",
+                             "Button7", "Button9", "Button14", "Button18"}) {
+        SCOPED_TRACE(name);
+        const std::size_t boxes = messages->boxes.size();
+        ASSERT_TRUE(clickAndWait(name));
+        ASSERT_EQ(messages->boxes.size(), boxes + 1) << messages->describe();
+        messages->close(boxes);
+    }
+    EXPECT_EQ(simulatorHolding(), before);
+    EXPECT_TRUE(sim.command(QStringLiteral("stats")).contains(QStringLiteral("fc16=10")))
+        << sim.command(QStringLiteral("stats")).toStdString();
+}
+
+TEST_F(ConfigE2eTest, AddressSetMovesTheToolToTheControllersNewAddress) {
+    edit("Edit4")->setText(QStringLiteral("7"));
+    ASSERT_TRUE(clickAndWait("Button7"));
+    ASSERT_EQ(messages->boxes.size(), 1u) << messages->describe();
+    EXPECT_EQ(messages->boxes[0].message.text, "Set Successfully");
+    EXPECT_EQ(messages->boxes[0].message.caption, "Extinput Option");
+    EXPECT_EQ(simulatorHolding().at(27), 7);
+    EXPECT_EQ(form->engine().state().DeviceAddress, 1u) << "switches when the box is closed";
+
+    messages->close(0);
+    EXPECT_EQ(form->engine().state().DeviceAddress, 7u);
+    EXPECT_EQ(edit("Edit17")->text(), "1");
+
+    // The simulator answers only its own address: a Read All that fills the fields went to 7.
+    ASSERT_TRUE(clickAndWait("Button12"));
+    EXPECT_EQ(edit("Edit4")->text(), "7");
+    EXPECT_EQ(edit("Edit12")->text(), expectedText(Form::Unsigned, simulatorHolding().at(0)));
+}
+
+TEST_F(ConfigE2eTest, CommAddressChoosesTheSlaveTheToolTalksTo) {
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("address 9")));
+    ASSERT_TRUE(clickAndWait("Button12")); // to slave 1: nobody answers
+    EXPECT_TRUE(edit("Edit12")->text().isEmpty());
+
+    edit("Edit17")->setText(QStringLiteral("9"));
+    button("Button8")->click();
+    EXPECT_EQ(form->engine().state().DeviceAddress, 9u);
+    ASSERT_TRUE(clickAndWait("Button12"));
+    EXPECT_EQ(edit("Edit4")->text(), "9");
+    expectFieldsShow(simulatorHolding());
+    EXPECT_TRUE(messages->boxes.empty()) << messages->describe();
+}
+
+TEST_F(ConfigE2eTest, FirmwareVersionShowsTheSimulatorsText) {
+    ASSERT_TRUE(clickAndWait("Button5"));
+    EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("SWV"))->text(), "DCAC-HEX V1.00");
+
+    // "版本V2" in code page 936, then zero bytes.
+    const char* lines[]{"set ir 15 0xB0E6", "set ir 16 0xB1BE", "set ir 17 0x5632", "set ir 18 0",
+                        "set ir 19 0",      "set ir 20 0",      "set ir 21 0",      "set ir 22 0",
+                        "set ir 23 0",      "set ir 24 0",      "set ir 25 0",      "set ir 26 0"};
+    for (const char* line : lines) {
+        ASSERT_TRUE(sim.commandOk(QString::fromLatin1(line))) << line;
+    }
+    ASSERT_TRUE(clickAndWait("Button5"));
+    EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("SWV"))->text(),
+              QString::fromUtf8("版本V2"));
+    EXPECT_TRUE(messages->boxes.empty()) << messages->describe();
+}
+
+} // namespace
