@@ -16,6 +16,15 @@ PortComboBox::PortComboBox(QStringList extraPorts, QWidget* parent)
 }
 
 QStringList PortComboBox::systemPorts(const QString& deviceFolder) {
+#ifdef Q_OS_WIN
+    // On Windows the list is the fixed COM1 ... COM9, and the position names the port.
+    Q_UNUSED(deviceFolder);
+    QStringList ports;
+    for (int n = 1; n <= 9; ++n) {
+        ports << QStringLiteral("COM%1").arg(n);
+    }
+    return ports;
+#else
     const QDir dev(deviceFolder);
     QStringList ports;
     for (const QString& pattern :
@@ -30,6 +39,7 @@ QStringList PortComboBox::systemPorts(const QString& deviceFolder) {
         }
     }
     return ports;
+#endif
 }
 
 void PortComboBox::refresh() {
