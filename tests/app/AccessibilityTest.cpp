@@ -1,8 +1,7 @@
 // Assistive technology finds every field of the Configuration page by its label and reads every
 // instrument's value.
-#include "RecordingPresenter.h"
-
 #include "app/TForm1.h"
+#include "support/RecordingPresenter.h"
 #include "widgets/Dial.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
@@ -35,11 +34,14 @@ void walk(QAccessibleInterface* node, QHash<QObject*, QAccessibleInterface*>& fo
 class WindowAccessibility : public ::testing::Test {
 protected:
     WindowAccessibility()
-        : form(QStringList{}, [this] {
-              auto recorder = std::make_unique<RecordingPresenter>();
-              messages = recorder.get();
-              return recorder;
-          }(), [](int) {}) {
+        : form(
+              QStringList{},
+              [this] {
+                  auto recorder = std::make_unique<RecordingPresenter>();
+                  messages = recorder.get();
+                  return recorder;
+              }(),
+              [](int) {}) {
         form.show();
         walk(QAccessible::queryAccessibleInterface(&form), tree);
     }

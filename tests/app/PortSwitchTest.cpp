@@ -1,10 +1,9 @@
 // Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
 // ports that cannot be opened.
-#include "RecordingPresenter.h"
-
 #include "app/PortComboBox.h"
 #include "app/TForm1.h"
 #include "link/QtSerialPortLink.h"
+#include "support/RecordingPresenter.h"
 #include "support/SimulatorProcess.h"
 
 #include <QComboBox>
@@ -80,7 +79,7 @@ protected:
 TEST_F(PortSwitchTest, OpenThenCloseFollowsThePortStates) {
     select(sim.linkPath());
     button->click();
-    ASSERT_TRUE(messages->shown().empty()) << messages->shown().front().message.details;
+    ASSERT_TRUE(messages->shown().empty()) << messages->describe();
     EXPECT_EQ(button->text(), QStringLiteral("Close"));
     EXPECT_TRUE(form->port().isOpen());
     EXPECT_TRUE(timersActive());

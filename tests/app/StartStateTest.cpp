@@ -1,8 +1,7 @@
 // The window as it stands right after start-up.
-#include "RecordingPresenter.h"
-
 #include "app/TForm1.h"
 #include "link/CommEngine.h"
+#include "support/RecordingPresenter.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 #include "widgets/RotarySwitch.h"

@@ -1,8 +1,7 @@
 // Each page rendered offscreen at the window's fixed size, saved for a look by eye, and checked
 // for the things a broken layout would lose.
-#include "RecordingPresenter.h"
-
 #include "app/TForm1.h"
+#include "support/RecordingPresenter.h"
 
 #include <QDir>
 #include <QGroupBox>

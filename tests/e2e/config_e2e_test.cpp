@@ -1,57 +1,26 @@
 // The Configuration page against the controller simulator: Read All, every group's Set, the
 // controller's address, the address the tool talks to and the firmware version, all through the
 // window over the pseudo-terminal. What a Set changed is checked in the simulator itself.
-#include "app/PortComboBox.h"
-#include "app/TForm1.h"
+#include "WindowOnSimulator.h"
+
 #include "link/CommEngine.h"
-#include "link/UserMessage.h"
-#include "support/SimulatorProcess.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
-
-// Keeps the boxes the window shows, open until the test closes them.
-class MessageLog : public MessagePresenter {
-public:
-    struct Box {
-        UserMessage message;
-        std::function<void()> onClosed;
-    };
-
-    void show(const UserMessage& message, std::function<void()> onClosed) override {
-        boxes.push_back({message, std::move(onClosed)});
-    }
-    void close(std::size_t index) {
-        if (auto onClosed = std::exchange(boxes.at(index).onClosed, {})) {
-            onClosed();
-        }
-    }
-    [[nodiscard]] std::string describe() const {
-        std::string text;
-        for (const Box& box : boxes) {
-            text += "[" + box.message.text + " / " + box.message.caption + " / " +
-                    box.message.details + "] ";
-        }
-        return text;
-    }
-
-    std::vector<Box> boxes;
-};
 
 // How Read All shows a register: the controller map, written out independently of the tool.
 enum class Form { Unsigned, Signed, Tenths, Item };
@@ -169,49 +138,19 @@ const std::vector<GroupWrite>& groupWrites() {
     return writes;
 }
 
-class ConfigE2eTest : public testing::Test {
+class ConfigE2eTest : public WindowOnSimulator {
 protected:
     void SetUp() override {
-        // The window keeps its test log under the current folder.
-        ASSERT_TRUE(workFolder.isValid());
-        previousFolder = QDir::currentPath();
-        QDir::setCurrent(workFolder.path());
-        ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
-
-        auto log = std::make_unique<MessageLog>();
-        messages = log.get();
-        form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(log), [](int) {});
-        auto* ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
-        ASSERT_NE(ports, nullptr);
-        const int index = ports->findText(sim.linkPath());
-        ASSERT_GE(index, 0);
-        ports->setCurrentIndex(index);
-        button("Button1")->click();
-        ASSERT_EQ(button("Button1")->text(), QStringLiteral("Close")) << messages->describe();
-        ASSERT_EQ(form->findChild<QTabWidget*>(QStringLiteral("Data"))->currentIndex(), 0);
+        WindowOnSimulator::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        ASSERT_EQ(child<QTabWidget>("Data")->currentIndex(), 0);
     }
 
-    void TearDown() override {
-        form.reset();
-        sim.stop();
-        QDir::setCurrent(previousFolder);
-    }
-
-    QPushButton* button(const char* name) {
-        auto* found = form->findChild<QPushButton*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QLineEdit* edit(const std::string& name) {
-        auto* found = form->findChild<QLineEdit*>(QString::fromStdString(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QComboBox* combo(const std::string& name) {
-        auto* found = form->findChild<QComboBox*>(QString::fromStdString(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QLineEdit* edit(const std::string& name) { return child<QLineEdit>(name); }
+    QComboBox* combo(const std::string& name) { return child<QComboBox>(name); }
 
     // Clicks a command button and waits until the engine has ended the command.
     bool clickAndWait(const char* name) {
@@ -250,12 +189,6 @@ protected:
             }
         }
     }
-
-    QTemporaryDir workFolder;
-    QString previousFolder;
-    SimulatorProcess sim;
-    MessageLog* messages = nullptr;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(ConfigE2eTest, ReadAllFillsEveryFieldFromTheSimulatorsHoldingRegisters) {
@@ -264,7 +197,7 @@ TEST_F(ConfigE2eTest, ReadAllFillsEveryFieldFromTheSimulatorsHoldingRegisters) {
         ASSERT_TRUE(sim.commandOk(QString::fromLatin1(line))) << line;
     }
     ASSERT_TRUE(clickAndWait("Button12"));
-    EXPECT_TRUE(messages->boxes.empty()) << messages->describe();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 
     expectFieldsShow(simulatorHolding());
     EXPECT_EQ(edit("Edit12")->text(), "65535");
@@ -291,10 +224,10 @@ TEST_F(ConfigE2eTest, EachSetChangesExactlyItsRegistersInTheSimulator) {
         std::copy(write.words.begin(), write.words.end(), expected.begin() + write.firstRegister);
         ASSERT_NE(expected, simulatorHolding()) << "the texts change nothing";
 
-        const std::size_t boxes = messages->boxes.size();
+        const std::size_t boxes = messages->shown().size();
         ASSERT_TRUE(clickAndWait(write.button));
-        ASSERT_EQ(messages->boxes.size(), boxes + 1) << messages->describe();
-        EXPECT_EQ(messages->boxes.back().message.caption, write.successCaption);
+        ASSERT_EQ(messages->shown().size(), boxes + 1) << messages->describe();
+        EXPECT_EQ(messages->shown().back().message.caption, write.successCaption);
         messages->close(boxes);
         EXPECT_EQ(simulatorHolding(), expected);
     }
@@ -310,11 +243,11 @@ TEST_F(ConfigE2eTest, ValuesBeyondTheirWidthAreRefusedAndTheSimulatorKeepsItsReg
     for (const auto& [field, name] : refusals) {
         SCOPED_TRACE(field);
         edit(field)->setText(QString::fromLatin1(texts.at(field)));
-        const std::size_t boxes = messages->boxes.size();
+        const std::size_t boxes = messages->shown().size();
         button(name)->click();
-        ASSERT_EQ(messages->boxes.size(), boxes + 1);
-        EXPECT_EQ(messages->boxes.back().message.text, "Data out of range!!");
-        EXPECT_EQ(messages->boxes.back().message.caption, "Set Unsuccessfully");
+        ASSERT_EQ(messages->shown().size(), boxes + 1);
+        EXPECT_EQ(messages->shown().back().message.text, "Data out of range!!");
+        EXPECT_EQ(messages->shown().back().message.caption, "Set Unsuccessfully");
         EXPECT_EQ(form->engine().state().CommandBusy, 0);
     }
     QTest::qWait(400);
@@ -336,9 +269,9 @@ TEST_F(ConfigE2eTest, ReadAllThenEverySetLeavesTheSimulatorsRegistersUnchanged) 
     for (const char* name : {"Set", "Button10", "Button15", "Button11", "Button3", "Button4",
                              "Button7", "Button9", "Button14", "Button18"}) {
         SCOPED_TRACE(name);
-        const std::size_t boxes = messages->boxes.size();
+        const std::size_t boxes = messages->shown().size();
         ASSERT_TRUE(clickAndWait(name));
-        ASSERT_EQ(messages->boxes.size(), boxes + 1) << messages->describe();
+        ASSERT_EQ(messages->shown().size(), boxes + 1) << messages->describe();
         messages->close(boxes);
     }
     EXPECT_EQ(simulatorHolding(), before);
@@ -349,9 +282,9 @@ TEST_F(ConfigE2eTest, ReadAllThenEverySetLeavesTheSimulatorsRegistersUnchanged) 
 TEST_F(ConfigE2eTest, AddressSetMovesTheToolToTheControllersNewAddress) {
     edit("Edit4")->setText(QStringLiteral("7"));
     ASSERT_TRUE(clickAndWait("Button7"));
-    ASSERT_EQ(messages->boxes.size(), 1u) << messages->describe();
-    EXPECT_EQ(messages->boxes[0].message.text, "Set Successfully");
-    EXPECT_EQ(messages->boxes[0].message.caption, "Extinput Option");
+    ASSERT_EQ(messages->shown().size(), 1u) << messages->describe();
+    EXPECT_EQ(messages->shown()[0].message.text, "Set Successfully");
+    EXPECT_EQ(messages->shown()[0].message.caption, "Extinput Option");
     EXPECT_EQ(simulatorHolding().at(27), 7);
     EXPECT_EQ(form->engine().state().DeviceAddress, 1u) << "switches when the box is closed";
 
@@ -376,7 +309,7 @@ TEST_F(ConfigE2eTest, CommAddressChoosesTheSlaveTheToolTalksTo) {
     ASSERT_TRUE(clickAndWait("Button12"));
     EXPECT_EQ(edit("Edit4")->text(), "9");
     expectFieldsShow(simulatorHolding());
-    EXPECT_TRUE(messages->boxes.empty()) << messages->describe();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 }
 
 TEST_F(ConfigE2eTest, FirmwareVersionShowsTheSimulatorsText) {
@@ -393,7 +326,7 @@ TEST_F(ConfigE2eTest, FirmwareVersionShowsTheSimulatorsText) {
     ASSERT_TRUE(clickAndWait("Button5"));
     EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("SWV"))->text(),
               QString::fromUtf8("版本V2"));
-    EXPECT_TRUE(messages->boxes.empty()) << messages->describe();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 }
 
 } // namespace

@@ -1,51 +1,23 @@
 // The Declaration page against the controller simulator: both Draw buttons read their fan group
 // over the pseudo-terminal and plot the curve of the registers the simulator holds.
-#include "app/PortComboBox.h"
-#include "app/TForm1.h"
+#include "WindowOnSimulator.h"
+
 #include "curves/FanCurveParameters.h"
 #include "curves/FanCurvePoints.h"
 #include "link/CommEngine.h"
-#include "link/UserMessage.h"
-#include "support/SimulatorProcess.h"
 #include "widgets/XYPlot.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <vector>
 
 namespace {
-
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "curves_e2e_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static QApplication application(argc, argv);
-    }
-}
-
-// Keeps the boxes the window shows instead of opening them.
-class MessageLog : public MessagePresenter {
-public:
-    void show(const UserMessage& message, std::function<void()> /*onClosed*/) override {
-        texts.push_back(message.text + " / " + message.caption + " " + message.details);
-    }
-    std::vector<std::string> texts;
-};
 
 std::vector<std::array<double, 2>> exactPoints(const QList<QPointF>& points) {
     std::vector<std::array<double, 2>> exact;
@@ -55,50 +27,21 @@ std::vector<std::array<double, 2>> exactPoints(const QList<QPointF>& points) {
     return exact;
 }
 
-class CurvesE2eTest : public testing::Test {
+class CurvesE2eTest : public WindowOnSimulator {
 protected:
     void SetUp() override {
-        ensureApplication();
-        // The window keeps its test log under the current folder.
-        ASSERT_TRUE(workFolder.isValid());
-        previousFolder = QDir::currentPath();
-        QDir::setCurrent(workFolder.path());
-        ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
-
-        auto log = std::make_unique<MessageLog>();
-        messages = log.get();
-        form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(log), [](int) {});
-        plot = form->findChild<XYPlot*>(QStringLiteral("iXYPlot1"));
+        WindowOnSimulator::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        plot = child<XYPlot>("iXYPlot1");
         ASSERT_NE(plot, nullptr);
-
-        auto* ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
-        ASSERT_NE(ports, nullptr);
-        // The port list folds typed text to upper case (COM names); the simulator's temporary
-        // path must keep its case to stay a selection.
-        ports->setValidator(nullptr);
-        const int index = ports->findText(sim.linkPath());
-        ASSERT_GE(index, 0);
-        ports->setCurrentIndex(index);
-        button("Button1")->click();
-        ASSERT_EQ(button("Button1")->text(), QStringLiteral("Close")) << firstMessage();
-        form->findChild<QTabWidget*>(QStringLiteral("Data"))->setCurrentIndex(2);
+        child<QTabWidget>("Data")->setCurrentIndex(2);
     }
 
-    void TearDown() override {
-        form.reset();
-        sim.stop();
-        QDir::setCurrent(previousFolder);
-    }
-
-    QPushButton* button(const char* name) {
-        return form->findChild<QPushButton*>(QString::fromLatin1(name));
-    }
-    [[nodiscard]] std::string firstMessage() const {
-        return messages->texts.empty() ? std::string() : messages->texts.front();
-    }
     // Clicks a Draw button and waits until the engine has ended the read.
     bool drawAndWait(const char* name) {
-        button(name)->click();
+        child<QPushButton>(name)->click();
         if (form->engine().state().CommandBusy != 1) {
             return false;
         }
@@ -116,11 +59,6 @@ protected:
         return FanCurveParameters::fromRegisters(registers);
     }
 
-    QTemporaryDir workFolder;
-    QString previousFolder;
-    SimulatorProcess sim;
-    MessageLog* messages = nullptr;
-    std::unique_ptr<TForm1> form;
     XYPlot* plot = nullptr;
 };
 
@@ -147,7 +85,7 @@ TEST_F(CurvesE2eTest, DeclarationPageDrawsBothCurvesFromTheSimulatorsFanRegister
         << "the internal curve stays";
     EXPECT_EQ(plot->channelLayer(1), 101);
     EXPECT_EQ(plot->channelLayer(0), 100);
-    EXPECT_TRUE(messages->texts.empty()) << firstMessage();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 }
 
 TEST_F(CurvesE2eTest, FailedReadsLeaveTheChannelEmptyAndTheNextOneDraws) {
@@ -162,7 +100,7 @@ TEST_F(CurvesE2eTest, FailedReadsLeaveTheChannelEmptyAndTheNextOneDraws) {
         EXPECT_EQ(exactPoints(plot->points(0)), exactPoints(fanCurvePoints(simulatorGroup(0))))
             << fault;
     }
-    EXPECT_TRUE(messages->texts.empty()) << firstMessage();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 }
 
 } // namespace

@@ -1,13 +1,11 @@
 // The RealTimeData page against the controller simulator: the polling circle shows what the
 // simulator holds, an alarm blinks its LED, the debug temperature and the forced output make the
 // round trip, and pulling the line turns the link bar red and clears the live values.
-#include "app/PortComboBox.h"
-#include "app/TForm1.h"
+#include "WindowOnSimulator.h"
+
 #include "link/CommEngine.h"
 #include "link/QtSerialPortLink.h"
-#include "link/UserMessage.h"
 #include "realtime/RealTimeMonitor.h"
-#include "support/SimulatorProcess.h"
 #include "widgets/Dial.h"
 #include "widgets/LedBar.h"
 #include "widgets/NumericReadout.h"
@@ -17,110 +15,22 @@
 #include "widgets/RoundLed.h"
 #include "widgets/Thermometer.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "realtime_e2e_test";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static QApplication application(argc, argv);
-    }
-}
-
-// Keeps the boxes the window shows; the test closes them.
-class BoxLog : public MessagePresenter {
-public:
-    struct Box {
-        std::string text;
-        std::function<void()> onClosed;
-        bool closed = false;
-    };
-
-    void show(const UserMessage& message, std::function<void()> onClosed) override {
-        boxes.push_back({message.text + " / " + message.caption +
-                             (message.details.empty() ? "" : " (" + message.details + ")"),
-                         std::move(onClosed)});
-    }
-    void closeAll() {
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            if (!boxes[i].closed) {
-                boxes[i].closed = true;
-                if (boxes[i].onClosed) {
-                    boxes[i].onClosed();
-                }
-            }
-        }
-    }
-    [[nodiscard]] std::vector<std::string> texts() const {
-        std::vector<std::string> all;
-        for (const Box& box : boxes) {
-            all.push_back(box.text);
-        }
-        return all;
-    }
-
-    std::vector<Box> boxes;
-};
-
-class RealTimeE2eTest : public testing::Test {
+class RealTimeE2eTest : public WindowOnSimulator {
 protected:
-    void SetUp() override {
-        ensureApplication();
-        // The window keeps its test log under the current folder.
-        ASSERT_TRUE(workFolder.isValid());
-        previousFolder = QDir::currentPath();
-        QDir::setCurrent(workFolder.path());
-        ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
-
-        auto log = std::make_unique<BoxLog>();
-        boxes = log.get();
-        form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(log), [](int) {});
-
-        auto* ports = child<PortComboBox>("rdCOM");
-        ASSERT_NE(ports, nullptr);
-        const int index = ports->findText(sim.linkPath());
-        ASSERT_GE(index, 0);
-        ports->setCurrentIndex(index);
-        child<QPushButton>("Button1")->click();
-        ASSERT_EQ(child<QPushButton>("Button1")->text(), QStringLiteral("Close"))
-            << (boxes->boxes.empty() ? std::string() : boxes->boxes.front().text);
-    }
-
-    void TearDown() override {
-        form.reset();
-        sim.stop();
-        QDir::setCurrent(previousFolder);
-    }
-
-    template <typename T> T* child(const char* name) {
-        T* found = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    RoundLed* led(int n) {
-        auto* found = form->findChild<RoundLed*>(QStringLiteral("iLedRound%1").arg(n));
-        EXPECT_NE(found, nullptr) << n;
-        return found;
-    }
+    RoundLed* led(int n) { return child<RoundLed>("iLedRound" + std::to_string(n)); }
 
     void showRealTimeData() { child<QTabWidget>("Data")->setCurrentIndex(1); }
 
@@ -135,12 +45,6 @@ protected:
     bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
         return QTest::qWaitFor(done, timeoutMs);
     }
-
-    QTemporaryDir workFolder;
-    QString previousFolder;
-    SimulatorProcess sim;
-    BoxLog* boxes = nullptr;
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(RealTimeE2eTest, PageShowsTheSimulatorsValuesWithinOneCircle) {
@@ -178,7 +82,7 @@ TEST_F(RealTimeE2eTest, PageShowsTheSimulatorsValuesWithinOneCircle) {
     EXPECT_EQ(child<RotarySwitch>("iSwitchRotary1")->position(), 1);
     EXPECT_EQ(form->realTime().liveData().HighPressureAlarm, 1);
     EXPECT_EQ(child<LedBar>("iLedBar1")->sectionColor1(), QColor(0, 255, 64));
-    EXPECT_TRUE(boxes->boxes.empty()) << boxes->texts().front();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 }
 
 TEST_F(RealTimeE2eTest, AlarmRaisedInTheSimulatorBlinksItsLed) {
@@ -204,12 +108,12 @@ TEST_F(RealTimeE2eTest, DebugTemperatureRoundTrip) {
     auto* edit11 = child<QLineEdit>("Edit11");
     edit11->setText(QStringLiteral("25.3"));
     child<QPushButton>("Button6")->click();
-    ASSERT_TRUE(waitFor([&] { return !boxes->boxes.empty(); }));
-    EXPECT_EQ(boxes->texts(),
+    ASSERT_TRUE(waitFor([&] { return !messages->shown().empty(); }));
+    EXPECT_EQ(messages->lines(),
               std::vector<std::string>{"Adopt Realtime Temperature!! / Set Correctly"});
     EXPECT_EQ(sim.command(QStringLiteral("get hr 30")), QStringLiteral("ok 253"));
     EXPECT_EQ(edit11->text(), QStringLiteral("25.3")) << "emptied only once the box is closed";
-    boxes->closeAll();
+    messages->closeAll();
     EXPECT_EQ(edit11->text(), QString());
     // The controller now works with the simulated temperature, and the page shows it.
     ASSERT_TRUE(waitFor([&] { return child<NumericReadout>("iAnalogOutput3")->value() == 25.3; }));
@@ -217,16 +121,16 @@ TEST_F(RealTimeE2eTest, DebugTemperatureRoundTrip) {
     // Out of range: 1100 goes out, the controller takes its sensor again.
     edit11->setText(QStringLiteral("100"));
     child<QPushButton>("Button6")->click();
-    ASSERT_TRUE(waitFor([&] { return boxes->boxes.size() == 2; }));
-    EXPECT_EQ(boxes->boxes.back().text, "Adopt Realtime Temperature!! / Set Correctly");
+    ASSERT_TRUE(waitFor([&] { return messages->shown().size() == 2; }));
+    EXPECT_EQ(messages->lines().back(), "Adopt Realtime Temperature!! / Set Correctly");
     EXPECT_EQ(sim.command(QStringLiteral("get hr 30")), QStringLiteral("ok 1100"));
 
     // A controller that answers with another value.
     ASSERT_TRUE(sim.commandOk(QStringLiteral("debugreply 7")));
     edit11->setText(QStringLiteral("-12.34"));
     child<QPushButton>("Button6")->click();
-    ASSERT_TRUE(waitFor([&] { return boxes->boxes.size() == 3; }));
-    EXPECT_EQ(boxes->boxes.back().text, "Adopt Simulant Temperature!! / Set Correctly");
+    ASSERT_TRUE(waitFor([&] { return messages->shown().size() == 3; }));
+    EXPECT_EQ(messages->lines().back(), "Adopt Simulant Temperature!! / Set Correctly");
     EXPECT_EQ(sim.command(QStringLiteral("get hr 30")), QStringLiteral("ok 65413")); // -123
 }
 
@@ -240,11 +144,11 @@ TEST_F(RealTimeE2eTest, ForcedOutputRoundTrip) {
 
     rocker->press();
     EXPECT_TRUE(rocker->isOn());
-    ASSERT_TRUE(waitFor([&] { return !boxes->boxes.empty(); }));
-    EXPECT_EQ(boxes->texts(), std::vector<std::string>{"Force Successfully! / Force Status"});
+    ASSERT_TRUE(waitFor([&] { return !messages->shown().empty(); }));
+    EXPECT_EQ(messages->lines(), std::vector<std::string>{"Force Successfully! / Force Status"});
     EXPECT_EQ(sim.command(QStringLiteral("get coil 12")), QStringLiteral("ok 1"));
     EXPECT_TRUE(rocker->isOn());
-    boxes->closeAll();
+    messages->closeAll();
 
     // Read back: coil 12 on with force status 1, so the LED blinks.
     ASSERT_TRUE(waitFor([&] {
@@ -255,8 +159,8 @@ TEST_F(RealTimeE2eTest, ForcedOutputRoundTrip) {
     ASSERT_TRUE(waitFor([&] { return !led(18)->isActive(); }, 1000));
 
     rocker->press();
-    ASSERT_TRUE(waitFor([&] { return boxes->boxes.size() == 2; }));
-    EXPECT_EQ(boxes->boxes.back().text, "Force Successfully! / Force Status");
+    ASSERT_TRUE(waitFor([&] { return messages->shown().size() == 2; }));
+    EXPECT_EQ(messages->lines().back(), "Force Successfully! / Force Status");
     EXPECT_EQ(sim.command(QStringLiteral("get coil 12")), QStringLiteral("ok 0"));
     EXPECT_FALSE(rocker->isOn());
 }

@@ -1,24 +1,23 @@
 // A night alone with a failing test log: the log's failure boxes do not pile up, and polling goes
 // on while one is open.
-#include "app/PortComboBox.h"
+#include "WindowOnSimulator.h"
+
 #include "app/QtMessagePresenter.h"
-#include "app/TForm1.h"
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "support/EventLoopWait.h"
-#include "support/SimulatorProcess.h"
 #include "widgets/NumericReadout.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,13 +39,16 @@ int requestsServed(SimulatorProcess& sim) {
     return at < 0 ? -1 : answer.mid(at + 9).section(QLatin1Char(' '), 0, 0).toInt();
 }
 
-class UnattendedLog : public ::testing::Test {
+// The port stays open throughout: a night alone is a night of polling.
+class UnattendedLog : public WindowOnSimulator {
 protected:
+    UnattendedLog() { realMessageBoxes = true; }
+
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        form = std::make_unique<TForm1>(QStringList{}, nullptr, [](int) {});
+        WindowOnSimulator::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         presenter = dynamic_cast<QtMessagePresenter*>(&form->messages());
         ASSERT_NE(presenter, nullptr);
     }
@@ -54,8 +56,7 @@ protected:
         for (QMessageBox* box : openBoxes()) {
             box->button(QMessageBox::Ok)->click();
         }
-        form.reset();
-        QDir::setCurrent(previous);
+        WindowOnSimulator::TearDown();
     }
 
     // Writes the first record, so the workbook exists, then deletes it.
@@ -68,9 +69,6 @@ protected:
         ASSERT_TRUE(openBoxes().isEmpty());
     }
 
-    QTemporaryDir folder;
-    QString previous;
-    std::unique_ptr<TForm1> form;
     QtMessagePresenter* presenter = nullptr;
 };
 
@@ -102,22 +100,12 @@ TEST_F(UnattendedLog, ManyFailedRecordsRaiseOneBox) {
 }
 
 TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
-    SimulatorProcess sim;
-    ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
     ASSERT_TRUE(sim.commandOk(QStringLiteral("model off")));
-    form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, nullptr, [](int) {});
-    presenter = dynamic_cast<QtMessagePresenter*>(&form->messages());
-    auto* ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
-    ports->setCurrentIndex(ports->findText(sim.linkPath()));
-    form->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-    ASSERT_EQ(form->findChild<QPushButton*>(QStringLiteral("Button1"))->text(),
-              QStringLiteral("Close"));
-
     deleteTheWorkbookAfterOneRecord();
-    form->findChild<QTabWidget*>(QStringLiteral("Data"))->setCurrentIndex(1);
+    child<QTabWidget>("Data")->setCurrentIndex(1);
 
     // Every measurements reply now asks for a record, and every record fails.
-    auto* temperature1 = form->findChild<NumericReadout*>(QStringLiteral("iAnalogOutput3"));
+    auto* temperature1 = child<NumericReadout>("iAnalogOutput3");
     ASSERT_TRUE(spinUntil(
         [&] {
             form->realTime().setLogTickCount(100);

@@ -1,0 +1,42 @@
+#include "WindowOnSimulator.h"
+
+#include "app/PortComboBox.h"
+
+#include <QDir>
+#include <QPushButton>
+
+void WindowOnSimulator::SetUp() {
+    ASSERT_TRUE(m_workFolder.isValid());
+    m_previousFolder = QDir::currentPath();
+    QDir::setCurrent(m_workFolder.path());
+    ASSERT_TRUE(sim.start(simulatorArguments)) << sim.diagnostics().toStdString();
+
+    std::unique_ptr<MessagePresenter> presenter; // none: the window makes its QtMessagePresenter
+    if (!realMessageBoxes) {
+        auto recorder = std::make_unique<RecordingPresenter>();
+        messages = recorder.get();
+        presenter = std::move(recorder);
+    }
+    form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(presenter), [](int) {});
+    openPort();
+}
+
+void WindowOnSimulator::TearDown() {
+    form.reset();
+    messages = nullptr;
+    sim.stop();
+    QDir::setCurrent(m_previousFolder);
+}
+
+void WindowOnSimulator::openPort() {
+    auto* ports = child<PortComboBox>("rdCOM");
+    ASSERT_NE(ports, nullptr);
+    const int index = ports->findText(sim.linkPath());
+    ASSERT_GE(index, 0) << sim.linkPath().toStdString();
+    ports->setCurrentIndex(index);
+    auto* button = child<QPushButton>("Button1");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    ASSERT_EQ(button->text(), QStringLiteral("Close"))
+        << (messages != nullptr ? messages->describe() : "(real message boxes)");
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/TForm1.h"
+#include "support/RecordingPresenter.h"
+#include "support/SimulatorProcess.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+// The whole window against the controller simulator, its port open: the base of the end-to-end
+// tests. SetUp makes a temporary folder the current one (the window keeps its test log there),
+// starts the simulator, creates the window with the simulator's link among its ports and opens
+// that port; TearDown closes the window and goes back to the previous folder.
+class WindowOnSimulator : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Selects the simulator's entry in rdCOM and clicks Button1; a fatal failure unless the button
+    // then reads "Close".
+    void openPort();
+
+    // The window's control `name`; a failure names it when there is none.
+    template <typename T> T* child(const std::string& name) const {
+        T* found = form->findChild<T*>(QString::fromStdString(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // Choices a derived fixture makes in its constructor, before SetUp.
+    // Given to the simulator after its link path, e.g. {"--address", "7"}.
+    QStringList simulatorArguments;
+    // The window shows real, non-blocking message boxes (QtMessagePresenter); `messages` stays
+    // null then.
+    bool realMessageBoxes = false;
+
+    SimulatorProcess sim;
+    RecordingPresenter* messages = nullptr; // owned by the window
+    std::unique_ptr<TForm1> form;
+
+private:
+    QTemporaryDir m_workFolder;
+    QString m_previousFolder;
+};
