@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 const char* const SerialCombos[] = {"rdCOM", "baudrate", "databits", "parity", "stopbits"};
@@ -169,6 +171,38 @@ TEST_F(PortSwitchTest, EveryClickKeepsTheReportFolder) {
     button->click();
     button->click();
     EXPECT_TRUE(marker.exists()) << "an existing folder is left alone";
+}
+
+} // namespace
+
+namespace {
+
+// "Stop Systerm" closes the open port, ends the test log and ends the process with code 0.
+TEST_F(PortSwitchTest, StopSystermClosesThePortAndExitsWithZero) {
+    std::vector<int> exitCodes;
+    auto recorder = std::make_unique<RecordingPresenter>();
+    RecordingPresenter* boxes = recorder.get();
+    form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(recorder),
+                                    [&](int code) { exitCodes.push_back(code); });
+    button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
+    ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
+    select(sim.linkPath());
+    button->click();
+    ASSERT_TRUE(form->port().isOpen()) << boxes->describe();
+
+    form->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
+    EXPECT_FALSE(form->port().isOpen());
+    EXPECT_TRUE(boxes->shown().empty()) << boxes->describe();
+}
+
+// With the port never opened, it still ends the process with code 0.
+TEST_F(PortSwitchTest, StopSystermWithThePortClosedExitsWithZero) {
+    std::vector<int> exitCodes;
+    form = std::make_unique<TForm1>(QStringList{}, std::make_unique<RecordingPresenter>(),
+                                    [&](int code) { exitCodes.push_back(code); });
+    form->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
 }
 
 } // namespace
