@@ -4,7 +4,7 @@
 
 namespace {
 
-// The two tables of the Modbus serial-line specification, generated at compile time from the
+// The two tables of the Modbus over Serial Line standard, generated at compile time from the
 // reflected polynomial 0xA001. High-order table: CRC bits 8-15 after shifting `index` through the
 // register; low-order table: bits 0-7.
 struct CrcTables {

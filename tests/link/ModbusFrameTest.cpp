@@ -11,7 +11,7 @@
 
 namespace {
 
-// The CRC register as the Modbus serial-line specification computes it bit by bit; the tool's
+// The CRC register as the Modbus over Serial Line standard computes it bit by bit; the tool's
 // two-table result must equal it with the bytes swapped (low byte first on the wire).
 std::uint16_t bitwiseCrcRegister(const std::vector<std::uint8_t>& bytes) {
     std::uint16_t crc = 0xFFFF;
@@ -111,7 +111,7 @@ TEST(WriteSingle, CoilAndRegisterLayouts) {
               toHex(withCrc(fromHex("01 05 00 0C FF 00"))));
     EXPECT_EQ(toHex(buildWriteSingle(1, 6, 30, 0xFFE2).view()),
               toHex(withCrc(fromHex("01 06 00 1E FF E2"))));
-    // A known frame from the Modbus serial-line specification's examples.
+    // A known frame from the Modbus over Serial Line standard's examples.
     EXPECT_EQ(toHex(buildWriteSingle(1, 6, 1, 3).view()), "01 06 00 01 00 03 98 0B");
 }
 
