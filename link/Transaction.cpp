@@ -4,7 +4,7 @@
 
 void Transaction::onBadCrc(CommEngine& /*engine*/) {}
 
-ModbusFrame CommandTransaction::request(const EngineState& state) const {
+ModbusFrame ShapedTransaction::request(const EngineState& state) const {
     return buildReadRequest(static_cast<std::uint8_t>(state.DeviceAddress), m_shape);
 }
 
@@ -17,10 +17,6 @@ void CommandTransaction::onWrongHeader(CommEngine& engine) {
 
 void CommandTransaction::onTimeout(CommEngine& engine) {
     engine.endCommand();
-}
-
-ModbusFrame PollTransaction::request(const EngineState& state) const {
-    return buildReadRequest(static_cast<std::uint8_t>(state.DeviceAddress), m_shape);
 }
 
 void PollTransaction::onGood(CommEngine& engine) {

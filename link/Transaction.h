@@ -27,23 +27,17 @@ public:
     virtual void onTimeout(CommEngine& engine) = 0;
 };
 
-// A posted command of the Configuration or Declaration page. A rejected or unanswered command ends
-// silently; only the Internal Fan, External Fan and Heater writes count a wrong-header reply as a
-// sign of life.
-class CommandTransaction : public Transaction {
+// A transaction of one fixed request shape: function, reply length and first wait come from it,
+// and the request is the read of that shape unless a kind builds its own.
+class ShapedTransaction : public Transaction {
 public:
-    CommandTransaction(const RequestShape& shape, int sendIntervalMs,
-                       bool wrongHeaderIsSignOfLife = false)
-        : m_shape(shape), m_sendIntervalMs(sendIntervalMs),
-          m_wrongHeaderIsSignOfLife(wrongHeaderIsSignOfLife) {}
+    ShapedTransaction(const RequestShape& shape, int sendIntervalMs)
+        : m_shape(shape), m_sendIntervalMs(sendIntervalMs) {}
 
     [[nodiscard]] ModbusFrame request(const EngineState& state) const override;
     [[nodiscard]] std::uint8_t function() const override { return m_shape.function; }
     [[nodiscard]] std::uint32_t replyLength() const override { return m_shape.replyLength; }
     [[nodiscard]] int sendIntervalMs() const override { return m_sendIntervalMs; }
-
-    void onWrongHeader(CommEngine& engine) override;
-    void onTimeout(CommEngine& engine) override;
 
 protected:
     [[nodiscard]] const RequestShape& shape() const { return m_shape; }
@@ -51,21 +45,34 @@ protected:
 private:
     RequestShape m_shape;
     int m_sendIntervalMs;
+};
+
+// A posted command of the Configuration or Declaration page. A rejected or unanswered command ends
+// silently; only the Internal Fan, External Fan and Heater writes count a wrong-header reply as a
+// sign of life.
+class CommandTransaction : public ShapedTransaction {
+public:
+    CommandTransaction(const RequestShape& shape, int sendIntervalMs,
+                       bool wrongHeaderIsSignOfLife = false)
+        : ShapedTransaction(shape, sendIntervalMs),
+          m_wrongHeaderIsSignOfLife(wrongHeaderIsSignOfLife) {}
+
+    void onWrongHeader(CommEngine& engine) override;
+    void onTimeout(CommEngine& engine) override;
+
+private:
     bool m_wrongHeaderIsSignOfLife;
 };
 
 // One step of the RealTimeData polling circle. Good: decode() and show, purge, next step, then
 // MarkLinkAlive. Wrong header: MarkLinkAlive, next step. Time-out: next step. Bad CRC: waits for
 // the time-out unless moveOnAtBadCrc.
-class PollTransaction : public Transaction {
+class PollTransaction : public ShapedTransaction {
 public:
-    explicit PollTransaction(const RequestShape& shape, bool moveOnAtBadCrc = false)
-        : m_shape(shape), m_moveOnAtBadCrc(moveOnAtBadCrc) {}
+    static constexpr int SendIntervalMs = 300;
 
-    [[nodiscard]] ModbusFrame request(const EngineState& state) const override;
-    [[nodiscard]] std::uint8_t function() const override { return m_shape.function; }
-    [[nodiscard]] std::uint32_t replyLength() const override { return m_shape.replyLength; }
-    [[nodiscard]] int sendIntervalMs() const override { return 300; }
+    explicit PollTransaction(const RequestShape& shape, bool moveOnAtBadCrc = false)
+        : ShapedTransaction(shape, SendIntervalMs), m_moveOnAtBadCrc(moveOnAtBadCrc) {}
 
     void onGood(CommEngine& engine) override;
     void onWrongHeader(CommEngine& engine) override;
@@ -79,6 +86,5 @@ protected:
     virtual void afterDecode(CommEngine& /*engine*/) {}
 
 private:
-    RequestShape m_shape;
     bool m_moveOnAtBadCrc;
 };

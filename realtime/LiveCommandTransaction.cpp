@@ -3,8 +3,8 @@
 #include "link/CommEngine.h"
 
 ModbusFrame LiveCommandTransaction::request(const EngineState& state) const {
-    return buildWriteSingle(static_cast<std::uint8_t>(state.DeviceAddress), m_shape.function,
-                            m_shape.first, value());
+    return buildWriteSingle(static_cast<std::uint8_t>(state.DeviceAddress), shape().function,
+                            shape().first, value());
 }
 
 std::function<void()> LiveCommandTransaction::whileAlive(std::function<void()> step) const {

@@ -13,19 +13,18 @@
 // The boxes do not block, so the ticks that run while one is open must find a consistent state:
 // a failed command resets all command state before its box; an accepted one clears only
 // LiveCommand (so polling goes on meanwhile) and restarts the circle once the box is closed.
-class LiveCommandTransaction : public Transaction {
+class LiveCommandTransaction : public ShapedTransaction {
 public:
     static constexpr std::uint8_t LinkAliveAfterReply = 30;
 
-    explicit LiveCommandTransaction(const RequestShape& shape) : m_shape(shape) {}
+    explicit LiveCommandTransaction(const RequestShape& shape)
+        : ShapedTransaction(shape, PollTransaction::SendIntervalMs) {}
     ~LiveCommandTransaction() override = default;
     LiveCommandTransaction(const LiveCommandTransaction&) = delete;
     LiveCommandTransaction& operator=(const LiveCommandTransaction&) = delete;
 
+    // The write of `value()` to the shape's coil or register.
     [[nodiscard]] ModbusFrame request(const EngineState& state) const override;
-    [[nodiscard]] std::uint8_t function() const override { return m_shape.function; }
-    [[nodiscard]] std::uint32_t replyLength() const override { return m_shape.replyLength; }
-    [[nodiscard]] int sendIntervalMs() const override { return 300; }
 
     void onGood(CommEngine& engine) override;
     void onWrongHeader(CommEngine& engine) override;
@@ -47,7 +46,6 @@ private:
     // Runs `step` when the box closes, unless this transaction is gone by then.
     [[nodiscard]] std::function<void()> whileAlive(std::function<void()> step) const;
 
-    RequestShape m_shape;
     // Boxes outlive ticks; their close steps must not run on a destroyed transaction.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -2,6 +2,8 @@
 #include "app/QtMessagePresenter.h"
 #include "app/TForm1.h"
 
+#include "support/OpenMessageBoxes.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,16 +15,6 @@
 
 namespace {
 
-QList<QMessageBox*> openBoxes() {
-    QList<QMessageBox*> boxes;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
-            boxes << box;
-        }
-    }
-    return boxes;
-}
-
 void dismiss(QMessageBox* box) {
     box->button(QMessageBox::Ok)->click();
 }
@@ -30,7 +22,7 @@ void dismiss(QMessageBox* box) {
 class MessagePresenter : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (QMessageBox* box : openBoxes()) {
+        for (QMessageBox* box : openMessageBoxes()) {
             dismiss(box);
         }
         QApplication::processEvents();
@@ -43,7 +35,7 @@ TEST_F(MessagePresenter, ShowsWithoutOwnerAndWithoutBlocking) {
     presenter.show(UserMessage{"ComPort Not Open!!", "Comm Error"}, [&] { closed = true; });
 
     // show() has returned while the box is still open.
-    const QList<QMessageBox*> boxes = openBoxes();
+    const QList<QMessageBox*> boxes = openMessageBoxes();
     ASSERT_EQ(boxes.size(), 1);
     QMessageBox* box = boxes.front();
     EXPECT_EQ(box->text(), QStringLiteral("ComPort Not Open!!"));
@@ -62,7 +54,7 @@ TEST_F(MessagePresenter, ShowsWithoutOwnerAndWithoutBlocking) {
 TEST_F(MessagePresenter, ErrorBoxesCarryTheErrorIcon) {
     QtMessagePresenter presenter;
     presenter.show(UserMessage{"无法启动Excel", "错误", UserMessage::Icon::Error});
-    const QList<QMessageBox*> boxes = openBoxes();
+    const QList<QMessageBox*> boxes = openMessageBoxes();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.front()->icon(), QMessageBox::Critical);
     EXPECT_EQ(boxes.front()->text(), QStringLiteral("无法启动Excel"));
@@ -92,16 +84,16 @@ TEST_F(MessagePresenter, RepeatedBoxesOfOneKeyShowOnce) {
     for (int i = 0; i < 50; ++i) {
         presenter.show(failure);
     }
-    EXPECT_EQ(openBoxes().size(), 1);
+    EXPECT_EQ(openMessageBoxes().size(), 1);
     EXPECT_EQ(presenter.suppressedCount("test-log"), 49);
 
     // Other boxes are not held back by it.
     presenter.show(UserMessage{"Force Fail!", "Force Status"});
     presenter.show(UserMessage{"Force Fail!", "Force Status"});
-    EXPECT_EQ(openBoxes().size(), 3);
+    EXPECT_EQ(openMessageBoxes().size(), 3);
 
     // Once the box is closed, the next failure may show one again.
-    for (QMessageBox* box : openBoxes()) {
+    for (QMessageBox* box : openMessageBoxes()) {
         if (box->windowTitle() == QStringLiteral("错误")) {
             dismiss(box);
         }
@@ -119,13 +111,13 @@ TEST_F(MessagePresenter, WindowStaysUsableAndEngineTicksWhileABoxIsOpen) {
 
     auto* read = form.findChild<QPushButton*>(QStringLiteral("Button12"));
     read->click(); // port closed: "ComPort Not Open!!"
-    ASSERT_EQ(openBoxes().size(), 1);
+    ASSERT_EQ(openMessageBoxes().size(), 1);
     QTest::qWait(150);
     EXPECT_GT(engineTicks, 3);
 
     // A click on the window while the box is open is handled at once.
     read->click();
-    EXPECT_EQ(openBoxes().size(), 2);
+    EXPECT_EQ(openMessageBoxes().size(), 2);
 }
 
 TEST_F(MessagePresenter, HandlerErrorsAreReportedAndTheEventLoopGoesOn) {
@@ -134,7 +126,7 @@ TEST_F(MessagePresenter, HandlerErrorsAreReportedAndTheEventLoopGoesOn) {
     ASSERT_NE(comm, nullptr);
     comm->setText(QStringLiteral(" 12a "));
     form.findChild<QPushButton*>(QStringLiteral("Button8"))->click();
-    const QList<QMessageBox*> boxes = openBoxes();
+    const QList<QMessageBox*> boxes = openMessageBoxes();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.front()->text(), QStringLiteral("'12a' is not a valid integer value"));
     EXPECT_EQ(boxes.front()->windowTitle(), TForm1::applicationTitle());

@@ -6,6 +6,7 @@
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "support/EventLoopWait.h"
+#include "support/OpenMessageBoxes.h"
 #include "widgets/NumericReadout.h"
 
 #include <QApplication>
@@ -22,16 +23,6 @@
 namespace {
 
 const QString FileMissing = QStringLiteral("报表模板文件不存在,无法打开！");
-
-QList<QMessageBox*> openBoxes() {
-    QList<QMessageBox*> boxes;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
-            boxes << box;
-        }
-    }
-    return boxes;
-}
 
 int requestsServed(SimulatorProcess& sim) {
     const QString answer = sim.command(QStringLiteral("stats"));
@@ -53,7 +44,7 @@ protected:
         ASSERT_NE(presenter, nullptr);
     }
     void TearDown() override {
-        for (QMessageBox* box : openBoxes()) {
+        for (QMessageBox* box : openMessageBoxes()) {
             box->button(QMessageBox::Ok)->click();
         }
         WindowOnSimulator::TearDown();
@@ -66,7 +57,7 @@ protected:
         const QString path = QString::fromStdString(form->testLog().state().LogFilePath);
         ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
         ASSERT_TRUE(QFile::remove(path));
-        ASSERT_TRUE(openBoxes().isEmpty());
+        ASSERT_TRUE(openMessageBoxes().isEmpty());
     }
 
     QtMessagePresenter* presenter = nullptr;
@@ -83,7 +74,7 @@ TEST_F(UnattendedLog, ManyFailedRecordsRaiseOneBox) {
     for (int record = 0; record < 300; ++record) {
         form->testLog().WriteLogRecord(TestLogRow{});
     }
-    const QList<QMessageBox*> boxes = openBoxes();
+    const QList<QMessageBox*> boxes = openMessageBoxes();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.front()->text(), FileMissing);
     EXPECT_EQ(boxes.front()->icon(), QMessageBox::Critical);
@@ -94,9 +85,9 @@ TEST_F(UnattendedLog, ManyFailedRecordsRaiseOneBox) {
 
     // Once the box is closed, the next failure shows one again.
     boxes.front()->button(QMessageBox::Ok)->click();
-    EXPECT_TRUE(openBoxes().isEmpty());
+    EXPECT_TRUE(openMessageBoxes().isEmpty());
     form->testLog().WriteLogRecord(TestLogRow{});
-    EXPECT_EQ(openBoxes().size(), 1);
+    EXPECT_EQ(openMessageBoxes().size(), 1);
 }
 
 TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
@@ -109,7 +100,7 @@ TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
     ASSERT_TRUE(spinUntil(
         [&] {
             form->realTime().setLogTickCount(100);
-            return !openBoxes().isEmpty();
+            return !openMessageBoxes().isEmpty();
         },
         8000));
     const int before = requestsServed(sim);
@@ -123,7 +114,7 @@ TEST_F(UnattendedLog, PollingGoesOnWhileTheBoxIsOpen) {
     EXPECT_TRUE(updated) << "iAnalogOutput3 shows " << temperature1->value();
     // At least one whole circle of four requests went out while the box was open.
     EXPECT_GE(requestsServed(sim), before + 4) << "requests still go out";
-    EXPECT_EQ(openBoxes().size(), 1);
+    EXPECT_EQ(openMessageBoxes().size(), 1);
     EXPECT_GT(presenter->suppressedCount(TestLog::RepeatKey), 0);
 }
 

@@ -1,5 +1,5 @@
-// The entry point of every end-to-end test program: one QApplication for the whole program, as in
-// the tool itself.
+// The entry point of the test programs that build the window: one offscreen QApplication for
+// the whole program, as in the tool itself, with the accessibility factories installed.
 #include "app/ComboBoxAccessible.h"
 #include "widgets/InstrumentAccessibility.h"
 
