@@ -15,7 +15,7 @@ QString readableCaption(const QString& caption) {
            (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char(' ')))) {
         text.chop(1);
     }
-    // "PluseNo." keeps its dot only where it abbreviates; a lone trailing dot reads as nothing.
+    // A trailing dot ("PluseNo.", "StartTemp.") is read as nothing.
     if (text.endsWith(QLatin1Char('.'))) {
         text.chop(1);
     }

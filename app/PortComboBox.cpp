@@ -51,13 +51,11 @@ void PortComboBox::refresh() {
             ports << extra;
         }
     }
-    if (ports == QStringList([this] {
-            QStringList items;
-            for (int i = 0; i < count(); ++i) {
-                items << itemText(i);
-            }
-            return items;
-        }())) {
+    QStringList listed;
+    for (int i = 0; i < count(); ++i) {
+        listed << itemText(i);
+    }
+    if (ports == listed) {
         return;
     }
     const QSignalBlocker blocker(this);
