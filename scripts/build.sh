@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (Release with assertions kept, warnings as errors).
+# Configures and builds into build/ (RelWithDebInfo, warnings as errors). Uses ccache when present,
+# so several checkouts of the tree share their object files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build build --parallel "$(nproc)"
