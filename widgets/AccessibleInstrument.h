@@ -23,5 +23,5 @@ public:
     [[nodiscard]] QVariant minimumStepSize() const override;
 
 private:
-    const InstrumentValue* value_;
+    const InstrumentValue* m_value;
 };

@@ -33,9 +33,9 @@ protected:
     void SetUp() override {
         installInstrumentAccessibility();
         raisedEvents.clear();
-        previousObserver_ = setInstrumentEventObserver(recordEvent);
+        m_previousObserver = setInstrumentEventObserver(recordEvent);
     }
-    void TearDown() override { setInstrumentEventObserver(previousObserver_); }
+    void TearDown() override { setInstrumentEventObserver(m_previousObserver); }
 
     static QAccessibleInterface* face(QWidget& widget) {
         return QAccessible::queryAccessibleInterface(&widget);
@@ -48,7 +48,7 @@ protected:
     }
 
 private:
-    InstrumentEventObserver previousObserver_ = nullptr;
+    InstrumentEventObserver m_previousObserver = nullptr;
 };
 
 TEST_F(Accessibility, ValueInstrumentsReadTheirValueWithUnit) {
