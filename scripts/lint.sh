@@ -28,10 +28,15 @@ if [ "${1:-}" = "--fix" ]; then
 fi
 
 # Only the moc/rcc outputs are needed (CMAKE_GLOBAL_AUTOGEN_TARGET gives one target for them all),
-# not a second full build.
+# not a second full build; the few targets they wait for (add_dependencies) are compiled with
+# clang's own warnings not fatal, since the warnings policy is the GCC build's business.
+mkdir -p build-lint
+printf '#!/bin/sh\nexec "$@" -Wno-error\n' >build-lint/no-werror.sh
+chmod +x build-lint/no-werror.sh
 cmake -S . -B build-lint -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-    -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON >/dev/null
+    -DCMAKE_CXX_COMPILER_LAUNCHER="${root}/build-lint/no-werror.sh" \
+    -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF >/dev/null
 cmake --build build-lint --target autogen >/dev/null
 
 # The project's own folders: headers there are checked too; generated files never are.
