@@ -10,6 +10,7 @@ packages=(
   libmodbus-dev libgsf-1-dev
   mbpoll python3-xlrd locales
   fonts-noto-cjk xvfb xauth imagemagick
+  at-spi2-core dbus-x11 dbus-bin python3-pyatspi
 )
 
 missing=()
