@@ -3,12 +3,11 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 
 namespace {
-
-const char* const SelectionFollowsProperty = "_selectionFollowsCurrentIndex";
 
 QAccessibleInterface* comboBoxFactory(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox") && object != nullptr && object->isWidgetType()) {
@@ -35,31 +34,53 @@ void announceChoice(QComboBox* combo) {
     }
 }
 
-// Follows every change of the current entry, also those made with the box's signals blocked
-// (the port list rebuilds itself so), by watching the model as well.
-void followChoices(QComboBox* combo) {
-    if (combo->property(SelectionFollowsProperty).toBool()) {
-        return;
+// Keeps one box's list in step with its current entry. It follows every change of the entry, also
+// those made with the box's signals blocked (the port list rebuilds itself so) by watching the
+// model, and the closing of the list, which leaves the entry the user highlighted but did not
+// choose selected.
+class ChoiceFollower : public QObject {
+public:
+    explicit ChoiceFollower(QComboBox* combo) : QObject(combo), m_combo(combo) {
+        setObjectName(QLatin1String(Name));
+        const auto follow = [this] { announceChoice(m_combo); };
+        connect(combo, &QComboBox::currentIndexChanged, this, follow);
+        connect(combo, &QComboBox::editTextChanged, this, follow);
+        QAbstractItemModel* model = combo->model();
+        connect(model, &QAbstractItemModel::modelReset, this, follow);
+        connect(model, &QAbstractItemModel::rowsInserted, this, follow);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
+        if (QWidget* popup = combo->view()->window(); popup != combo->window()) {
+            popup->installEventFilter(this);
+        }
+        ComboBoxAccessible::keepSelectionInStep(combo);
     }
-    combo->setProperty(SelectionFollowsProperty, true);
-    QObject::connect(combo, &QComboBox::currentIndexChanged, combo,
-                     [combo] { announceChoice(combo); });
-    QObject::connect(combo, &QComboBox::editTextChanged, combo, [combo] { announceChoice(combo); });
-    QAbstractItemModel* model = combo->model();
-    QObject::connect(model, &QAbstractItemModel::modelReset, combo,
-                     [combo] { announceChoice(combo); });
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, combo,
-                     [combo] { announceChoice(combo); });
-    QObject::connect(model, &QAbstractItemModel::rowsRemoved, combo,
-                     [combo] { announceChoice(combo); });
-    ComboBoxAccessible::keepSelectionInStep(combo);
-}
+
+    static void follow(QComboBox* combo) {
+        if (combo->findChild<QObject*>(QLatin1String(Name), Qt::FindDirectChildrenOnly) ==
+            nullptr) {
+            new ChoiceFollower(combo);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide) {
+            ComboBoxAccessible::keepSelectionInStep(m_combo);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr const char* Name = "choiceFollower";
+
+    QComboBox* m_combo;
+};
 
 } // namespace
 
 ComboBoxAccessible::ComboBoxAccessible(QWidget* widget)
     : QAccessibleWidget(widget, QAccessible::ComboBox) {
-    followChoices(comboBox());
+    ChoiceFollower::follow(comboBox());
 }
 
 void ComboBoxAccessible::install() {
@@ -69,8 +90,12 @@ void ComboBoxAccessible::install() {
 void ComboBoxAccessible::keepSelectionInStep(QComboBox* combo) {
     QAbstractItemView* list = combo->view();
     QItemSelectionModel* selection = list != nullptr ? list->selectionModel() : nullptr;
-    if (selection == nullptr || list->isVisible()) {
-        // While the list is open, the highlighted entry is the user's to move.
+    if (selection == nullptr) {
+        return;
+    }
+    // While the list is open, the highlighted entry is the user's to move. (The list's window is
+    // asked: while it closes, the list itself still counts as visible.)
+    if (QWidget* popup = list->window(); popup != combo->window() && popup->isVisible()) {
         return;
     }
     const QModelIndex entry = shownEntry(combo);

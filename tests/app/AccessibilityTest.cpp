@@ -7,11 +7,13 @@
 #include "widgets/RockerSwitch.h"
 #include "widgets/Thermometer.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
 #include <QHash>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -181,6 +183,24 @@ TEST_F(WindowAccessibility, ComboBoxesListTheirEntriesAndTellTheirChoice) {
             EXPECT_FALSE(list->child(i)->state().selected) << c.object << " item " << i;
         }
     }
+}
+
+// An entry highlighted in the open list but not chosen does not stay selected once it closes.
+TEST_F(WindowAccessibility, ClosingTheListUnchosenKeepsTheChoiceSelected) {
+    auto* combo = form.findChild<QComboBox*>(QStringLiteral("ComboBox3"));
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(0);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo)->child(0);
+    ASSERT_NE(list, nullptr);
+    combo->showPopup();
+    combo->view()->setCurrentIndex(combo->model()->index(1, 0));
+    ASSERT_TRUE(list->child(1)->state().selected);
+    combo->hidePopup();
+    // Some styles close the list with an animation.
+    ASSERT_TRUE(QTest::qWaitFor([combo] { return !combo->view()->window()->isVisible(); }, 2000));
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_TRUE(list->child(0)->state().selected);
+    EXPECT_FALSE(list->child(1)->state().selected);
 }
 
 TEST_F(WindowAccessibility, InstrumentsReadTheirValues) {

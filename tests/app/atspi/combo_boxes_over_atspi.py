@@ -6,6 +6,7 @@ Run by run_atspi_check.sh, which provides the X display and the accessibility bu
 
 import argparse
 import os
+import select
 import subprocess
 import sys
 import time
@@ -240,7 +241,9 @@ def main():
                            stdout=subprocess.PIPE, text=True)
     tool = None
     try:
-        ready = sim.stdout.readline().strip()
+        ready = ""
+        if select.select([sim.stdout], [], [], 10)[0]:
+            ready = sim.stdout.readline().strip()
         if ready != "ready " + link:
             fail("the simulator did not report ready: %r" % ready)
             return 1
