@@ -51,31 +51,28 @@ ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView
         [this](const ReadAllTransaction::Registers& registers) { showRegisters(registers); });
     m_firmwareVersion = std::make_unique<FirmwareVersionTransaction>(
         [this](const QString& version) { m_view.SWV->setText(version); });
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadAll), m_readAll.get());
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadFirmwareVersion),
-                                     m_firmwareVersion.get());
+    const auto add = [this](ConfigCommand command, Transaction& transaction) {
+        m_registrations.push_back(m_engine.registerTransaction(
+            CommEngine::Table::ConfigurationCommand, codeOf(command), transaction));
+    };
+    add(ConfigCommand::ReadAll, *m_readAll);
+    add(ConfigCommand::ReadFirmwareVersion, *m_firmwareVersion);
 
     const auto groups = parameterGroups();
     for (std::size_t i = 0; i < groups.size(); ++i) {
         m_groupWrites[i] = std::make_unique<GroupWriteTransaction>(groups[i], m_parameters);
-        m_engine.setConfigurationCommand(codeOf(groups[i].command), m_groupWrites[i].get());
+        add(groups[i].command, *m_groupWrites[i]);
     }
 }
 
-ConfigurationPage::~ConfigurationPage() {
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadAll), nullptr);
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadFirmwareVersion), nullptr);
-    for (const ParameterGroup& group : parameterGroups()) {
-        m_engine.setConfigurationCommand(codeOf(group.command), nullptr);
-    }
-}
+ConfigurationPage::~ConfigurationPage() = default;
 
 bool ConfigurationPage::mayPost(const MessageText& busy) {
     if (m_view.Button1->text() == QLatin1String("Open")) {
         m_engine.showMessage(toUserMessage(ConfigMessages::PortClosed));
         return false;
     }
-    if (m_engine.state().CommandBusy != 0) {
+    if (m_engine.state().CommandBusy) {
         m_engine.showMessage(toUserMessage(busy));
         return false;
     }
@@ -161,7 +158,7 @@ void ConfigurationPage::Button8Click() {
     const std::int32_t typed = parseInteger(m_view.Edit.at(17)->text().toStdString());
     // Taken as unsigned, so a negative address is out of range as well.
     const auto address = static_cast<std::uint32_t>(typed);
-    m_engine.state().DeviceAddress = address > 255 ? 1 : address;
+    m_engine.switchDeviceAddress(address > 255 ? 1 : address);
 }
 
 void ConfigurationPage::Button5Click() {

@@ -4,11 +4,13 @@
 #include "ConfigurationView.h"
 #include "ControllerParameters.h"
 
+#include "link/CommEngine.h"
+
 #include <array>
 #include <memory>
 #include <span>
+#include <vector>
 
-class CommEngine;
 class FirmwareVersionTransaction;
 class GroupWriteTransaction;
 class ReadAllTransaction;
@@ -52,4 +54,5 @@ private:
     std::unique_ptr<ReadAllTransaction> m_readAll;
     std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
     std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
+    std::vector<CommEngine::Registration> m_registrations;
 };

@@ -19,15 +19,13 @@ UserMessage messageBox(const char* text, const char* caption) {
 
 FanCurves::FanCurves(CommEngine& engine, const CurveView& view)
     : m_engine(engine), m_view(view), m_intfan(Requests::DrawIntfan, view.iXYPlot1, IntfanChannel),
-      m_extfan(Requests::DrawExtfan, view.iXYPlot1, ExtfanChannel) {
-    m_engine.setDeclarationCommand(DrawIntfanCode, &m_intfan);
-    m_engine.setDeclarationCommand(DrawExtfanCode, &m_extfan);
-}
+      m_extfan(Requests::DrawExtfan, view.iXYPlot1, ExtfanChannel),
+      m_intfanRegistration(m_engine.registerTransaction(CommEngine::Table::DeclarationCommand,
+                                                        DrawIntfanCode, m_intfan)),
+      m_extfanRegistration(m_engine.registerTransaction(CommEngine::Table::DeclarationCommand,
+                                                        DrawExtfanCode, m_extfan)) {}
 
-FanCurves::~FanCurves() {
-    m_engine.setDeclarationCommand(DrawIntfanCode, nullptr);
-    m_engine.setDeclarationCommand(DrawExtfanCode, nullptr);
-}
+FanCurves::~FanCurves() = default;
 
 void FanCurves::Button16Click() {
     postDraw(DrawIntfanCode, IntfanChannel, ExtfanChannel);
@@ -46,7 +44,7 @@ void FanCurves::postDraw(std::uint8_t code, int channel, int otherChannel) {
         m_engine.showMessage(messageBox("ComPort Not Open!!", "Comm Error"));
         return;
     }
-    if (m_engine.state().CommandBusy != 0) {
+    if (m_engine.state().CommandBusy) {
         // Both buttons use the same caption.
         m_engine.showMessage(messageBox("Systerm Busy,Please Wait", "Set Intfan1!"));
         return;

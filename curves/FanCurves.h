@@ -3,9 +3,10 @@
 #include "CurveView.h"
 #include "FanCurveRead.h"
 
+#include "link/CommEngine.h"
+
 #include <cstdint>
 
-class CommEngine;
 struct FanCurveParameters;
 
 // The Declaration page: "DrawIntfan" and "DrawExtfan" post a read of the internal or external
@@ -41,4 +42,6 @@ private:
     CurveView m_view;
     FanCurveRead m_intfan;
     FanCurveRead m_extfan;
+    CommEngine::Registration m_intfanRegistration;
+    CommEngine::Registration m_extfanRegistration;
 };

@@ -4,6 +4,7 @@
 
 #include "config/ConfigurationPage.h"
 #include "support/EngineRig.h"
+#include "support/EngineStaging.h"
 #include "support/FrameHex.h"
 
 #include <QComboBox>
@@ -39,7 +40,8 @@ public:
 
     [[nodiscard]] QLineEdit* edit(int number) const { return view.Edit.at(number); }
     [[nodiscard]] QComboBox* combo(int number) const { return view.ComboBox.at(number); }
-    [[nodiscard]] EngineState& state() { return rig.engine.state(); }
+    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
     [[nodiscard]] const std::vector<FakeEngineWindow::ShownMessage>& messages() const {
         return rig.window.messages();
     }
@@ -56,7 +58,7 @@ public:
 
     // Ticks until no command is busy; false when it still is after `maxTicks`.
     bool runUntilIdle(int maxTicks = 300) {
-        return rig.driver.runUntil([&] { return state().CommandBusy == 0; }, maxTicks).has_value();
+        return rig.driver.runUntil([&] { return !state().CommandBusy; }, maxTicks).has_value();
     }
 
     // Sends the posted command's request, lets `reply` arrive and runs the command to its end.
