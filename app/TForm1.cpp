@@ -155,7 +155,10 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
 
 void TForm1::bindClick(const char* button, void (TForm1::*handler)()) {
     auto* push = findChild<QPushButton*>(QString::fromLatin1(button));
-    Q_ASSERT(push != nullptr);
+    if (push == nullptr) {
+        // A wiring fault of the window itself: refuse to start rather than run a dead button.
+        qFatal("TForm1: no button named %s to bind its handler to", button);
+    }
     connect(push, &QPushButton::clicked, this,
             [this, handler] { guarded([&] { (this->*handler)(); }); });
 }

@@ -8,13 +8,12 @@
 #include "RegisterMap.h"
 
 #include "link/CommEngine.h"
+#include "link/Invariant.h"
 #include "link/NumberText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <cassert>
 
 namespace {
 
@@ -24,11 +23,12 @@ public:
     explicit ViewFields(const ConfigurationView& view) : m_view(view) {}
 
     [[nodiscard]] std::string editText(int number) const override {
-        assert(m_view.Edit.at(number) != nullptr);
+        checkInvariant(m_view.Edit.at(number) != nullptr, "a Set reads an edit the page lacks");
         return m_view.Edit.at(number)->text().toStdString();
     }
     [[nodiscard]] int selectedItem(int number) const override {
-        assert(m_view.ComboBox.at(number) != nullptr);
+        checkInvariant(m_view.ComboBox.at(number) != nullptr,
+                       "a Set reads a combo box the page lacks");
         return m_view.ComboBox.at(number)->currentIndex();
     }
 

@@ -2,10 +2,10 @@
 
 #include "FieldSource.h"
 
+#include "link/Invariant.h"
 #include "link/NumberText.h"
 
 #include <array>
-#include <cassert>
 #include <type_traits>
 
 namespace {
@@ -220,8 +220,7 @@ const ParameterGroup& parameterGroup(ConfigCommand command) {
             return group;
         }
     }
-    assert(false && "not a group write");
-    return Groups.front();
+    throw std::logic_error("not a group write");
 }
 
 std::vector<std::int64_t> convertFields(const ParameterGroup& group, const FieldSource& fields) {
@@ -234,7 +233,7 @@ std::vector<std::int64_t> convertFields(const ParameterGroup& group, const Field
 }
 
 bool fitRanges(const ParameterGroup& group, std::span<const std::int64_t> values) {
-    assert(values.size() == group.fields.size());
+    checkInvariant(values.size() == group.fields.size(), "one value per field of the group");
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ValueRange& range = group.fields[i].range;
         if (values[i] < range.lowest || values[i] > range.highest) {
@@ -261,7 +260,7 @@ std::vector<std::uint16_t> groupWords(const ParameterGroup& group,
     std::vector<std::uint16_t> words(group.registerCount, 0);
     for (const GroupField& field : group.fields) {
         const std::size_t offset = field.reg - group.firstRegister;
-        assert(offset < words.size());
+        checkInvariant(offset < words.size(), "a group field outside the group's registers");
         // Staged values fit their width, so the low 16 bits are the whole value (two's complement
         // for negative ones); 8-bit fields go out with a zero high byte.
         words[offset] = static_cast<std::uint16_t>(field.slot.load(parameters));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 #include <variant>
 
 namespace {
@@ -307,4 +308,9 @@ TEST(AcceptedRanges, SlaveAddressOneTo255) {
         {SetAddress, edit(4), "256", 0, std::nullopt},
         {SetAddress, edit(4), "-1", 0, std::nullopt},
     });
+}
+
+TEST(GroupLookup, ACommandThatWritesNoGroupIsALogicError) {
+    EXPECT_EQ(parameterGroup(ConfigCommand::SetHeater).command, ConfigCommand::SetHeater);
+    EXPECT_THROW((void)parameterGroup(ConfigCommand::ReadAll), std::logic_error);
 }
