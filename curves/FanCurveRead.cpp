@@ -40,8 +40,5 @@ void FanCurveRead::draw() {
     if (m_plot == nullptr) {
         return;
     }
-    m_plot->clearChannel(m_channel);
-    for (const QPointF& point : fanCurvePoints(m_parameters)) {
-        m_plot->addPoint(m_channel, point.x(), point.y());
-    }
+    m_plot->setPoints(m_channel, fanCurvePoints(m_parameters));
 }
