@@ -10,10 +10,10 @@
 #include "link/CommEngine.h"
 #include "link/Invariant.h"
 #include "link/NumberText.h"
+#include "link/PortGate.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -67,20 +67,8 @@ ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView
 
 ConfigurationPage::~ConfigurationPage() = default;
 
-bool ConfigurationPage::mayPost(const MessageText& busy) {
-    if (m_view.Button1->text() == QLatin1String("Open")) {
-        m_engine.showMessage(toUserMessage(ConfigMessages::PortClosed));
-        return false;
-    }
-    if (m_engine.state().CommandBusy) {
-        m_engine.showMessage(toUserMessage(busy));
-        return false;
-    }
-    return true;
-}
-
 void ConfigurationPage::Button12Click() {
-    if (!mayPost(ConfigMessages::Busy)) {
+    if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadAll));
@@ -112,7 +100,7 @@ void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) 
 
 void ConfigurationPage::setGroup(ConfigCommand command) {
     const ParameterGroup& group = parameterGroup(command);
-    if (!mayPost(group.busy)) {
+    if (!mayPost(m_view.port, m_engine, group.busy)) {
         return;
     }
     // A text that does not convert throws ConversionError out of the handler; nothing is posted.
@@ -162,7 +150,7 @@ void ConfigurationPage::Button8Click() {
 }
 
 void ConfigurationPage::Button5Click() {
-    if (!mayPost(ConfigMessages::Busy)) {
+    if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadFirmwareVersion));

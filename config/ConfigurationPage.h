@@ -42,8 +42,6 @@ public:
     [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
 
 private:
-    // Port open and no command busy; otherwise shows why and returns false.
-    bool mayPost(const MessageText& busy);
     void setGroup(ConfigCommand command);
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);

@@ -1,21 +1,8 @@
 #include "FanCurves.h"
 
 #include "link/CommEngine.h"
-#include "link/UserMessage.h"
+#include "link/PortGate.h"
 #include "widgets/XYPlot.h"
-
-#include <QPushButton>
-
-namespace {
-
-UserMessage messageBox(const char* text, const char* caption) {
-    UserMessage message;
-    message.text = text;
-    message.caption = caption;
-    return message;
-}
-
-} // namespace
 
 FanCurves::FanCurves(CommEngine& engine, const CurveView& view)
     : m_engine(engine), m_view(view), m_intfan(Requests::DrawIntfan, view.iXYPlot1, IntfanChannel),
@@ -35,18 +22,9 @@ void FanCurves::Button17Click() {
     postDraw(DrawExtfanCode, ExtfanChannel, IntfanChannel);
 }
 
-bool FanCurves::portIsOpen() const {
-    return m_view.Button1 != nullptr && m_view.Button1->text() != QStringLiteral("Open");
-}
-
 void FanCurves::postDraw(std::uint8_t code, int channel, int otherChannel) {
-    if (!portIsOpen()) {
-        m_engine.showMessage(messageBox("ComPort Not Open!!", "Comm Error"));
-        return;
-    }
-    if (m_engine.state().CommandBusy) {
-        // Both buttons use the same caption.
-        m_engine.showMessage(messageBox("Systerm Busy,Please Wait", "Set Intfan1!"));
+    // Both buttons use the same busy caption.
+    if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
     if (XYPlot* plot = m_view.iXYPlot1) {

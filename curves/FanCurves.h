@@ -36,7 +36,6 @@ public:
 
 private:
     void postDraw(std::uint8_t code, int channel, int otherChannel);
-    [[nodiscard]] bool portIsOpen() const;
 
     CommEngine& m_engine;
     CurveView m_view;

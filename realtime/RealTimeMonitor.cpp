@@ -6,12 +6,12 @@
 #include "PollSteps.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
+#include "link/PortGate.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 #include "widgets/RoundLed.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -104,17 +104,8 @@ void RealTimeMonitor::Timer3Timer() {
     }
 }
 
-bool RealTimeMonitor::portClosed() const {
-    return m_view.Button1->text() == QStringLiteral("Open");
-}
-
-void RealTimeMonitor::showPortNotOpen() {
-    m_engine.showMessage(UserMessage("ComPort Not Open!!", "Comm Error"));
-}
-
 void RealTimeMonitor::Button6Click() {
-    if (portClosed()) {
-        showPortNotOpen();
+    if (!portReady(m_view.port, m_engine)) {
         return;
     }
     // Throws before anything is posted when the text is not a number.
@@ -124,8 +115,7 @@ void RealTimeMonitor::Button6Click() {
 }
 
 void RealTimeMonitor::iSwitchRocker1Change() {
-    if (portClosed()) {
-        showPortNotOpen();
+    if (!portReady(m_view.port, m_engine)) {
         return;
     }
     // The rocker still shows the state from before the click: ask for the other one.

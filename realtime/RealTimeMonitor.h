@@ -53,8 +53,6 @@ public:
     [[nodiscard]] std::uint16_t forceCoilValue() const;
 
 private:
-    [[nodiscard]] bool portClosed() const;
-    void showPortNotOpen();
     void refreshLinkBar();
 
     CommEngine& m_engine;

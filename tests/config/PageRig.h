@@ -5,6 +5,7 @@
 #include "config/ConfigurationPage.h"
 #include "support/EngineRig.h"
 #include "support/EngineStaging.h"
+#include "support/FakePortGate.h"
 #include "support/FrameHex.h"
 
 #include <QComboBox>
@@ -34,7 +35,7 @@ public:
             view.ComboBox.at(number) = box;
         }
         view.SWV = new QLineEdit(&form);
-        view.Button1 = new QPushButton(QStringLiteral("Close"), &form);
+        view.port = &port;
         page = std::make_unique<ConfigurationPage>(rig.engine, view);
     }
 
@@ -46,7 +47,7 @@ public:
         return rig.window.messages();
     }
 
-    void closePort() { view.Button1->setText(QStringLiteral("Open")); }
+    void closePort() { port.open = false; }
 
     // Ticks until a new request has gone out; returns it (empty when none came).
     std::vector<std::uint8_t> nextRequest(int maxTicks = 50) {
@@ -71,6 +72,7 @@ public:
 
     QWidget form; // parent of every field
     EngineRig rig;
+    FakePortGate port;
     ConfigurationView view;
     std::unique_ptr<ConfigurationPage> page;
 };

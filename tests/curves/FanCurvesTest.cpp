@@ -5,6 +5,7 @@
 #include "link/EngineWindow.h"
 #include "support/EngineRig.h"
 #include "support/EngineStaging.h"
+#include "support/FakePortGate.h"
 #include "support/FrameHex.h"
 #include "widgets/XYPlot.h"
 
@@ -84,8 +85,8 @@ protected:
 
     EngineRig rig;
     XYPlot plot;
-    QPushButton portButton{QStringLiteral("Close")};
-    FanCurves curves{rig.engine, CurveView{&plot, &portButton}};
+    FakePortGate port;
+    FanCurves curves{rig.engine, CurveView{&plot, &port}};
 };
 
 struct DrawCase {
@@ -210,7 +211,7 @@ TEST_F(FanCurvesTest, ConfigurationCommandLeftPendingBlocksBothButtons) {
 }
 
 TEST_F(FanCurvesTest, ClosedPortRefusesBothButtons) {
-    portButton.setText(QStringLiteral("Open"));
+    port.open = false;
     plot.addPoint(0, 1, 1);
     plot.addPoint(1, 2, 2);
     plot.setChannelLayer(0, 7);

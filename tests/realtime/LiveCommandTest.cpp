@@ -124,7 +124,7 @@ TEST_F(LiveCommand, ConversionErrorPostsNothing) {
 }
 
 TEST_F(LiveCommand, PortClosedShowsTheBoxAndPostsNothing) {
-    view().Button1->setText(QStringLiteral("Open"));
+    page.closePort();
     view().Edit11->setText(QStringLiteral("not even a number"));
     monitor.Button6Click();
     view().iSwitchRocker1->press();

@@ -29,7 +29,7 @@ public:
 };
 
 // A real engine over the fake port and window, the page's widgets, and the monitor wired to them,
-// with the port open (Button1 reads "Close").
+// with the port open.
 class RealTimeFixture : public ::testing::Test {
 protected:
     [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
