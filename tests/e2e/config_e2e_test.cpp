@@ -250,7 +250,7 @@ TEST_F(ConfigE2eTest, ValuesBeyondTheirWidthAreRefusedAndTheSimulatorKeepsItsReg
         EXPECT_EQ(messages->shown().back().message.caption, "Set Unsuccessfully");
         EXPECT_FALSE(form->engine().state().CommandBusy);
     }
-    QTest::qWait(400);
+    ASSERT_TRUE(waitTimerTicks("Timer2", 40)) << "forty engine ticks for anything to go out";
     EXPECT_EQ(simulatorHolding(), before);
     EXPECT_EQ(sim.command(QStringLiteral("stats")), stats) << "nothing was sent";
 }

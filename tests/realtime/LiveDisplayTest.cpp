@@ -59,11 +59,6 @@ protected:
     }
 };
 
-TEST_F(LiveDisplay, BarColoursAreTheWindowsColourValues) {
-    EXPECT_EQ(bgr(AliveGreen), 4259584);
-    EXPECT_EQ(bgr(LostRed), 255);
-}
-
 TEST_F(LiveDisplay, LastAliveTickStillGreenThenRedAt100) {
     stage().linkAliveTicks(1);
     view().iLedBar1->setPosition(40);
