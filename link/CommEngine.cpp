@@ -14,6 +14,10 @@
 // transaction being handled, whose lifetime guards the close steps of the boxes it raises.
 class CommEngine::Context final : public TransactionContext {
 public:
+    // During a handler: the raiser's registration as it stands in the table.
+    Context(CommEngine& engine, const std::shared_ptr<const bool>& registered)
+        : m_engine(engine), m_registered(&registered) {}
+    // In a close step: the raiser's registration, known to be alive.
     Context(CommEngine& engine, std::weak_ptr<const bool> raiser)
         : m_engine(engine), m_raiser(std::move(raiser)) {}
 
@@ -42,18 +46,21 @@ public:
             return;
         }
         // While the raiser's registration lives, so does the engine that holds it.
-        m_engine.m_window.show(
-            message, [&engine = m_engine, raiser = m_raiser, onClosed = std::move(onClosed)] {
-                if (raiser.expired()) {
-                    return;
-                }
-                Context context(engine, raiser);
-                onClosed(context);
-            });
+        std::weak_ptr<const bool> raiser =
+            m_registered != nullptr ? std::weak_ptr<const bool>(*m_registered) : m_raiser;
+        m_engine.m_window.show(message, [&engine = m_engine, raiser = std::move(raiser),
+                                         onClosed = std::move(onClosed)] {
+            if (raiser.expired()) {
+                return;
+            }
+            Context context(engine, raiser);
+            onClosed(context);
+        });
     }
 
 private:
     CommEngine& m_engine;
+    const std::shared_ptr<const bool>* m_registered = nullptr;
     std::weak_ptr<const bool> m_raiser;
 };
 
@@ -81,30 +88,19 @@ CommEngine::CommEngine(SerialPort& port, EngineWindow& window) : m_port(port), m
 
 CommEngine::~CommEngine() = default;
 
-std::span<CommEngine::Slot> CommEngine::table(Table table) {
-    switch (table) {
-    case Table::ConfigurationCommand:
-        return m_configuration;
-    case Table::DeclarationCommand:
-        return m_declaration;
-    case Table::PollStep:
-        return m_pollSteps;
-    case Table::LiveCommand:
-        return m_liveCommands;
-    }
-    return {};
-}
-
 CommEngine::Slot* CommEngine::slot(Table which, std::uint8_t code) {
-    const std::span<Slot> slots = table(which);
-    if (code >= slots.size()) {
-        return nullptr;
-    }
     // Declaration and live commands count from 1.
-    if (code == 0 && (which == Table::DeclarationCommand || which == Table::LiveCommand)) {
-        return nullptr;
+    switch (which) {
+    case Table::ConfigurationCommand:
+        return code < m_configuration.size() ? &m_configuration[code] : nullptr;
+    case Table::DeclarationCommand:
+        return code >= 1 && code < m_declaration.size() ? &m_declaration[code] : nullptr;
+    case Table::PollStep:
+        return code < m_pollSteps.size() ? &m_pollSteps[code] : nullptr;
+    case Table::LiveCommand:
+        return code >= 1 && code < m_liveCommands.size() ? &m_liveCommands[code] : nullptr;
     }
-    return &slots[code];
+    return nullptr;
 }
 
 CommEngine::Registration CommEngine::registerTransaction(Table which, std::uint8_t code,
@@ -290,7 +286,7 @@ void CommEngine::tickConfiguration() {
                std::exchange(m_commandEnded, nullptr));
         return;
     }
-    runTransaction(Table::ConfigurationCommand, code);
+    runTransaction(Table::ConfigurationCommand, code, *place->transaction);
 }
 
 void CommEngine::tickRealTimeData() {
@@ -305,7 +301,7 @@ void CommEngine::tickRealTimeData() {
     if (m_state.LiveCommand != 0) {
         const Slot* place = slot(Table::LiveCommand, m_state.LiveCommand);
         if (place != nullptr && place->transaction != nullptr) {
-            runTransaction(Table::LiveCommand, m_state.LiveCommand);
+            runTransaction(Table::LiveCommand, m_state.LiveCommand, *place->transaction);
         }
         return;
     }
@@ -315,7 +311,7 @@ void CommEngine::tickRealTimeData() {
         m_state.SendPending = true;
         return;
     }
-    runTransaction(Table::PollStep, m_state.PollStep);
+    runTransaction(Table::PollStep, m_state.PollStep, *step->transaction);
 }
 
 void CommEngine::tickDeclaration() {
@@ -333,11 +329,10 @@ void CommEngine::tickDeclaration() {
         m_port.purgeInput();
         return;
     }
-    runTransaction(Table::DeclarationCommand, m_state.PendingCommand);
+    runTransaction(Table::DeclarationCommand, m_state.PendingCommand, *place->transaction);
 }
 
-void CommEngine::runTransaction(Table which, std::uint8_t code) {
-    Transaction& transaction = *slot(which, code)->transaction;
+void CommEngine::runTransaction(Table which, std::uint8_t code, Transaction& transaction) {
     if (m_state.SendPending) {
         sendTick(which, code, transaction);
     } else {
@@ -378,10 +373,12 @@ private:
 
 void CommEngine::receiveTick(Table which, std::uint8_t code, Transaction& transaction) {
     m_window.setEngineInterval(ReceiveIntervalMs);
-    Context context(*this, slot(which, code)->alive);
+    // Built only when an outcome is handed over.
+    const auto context = [this, which, code] { return Context(*this, slot(which, code)->alive); };
     if (m_state.ReplyWaitTicks >= TimeoutTicks) {
         const Handling handling(m_handling, TransactionOutcome::Timeout);
-        transaction.onTimeout(context);
+        Context handler = context();
+        transaction.onTimeout(handler);
         return;
     }
     ++m_state.ReplyWaitTicks;
@@ -399,17 +396,20 @@ void CommEngine::receiveTick(Table which, std::uint8_t code, Transaction& transa
         break;
     case ReplyStatus::WrongHeader: {
         const Handling handling(m_handling, TransactionOutcome::WrongHeader);
-        transaction.onWrongHeader(context);
+        Context handler = context();
+        transaction.onWrongHeader(handler);
         break;
     }
     case ReplyStatus::BadCrc: {
         const Handling handling(m_handling, TransactionOutcome::BadCrc);
-        transaction.onBadCrc(context);
+        Context handler = context();
+        transaction.onBadCrc(handler);
         break;
     }
     case ReplyStatus::Good: {
         const Handling handling(m_handling, TransactionOutcome::Good);
-        transaction.onGood(context, m_state.reply());
+        Context handler = context();
+        transaction.onGood(handler, m_state.reply());
         break;
     }
     }

@@ -110,14 +110,13 @@ private:
         std::shared_ptr<const bool> alive;
     };
 
-    [[nodiscard]] std::span<Slot> table(Table table);
     [[nodiscard]] Slot* slot(Table table, std::uint8_t code);
     void remove(Table table, std::uint8_t code);
 
     void tickConfiguration();
     void tickRealTimeData();
     void tickDeclaration();
-    void runTransaction(Table table, std::uint8_t code);
+    void runTransaction(Table table, std::uint8_t code, Transaction& transaction);
     void sendTick(Table table, std::uint8_t code, Transaction& transaction);
     void receiveTick(Table table, std::uint8_t code, Transaction& transaction);
     // Appends up to `count` waiting bytes to RxFrame; bytes beyond its capacity are dropped.
