@@ -82,7 +82,12 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_realTimeView.port = m_portSwitch.get();
     m_curveView.port = m_portSwitch.get();
 
-    m_testLog = std::make_unique<TestLog>(*m_messages);
+    TestLogOptions logOptions;
+    // A save that fails on its way to the disk is shown at once, from the window's thread.
+    logOptions.post = [this](std::function<void()> job) {
+        QMetaObject::invokeMethod(this, std::move(job), Qt::QueuedConnection);
+    };
+    m_testLog = std::make_unique<TestLog>(*m_messages, std::move(logOptions));
     m_realTime = std::make_unique<RealTimeMonitor>(
         *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
@@ -233,7 +238,11 @@ void TForm1::Button2Click() {
     if (m_portSwitch->portOpen()) {
         m_port->close();
     }
-    m_testLog->shutdown();
+    if (!m_testLog->shutdown()) {
+        // Rows did not reach the disk: say so, and end once the box is closed.
+        m_testLog->showShutdownFailure([this] { m_exitProcess(0); });
+        return;
+    }
     m_exitProcess(0);
 }
 

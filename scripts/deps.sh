@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tool and the test suite need. Idempotent: packages
 # already present are not fetched again, and apt's lists are refreshed only when something is missing.
+# Packages given as arguments are installed the same way (scripts/fuzz.sh adds clang and llvm).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   mbpoll python3-xlrd locales
   fonts-noto-cjk xvfb xauth imagemagick
   at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
+  "$@"
 )
 
 missing=()
