@@ -493,7 +493,7 @@ struct FlakyDisk {
 TEST_F(TestLogTest, ASaveThatFailsOnTheSavingThreadIsShownOnceWithoutWaitingForARecord) {
     for (const bool postedJobFirst : {true, false}) {
         SCOPED_TRACE(postedJobFirst ? "posted job first" : "next record first");
-        presenter.shown.clear();
+        presenter.clear();
         PostedJobs posted;
         FlakyDisk disk;
         TestLogOptions withPoster = options();
@@ -507,7 +507,7 @@ TEST_F(TestLogTest, ASaveThatFailsOnTheSavingThreadIsShownOnceWithoutWaitingForA
         later(16);
         log.WriteLogRecord(rowWith(2000));
         EXPECT_FALSE(log.flush());
-        EXPECT_TRUE(presenter.shown.empty()) << "nothing is shown from the saving thread";
+        EXPECT_TRUE(presenter.shown().empty()) << "nothing is shown from the saving thread";
         if (postedJobFirst) {
             EXPECT_EQ(posted.runAll(), 1u);
             expectMessages({{WriteFailed, ErrorCaption}});
@@ -544,7 +544,7 @@ TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) 
         log.WriteLogRecord(rowWith(2000));
         EXPECT_FALSE(log.shutdown());
         posted.runAll();
-        EXPECT_TRUE(presenter.shown.empty()) << presenter.shown.front().text;
+        EXPECT_TRUE(presenter.shown().empty()) << presenter.shown().front().message.text;
         disk.failing = false;
     }
 
@@ -565,8 +565,8 @@ TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) 
     EXPECT_EQ(records(firstSheet(log)).size(), 1u) << "the file keeps the last good save";
 
     log.showShutdownFailure([] {});
-    ASSERT_EQ(presenter.shown.size(), 2u);
-    EXPECT_EQ(presenter.shown[1].text, WriteFailed);
-    EXPECT_EQ(presenter.shown[1].caption, ErrorCaption);
-    EXPECT_EQ(presenter.shown[1].repeatKey, "") << "no open box of the log may swallow it";
+    ASSERT_EQ(presenter.shown().size(), 2u);
+    EXPECT_EQ(presenter.shown()[1].message.text, WriteFailed);
+    EXPECT_EQ(presenter.shown()[1].message.caption, ErrorCaption);
+    EXPECT_EQ(presenter.shown()[1].message.repeatKey, "") << "no open box of the log may swallow it";
 }
