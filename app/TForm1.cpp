@@ -20,6 +20,7 @@
 #include "widgets/RockerSwitch.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -98,6 +99,7 @@ QString TForm1::applicationTitle() {
 void TForm1::buildWindow(const QStringList& extraPorts) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/org.climateunit.ClimateTool.svg")));
     resize(808, 647);
     setAccessibleName(applicationTitle());
 

@@ -68,7 +68,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("climate-tool"));
     QApplication::setApplicationVersion(QStringLiteral(CLIMATE_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("climate-tool"));
+    QApplication::setDesktopFileName(QStringLiteral("org.climateunit.ClimateTool"));
 
     // What is left are port paths; any other option is refused. parse() rather than process(),
     // which would exit with status 1 and a long text.
