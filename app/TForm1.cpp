@@ -28,6 +28,12 @@
 #include <exception>
 #include <unistd.h>
 
+// The window's pictures live in the resources of this static library, which the linker would
+// leave out of a program that never names them: register them by name.
+static void registerWindowResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
 // What the engine sees of the window.
 class TForm1::EngineWindowBridge : public EngineWindow {
 public:
@@ -51,6 +57,7 @@ private:
 TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> messages,
                std::function<void(int)> exitProcess, QWidget* parent)
     : QWidget(parent), m_messages(std::move(messages)), m_exitProcess(std::move(exitProcess)) {
+    registerWindowResources();
     if (!m_messages) {
         m_messages = std::make_unique<QtMessagePresenter>();
     }

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -60,6 +61,12 @@ TEST_F(StartState, WindowIconIsTheToolsSvgIcon) {
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
     const QColor middle = image.pixelColor(image.width() / 2, image.height() / 8);
     EXPECT_GT(middle.blue(), middle.red() + 40);
+}
+
+TEST_F(StartState, UnitPictureIsShown) {
+    auto* image = child<QLabel>("Image1");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixmap().size(), QSize(139, 337));
 }
 
 TEST_F(StartState, EditFieldsHoldTheirFirstTexts) {
