@@ -28,16 +28,15 @@ set(CPACK_PACKAGE_NAME ${CLIMATE_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${CLIMATE_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "service and test tool for an enclosure climate unit")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "service and test tool for an enclosure climate unit
- A Modbus RTU master for the controller of an enclosure climate unit (a DC air
- conditioner with compressor, heat exchanger, fans and heater). Over a serial
- adapter it reads and writes the controller's configuration, polls and shows
- its live values, logs them into an Excel 97-2003 workbook and plots its fan
- speed curves.
- .
- The package also holds climate-sim, a simulator of the controller on a
- pseudo-terminal, for practice and tests.")
+set(CPACK_PACKAGE_DESCRIPTION
+    "A Modbus RTU master for the controller of an enclosure climate unit (a DC air
+conditioner with compressor, heat exchanger, fans and heater). Over a serial
+adapter it reads and writes the controller's configuration, polls and shows
+its live values, logs them into an Excel 97-2003 workbook and plots its fan
+speed curves.
+
+The package also holds climate-sim, a simulator of the controller on a
+pseudo-terminal, for practice and tests.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

@@ -11,6 +11,10 @@ if [ "${1:-}" = --install ]; then
     shift
 fi
 deb=${1:-$(ls -t dist/climate-tool_*.deb | head -n 1)}
+case $deb in
+/*) ;;
+*) deb=./$deb ;;
+esac
 scripts/deps.sh lintian desktop-file-utils appstream
 
 echo "lintian $deb"
@@ -24,7 +28,7 @@ appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
 
 if $install; then
     export DEBIAN_FRONTEND=noninteractive
-    apt-get install -y -q "./$deb" >/dev/null
+    apt-get install -y -q "$deb" >/dev/null
     files=$(dpkg -L climate-tool | while read -r f; do [ -f "$f" ] && echo "$f"; done)
     files+=" /usr/share/doc/climate-tool"
     (
