@@ -21,12 +21,19 @@
 #include "widgets/RockerSwitch.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include <cstdio>
 #include <exception>
 #include <unistd.h>
+
+// The window's pictures live in the resources of this static library, which the linker would
+// leave out of a program that never names them: register them by name.
+static void registerWindowResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 // What the engine sees of the window.
 class TForm1::EngineWindowBridge : public EngineWindow {
@@ -51,6 +58,7 @@ private:
 TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> messages,
                std::function<void(int)> exitProcess, QWidget* parent)
     : QWidget(parent), m_messages(std::move(messages)), m_exitProcess(std::move(exitProcess)) {
+    registerWindowResources();
     if (!m_messages) {
         m_messages = std::make_unique<QtMessagePresenter>();
     }
@@ -108,6 +116,7 @@ QString TForm1::applicationTitle() {
 void TForm1::buildWindow(const QStringList& extraPorts) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/org.climateunit.ClimateTool.svg")));
     resize(808, 647);
     setAccessibleName(applicationTitle());
 

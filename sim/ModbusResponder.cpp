@@ -26,8 +26,13 @@ constexpr std::uint8_t WriteSingleRegister = 6;
 constexpr std::uint8_t WriteMultipleRegisters = 16;
 
 bool isServed(std::uint8_t function) {
-    return (function >= ReadCoils && function <= WriteSingleRegister) ||
-           function == WriteMultipleRegisters;
+    for (const std::uint8_t served :
+         {ReadCoils, ReadDiscreteInputs, ReadHoldingRegisters, ReadInputRegisters, WriteSingleCoil,
+          WriteSingleRegister, WriteMultipleRegisters}) {
+        if (function == served)
+            return true;
+    }
+    return false;
 }
 
 std::uint16_t word(std::span<const std::uint8_t> frame, std::size_t at) {
