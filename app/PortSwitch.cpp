@@ -48,12 +48,16 @@ void PortSwitch::applyButtonFace(QPushButton* button, const QString& caption) {
     button->setFont(face);
 }
 
+bool PortSwitch::portOpen() const {
+    return m_controls.Button1->text() != OpenCaption;
+}
+
 void PortSwitch::Button1Click() {
     // Every click makes sure the test log has its folder; a failure shows up when saving.
     if (!QDir(reportFolder()).exists()) {
         QDir::current().mkdir(QStringLiteral("TestReportDate"));
     }
-    if (m_controls.Button1->text() == OpenCaption) {
+    if (!portOpen()) {
         open();
     } else {
         close();
@@ -61,12 +65,12 @@ void PortSwitch::Button1Click() {
 }
 
 void PortSwitch::open() {
-    const QString name = m_controls.rdCOM->selectedPort();
+    const QString name = m_controls.rdCOM->portToOpen();
     const SerialPort::OpenError error =
         name.isEmpty() ? SerialPort::OpenError::NotFound : m_port.open(name.toStdString());
     if (error != SerialPort::OpenError::None) {
         UserMessage message{"Open Port Error!!", "Comm Error"};
-        message.details = (name.isEmpty() ? std::string("No port is selected.")
+        message.details = (name.isEmpty() ? std::string("No port is selected or typed.")
                                           : name.toStdString() + ": " + describe(error));
         m_messages.show(message);
         return;
