@@ -2,6 +2,8 @@
 
 #include "InstrumentValue.h"
 
+namespace climate::widgets {
+
 AccessibleInstrument::AccessibleInstrument(QWidget* widget, const InstrumentValue* value,
                                            QAccessible::Role role)
     : QAccessibleWidget(widget, role), m_value(value) {}
@@ -41,3 +43,5 @@ QVariant AccessibleInstrument::minimumValue() const {
 QVariant AccessibleInstrument::minimumStepSize() const {
     return 0.0;
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 
+namespace climate::widgets {
+
 class InstrumentValue;
 
 // Accessible face of an instrument that shows a number (dial, thermometer, odometer, readout,
@@ -25,3 +27,5 @@ public:
 private:
     const InstrumentValue* m_value;
 };
+
+} // namespace climate::widgets

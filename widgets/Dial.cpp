@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical units to pixels at the size hint; the dial is legible down to about half of it.
@@ -51,7 +53,7 @@ QList<ScaleSection> Dial::sections() const {
 }
 
 QColor Dial::sectionColorAt(double value) const {
-    return ::sectionColorAt(m_sections, value);
+    return climate::widgets::sectionColorAt(m_sections, value);
 }
 
 void Dial::setArc(double startAngleDeg, double spanDeg) {
@@ -220,3 +222,5 @@ void Dial::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A round dial with a bezel, coloured scale sections, ticks, labels and a pointer.
 //
 // Angles are counter-clockwise from 3 o'clock; a rising value turns the pointer clockwise from the
@@ -102,3 +104,5 @@ private:
     QColor m_pointerColor{205, 35, 30};
     QString m_unitText;
 };
+
+} // namespace climate::widgets

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Radii of the design, in logical units.
@@ -332,3 +334,5 @@ void DialScaleDraw::drawGlass(QPainter* painter) const {
     painter->drawPath(face.intersected(sheen));
     painter->restore();
 }
+
+} // namespace climate::widgets

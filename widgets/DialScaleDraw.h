@@ -14,6 +14,8 @@
 class QPainter;
 class QPalette;
 
+namespace climate::widgets {
+
 // Paints a round dial in fixed logical units, centred on (0, 0) with the scale's ticks ending at
 // radius 100: bezel, face, coloured sections, ticks, labels and unit (the static background), then
 // the pointer and hub, then the glass on top. Knows nothing of widgets; the Dial glues it in.
@@ -73,3 +75,5 @@ private:
     // Built when style or width change, not on every paint.
     QPainterPath m_pointerShape = makePointerShape();
 };
+
+} // namespace climate::widgets

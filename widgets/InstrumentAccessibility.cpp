@@ -19,6 +19,8 @@
 
 #include <utility>
 
+namespace climate::widgets {
+
 namespace {
 
 // Our own class by its exact (namespace-qualified) name as its meta-object spells it: Qt asks once
@@ -90,3 +92,5 @@ void notifyAccessibleDescription(QObject* instrument) {
 InstrumentEventObserver setInstrumentEventObserver(InstrumentEventObserver observer) {
     return std::exchange(eventObserver, observer);
 }
+
+} // namespace climate::widgets

@@ -9,6 +9,8 @@
 class QPainter;
 class QPalette;
 
+namespace climate::widgets {
+
 // Drawing helpers shared by the instruments: fitting a fixed logical design into the widget,
 // legible fonts at small sizes, metal and dimmed colours.
 namespace InstrumentPainting {
@@ -33,3 +35,5 @@ namespace InstrumentPainting {
 // Colour with a different alpha, for shadows and highlights.
 [[nodiscard]] QColor withAlpha(QColor color, int alpha);
 } // namespace InstrumentPainting
+
+} // namespace climate::widgets

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 constexpr int Margin = 1;
@@ -116,3 +118,5 @@ void LedBar::paintEvent(QPaintEvent* /*event*/) {
         painter.drawRoundedRect(segmentRect(i), radius, radius);
     }
 }
+
+} // namespace climate::widgets

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A row of LED segments from 0 to 100, filling to the right in section colour 1; the segments not
 // reached glow dimly in the same colour. The background is transparent. Segment size and spacing
 // are in pixels so the segments stay sharp-edged.
@@ -57,3 +59,5 @@ private:
     int m_segmentSize = 4;
     QString m_unitText;
 };
+
+} // namespace climate::widgets

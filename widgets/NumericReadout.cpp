@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical height of the field; the width follows the widget's shape.
@@ -123,3 +125,5 @@ void NumericReadout::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

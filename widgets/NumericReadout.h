@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A recessed display field that shows a value followed by its unit ("25.3 ℃", "12.5 A"), always
 // with '.' as decimal point whatever the locale. Display only: a disabled readout keeps its
 // colours, since it never takes input anyway.
@@ -54,3 +56,5 @@ private:
     int m_decimals = 1;
     QString m_unit;
 };
+
+} // namespace climate::widgets

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 const QRectF Frame(0.0, 0.0, 140.0, 48.0);
@@ -162,3 +164,5 @@ void Odometer::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

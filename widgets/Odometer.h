@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A mechanical counter of four drums with white bold digits, showing whole numbers with leading
 // zeros and no tenths. The value is rounded to the nearest whole number. A negative value is held,
 // and shown, as 0; a value above 9999 is held as given but shows only its last four digits, as a
@@ -54,3 +56,5 @@ private:
     double m_value = 0.0;
     QString m_unitText;
 };
+
+} // namespace climate::widgets

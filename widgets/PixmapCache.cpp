@@ -2,6 +2,8 @@
 
 #include <QtMath>
 
+namespace climate::widgets {
+
 bool PixmapCache::isValid(QSize size, qreal devicePixelRatio) const {
     return m_valid && size == m_size && qFuzzyCompare(devicePixelRatio, m_devicePixelRatio);
 }
@@ -17,3 +19,5 @@ QPixmap& PixmapCache::rebuild(QSize size, qreal devicePixelRatio) {
     m_valid = true;
     return m_pixmap;
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QSize>
 
+namespace climate::widgets {
+
 // A pixmap of what does not move (bezel, scale, labels), kept until the widget's size, its device
 // pixel ratio or its look changes. Instruments refreshed on every poll then only draw the moving
 // part on top.
@@ -20,3 +22,5 @@ private:
     qreal m_devicePixelRatio = 0.0;
     bool m_valid = false;
 };
+
+} // namespace climate::widgets

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPointer>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical design: 60 wide, 100 tall.
@@ -158,3 +160,5 @@ void RockerSwitch::paintEvent(QPaintEvent* /*event*/) {
         painter.drawRoundedRect(Housing.adjusted(-3.0, -2.5, 3.0, 2.5), 7.0, 7.0);
     }
 }
+
+} // namespace climate::widgets

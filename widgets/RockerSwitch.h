@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A two-position rocker switch in a housing, on a coloured background.
 //
 // A mouse click emits clicked() while the switch still shows its old state, then flips it; a
@@ -47,3 +49,5 @@ private:
     bool m_on = false;
     bool m_mouseDown = false;
 };
+
+} // namespace climate::widgets

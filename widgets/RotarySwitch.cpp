@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // The knob is designed at radius 100; position marks run out to MarkOuter.
@@ -319,3 +321,5 @@ void RotarySwitch::drawKnob(QPainter* painter) const {
     painter->drawLine(QPointF(0, -10.0), QPointF(0, -80.0));
     painter->restore();
 }
+
+} // namespace climate::widgets

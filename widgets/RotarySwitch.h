@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A rotary selector switch with a bar knob and a labelled position for each entry of its label
 // list. It is an indicator the program sets: turning it by hand (mouse or keys) moves only the
 // picture, displayedPosition(), until the program sets it again; position() stays what the
@@ -79,3 +81,5 @@ private:
     mutable QSize m_layoutSize;
     PixmapCache m_background;
 };
+
+} // namespace climate::widgets

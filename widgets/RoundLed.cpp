@@ -8,6 +8,8 @@
 #include <QRadialGradient>
 #include <QtMath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical design: a lamp of radius 50 round (0, 0).
@@ -113,3 +115,5 @@ void RoundLed::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

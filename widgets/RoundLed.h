@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A round, glossy indicator lamp. Unlit it shows its lit colour dimmed. One pixmap per state is
 // kept, so blinking costs a copy.
 class RoundLed : public QWidget {
@@ -39,3 +41,5 @@ private:
     // Index 0 unlit, 1 lit; null until first needed at the current size.
     QPixmap m_lamps[2];
 };
+
+} // namespace climate::widgets

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 void addMinorTicks(QList<double>& minor, double from, double to, int count) {
@@ -86,3 +88,5 @@ int ScaleDiv::labelDecimals() const {
 QString ScaleDiv::label(double value) const {
     return formatInstrumentValue(value, labelDecimals());
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+namespace climate::widgets {
+
 // Tick positions of a scale, as values: major ticks (labelled) and minor ticks between them.
 class ScaleDiv {
 public:
@@ -30,3 +32,5 @@ private:
     QList<double> m_major;
     QList<double> m_minor;
 };
+
+} // namespace climate::widgets

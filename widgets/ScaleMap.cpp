@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 ScaleMap::ScaleMap(double s1, double s2, double p1, double p2)
     : m_s1(s1), m_s2(s2), m_p1(p1), m_p2(p2) {
     updateFactor();
@@ -41,3 +43,5 @@ void ScaleMap::updateFactor() {
     // An empty scale maps everything to p1 instead of dividing by zero.
     m_cnv = (m_s2 != m_s1) ? (m_p2 - m_p1) / (m_s2 - m_s1) : 0.0;
 }
+
+} // namespace climate::widgets

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace climate::widgets {
+
 // Linear map from a scale interval (values) to a paint interval (pixels or degrees). A plain,
 // copyable value: the widgets map with it, the tests check it without any widget.
 class ScaleMap {
@@ -36,3 +38,5 @@ private:
     double m_p2 = 1.0;
     double m_cnv = 1.0;
 };
+
+} // namespace climate::widgets

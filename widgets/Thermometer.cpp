@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // The design, in logical units: a plate 60 wide and 240 tall.
@@ -236,3 +238,5 @@ void Thermometer::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A glass thermometer on a scale plate: the column is filled from the minimum up to the value.
 // A position outside the range is held as given but drawn at the nearest end of the tube.
 class Thermometer : public QWidget, public InstrumentValue {
@@ -59,3 +61,5 @@ private:
     QColor m_liquidColor{210, 24, 24};
     QString m_unitText;
 };
+
+} // namespace climate::widgets

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 XYPlot::XYPlot(QWidget* parent) : QWidget(parent) {
     m_chart = new QChart;
     m_chart->setAnimationOptions(QChart::NoAnimation);
@@ -122,7 +124,7 @@ void XYPlot::setPoints(int channel, const QList<QPointF>& points) {
         if (std::isfinite(point.x()) && std::isfinite(point.y()))
             kept.append(point);
     }
-    series_[channel]->replace(kept);
+    m_series[channel]->replace(kept);
     channelEdited(channel);
 }
 
@@ -211,3 +213,5 @@ void XYPlot::channelEdited(int channel) {
     notifyAccessibleDescription(this);
     emit channelChanged(channel);
 }
+
+} // namespace climate::widgets

@@ -16,6 +16,8 @@ class QChartView;
 class QLineSeries;
 class QValueAxis;
 
+namespace climate::widgets {
+
 // An XY line plot of two channels (0 and 1) over value axes, with a legend. Each channel is one
 // polyline: points join in the order they are added, so callers draw arrowheads as extra points.
 // A channel on a higher layer is drawn over one on a lower layer.
@@ -84,3 +86,5 @@ private:
     std::array<int, ChannelCount> m_layers{};
     QColor m_backgroundColor{192, 192, 192};
 };
+
+} // namespace climate::widgets

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+using namespace climate::widgets;
+
 namespace {
 
 // Events the instruments raise towards assistive technology. Offscreen there is no platform bridge

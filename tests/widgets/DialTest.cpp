@@ -7,6 +7,8 @@
 
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
 const QColor Yellow(255, 255, 0);

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+using namespace climate::widgets;
+
 namespace {
 
 const QSize Size(30, 48);

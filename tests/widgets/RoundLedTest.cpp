@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::widgets;
+
 namespace {
 
 const QSize Size(16, 16);

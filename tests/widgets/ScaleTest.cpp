@@ -13,6 +13,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
 const QColor Yellow(255, 255, 0);

@@ -11,6 +11,8 @@
 
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
 const QSize Size(633, 409);
