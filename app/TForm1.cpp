@@ -6,9 +6,11 @@
 #include "MonitorPagesLayout.h"
 #include "PortComboBox.h"
 #include "PortSwitch.h"
+#include "QtFileChooser.h"
 #include "QtMessagePresenter.h"
 
 #include "config/ConfigurationPage.h"
+#include "config/ParameterSets.h"
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
@@ -20,7 +22,9 @@
 #include "widgets/RockerSwitch.h"
 
 #include <QComboBox>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -81,6 +85,8 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_realTime = std::make_unique<RealTimeMonitor>(
         *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
+    m_parameterSets = std::make_unique<climate::config::ParameterSets>(
+        *m_engine, m_configurationView, std::make_unique<QtFileChooser>(this));
     m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
 
     bindHandlers();
@@ -160,6 +166,14 @@ void TForm1::bindClick(const char* button, void (TForm1::*handler)()) {
             [this, handler] { guarded([&] { (this->*handler)(); }); });
 }
 
+// A shortcut of one page: a page that is not shown is hidden, and so are its shortcuts.
+void TForm1::bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)()) {
+    auto* shortcut = new QShortcut(keys, page);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, handler] { guarded([&] { (this->*handler)(); }); });
+}
+
 void TForm1::bindHandlers() {
     bindClick("Button1", &TForm1::Button1Click);
     bindClick("Button2", &TForm1::Button2Click);
@@ -176,6 +190,10 @@ void TForm1::bindHandlers() {
     bindClick("Button7", &TForm1::Button7Click);
     bindClick("Button8", &TForm1::Button8Click);
     bindClick("Button5", &TForm1::Button5Click);
+    bindClick("SaveParameters", &TForm1::SaveParametersClick);
+    bindClick("LoadParameters", &TForm1::LoadParametersClick);
+    bindShortcut(Data->widget(0), QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::SaveParametersClick);
+    bindShortcut(Data->widget(0), QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::LoadParametersClick);
     bindClick("Button6", &TForm1::Button6Click);
     bindClick("Button16", &TForm1::Button16Click);
     bindClick("Button17", &TForm1::Button17Click);
@@ -266,6 +284,12 @@ void TForm1::Button8Click() {
 }
 void TForm1::Button5Click() {
     m_configuration->Button5Click();
+}
+void TForm1::SaveParametersClick() {
+    m_parameterSets->saveClick();
+}
+void TForm1::LoadParametersClick() {
+    m_parameterSets->loadClick();
 }
 void TForm1::Button6Click() {
     m_realTime->Button6Click();

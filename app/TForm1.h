@@ -18,10 +18,14 @@ class FanCurves;
 class IntervalTimer;
 class LedBar;
 class PortSwitch;
+class QKeySequence;
 class QTabWidget;
 class QtSerialPortLink;
 class RealTimeMonitor;
 class TestLog;
+namespace climate::config {
+class ParameterSets;
+}
 
 // The tool's one window: the page control with the Configuration, RealTimeData and Declaration
 // pages, the link bar above them, and the three timers that drive the engine and the displays.
@@ -48,6 +52,7 @@ public:
     [[nodiscard]] RealTimeMonitor& realTime() { return *m_realTime; }
     [[nodiscard]] TestLog& testLog() { return *m_testLog; }
     [[nodiscard]] QtSerialPortLink& port() { return *m_port; }
+    [[nodiscard]] climate::config::ParameterSets& parameterSets() { return *m_parameterSets; }
 
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
@@ -68,6 +73,8 @@ public:
     void Button7Click();
     void Button8Click();
     void Button5Click();
+    void SaveParametersClick(); // "Save…" of the group "All", and Ctrl+S on the Configuration page
+    void LoadParametersClick(); // "Load…" of the group "All", and Ctrl+O on the Configuration page
     void Button6Click();
     void iSwitchRocker1Change();
     void Button16Click();
@@ -84,6 +91,7 @@ private:
     // Runs a handler; an error it raises ends it and is shown in the application's error box.
     void guarded(const std::function<void()>& handler, bool fromTimer = false);
     void bindClick(const char* button, void (TForm1::*handler)());
+    void bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)());
 
     std::unique_ptr<MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
@@ -106,5 +114,6 @@ private:
     std::unique_ptr<TestLog> m_testLog;
     std::unique_ptr<RealTimeMonitor> m_realTime;
     std::unique_ptr<ConfigurationPage> m_configuration;
+    std::unique_ptr<climate::config::ParameterSets> m_parameterSets;
     std::unique_ptr<FanCurves> m_curves;
 };

@@ -12,7 +12,10 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     try {
+        // QSettings keeps the one remembered setting (the parameter files' folder) under these.
+        QApplication::setOrganizationName(QStringLiteral("climate-tool"));
         QApplication::setApplicationName(QStringLiteral("climate-tool"));
+        QApplication::setApplicationVersion(QStringLiteral(CLIMATE_TOOL_VERSION));
         QApplication::setApplicationDisplayName(TForm1::applicationTitle());
         applyWindowStyle(application);
         installInstrumentAccessibility();

@@ -3,6 +3,7 @@
 #include <array>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -14,4 +15,5 @@ struct ConfigurationView {
     std::array<QComboBox*, 8> ComboBox{};
     QLineEdit* SWV = nullptr;       // firmware version, display only
     QPushButton* Button1 = nullptr; // the port button: its caption "Open" means the port is closed
+    QLabel* SetAllProgress = nullptr; // in the group "All": how far Set All has come
 };
