@@ -87,6 +87,9 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
     m_parameterSets = std::make_unique<climate::config::ParameterSets>(
         *m_engine, m_configurationView, std::make_unique<QtFileChooser>(this));
+    m_configuration->setReadAllListener([this](std::span<const std::uint16_t> registers) {
+        m_parameterSets->readAllReceived(registers);
+    });
     m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
 
     bindHandlers();
@@ -236,6 +239,7 @@ void TForm1::forceWindowSize() {
 
 void TForm1::Button1Click() {
     m_portSwitch->Button1Click();
+    m_parameterSets->watchLink();
 }
 
 void TForm1::Button2Click() {
@@ -281,6 +285,7 @@ void TForm1::Button7Click() {
 }
 void TForm1::Button8Click() {
     m_configuration->Button8Click();
+    m_parameterSets->watchLink();
 }
 void TForm1::Button5Click() {
     m_configuration->Button5Click();
@@ -311,4 +316,6 @@ void TForm1::Timer2Timer() {
 }
 void TForm1::Timer3Timer() {
     m_realTime->Timer3Timer();
+    // Catches what no click reports: a pulled adapter, a new address after an Address Set.
+    m_parameterSets->watchLink();
 }

@@ -111,6 +111,9 @@ void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) 
             selectItem(box, registerItem(word, box->count()));
         }
     }
+    if (m_readAllListener) {
+        m_readAllListener(registers);
+    }
 }
 
 void ConfigurationPage::setGroup(ConfigCommand command) {

@@ -5,6 +5,7 @@
 #include "ControllerParameters.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -36,6 +37,11 @@ public:
     void Button8Click();  // Comm Address: the address the tool talks to, no request
     void Button5Click();  // FW Version: Read
 
+    // Told the registers of every accepted Read All, after they are shown.
+    void setReadAllListener(std::function<void(std::span<const std::uint16_t>)> listener) {
+        m_readAllListener = std::move(listener);
+    }
+
     // The values the last accepted Set of each group staged.
     [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
 
@@ -52,4 +58,5 @@ private:
     std::unique_ptr<ReadAllTransaction> m_readAll;
     std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
     std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
+    std::function<void(std::span<const std::uint16_t>)> m_readAllListener;
 };

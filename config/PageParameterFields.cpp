@@ -1,5 +1,10 @@
 #include "PageParameterFields.h"
 
+#include "FieldSource.h"
+#include "ParameterGroups.h"
+
+#include "link/NumberText.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -66,6 +71,21 @@ constexpr std::array<Names, 44> RegisterNames{{
     {46, "HeatExchanger", "Heat Exchanger", "MinDeltT", "Min Delt-T"},
 }};
 
+// The page's fields as a Set reads them.
+class ViewFieldSource : public FieldSource {
+public:
+    explicit ViewFieldSource(const ConfigurationView& view) : m_view(view) {}
+    [[nodiscard]] std::string editText(int number) const override {
+        return m_view.Edit.at(number)->text().toStdString();
+    }
+    [[nodiscard]] int selectedItem(int number) const override {
+        return m_view.ComboBox.at(number)->currentIndex();
+    }
+
+private:
+    const ConfigurationView& m_view;
+};
+
 } // namespace
 
 PageParameterFields::PageParameterFields(const ConfigurationView& view) : m_view(view) {
@@ -116,6 +136,49 @@ QStringList PageParameterFields::items(std::size_t index) const {
         }
     }
     return list;
+}
+
+QWidget* PageParameterFields::widget(std::size_t index) const {
+    const Control control = m_controls.at(index);
+    if (control.kind == Control::Kind::Edit) {
+        return m_view.Edit.at(control.number);
+    }
+    return m_view.ComboBox.at(control.number);
+}
+
+std::optional<std::uint16_t> PageParameterFields::setRuleWord(std::size_t index) const {
+    const Control control = m_controls.at(index);
+    for (const ParameterGroup& group : parameterGroups()) {
+        for (const GroupField& field : group.fields) {
+            if (field.control != control) {
+                continue;
+            }
+            ParameterGroup alone = group;
+            alone.fields = std::span<const GroupField>(&field, 1);
+            try {
+                const std::vector<std::int64_t> values =
+                    convertFields(alone, ViewFieldSource(m_view));
+                if (!fitRanges(alone, values)) {
+                    return std::nullopt;
+                }
+                // In range, so the low 16 bits are the word the frame carries.
+                return static_cast<std::uint16_t>(values.front());
+            } catch (const ConversionError&) {
+                return std::nullopt;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+QString PageParameterFields::readAllText(std::size_t index, std::uint16_t word) const {
+    const FileField& field = m_fields.at(index);
+    if (field.form != ReadForm::Item) {
+        return QString::fromStdString(registerText(field.form, word));
+    }
+    const QComboBox* box = m_view.ComboBox.at(m_controls.at(index).number);
+    const int item = registerItem(word, box->count());
+    return item < 0 ? QString::number(static_cast<std::int16_t>(word)) : box->itemText(item);
 }
 
 } // namespace climate::config

@@ -4,7 +4,11 @@
 #include "ParameterFile.h"
 #include "RegisterMap.h"
 
+#include <cstdint>
+#include <optional>
 #include <vector>
+
+class QWidget;
 
 namespace climate::config {
 
@@ -21,6 +25,15 @@ public:
 
     // The control that shows field `index`.
     [[nodiscard]] Control control(std::size_t index) const { return m_controls.at(index); }
+    // The control's widget.
+    [[nodiscard]] QWidget* widget(std::size_t index) const;
+
+    // The register word the field's group Set would send from the field's present text, by the
+    // same rule and range check; nullopt when that Set would refuse the text.
+    [[nodiscard]] std::optional<std::uint16_t> setRuleWord(std::size_t index) const;
+    // The text Read All shows for `word` in field `index`; for a combo box the item's text, or the
+    // number when it names no item.
+    [[nodiscard]] QString readAllText(std::size_t index, std::uint16_t word) const;
 
 private:
     const ConfigurationView& m_view;

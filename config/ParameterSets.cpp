@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -76,9 +77,20 @@ void ParameterSets::loadClick() {
     }
     rememberFolder(path);
     const FileOutcome outcome = loadParameterFile(path, m_fields);
+    if (outcome.done) {
+        m_marks.loaded();
+    }
     if (!outcome.message.isEmpty()) {
         tell(outcome.message, LoadCaption, !outcome.done);
     }
+}
+
+void ParameterSets::readAllReceived(std::span<const std::uint16_t> registers) {
+    m_marks.readAllReceived(registers, m_engine.state().DeviceAddress);
+}
+
+void ParameterSets::watchLink() {
+    m_marks.watch(m_engine.state().DeviceAddress, m_view.Button1->text() != QLatin1String("Open"));
 }
 
 } // namespace climate::config

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConfigurationView.h"
+#include "DifferenceMarks.h"
 #include "FileChooser.h"
 #include "PageParameterFields.h"
 
@@ -27,6 +28,12 @@ public:
 
     void setFileChooser(std::unique_ptr<FileChooser> chooser) { m_chooser = std::move(chooser); }
 
+    // What the controller holds, for the difference marks.
+    void readAllReceived(std::span<const std::uint16_t> registers);
+    // Drops the marks' baseline once the slave address changed or the port closed.
+    void watchLink();
+    [[nodiscard]] const DifferenceMarks& marks() const { return m_marks; }
+
     // The folder the dialogs open in: the last one used, else the user's documents.
     [[nodiscard]] static QString lastFolder();
 
@@ -38,6 +45,7 @@ private:
     const ConfigurationView m_view;
     PageParameterFields m_fields;
     std::unique_ptr<FileChooser> m_chooser;
+    DifferenceMarks m_marks{m_fields};
 };
 
 } // namespace climate::config

@@ -2,9 +2,9 @@
 // propose, the folder they remember, their shortcuts, and a round trip through the buttons.
 #include "config/ParameterSets.h"
 #include "app/TForm1.h"
-#include "config/FileChooser.h"
 #include "link/CommEngine.h"
 #include "support/RecordingPresenter.h"
+#include "support/ScriptedFileChooser.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -25,29 +25,6 @@
 
 namespace {
 
-// Answers the file dialogs with a path given beforehand and remembers what was proposed.
-class ScriptedChooser : public climate::config::FileChooser {
-public:
-    struct Log {
-        QStringList proposedSaves;
-        QStringList openFolders;
-    };
-    ScriptedChooser(QString answer, Log& log) : m_answer(std::move(answer)), m_log(log) {}
-
-    QString saveFileName(const QString& proposed) override {
-        m_log.proposedSaves << proposed;
-        return m_answer;
-    }
-    QString openFileName(const QString& folder) override {
-        m_log.openFolders << folder;
-        return m_answer;
-    }
-
-private:
-    QString m_answer;
-    Log& m_log;
-};
-
 class ParameterSetsWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -65,7 +42,7 @@ protected:
 
     // The next dialog answers `path` ("" cancels).
     void answer(const QString& path) {
-        form->parameterSets().setFileChooser(std::make_unique<ScriptedChooser>(path, log));
+        form->parameterSets().setFileChooser(std::make_unique<ScriptedFileChooser>(path, log));
     }
 
     template <typename T> T* child(const char* name) {
@@ -76,7 +53,7 @@ protected:
     QLineEdit* edit(int n) { return child<QLineEdit>(QStringLiteral("Edit%1").arg(n).toLatin1()); }
 
     QTemporaryDir folder;
-    ScriptedChooser::Log log;
+    ScriptedFileChooser::Log log;
     RecordingPresenter* messages = nullptr;
     std::unique_ptr<TForm1> form;
 };
