@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ConfigurationView.h"
+#include "HoldingRegisters.h"
 #include "ParameterFile.h"
-#include "RegisterMap.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,8 +12,8 @@ class QWidget;
 
 namespace climate::config {
 
-// The parameter fields of the Configuration page, read and filled through its widgets: every
-// register Read All shows, the address included.
+// The parameter fields of the Configuration page, read and filled through its widgets: a field
+// per row of the register table, the address included, named as the table names it.
 class PageParameterFields : public ParameterFields {
 public:
     explicit PageParameterFields(const ConfigurationView& view);
@@ -24,7 +24,7 @@ public:
     [[nodiscard]] QStringList items(std::size_t index) const override;
 
     // The control that shows field `index`.
-    [[nodiscard]] Control control(std::size_t index) const { return m_controls.at(index); }
+    [[nodiscard]] Control control(std::size_t index) const { return m_rows.at(index)->control; }
     // The control's widget.
     [[nodiscard]] QWidget* widget(std::size_t index) const;
 
@@ -38,7 +38,7 @@ public:
 private:
     const ConfigurationView& m_view;
     std::vector<FileField> m_fields;
-    std::vector<Control> m_controls;
+    std::vector<const HoldingRegister*> m_rows; // the register table's row of each field
 };
 
 } // namespace climate::config

@@ -21,17 +21,13 @@ namespace {
 constexpr auto FormatMarker = "climate-unit-parameter-set";
 constexpr int FormatVersion = 1;
 
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString quoted(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 // "Heater, DeltTemp": how messages name a field.
 QString fieldName(const FileField& field) {
-    return qs(field.groupCaption) + QStringLiteral(", ") + qs(field.name);
+    return field.groupCaption + QStringLiteral(", ") + field.name;
 }
 
 bool fitsWord(std::int64_t value, ReadForm form) {
@@ -53,8 +49,8 @@ bool hasControlCharacter(const QString& text) {
 
 // The group entries of the page's fields, in register order of their first field.
 struct GroupEntry {
-    std::string_view group;
-    std::string_view caption;
+    QString group;
+    QString caption;
     std::vector<std::size_t> fields;
 };
 
@@ -120,9 +116,8 @@ void readDocument(const QJsonObject& root, const ParameterFields& page, ParsedFi
             parsed.problem = QStringLiteral("a group has no record name");
             return;
         }
-        const bool knownGroup = std::any_of(fields.begin(), fields.end(), [&](const FileField& f) {
-            return qs(f.group) == groupName;
-        });
+        const bool knownGroup = std::any_of(
+            fields.begin(), fields.end(), [&](const FileField& f) { return f.group == groupName; });
         if (!knownGroup) {
             parsed.skipped << groupName;
             continue;
@@ -141,7 +136,7 @@ void readDocument(const QJsonObject& root, const ParameterFields& page, ParsedFi
                 return;
             }
             const auto field = std::find_if(fields.begin(), fields.end(), [&](const FileField& f) {
-                return qs(f.group) == groupName && qs(f.name) == name;
+                return f.group == groupName && f.name == name;
             });
             const QString path = groupName + QLatin1Char('.') + name;
             if (field == fields.end()) {
@@ -210,14 +205,14 @@ QByteArray writeParameterFile(const ParameterFields& page, const FileHeader& hea
         QJsonArray entries;
         for (const std::size_t i : entry.fields) {
             const FileField& field = fields[i];
-            entries.append(QJsonObject{{QStringLiteral("record"), qs(field.name)},
-                                       {QStringLiteral("label"), qs(field.label)},
-                                       {QStringLiteral("group"), qs(field.groupCaption)},
+            entries.append(QJsonObject{{QStringLiteral("record"), field.name},
+                                       {QStringLiteral("label"), field.label},
+                                       {QStringLiteral("group"), field.groupCaption},
                                        {QStringLiteral("register"), field.reg},
                                        {QStringLiteral("value"), page.text(i)}});
         }
-        groups.append(QJsonObject{{QStringLiteral("record"), qs(entry.group)},
-                                  {QStringLiteral("caption"), qs(entry.caption)},
+        groups.append(QJsonObject{{QStringLiteral("record"), entry.group},
+                                  {QStringLiteral("caption"), entry.caption},
                                   {QStringLiteral("fields"), entries}});
     }
     QJsonObject head{{QStringLiteral("program"), header.program},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RegisterMap.h"
+#include "HoldingRegisters.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,10 +18,10 @@ namespace climate::config {
 // One field of the page as a parameter file names it. The record names key the file; caption,
 // label and register stand beside them only for the person who reads it.
 struct FileField {
-    std::string_view group;        // member of ControllerParameters ("InternalFan"), or "Address"
-    std::string_view groupCaption; // as the page reads it ("Internal Fan")
-    std::string_view name;         // field of the record ("StepRev")
-    std::string_view label;        // the field's label on the page ("StepRev")
+    QString group;        // member of ControllerParameters ("InternalFan"), or "Address"
+    QString groupCaption; // as a person reads the group's title ("Internal Fan")
+    QString name;         // field of the record ("StepRev")
+    QString label;        // the field's label on the page ("StepRev")
     std::uint16_t reg = 0;
     ReadForm form = ReadForm::Unsigned; // how the page shows the register; Item: a combo box
 };

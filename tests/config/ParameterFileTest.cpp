@@ -305,7 +305,7 @@ TEST(PageCanShow, WhatReadAllCouldPutInTheFieldOrNothing) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(climate::config::pageCanShow(*c.field, items, QString::fromUtf8(c.text)), c.shown)
-            << c.field->name << " \"" << c.text << "\"";
+            << c.field->name.toStdString() << " \"" << c.text << "\"";
     }
 }
 
