@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -114,6 +115,55 @@ void fanGroup(FormBuilder& b, QGroupBox* group, const std::array<int, 8>& edits,
     setButton(group, b.button(group, setName, QStringLiteral("Set"), 396, rows[3] - 1, 88));
 }
 
+// The controls Tab reaches inside `section` (a group, or a single control), in reading order: row
+// by row, left to right. Controls whose vertical centres lie within half a row of the first
+// control of a row share that row (a "Set" button sits a pixel higher than its fields).
+QList<QWidget*> inReadingOrder(QWidget* section) {
+    QList<QWidget*> controls;
+    if ((section->focusPolicy() & Qt::TabFocus) != 0) {
+        controls << section;
+    }
+    for (QWidget* child : section->findChildren<QWidget*>()) {
+        // Edit fields of combo boxes are reached through their box; drop-down lists are windows
+        // of their own.
+        if ((child->focusPolicy() & Qt::TabFocus) != 0 && child->window() == section->window() &&
+            qobject_cast<QComboBox*>(child->parentWidget()) == nullptr) {
+            controls << child;
+        }
+    }
+    const auto centre = [section](const QWidget* w) {
+        return w->mapTo(section, w->rect().center());
+    };
+    std::stable_sort(controls.begin(), controls.end(),
+                     [&centre](QWidget* a, QWidget* b) { return centre(a).y() < centre(b).y(); });
+    constexpr int HalfRow = 11;
+    auto rowStart = controls.begin();
+    while (rowStart != controls.end()) {
+        const int rowY = centre(*rowStart).y();
+        auto rowEnd = std::find_if(rowStart, controls.end(), [&centre, rowY](QWidget* w) {
+            return centre(w).y() - rowY > HalfRow;
+        });
+        std::stable_sort(rowStart, rowEnd, [&centre](QWidget* a, QWidget* b) {
+            return centre(a).x() < centre(b).x();
+        });
+        rowStart = rowEnd;
+    }
+    return controls;
+}
+
+// Tab follows reading order: section after section as given, and row by row inside each.
+void chainTabOrder(const QList<QWidget*>& sections) {
+    QWidget* previous = nullptr;
+    for (QWidget* section : sections) {
+        for (QWidget* control : inReadingOrder(section)) {
+            if (previous != nullptr) {
+                QWidget::setTabOrder(previous, control);
+            }
+            previous = control;
+        }
+    }
+}
+
 } // namespace
 
 ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
@@ -126,8 +176,11 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     auto* rdCOM = new PortComboBox(extraPorts, serial);
     rdCOM->setObjectName(QStringLiteral("rdCOM"));
     rdCOM->setGeometry(76, 20, 84, 22);
+#ifdef Q_OS_WIN
+    // Port names are upper case on Windows ("com12" is typed for COM12); paths elsewhere are
+    // case-sensitive and stay as typed.
     rdCOM->setValidator(new UpperCaseValidator(rdCOM));
-    rdCOM->setToolTip(QStringLiteral("Serial port"));
+#endif
     b.name(rdCOM, serial->title(), portLabel->text(), portLabel);
     serialCombo(b, serial, QStringLiteral("BaudRate:"), QStringLiteral("baudrate"), 47,
                 {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
@@ -246,5 +299,8 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     setButton(exchanger,
               b.button(exchanger, QStringLiteral("Button18"), QStringLiteral("Set"), 56, 86, 78));
 
+    // The left column top to bottom, then the parameter groups; a group's "Set" comes last in it.
+    chainTabOrder({serial, comm, firmware, all, stop, internal, external, heater, tempAlarm,
+                   compressor, extInput, voltage, calibration, address, exchanger});
     return view;
 }
