@@ -103,6 +103,17 @@ QString progressText(std::size_t index) {
         .arg(groupName(*setAllGroups().at(index)));
 }
 
+QString finishedText(std::size_t written, bool stopped) {
+    const std::size_t count = setAllGroups().size();
+    if (!stopped) {
+        return QStringLiteral("Set All: %1 of %2 written").arg(written).arg(count);
+    }
+    return QStringLiteral("Set All stopped at %1 of %2: %3")
+        .arg(written + 1)
+        .arg(count)
+        .arg(groupName(*setAllGroups().at(written)));
+}
+
 QString setAllSummary(std::size_t written, std::optional<GroupFailure> failure) {
     const std::size_t count = setAllGroups().size();
     QStringList lines;

@@ -45,6 +45,10 @@ enum class GroupFailure : std::uint8_t {
 // "Writing 3 of 8: Heater"; `index` counts from 0.
 [[nodiscard]] QString progressText(std::size_t index);
 
+// What the "All" group shows once Set All has ended: "Set All: 8 of 8 written", or
+// "Set All stopped at 4 of 8: Temp. Alarm" when the group at `written` failed.
+[[nodiscard]] QString finishedText(std::size_t written, bool stopped);
+
 // The one box at the end of Set All: the groups written, the one that failed and how, that it
 // stopped there, and that Calibration and Address were left out.
 [[nodiscard]] QString setAllSummary(std::size_t written, std::optional<GroupFailure> failure);

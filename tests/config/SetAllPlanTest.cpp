@@ -32,6 +32,8 @@ TEST(SetAllPlan, WritesEveryGroupButCalibrationAndAddressInRegisterOrder) {
     EXPECT_EQ(names, QStringList({"Internal Fan", "External Fan", "Heater", "Temp. Alarm",
                                   "ExtInput", "VoltageAlarm", "Compressor", "Heat Exchanger"}));
     EXPECT_EQ(progressText(2), "Writing 3 of 8: Heater");
+    EXPECT_EQ(finishedText(8, false), "Set All: 8 of 8 written");
+    EXPECT_EQ(finishedText(3, true), "Set All stopped at 4 of 8: Temp. Alarm");
 }
 
 TEST(SetAllPlan, StagesWhatEachGroupsOwnSetWouldSend) {
