@@ -3,6 +3,7 @@
 #include "ParameterFile.h"
 
 #include "link/CommEngine.h"
+#include "link/PortGate.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -90,7 +90,7 @@ void ParameterSets::readAllReceived(std::span<const std::uint16_t> registers) {
 }
 
 void ParameterSets::watchLink() {
-    m_marks.watch(m_engine.state().DeviceAddress, m_view.Button1->text() != QLatin1String("Open"));
+    m_marks.watch(m_engine.state().DeviceAddress, m_view.port->portOpen());
 }
 
 } // namespace climate::config
