@@ -95,6 +95,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_configuration->setReadAllListener([this](std::span<const std::uint16_t> registers) {
         m_parameterSets->readAllReceived(registers);
     });
+    m_configuration->setWriteListener(
+        [this](std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
+            m_parameterSets->registersWritten(firstRegister, words);
+        });
     m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
 
     bindHandlers();
@@ -190,6 +194,7 @@ void TForm1::bindHandlers() {
     bindClick("Button1", &TForm1::Button1Click);
     bindClick("Button2", &TForm1::Button2Click);
     bindClick("Button12", &TForm1::Button12Click);
+    bindClick("Button13", &TForm1::Button13Click);
     bindClick("Set", &TForm1::SetClick);
     bindClick("Button10", &TForm1::Button10Click);
     bindClick("Button15", &TForm1::Button15Click);
@@ -209,7 +214,6 @@ void TForm1::bindHandlers() {
     bindClick("Button6", &TForm1::Button6Click);
     bindClick("Button16", &TForm1::Button16Click);
     bindClick("Button17", &TForm1::Button17Click);
-    // Button13 ("Set" of the group "All") has no handler.
 
     // The rocker's click arrives before it flips, so the handler still sees the old state.
     connect(
@@ -261,6 +265,9 @@ void TForm1::Button2Click() {
 
 void TForm1::Button12Click() {
     m_configuration->Button12Click();
+}
+void TForm1::Button13Click() {
+    m_configuration->Button13Click();
 }
 void TForm1::SetClick() {
     m_configuration->SetClick();

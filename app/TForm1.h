@@ -62,6 +62,7 @@ public:
     void Button1Click();
     void Button2Click();
     void Button12Click();
+    void Button13Click();
     void SetClick();
     void Button10Click();
     void Button15Click();

@@ -30,6 +30,9 @@ public:
 
     // What the controller holds, for the difference marks.
     void readAllReceived(std::span<const std::uint16_t> registers);
+    void registersWritten(std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
+        m_marks.registersWritten(firstRegister, words);
+    }
     // Drops the marks' baseline once the slave address changed or the port closed.
     void watchLink();
     [[nodiscard]] const DifferenceMarks& marks() const { return m_marks; }

@@ -49,6 +49,10 @@ protected:
     DifferenceMarksTest() {
         page.page->setReadAllListener(
             [this](std::span<const std::uint16_t> registers) { sets.readAllReceived(registers); });
+        page.page->setWriteListener(
+            [this](std::uint16_t first, std::span<const std::uint16_t> words) {
+                sets.registersWritten(first, words);
+            });
     }
 
     void readAll(const std::array<std::uint16_t, 47>& registers) {
@@ -175,6 +179,37 @@ TEST_F(DifferenceMarksTest, WithoutABaselineNothingIsMarked) {
     // The port closed: the next controller may be another one.
     page.closePort();
     sets.watchLink();
+    EXPECT_TRUE(allMarks().empty());
+}
+
+TEST_F(DifferenceMarksTest, AnAcceptedSetClearsTheMarksOfItsGroup) {
+    readAll(controllerRegisters());
+    load(fileWith({{27, "46"}, {24, "30"}, {53, "2"}}, {}));
+    ASSERT_EQ(allMarks(),
+              (std::vector<std::string>{"Edit24: controller: 25.3", "Edit27: controller: 45",
+                                        "Edit53: controller: 2.5"}));
+
+    // Temp. Alarm's Set: the controller now holds what the group shows.
+    page.page->Button11Click();
+    const std::vector<std::uint8_t> request = page.nextRequest();
+    page.rig.port.feed(withCrc({request.begin(), request.begin() + 6}));
+    ASSERT_TRUE(page.runUntilIdle());
+    EXPECT_EQ(allMarks(),
+              (std::vector<std::string>{"Edit27: controller: 45", "Edit53: controller: 2.5"}));
+
+    // An unanswered Set changes nothing.
+    page.page->SetClick();
+    page.exchange({});
+    EXPECT_EQ(allMarks().size(), 2u);
+
+    // Set All writes the rest.
+    page.page->Button13Click();
+    for (int group = 0; group < 8; ++group) {
+        const std::vector<std::uint8_t> write = page.nextRequest();
+        ASSERT_FALSE(write.empty()) << group;
+        page.rig.port.feed(withCrc({write.begin(), write.begin() + 6}));
+    }
+    ASSERT_TRUE(page.runUntilIdle());
     EXPECT_TRUE(allMarks().empty());
 }
 
