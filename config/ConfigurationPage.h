@@ -19,8 +19,9 @@ class GroupWriteTransaction;
 class ReadAllTransaction;
 struct ParameterGroup;
 
-// The Configuration page's buttons: Read All, the Set of each parameter group, the slave address
-// the tool talks to, and the firmware version. The handlers check and stage; the engine sends.
+// The Configuration page's buttons: Read All, the Set of each parameter group, Set All, the slave
+// address the tool talks to, and the firmware version. The handlers check and stage; the engine
+// sends.
 class ConfigurationPage {
 public:
     ConfigurationPage(CommEngine& engine, const ConfigurationView& view);
