@@ -65,9 +65,9 @@ private:
     void groupAccepted(const ParameterGroup& group);
     [[nodiscard]] GroupWriteTransaction& groupWrite(ConfigCommand command);
     void postSetAllGroup();
-    void setAllGroupEnded(TransactionOutcome outcome);
+    void setAllGroupEnded(link::TransactionOutcome outcome);
     // Ends Set All after the group of the current step ended with `outcome` (Good: the last one).
-    void finishSetAll(TransactionOutcome outcome);
+    void finishSetAll(link::TransactionOutcome outcome);
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);
 

@@ -10,6 +10,8 @@
 
 namespace climate::config {
 
+using namespace climate::link;
+
 namespace {
 
 // A frame just outside the field, behind it, so the field keeps its own look.

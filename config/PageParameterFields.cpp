@@ -11,6 +11,8 @@
 
 namespace climate::config {
 
+using namespace climate::link;
+
 namespace {
 
 // "InternalFan.StepRev" -> "InternalFan", "StepRev"; "Address" -> "Address", "Address".

@@ -16,6 +16,8 @@
 
 namespace climate::config {
 
+using namespace climate::link;
+
 namespace {
 
 constexpr auto FormatMarker = "climate-unit-parameter-set";

@@ -9,7 +9,9 @@
 
 #include <memory>
 
+namespace climate::link {
 class CommEngine;
+} // namespace climate::link
 
 namespace climate::config {
 
@@ -17,7 +19,7 @@ namespace climate::config {
 // file, "Load…" fills them from one and sends nothing. The folder last used is remembered.
 class ParameterSets {
 public:
-    ParameterSets(CommEngine& engine, const ConfigurationView& view,
+    ParameterSets(link::CommEngine& engine, const ConfigurationView& view,
                   std::unique_ptr<FileChooser> chooser);
     ~ParameterSets();
     ParameterSets(const ParameterSets&) = delete;
@@ -44,7 +46,7 @@ private:
     static void rememberFolder(const QString& file);
     void tell(const QString& text, const char* caption, bool error);
 
-    CommEngine& m_engine;
+    link::CommEngine& m_engine;
     const ConfigurationView m_view;
     PageParameterFields m_fields;
     std::unique_ptr<FileChooser> m_chooser;

@@ -11,6 +11,8 @@
 
 namespace climate::config {
 
+using namespace climate::link;
+
 namespace {
 
 constexpr auto LeftOut = "Calibration and Address are not part of Set All: set them with their "

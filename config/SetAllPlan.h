@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-class FieldSource;
-
 namespace climate::config {
+
+class FieldSource;
 
 // What Set All writes and what it tells: the plain parts, without the engine.
 
