@@ -48,8 +48,9 @@ AtomicFile::Pending::~Pending() {
 }
 
 void AtomicFile::Pending::discard() noexcept {
-    if (!m_file)
+    if (!m_file) {
         return;
+    }
     std::fclose(m_file);
     ::unlink(m_temporary.c_str());
     m_file = nullptr;
@@ -62,8 +63,9 @@ AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
     pending.m_temporary = temporaryNameFor(path);
     const int fd =
         ::open(pending.m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    if (fd < 0) {
         fail("cannot create", pending.m_temporary, errno);
+    }
     pending.m_file = ::fdopen(fd, "wb");
     if (!pending.m_file) {
         const int error = errno;
@@ -76,8 +78,9 @@ AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
     pending.m_buffer = std::make_unique<char[]>(WriteBufferSize);
     std::setvbuf(pending.m_file, pending.m_buffer.get(), _IOFBF, WriteBufferSize);
     write(pending.m_file);
-    if (std::fflush(pending.m_file) != 0 || std::ferror(pending.m_file))
+    if (std::fflush(pending.m_file) != 0 || std::ferror(pending.m_file)) {
         fail("cannot write", pending.m_temporary, errno ? errno : EIO);
+    }
     return pending;
 }
 
@@ -85,14 +88,16 @@ AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
                                         std::span<const std::uint8_t> data) {
     return prepare(path, [&](std::FILE* file) {
         errno = 0;
-        if (std::fwrite(data.data(), 1, data.size(), file) != data.size())
+        if (std::fwrite(data.data(), 1, data.size(), file) != data.size()) {
             fail("cannot write", path, errno ? errno : EIO);
+        }
     });
 }
 
 void AtomicFile::commit(Pending& pending) {
-    if (::fsync(::fileno(pending.m_file)) != 0)
+    if (::fsync(::fileno(pending.m_file)) != 0) {
         fail("cannot flush", pending.m_temporary, errno);
+    }
     if (std::fclose(std::exchange(pending.m_file, nullptr)) != 0) {
         const int error = errno;
         ::unlink(pending.m_temporary.c_str());

@@ -86,15 +86,17 @@ public:
     }
     void end() {
         const std::size_t size = m_bytes.size() - m_recordStart - 4;
-        if (size > MaxRecordData)
+        if (size > MaxRecordData) {
             throw std::logic_error("record longer than the format allows");
+        }
         m_bytes[m_recordStart + 2] = static_cast<std::uint8_t>(size);
         m_bytes[m_recordStart + 3] = static_cast<std::uint8_t>(size >> 8);
     }
     void record(std::uint16_t type, std::initializer_list<std::uint16_t> words) {
         begin(type);
-        for (const auto word : words)
+        for (const auto word : words) {
             put16(word);
+        }
         end();
     }
 
@@ -120,8 +122,9 @@ public:
         m_bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
     }
     void patch32(std::size_t offset, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             m_bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
     }
 
     [[nodiscard]] std::size_t size() const { return m_bytes.size(); }
@@ -134,8 +137,9 @@ public:
     // Room for at least `size` bytes, with headroom: a log that grows by a row at a time must
     // not move its whole stream at every save.
     void reserve(std::size_t size) {
-        if (m_bytes.capacity() < size)
+        if (m_bytes.capacity() < size) {
             m_bytes.reserve(size + size / 2);
+        }
     }
     void clear() {
         m_bytes.clear();
@@ -192,10 +196,11 @@ bool needsWideCharacters(const std::u16string& text) {
 void putCharacters(RecordStream& out, const std::u16string& text, std::size_t from,
                    std::size_t count, bool wide) {
     for (std::size_t i = from; i < from + count; ++i) {
-        if (wide)
+        if (wide) {
             out.put16(text[i]);
-        else
+        } else {
             out.put8(static_cast<std::uint8_t>(text[i]));
+        }
     }
 }
 
@@ -204,10 +209,11 @@ void putCharacters(RecordStream& out, const std::u16string& text, std::size_t fr
 void putString(RecordStream& out, std::string_view utf8, bool shortLength) {
     const std::u16string text = toUtf16(utf8);
     const bool wide = needsWideCharacters(text);
-    if (shortLength)
+    if (shortLength) {
         out.put8(static_cast<std::uint8_t>(text.size()));
-    else
+    } else {
         out.put16(static_cast<std::uint16_t>(text.size()));
+    }
     out.put8(wide ? 1 : 0);
     putCharacters(out, text, 0, text.size(), wide);
 }
@@ -282,8 +288,9 @@ NumberFormats numberFormatsOf(const Workbook& book) {
         }
         auto [found, added] = customIndex.emplace(
             text, static_cast<std::uint16_t>(FirstCustomNumberFormat + customIndex.size()));
-        if (added)
+        if (added) {
             result.custom.emplace_back(found->second, text);
+        }
         result.indexOfFormat.push_back(found->second);
     }
     return result;
@@ -327,8 +334,9 @@ void encodeNewStrings(EncodedStrings& encoded, const Workbook& book) {
             const std::size_t count = std::min(out.room() / charSize, text.size() - done);
             putCharacters(out, text, done, count, wide);
             done += count;
-            if (done == text.size())
+            if (done == text.size()) {
                 break;
+            }
             out.end();
             out.begin(RecContinue);
             out.put8(wide ? 1 : 0);
@@ -372,14 +380,16 @@ std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
     out.begin(RecWriteAccess); // the user name: empty, padded with blanks as the record wants
     out.put16(0);
     out.put8(0);
-    for (int i = 0; i < 109; ++i)
+    for (int i = 0; i < 109; ++i) {
         out.put8(' ');
+    }
     out.end();
     out.record(RecCodePage, {1200}); // texts are UTF-16
     out.record(RecDsf, {0});
     out.begin(RecTabId);
-    for (int i = 0; i < book.sheetCount(); ++i)
+    for (int i = 0; i < book.sheetCount(); ++i) {
         out.put16(static_cast<std::uint16_t>(i + 1));
+    }
     out.end();
     out.record(RecFnGroupCount, {14});
     out.record(RecWindowProtect, {0});
@@ -416,11 +426,13 @@ std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
         out.end();
     }
     putStyleXf(out, 0x00); // 0: "Normal"
-    for (int i = 1; i < FirstCellXf; ++i)
+    for (int i = 1; i < FirstCellXf; ++i) {
         putStyleXf(out, 0xF4); // 1 ... 14: outline styles, only their font counts
-    for (int i = 0; i < book.formatCount(); ++i)
+    }
+    for (int i = 0; i < book.formatCount(); ++i) {
         putCellXf(out, book.format(static_cast<std::uint16_t>(i)), numberFormats.indexOfFormat[i],
                   i != 0);
+    }
     out.begin(RecStyle); // "Normal" is built-in style 0 on XF 0
     out.put16(0x8000);
     out.put8(0);
@@ -449,8 +461,9 @@ void putColumns(RecordStream& out, const Worksheet& sheet) {
     };
     for (int first = 0; first < Worksheet::MaxColumns;) {
         int last = first;
-        while (last + 1 < Worksheet::MaxColumns && sameAs(first, last + 1))
+        while (last + 1 < Worksheet::MaxColumns && sameAs(first, last + 1)) {
             ++last;
+        }
         if (isSet(first)) {
             const auto& column = sheet.column(first);
             const double width = column.width >= 0 ? column.width : DefaultColumnWidth;
@@ -492,10 +505,11 @@ void putCell(RecordStream& out, int row, int column, const Worksheet::Cell& cell
         out.put16(static_cast<std::uint16_t>(row));
         out.put16(static_cast<std::uint16_t>(column));
         out.put16(xf);
-        if (rk)
+        if (rk) {
             out.put32(*rk);
-        else
+        } else {
             out.putDouble(cell.number);
+        }
         out.end();
         return;
     }
@@ -531,18 +545,22 @@ void encodeBlock(EncodedBlock& block, const Worksheet& sheet, int index) {
         int firstUsed = -1;
         int lastUsed = -1;
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-            if (cells[c].kind == Worksheet::Cell::Kind::Empty)
+            if (cells[c].kind == Worksheet::Cell::Kind::Empty) {
                 continue;
-            if (firstUsed < 0)
+            }
+            if (firstUsed < 0) {
                 firstUsed = c;
+            }
             lastUsed = c;
             block.textCells += cells[c].kind == Worksheet::Cell::Kind::Text ? 1 : 0;
         }
         spans.emplace_back(firstUsed, lastUsed);
-        if (firstUsed < 0)
+        if (firstUsed < 0) {
             continue;
-        if (block.firstRow < 0)
+        }
+        if (block.firstRow < 0) {
             block.firstRow = r;
+        }
         block.lastRow = r;
         block.firstColumn = std::min(block.firstColumn, firstUsed);
         block.lastColumn = std::max(block.lastColumn, lastUsed);
@@ -559,8 +577,9 @@ void encodeBlock(EncodedBlock& block, const Worksheet& sheet, int index) {
     }
     for (int r = first; r < end; ++r) {
         const auto& cells = sheet.row(r);
-        for (int c = 0; c < static_cast<int>(cells.size()); ++c)
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
             putCell(out, r, c, cells[c]);
+        }
     }
     block.bytes = std::move(out.bytes());
 }
@@ -572,8 +591,9 @@ std::uint32_t encodeChangedBlocks(EncodedSheet& encoded, const Worksheet& sheet)
     std::uint32_t textCells = 0;
     for (int b = 0; b < blocks; ++b) {
         EncodedBlock& block = encoded.blocks[b];
-        if (!block.valid || block.version != sheet.blockVersion(b))
+        if (!block.valid || block.version != sheet.blockVersion(b)) {
             encodeBlock(block, sheet, b);
+        }
         textCells += block.textCells;
     }
     return textCells;
@@ -604,10 +624,12 @@ void putSheetHead(RecordStream& out, const Worksheet& sheet, const EncodedSheet&
     int firstColumn = Worksheet::MaxColumns;
     int lastColumn = -1;
     for (const auto& block : encoded.blocks) {
-        if (block.firstRow < 0)
+        if (block.firstRow < 0) {
             continue;
-        if (firstRow < 0)
+        }
+        if (firstRow < 0) {
             firstRow = block.firstRow;
+        }
         lastRow = block.lastRow;
         firstColumn = std::min(firstColumn, block.firstColumn);
         lastColumn = std::max(lastColumn, block.lastColumn);
@@ -682,8 +704,9 @@ Biff8Writer::workbookPieces(const Workbook& book) {
         e.sheetTails[i].clear();
         putSheetTail(e.sheetTails[i], i == book.activeSheet());
         position += e.sheetHeads[i].size() + e.sheetTails[i].size();
-        for (const auto& block : encoded.blocks)
+        for (const auto& block : encoded.blocks) {
             position += block.bytes.size();
+        }
     }
 
     e.pieces.clear();
@@ -692,8 +715,9 @@ Biff8Writer::workbookPieces(const Workbook& book) {
     e.pieces.emplace_back(e.globalsEnd.bytes());
     for (int i = 0; i < book.sheetCount(); ++i) {
         e.pieces.emplace_back(e.sheetHeads[i].bytes());
-        for (const auto& block : e.sheets.at(book.sheet(i).serial()).blocks)
+        for (const auto& block : e.sheets.at(book.sheet(i).serial()).blocks) {
             e.pieces.emplace_back(block.bytes);
+        }
         e.pieces.emplace_back(e.sheetTails[i].bytes());
     }
     return e.pieces;
@@ -701,14 +725,16 @@ Biff8Writer::workbookPieces(const Workbook& book) {
 
 std::vector<std::uint8_t> Biff8Writer::workbookStream(const Workbook& book) {
     std::vector<std::uint8_t> stream;
-    for (const auto piece : workbookPieces(book))
+    for (const auto piece : workbookPieces(book)) {
         stream.insert(stream.end(), piece.begin(), piece.end());
+    }
     return stream;
 }
 
 std::uint16_t Biff8Writer::columnWidthUnits(double characters) {
-    if (characters <= 0)
+    if (characters <= 0) {
         return 0;
+    }
     // A digit of the default font (Arial 10) is 7 pixels wide and a cell adds 5 pixels of
     // padding; the file counts the whole width in 1/256 digits.
     const double pixels = std::round(characters * 7) + 5;
@@ -716,18 +742,22 @@ std::uint16_t Biff8Writer::columnWidthUnits(double characters) {
 }
 
 std::optional<std::uint32_t> Biff8Writer::rkNumber(double value) {
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
         return std::nullopt;
+    }
     constexpr double Smallest = -(1 << 29);
     constexpr double Largest = (1 << 29) - 1;
-    if (value == std::trunc(value) && value >= Smallest && value <= Largest)
+    if (value == std::trunc(value) && value >= Smallest && value <= Largest) {
         return static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) << 2 | 0x2;
+    }
     const double hundredfold = std::nearbyint(value * 100);
-    if (hundredfold >= Smallest && hundredfold <= Largest && hundredfold / 100 == value)
+    if (hundredfold >= Smallest && hundredfold <= Largest && hundredfold / 100 == value) {
         return static_cast<std::uint32_t>(static_cast<std::int32_t>(hundredfold)) << 2 | 0x3;
+    }
     const auto bits = std::bit_cast<std::uint64_t>(value);
-    if ((bits & 0x3'FFFF'FFFFull) == 0) // only the 30 high bits are used
+    if ((bits & 0x3'FFFF'FFFFull) == 0) { // only the 30 high bits are used
         return static_cast<std::uint32_t>(bits >> 32);
+    }
     return std::nullopt;
 }
 
@@ -736,8 +766,9 @@ std::optional<std::uint16_t> Biff8Writer::builtInNumberFormat(const std::string&
         {"General", 0}, {"0", 1},      {"0.00", 2},      {"#,##0", 3}, {"#,##0.00", 4},
         {"0%", 9},      {"0.00%", 10}, {"0.00E+00", 11}, {"@", 49},
     };
-    if (const auto found = builtIn.find(text); found != builtIn.end())
+    if (const auto found = builtIn.find(text); found != builtIn.end()) {
         return found->second;
+    }
     return std::nullopt;
 }
 

@@ -33,23 +33,29 @@ void initialiseGsfOnce() {
 void writeContainer(GsfOutput* sink, const std::string& streamName,
                     std::span<const std::span<const std::uint8_t>> pieces) {
     GObjectPtr<GsfOutfile> container(gsf_outfile_msole_new(sink));
-    if (!container)
+    if (!container) {
         fail("cannot create the compound file", 0);
+    }
     GObjectPtr<GsfOutput> stream(gsf_outfile_new_child(container.get(), streamName.c_str(), FALSE));
-    if (!stream)
+    if (!stream) {
         fail("cannot create the stream " + streamName, 0);
+    }
     for (const auto piece : pieces) {
         errno = 0;
-        if (!piece.empty() && !gsf_output_write(stream.get(), piece.size(), piece.data()))
+        if (!piece.empty() && !gsf_output_write(stream.get(), piece.size(), piece.data())) {
             fail("cannot write the stream " + streamName, errno);
+        }
     }
-    if (!gsf_output_close(stream.get()))
+    if (!gsf_output_close(stream.get())) {
         fail("cannot write the stream " + streamName, errno);
+    }
     // Closing the container writes its directory and header, and closes the sink.
-    if (!gsf_output_close(GSF_OUTPUT(container.get())))
+    if (!gsf_output_close(GSF_OUTPUT(container.get()))) {
         fail("cannot write the compound file", errno);
-    if (!gsf_output_is_closed(sink) && !gsf_output_close(sink))
+    }
+    if (!gsf_output_is_closed(sink) && !gsf_output_close(sink)) {
         fail("cannot write the compound file", errno);
+    }
 }
 
 } // namespace
@@ -58,8 +64,9 @@ void CompoundFile::write(std::FILE* file, const std::string& streamName,
                          std::span<const std::span<const std::uint8_t>> pieces) {
     initialiseGsfOnce();
     GObjectPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("workbook", file, TRUE));
-    if (!sink)
+    if (!sink) {
         fail("cannot write the compound file", 0);
+    }
     writeContainer(sink.get(), streamName, pieces);
 }
 

@@ -50,19 +50,23 @@ const char* propertyName(RangeProperty property) {
 }
 
 double numberOf(const AutomationValue& value, RangeProperty property) {
-    if (const auto* integer = std::get_if<std::int32_t>(&value))
+    if (const auto* integer = std::get_if<std::int32_t>(&value)) {
         return *integer;
-    if (const auto* unsignedInteger = std::get_if<std::uint32_t>(&value))
+    }
+    if (const auto* unsignedInteger = std::get_if<std::uint32_t>(&value)) {
         return *unsignedInteger;
-    if (const auto* floating = std::get_if<double>(&value))
+    }
+    if (const auto* floating = std::get_if<double>(&value)) {
         return *floating;
+    }
     refuse(property); // a text where a number belongs
 }
 
 int integerOf(const AutomationValue& value, RangeProperty property) {
     const double number = numberOf(value, property);
-    if (number != std::trunc(number) || std::abs(number) > 1e6)
+    if (number != std::trunc(number) || std::abs(number) > 1e6) {
         refuse(property);
+    }
     return static_cast<int>(number);
 }
 
@@ -160,10 +164,12 @@ bool isWeight(int weight) {
 }
 
 std::optional<std::uint8_t> paletteColour(int colorIndex) {
-    if (colorIndex == xlColorIndexAutomatic || colorIndex == xlColorIndexNone)
+    if (colorIndex == xlColorIndexAutomatic || colorIndex == xlColorIndexNone) {
         return CellFormat::AutomaticColour;
-    if (colorIndex >= 1 && colorIndex <= 56)
+    }
+    if (colorIndex >= 1 && colorIndex <= 56) {
         return static_cast<std::uint8_t>(colorIndex + 7); // the palette starts at index 8
+    }
     return std::nullopt;
 }
 
@@ -179,8 +185,9 @@ std::size_t characterCount(const std::string& utf8) {
     std::size_t count = 0;
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80)
+        if ((byte & 0xC0) != 0x80) {
             count += byte >= 0xF0 ? 2 : 1;
+        }
     }
     return count;
 }
@@ -191,8 +198,9 @@ InProcessSpreadsheetApplication::InProcessSpreadsheetApplication(WorkbookStore& 
     : m_store(store) {}
 
 void InProcessSpreadsheetApplication::Visible(bool) {
-    if (m_quit)
+    if (m_quit) {
         throw AutomationError("The application has quit");
+    }
 }
 
 void InProcessSpreadsheetApplication::Quit() {
@@ -202,30 +210,35 @@ void InProcessSpreadsheetApplication::Quit() {
 }
 
 void InProcessSpreadsheetApplication::addWorkbook(int) {
-    if (m_quit)
+    if (m_quit) {
         throw AutomationError("The application has quit");
+    }
     m_book = std::make_shared<Workbook>();
     m_book->addWorksheet();
     m_bookPath.clear();
 }
 
 void InProcessSpreadsheetApplication::openWorkbook(const std::string& path) {
-    if (m_quit)
+    if (m_quit) {
         throw AutomationError("The application has quit");
+    }
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::is_regular_file(path, error)) {
         throw AutomationError("'" + path + "' could not be found");
+    }
     auto book = m_store.find(path);
-    if (!book)
+    if (!book) {
         throw AutomationError("'" + path + "' is not a workbook this application has saved");
+    }
     m_book = std::move(book);
     m_bookPath = path;
 }
 
 void InProcessSpreadsheetApplication::addWorksheet() {
     Workbook& book = activeBook();
-    if (book.sheetCount() >= 4096)
+    if (book.sheetCount() >= 4096) {
         throw AutomationError("The workbook cannot take another sheet");
+    }
     book.addWorksheet();
 }
 
@@ -237,8 +250,9 @@ void InProcessSpreadsheetApplication::saveActiveWorkbookAs(const std::string& pa
 
 void InProcessSpreadsheetApplication::saveActiveWorkbook() {
     activeBook();
-    if (m_bookPath.empty())
+    if (m_bookPath.empty()) {
         throw AutomationError("The workbook has no file yet; save it under a name first");
+    }
     m_store.save(m_bookPath);
 }
 
@@ -249,10 +263,12 @@ void InProcessSpreadsheetApplication::closeActiveWorkbook() {
 }
 
 Workbook& InProcessSpreadsheetApplication::activeBook() {
-    if (m_quit)
+    if (m_quit) {
         throw AutomationError("The application has quit");
-    if (!m_book)
+    }
+    if (!m_book) {
         throw AutomationError("There is no active workbook");
+    }
     return *m_book;
 }
 
@@ -266,8 +282,9 @@ void InProcessSpreadsheetApplication::setRangeProperty(const SheetRange& range,
                                                        const AutomationValue& value) {
     if (range.firstRow < 1 || range.lastRow > Worksheet::MaxRows || range.firstColumn < 1 ||
         range.lastColumn > Worksheet::MaxColumns || range.firstRow > range.lastRow ||
-        range.firstColumn > range.lastColumn)
+        range.firstColumn > range.lastColumn) {
         throw AutomationError("The range lies outside the sheet");
+    }
 
     switch (property) {
     case RangeProperty::Value:
@@ -278,29 +295,33 @@ void InProcessSpreadsheetApplication::setRangeProperty(const SheetRange& range,
         return;
     case RangeProperty::HorizontalAlignment: {
         const auto alignment = horizontalAlignment(integerOf(value, property));
-        if (!alignment)
+        if (!alignment) {
             refuse(property);
+        }
         changeFormat(range, [&](CellFormat& format) { format.horizontal = *alignment; });
         return;
     }
     case RangeProperty::VerticalAlignment: {
         const auto alignment = verticalAlignment(integerOf(value, property));
-        if (!alignment)
+        if (!alignment) {
             refuse(property);
+        }
         changeFormat(range, [&](CellFormat& format) { format.vertical = *alignment; });
         return;
     }
     case RangeProperty::NumberFormat: {
         const auto* text = std::get_if<std::string>(&value);
-        if (!text || text->empty() || characterCount(*text) > 255)
+        if (!text || text->empty() || characterCount(*text) > 255) {
             refuse(property);
+        }
         changeFormat(range, [&](CellFormat& format) { format.numberFormat = *text; });
         return;
     }
     case RangeProperty::BordersLineStyle: {
         const int style = integerOf(value, property);
-        if (!lineFor(style, xlThin))
+        if (!lineFor(style, xlThin)) {
             refuse(property);
+        }
         changeFormat(range, [&](CellFormat& format) {
             forEachEdge(format, [&](CellFormat::Edge& edge) {
                 edge.line = *lineFor(style, weightOf(edge.line));
@@ -310,8 +331,9 @@ void InProcessSpreadsheetApplication::setRangeProperty(const SheetRange& range,
     }
     case RangeProperty::BordersWeight: {
         const int weight = integerOf(value, property);
-        if (!isWeight(weight))
+        if (!isWeight(weight)) {
             refuse(property);
+        }
         changeFormat(range, [&](CellFormat& format) {
             forEachEdge(format, [&](CellFormat::Edge& edge) {
                 const int style = edge.line == Line::None ? xlContinuous : lineStyleOf(edge.line);
@@ -322,8 +344,9 @@ void InProcessSpreadsheetApplication::setRangeProperty(const SheetRange& range,
     }
     case RangeProperty::BordersColorIndex: {
         const auto colour = paletteColour(integerOf(value, property));
-        if (!colour)
+        if (!colour) {
             refuse(property);
+        }
         changeFormat(range, [&](CellFormat& format) {
             forEachEdge(format, [&](CellFormat::Edge& edge) { edge.colour = *colour; });
         });
@@ -338,17 +361,20 @@ void InProcessSpreadsheetApplication::setValue(const SheetRange& range,
     Worksheet& sheet = activeSheet();
     Worksheet::Cell written;
     if (const auto* text = std::get_if<std::string>(&value)) {
-        if (characterCount(*text) > MaxTextLength)
+        if (characterCount(*text) > MaxTextLength) {
             refuse(RangeProperty::Value);
+        }
         // An empty text clears the value and keeps the format, as in the spreadsheet.
         written.kind = text->empty() ? Worksheet::Cell::Kind::Blank : Worksheet::Cell::Kind::Text;
-        if (!text->empty())
+        if (!text->empty()) {
             written.text = book.internString(*text);
+        }
     } else {
         written.kind = Worksheet::Cell::Kind::Number;
         written.number = numberOf(value, RangeProperty::Value);
-        if (!std::isfinite(written.number))
+        if (!std::isfinite(written.number)) {
             refuse(RangeProperty::Value);
+        }
     }
     for (int r = range.firstRow - 1; r < range.lastRow; ++r) {
         for (int c = range.firstColumn - 1; c < range.lastColumn; ++c) {
@@ -363,11 +389,13 @@ void InProcessSpreadsheetApplication::setValue(const SheetRange& range,
 void InProcessSpreadsheetApplication::setColumnWidth(const SheetRange& range,
                                                      const AutomationValue& value) {
     const double width = numberOf(value, RangeProperty::ColumnWidth);
-    if (!(width >= 0 && width <= 255))
+    if (!(width >= 0 && width <= 255)) {
         refuse(RangeProperty::ColumnWidth);
+    }
     Worksheet& sheet = activeSheet();
-    for (int c = range.firstColumn - 1; c < range.lastColumn; ++c)
+    for (int c = range.firstColumn - 1; c < range.lastColumn; ++c) {
         sheet.column(c).width = width;
+    }
 }
 
 // A whole column changes its own format (which new cells start with) and the cells it already
@@ -383,8 +411,9 @@ void InProcessSpreadsheetApplication::changeFormat(const SheetRange& range,
             CellFormat format = book.format(formatIndex);
             change(format);
             const auto index = book.internFormat(format);
-            if (!index)
+            if (!index) {
                 throw AutomationError("Too many different cell formats");
+            }
             found = changed.emplace(formatIndex, *index).first;
         }
         formatIndex = found->second;
@@ -396,8 +425,9 @@ void InProcessSpreadsheetApplication::changeFormat(const SheetRange& range,
             for (int r = 0; r < sheet.rowCount(); ++r) {
                 auto& cells = sheet.mutableRow(r);
                 if (c < static_cast<int>(cells.size()) &&
-                    cells[c].kind != Worksheet::Cell::Kind::Empty)
+                    cells[c].kind != Worksheet::Cell::Kind::Empty) {
                     reformat(cells[c].format);
+                }
             }
         }
         return;
@@ -405,8 +435,9 @@ void InProcessSpreadsheetApplication::changeFormat(const SheetRange& range,
     for (int r = range.firstRow - 1; r < range.lastRow; ++r) {
         for (int c = range.firstColumn - 1; c < range.lastColumn; ++c) {
             Worksheet::Cell& cell = sheet.cellAt(r, c);
-            if (cell.kind == Worksheet::Cell::Kind::Empty)
+            if (cell.kind == Worksheet::Cell::Kind::Empty) {
                 cell.kind = Worksheet::Cell::Kind::Blank;
+            }
             reformat(cell.format);
         }
     }

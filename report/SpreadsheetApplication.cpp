@@ -38,8 +38,9 @@ SheetRange xl::parseReference(const std::string& reference) {
         valid = parseCell(reference, pos, range.lastRow, range.lastColumn);
     }
     if (!valid || pos != reference.size() || range.lastRow < range.firstRow ||
-        range.lastColumn < range.firstColumn)
+        range.lastColumn < range.firstColumn) {
         throw AutomationError("not a cell reference: \"" + reference + "\"");
+    }
     return range;
 }
 

@@ -61,15 +61,17 @@ void borderRow(xl::Worksheet& sheet, int row) {
 TestLog::TestLog(MessagePresenter& presenter, TestLogOptions options)
     : m_presenter(presenter), m_options(std::move(options)) {
     m_options.rowsPerSheet = std::clamp(m_options.rowsPerSheet, FirstRecordRow, 65536);
-    if (!m_options.startApplication)
+    if (!m_options.startApplication) {
         m_store = std::make_unique<WorkbookStore>(m_options.commit);
+    }
     if (m_store && m_options.post) {
         m_store->setSaveFailureListener(
             [post = m_options.post,
              self = std::weak_ptr<TestLog*>(m_self)](const std::string& path) {
                 post([self, path] {
-                    if (const auto log = self.lock())
+                    if (const auto log = self.lock()) {
                         (*log)->onBackgroundSaveFailure(path);
+                    }
                 });
             });
     }
@@ -139,8 +141,9 @@ void TestLog::WriteLogRecord(const TestLogRow& row) {
     } catch (const AutomationError&) {
         showError(WriteFailedText, ErrorCaption);
         try {
-            if (opened)
+            if (opened) {
                 app->ActiveWorkbook().Close();
+            }
         } catch (const AutomationError&) {
         }
         try {
@@ -173,8 +176,9 @@ void TestLog::CreateLogWorkbook() {
         m_options.baseFolder.empty() ? std::filesystem::current_path() : m_options.baseFolder;
     const std::filesystem::path folder = base / "TestReportDate";
     std::error_code error;
-    if (!std::filesystem::exists(folder, error))
+    if (!std::filesystem::exists(folder, error)) {
         std::filesystem::create_directory(folder, error); // a failure surfaces at SaveAs
+    }
 
     m_state.LogFilePath = (folder / ("TestData" + created.compactText() + ".xls")).string();
     app->ActiveWorkbook().SaveAs(m_state.LogFilePath);
@@ -202,20 +206,23 @@ void TestLog::writeSheetHeader(xl::Worksheet sheet) {
 
 bool TestLog::shutdown() {
     if (!m_state.LogUnsavedRows) {
-        if (flush())
+        if (flush()) {
             return true;
+        }
         // The last save did not reach the disk: its rows are only in memory. One more try.
         m_state.LogUnsavedRows = true;
         (void)m_store->takeSaveFailure(m_state.LogFilePath);
     }
     const auto unwritten = [this] {
-        if (m_store)
+        if (m_store) {
             (void)m_store->takeSaveFailure(m_state.LogFilePath); // reported by the caller
+        }
         return false;
     };
     std::error_code error;
-    if (!std::filesystem::exists(m_state.LogFilePath, error))
+    if (!std::filesystem::exists(m_state.LogFilePath, error)) {
         return unwritten();
+    }
     try {
         auto app = startApplication();
         app->Visible(false);
@@ -244,21 +251,24 @@ void TestLog::showShutdownFailure(std::function<void()> onClosed) {
 void TestLog::onBackgroundSaveFailure(const std::string& path) {
     // Taken here, so the next record does not report it again; already taken when the next
     // record or the shutdown came first and reported it.
-    if (path != m_state.LogFilePath || !m_store->takeSaveFailure(path))
+    if (path != m_state.LogFilePath || !m_store->takeSaveFailure(path)) {
         return;
+    }
     m_state.LogUnsavedRows = true; // the file holds an older save; the next one writes every row
     showError(WriteFailedText, ErrorCaption);
 }
 
 bool TestLog::flush() {
-    if (!m_store || m_state.LogFilePath.empty())
+    if (!m_store || m_state.LogFilePath.empty()) {
         return true;
+    }
     return m_store->waitForSaves(m_state.LogFilePath);
 }
 
 std::unique_ptr<SpreadsheetApplication> TestLog::startApplication() {
-    if (m_options.startApplication)
+    if (m_options.startApplication) {
         return m_options.startApplication();
+    }
     return std::make_unique<InProcessSpreadsheetApplication>(*m_store);
 }
 

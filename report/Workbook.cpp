@@ -18,8 +18,9 @@ Worksheet& Workbook::addWorksheet() {
 }
 
 std::uint32_t Workbook::internString(std::string_view text) {
-    if (const auto found = m_stringIndex.find(text); found != m_stringIndex.end())
+    if (const auto found = m_stringIndex.find(text); found != m_stringIndex.end()) {
         return found->second;
+    }
     const auto index = static_cast<std::uint32_t>(m_strings.size());
     m_strings.emplace_back(text);
     m_stringIndex.emplace(m_strings.back(), index);
@@ -32,10 +33,12 @@ std::uint32_t Workbook::stringCount() const {
 
 std::optional<std::uint16_t> Workbook::internFormat(const CellFormat& format) {
     const auto found = std::find(m_formats.begin(), m_formats.end(), format);
-    if (found != m_formats.end())
+    if (found != m_formats.end()) {
         return static_cast<std::uint16_t>(found - m_formats.begin());
-    if (formatCount() >= MaxFormats)
+    }
+    if (formatCount() >= MaxFormats) {
         return std::nullopt;
+    }
     m_formats.push_back(format);
     return static_cast<std::uint16_t>(m_formats.size() - 1);
 }

@@ -44,8 +44,10 @@ AtomicFile::Pending WorkbookStore::prepare(Kept& kept, const std::string& path) 
 void WorkbookStore::saveAs(const std::string& path, const std::shared_ptr<Workbook>& book) {
     m_commits->waitUntilDone(); // an older save of this path must not land after this one
     Kept kept{book, std::make_unique<Biff8Writer>()};
-    if (const auto found = m_books.find(path); found != m_books.end() && found->second.book == book)
+    if (const auto found = m_books.find(path);
+        found != m_books.end() && found->second.book == book) {
         kept.writer = std::move(found->second.writer);
+    }
     AtomicFile::Pending pending = prepare(kept, path);
     try {
         AtomicFile::commit(pending);
@@ -58,12 +60,14 @@ void WorkbookStore::saveAs(const std::string& path, const std::shared_ptr<Workbo
 
 void WorkbookStore::save(const std::string& path) {
     const auto found = m_books.find(path);
-    if (found == m_books.end())
+    if (found == m_books.end()) {
         cannotSave(path, "it was never saved under this name");
+    }
     const auto earlier = m_commits->takeFailure(path);
     m_commits->push(prepare(found->second, path));
-    if (earlier)
+    if (earlier) {
         cannotSave(path, *earlier + " (the previous save; this one has every row)");
+    }
 }
 
 std::optional<std::string> WorkbookStore::takeSaveFailure(const std::string& path) {

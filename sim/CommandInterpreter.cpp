@@ -63,8 +63,9 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     std::size_t at = 0;
     while (at < line.size()) {
         const std::size_t start = line.find_first_not_of(" \t\r\n", at);
-        if (start == std::string_view::npos)
+        if (start == std::string_view::npos) {
             break;
+        }
         const std::size_t end = line.find_first_of(" \t\r\n", start);
         words.push_back(line.substr(start, end == std::string_view::npos ? end : end - start));
         at = end == std::string_view::npos ? line.size() : end;
@@ -85,15 +86,17 @@ std::optional<long> parseNumber(std::string_view text) {
     }
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
         return std::nullopt;
+    }
     return negative ? -value : value;
 }
 
 std::optional<long> parseInRange(std::string_view text, long low, long high) {
     const auto value = parseNumber(text);
-    if (!value || *value < low || *value > high)
+    if (!value || *value < low || *value > high) {
         return std::nullopt;
+    }
     return value;
 }
 
@@ -110,10 +113,12 @@ std::string range(long low, long high) {
 }
 
 std::optional<bool> parseSwitch(std::string_view word) {
-    if (word == "on")
+    if (word == "on") {
         return true;
-    if (word == "off")
+    }
+    if (word == "off") {
         return false;
+    }
     return std::nullopt;
 }
 
@@ -129,50 +134,67 @@ std::string_view CommandInterpreter::reference() {
 
 std::string CommandInterpreter::execute(std::string_view line) {
     const Words words = splitWords(line);
-    if (words.empty())
+    if (words.empty()) {
         return {};
+    }
     const std::string_view command = words.front();
-    if (command == "get")
+    if (command == "get") {
         return get(words);
-    if (command == "set")
+    }
+    if (command == "set") {
         return set(words);
-    if (command == "unpin")
+    }
+    if (command == "unpin") {
         return unpin(words);
-    if (command == "model")
+    }
+    if (command == "model") {
         return model(words);
-    if (command == "step")
+    }
+    if (command == "step") {
         return step(words);
-    if (command == "address")
+    }
+    if (command == "address") {
         return address(words);
-    if (command == "silent")
+    }
+    if (command == "silent") {
         return silent(words);
-    if (command == "delay")
+    }
+    if (command == "delay") {
         return delay(words);
+    }
     if (command == "wrongaddress" || command == "wrongfunction" || command == "badcrc" ||
-        command == "exception" || command == "split")
+        command == "exception" || command == "split") {
         return oneShot(words);
-    if (command == "debugreply")
+    }
+    if (command == "debugreply") {
         return debugReply(words);
-    if (command == "noise")
+    }
+    if (command == "noise") {
         return noise(words);
-    if (command == "stats")
+    }
+    if (command == "stats") {
         return stats(words);
-    if (command == "plug")
+    }
+    if (command == "plug") {
         return words.size() == 1 ? plug() : error("usage: plug");
-    if (words.size() != 1)
+    }
+    if (words.size() != 1) {
         return error("usage: " + std::string(command) + " takes no arguments");
+    }
     if (command == "clear") {
         m_faults.clear();
         return ok();
     }
-    if (command == "faults")
+    if (command == "faults") {
         return ok(m_faults.describe());
+    }
     if (command == "pull") {
         m_link.pull();
         return ok();
     }
-    if (command == "help")
+    if (command == "help") {
         return ok(std::string(CommandList));
+    }
     if (command == "quit") {
         m_link.quit();
         return ok();
@@ -181,44 +203,54 @@ std::string CommandInterpreter::execute(std::string_view line) {
 }
 
 std::string CommandInterpreter::get(const Words& words) const {
-    if (words.size() < 3 || words.size() > 4)
+    if (words.size() < 3 || words.size() > 4) {
         return error("usage: get hr|ir|coil|di START [COUNT]");
+    }
     const auto table = tableFromName(words[1]);
-    if (!table)
+    if (!table) {
         return error("unknown table '" + std::string(words[1]) + "' (hr, ir, coil or di)");
+    }
     const int size = tableSize(*table);
     const auto start = parseInRange(words[2], 0, size - 1);
-    if (!start)
+    if (!start) {
         return error("START must be " + range(0, size - 1));
+    }
     const auto count = words.size() == 4 ? parseInRange(words[3], 1, size - *start) : 1L;
-    if (!count)
+    if (!count) {
         return error("COUNT must be " + range(1, size - *start));
+    }
     std::string values;
     for (long i = 0; i < *count; ++i) {
-        if (i)
+        if (i) {
             values += ' ';
+        }
         values += std::to_string(m_model.value(*table, static_cast<int>(*start + i)));
     }
     return ok(values);
 }
 
 std::string CommandInterpreter::set(const Words& words) {
-    if (words.size() != 4)
+    if (words.size() != 4) {
         return error("usage: set hr|ir|coil|di ADDR VALUE");
+    }
     const auto table = tableFromName(words[1]);
-    if (!table)
+    if (!table) {
         return error("unknown table '" + std::string(words[1]) + "' (hr, ir, coil or di)");
+    }
     const int size = tableSize(*table);
     const auto address = parseInRange(words[2], 0, size - 1);
-    if (!address)
+    if (!address) {
         return error("ADDR must be " + range(0, size - 1));
+    }
     const auto value =
         isBitTable(*table) ? parseInRange(words[3], 0, 1) : parseInRange(words[3], -32768, 65535);
-    if (!value)
+    if (!value) {
         return error("VALUE must be " + (isBitTable(*table) ? range(0, 1) : range(-32768, 65535)));
+    }
     const auto word = static_cast<std::uint16_t>(*value & 0xFFFF);
-    if (const auto reason = UnitModel::refusal(*table, static_cast<int>(*address), word))
+    if (const auto reason = UnitModel::refusal(*table, static_cast<int>(*address), word)) {
         return error(*reason);
+    }
     m_model.pin(*table, static_cast<int>(*address), word);
     return ok();
 }
@@ -228,41 +260,49 @@ std::string CommandInterpreter::unpin(const Words& words) {
         m_model.unpinAll();
         return ok();
     }
-    if (words.size() != 3)
+    if (words.size() != 3) {
         return error("usage: unpin [hr|ir|coil|di ADDR]");
+    }
     const auto table = tableFromName(words[1]);
-    if (!table)
+    if (!table) {
         return error("unknown table '" + std::string(words[1]) + "' (hr, ir, coil or di)");
+    }
     const auto address = parseInRange(words[2], 0, tableSize(*table) - 1);
-    if (!address)
+    if (!address) {
         return error("ADDR must be " + range(0, tableSize(*table) - 1));
+    }
     m_model.unpin(*table, static_cast<int>(*address));
     return ok();
 }
 
 std::string CommandInterpreter::model(const Words& words) {
     const auto on = words.size() == 2 ? parseSwitch(words[1]) : std::nullopt;
-    if (!on)
+    if (!on) {
         return error("usage: model on|off");
+    }
     m_model.setRunning(*on);
     return ok();
 }
 
 std::string CommandInterpreter::step(const Words& words) {
-    if (words.size() > 2)
+    if (words.size() > 2) {
         return error("usage: step [N]");
+    }
     const auto seconds = words.size() == 2 ? parseInRange(words[1], 1, 86400) : 1L;
-    if (!seconds)
+    if (!seconds) {
         return error("N must be " + range(1, 86400));
-    for (long i = 0; i < *seconds; ++i)
+    }
+    for (long i = 0; i < *seconds; ++i) {
         m_model.advance();
+    }
     return ok();
 }
 
 std::string CommandInterpreter::address(const Words& words) {
     const auto address = words.size() == 2 ? parseInRange(words[1], 1, 255) : std::nullopt;
-    if (!address)
+    if (!address) {
         return error("usage: address N (N = 1..255)");
+    }
     m_model.write(RegisterTable::HoldingRegister, reg::Address,
                  static_cast<std::uint16_t>(*address));
     return ok();
@@ -270,16 +310,18 @@ std::string CommandInterpreter::address(const Words& words) {
 
 std::string CommandInterpreter::silent(const Words& words) {
     const auto on = words.size() == 2 ? parseSwitch(words[1]) : std::nullopt;
-    if (!on)
+    if (!on) {
         return error("usage: silent on|off");
+    }
     m_faults.setSilent(*on);
     return ok();
 }
 
 std::string CommandInterpreter::delay(const Words& words) {
     const auto ms = words.size() == 2 ? parseInRange(words[1], 0, 60000) : std::nullopt;
-    if (!ms)
+    if (!ms) {
         return error("usage: delay MS (MS = 0..60000)");
+    }
     m_faults.setDelay(std::chrono::milliseconds(*ms));
     return ok();
 }
@@ -290,46 +332,53 @@ std::string CommandInterpreter::oneShot(const Words& words) {
     if (!arguments.empty() && arguments.back().starts_with("count=")) {
         const std::string_view text = arguments.back().substr(6);
         const auto parsed = parseInRange(text, 1, 1000000);
-        if (text == "always")
+        if (text == "always") {
             count = FaultPlan::Forever;
-        else if (parsed)
+        } else if (parsed) {
             count = static_cast<int>(*parsed);
-        else
+        } else {
             return error("count must be 1..1000000 or always");
+        }
         arguments.pop_back();
     }
 
     const std::string_view command = words.front();
     if (command == "wrongaddress") {
-        if (arguments.size() > 1)
+        if (arguments.size() > 1) {
             return error("usage: wrongaddress [N] [count=C]");
+        }
         std::optional<std::uint8_t> address;
         if (arguments.size() == 1) {
             const auto parsed = parseInRange(arguments[0], 0, 255);
-            if (!parsed)
+            if (!parsed) {
                 return error("N must be " + range(0, 255));
+            }
             address = static_cast<std::uint8_t>(*parsed);
         }
         m_faults.armWrongAddress(address, count);
     } else if (command == "wrongfunction" || command == "badcrc") {
-        if (!arguments.empty())
+        if (!arguments.empty()) {
             return error("usage: " + std::string(command) + " [count=C]");
-        if (command == "badcrc")
+        }
+        if (command == "badcrc") {
             m_faults.armBadCrc(count);
-        else
+        } else {
             m_faults.armWrongFunction(count);
+        }
     } else if (command == "exception") {
         const auto code = arguments.size() == 1 ? parseInRange(arguments[0], 1, 11) : std::nullopt;
-        if (!code)
+        if (!code) {
             return error("usage: exception CODE [count=C] (CODE = 1..11)");
+        }
         m_faults.armException(static_cast<std::uint8_t>(*code), count);
     } else {
         const auto bytes =
             arguments.size() == 2 ? parseInRange(arguments[0], 1, 256) : std::nullopt;
         const auto gap =
             arguments.size() == 2 ? parseInRange(arguments[1], 0, 60000) : std::nullopt;
-        if (!bytes || !gap)
+        if (!bytes || !gap) {
             return error("usage: split BYTES MS [count=C] (BYTES = 1..256, MS = 0..60000)");
+        }
         m_faults.armSplit(static_cast<int>(*bytes), std::chrono::milliseconds(*gap), count);
     }
     return ok();
@@ -341,23 +390,26 @@ std::string CommandInterpreter::debugReply(const Words& words) {
         return ok();
     }
     const auto value = words.size() == 2 ? parseInRange(words[1], -32768, 65535) : std::nullopt;
-    if (!value)
+    if (!value) {
         return error("usage: debugreply V|off (V = -32768..65535)");
+    }
     m_faults.setDebugReply(static_cast<std::uint16_t>(*value & 0xFFFF));
     return ok();
 }
 
 std::string CommandInterpreter::noise(const Words& words) {
     const auto count = words.size() == 2 ? parseInRange(words[1], 1, 1000000) : std::nullopt;
-    if (!count)
+    if (!count) {
         return error("usage: noise N (N = 1..1000000)");
+    }
     m_link.sendNoise(static_cast<std::size_t>(*count));
     return ok();
 }
 
 std::string CommandInterpreter::stats(const Words& words) {
-    if (words.size() == 1)
+    if (words.size() == 1) {
         return ok(m_stats.format());
+    }
     if (words.size() == 2 && words[1] == "reset") {
         m_stats = RequestStats();
         return ok();
@@ -367,8 +419,9 @@ std::string CommandInterpreter::stats(const Words& words) {
 
 std::string CommandInterpreter::plug() {
     std::string result;
-    if (!m_link.plug(result))
+    if (!m_link.plug(result)) {
         return error(result);
+    }
     return ok(result);
 }
 

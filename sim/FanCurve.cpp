@@ -19,20 +19,23 @@ FanCurve::FanCurve(std::span<const std::uint16_t, RegisterCount> group)
 
 int FanCurve::runningSpeed(int tempTenths) const {
     int speed = 0;
-    if (tempTenths >= m_maxTemp + m_stepTemp)
+    if (tempTenths >= m_maxTemp + m_stepTemp) {
         speed = m_maxRev + m_stepRev;
-    else if (tempTenths >= m_maxTemp)
+    } else if (tempTenths >= m_maxTemp) {
         speed = m_maxRev;
-    else if (tempTenths <= m_minTemp)
+    } else if (tempTenths <= m_minTemp) {
         speed = m_minRev;
-    else // m_minTemp < tempTenths < m_maxTemp, so the span is positive
-        speed = m_minRev + (m_maxRev - m_minRev) * (tempTenths - m_minTemp) / (m_maxTemp - m_minTemp);
+    } else { // m_minTemp < tempTenths < m_maxTemp, so the span is positive
+        speed =
+            m_minRev + (m_maxRev - m_minRev) * (tempTenths - m_minTemp) / (m_maxTemp - m_minTemp);
+    }
     return std::clamp(speed, 0, 0xFFFF);
 }
 
 bool FanCurve::runs(bool wasRunning, int tempTenths) const {
-    if (wasRunning)
+    if (wasRunning) {
         return tempTenths > m_stopTemp;
+    }
     // Without a positive difference the fan would toggle at StopTemp on every tick.
     return tempTenths >= m_stopTemp + m_deltTemp && tempTenths > m_stopTemp;
 }

@@ -46,14 +46,16 @@ void FaultPlan::clear() {
 }
 
 std::optional<std::uint8_t> FaultPlan::takeException() {
-    if (!m_exception.take())
+    if (!m_exception.take()) {
         return std::nullopt;
+    }
     return m_exceptionCode;
 }
 
 std::vector<ReplyChunk> FaultPlan::shape(std::vector<std::uint8_t> reply, std::uint8_t ownAddress) {
-    if (reply.size() < 4)
+    if (reply.size() < 4) {
         return {};
+    }
 
     if (m_debugReply && reply.size() == 8 && reply[1] == WriteSingleRegister &&
         (reply[2] << 8 | reply[3]) == DebugTemperatureRegister) {
@@ -65,8 +67,9 @@ std::vector<ReplyChunk> FaultPlan::shape(std::vector<std::uint8_t> reply, std::u
     // slave or for the wrong function.
     if (m_wrongAddress.take()) {
         reply[0] = m_wrongAddressValue.value_or(static_cast<std::uint8_t>(ownAddress + 1));
-        if (reply[0] == ownAddress)
+        if (reply[0] == ownAddress) {
             reply[0] = static_cast<std::uint8_t>(ownAddress + 1);
+        }
         refreshCrc(reply);
     }
     if (m_wrongFunction.take()) {
@@ -74,8 +77,9 @@ std::vector<ReplyChunk> FaultPlan::shape(std::vector<std::uint8_t> reply, std::u
         reply[1] = static_cast<std::uint8_t>(reply[1] % 2 == 1 ? reply[1] + 1 : reply[1] - 1);
         refreshCrc(reply);
     }
-    if (m_badCrc.take())
+    if (m_badCrc.take()) {
         reply.back() ^= 0xFF;
+    }
 
     std::vector<ReplyChunk> chunks;
     if (m_split.take()) {
@@ -95,20 +99,25 @@ std::string FaultPlan::describe() const {
     std::string text = "silent=" + std::string(m_silent ? "on" : "off") +
                        " delay=" + std::to_string(m_delay.count());
     text += " debugreply=" + (m_debugReply ? std::to_string(*m_debugReply) : std::string("off"));
-    if (m_wrongAddress.armed())
+    if (m_wrongAddress.armed()) {
         text += " wrongaddress=" +
                 (m_wrongAddressValue ? std::to_string(*m_wrongAddressValue) : std::string("next")) +
                 "x" + countText(m_wrongAddress.remaining);
-    if (m_wrongFunction.armed())
+    }
+    if (m_wrongFunction.armed()) {
         text += " wrongfunction=x" + countText(m_wrongFunction.remaining);
-    if (m_badCrc.armed())
+    }
+    if (m_badCrc.armed()) {
         text += " badcrc=x" + countText(m_badCrc.remaining);
-    if (m_exception.armed())
-        text +=
-            " exception=" + std::to_string(m_exceptionCode) + "x" + countText(m_exception.remaining);
-    if (m_split.armed())
-        text += " split=" + std::to_string(m_splitBytes) + "/" + std::to_string(m_splitGap.count()) +
-                "x" + countText(m_split.remaining);
+    }
+    if (m_exception.armed()) {
+        text += " exception=" + std::to_string(m_exceptionCode) + "x" +
+                countText(m_exception.remaining);
+    }
+    if (m_split.armed()) {
+        text += " split=" + std::to_string(m_splitBytes) + "/" +
+                std::to_string(m_splitGap.count()) + "x" + countText(m_split.remaining);
+    }
     return text;
 }
 

@@ -54,10 +54,12 @@ private:
 
         [[nodiscard]] bool armed() const { return remaining != 0; }
         bool take() {
-            if (remaining == 0)
+            if (remaining == 0) {
                 return false;
-            if (remaining > 0)
+            }
+            if (remaining > 0) {
                 --remaining;
+            }
             return true;
         }
     };

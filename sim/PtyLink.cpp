@@ -53,8 +53,9 @@ PtyLink::~PtyLink() {
 
 void PtyLink::resetLine() {
     termios settings{};
-    if (::tcgetattr(m_keeper.get(), &settings) != 0)
+    if (::tcgetattr(m_keeper.get(), &settings) != 0) {
         return;
+    }
     ::cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cc[VMIN] = 1;
@@ -91,8 +92,9 @@ bool PtyLink::plug(std::string& error) {
     }
     // Watch only after the keeper is open, so that only clients are counted.
     UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    if (watch.isValid() && ::inotify_add_watch(watch.get(), name.data(), IN_OPEN | IN_CLOSE) < 0)
+    if (watch.isValid() && ::inotify_add_watch(watch.get(), name.data(), IN_OPEN | IN_CLOSE) < 0) {
         watch.reset();
+    }
 
     // Publish atomically: the link either points at the old device or at the new one.
     const std::filesystem::path temporary =
@@ -119,11 +121,13 @@ bool PtyLink::plug(std::string& error) {
 }
 
 void PtyLink::pull() {
-    if (!m_master.isValid())
+    if (!m_master.isValid()) {
         return;
+    }
     std::error_code status;
-    if (std::filesystem::read_symlink(m_linkPath, status) == m_device)
+    if (std::filesystem::read_symlink(m_linkPath, status) == m_device) {
         std::filesystem::remove(m_linkPath, status);
+    }
     m_watch.reset();
     m_keeper.reset();
     m_master.reset();
@@ -133,20 +137,23 @@ void PtyLink::pull() {
 }
 
 bool PtyLink::handleWatchEvents() {
-    if (!m_watch.isValid())
+    if (!m_watch.isValid()) {
         return false;
+    }
     bool lastClosed = false;
     alignas(inotify_event) std::array<char, 4096> buffer{};
     for (;;) {
         const ssize_t got = ::read(m_watch.get(), buffer.data(), buffer.size());
-        if (got <= 0)
+        if (got <= 0) {
             break;
+        }
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
             if (event->mask & IN_OPEN) {
                 // A new client starts on an empty line, not on bytes left from the last one.
-                if (m_clients++ == 0)
+                if (m_clients++ == 0) {
                     ::tcflush(m_keeper.get(), TCIFLUSH);
+                }
             } else if ((event->mask & IN_CLOSE) && m_clients > 0 && --m_clients == 0) {
                 lastClosed = true;
                 // A client that died holding the port exclusively must not lock the next one out.

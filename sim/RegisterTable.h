@@ -33,14 +33,18 @@ inline constexpr int HoldingRegisterCount = 47;
 
 // Console names: hr, ir, coil, di.
 [[nodiscard]] inline std::optional<RegisterTable> tableFromName(std::string_view name) {
-    if (name == "hr")
+    if (name == "hr") {
         return RegisterTable::HoldingRegister;
-    if (name == "ir")
+    }
+    if (name == "ir") {
         return RegisterTable::InputRegister;
-    if (name == "coil")
+    }
+    if (name == "coil") {
         return RegisterTable::Coil;
-    if (name == "di")
+    }
+    if (name == "di") {
         return RegisterTable::DiscreteInput;
+    }
     return std::nullopt;
 }
 

@@ -12,16 +12,18 @@ enum class Length { Unknown, NeedMore, Known };
 
 // Length of the request at the start of buffer, as far as its first bytes tell.
 Length requestLength(std::span<const std::uint8_t> buffer, std::size_t& length) {
-    if (buffer.size() < 2)
+    if (buffer.size() < 2) {
         return Length::NeedMore;
+    }
     const std::uint8_t function = buffer[1];
     if (function >= 1 && function <= 6) {
         length = 8;
         return Length::Known;
     }
     if (function == 15 || function == 16) {
-        if (buffer.size() < 7)
+        if (buffer.size() < 7) {
             return Length::NeedMore;
+        }
         length = 9 + static_cast<std::size_t>(buffer[6]);
         return Length::Known;
     }
@@ -33,8 +35,9 @@ Length requestLength(std::span<const std::uint8_t> buffer, std::size_t& length) 
 RequestFramer::RequestFramer(std::chrono::milliseconds gap) : m_gap(gap) {}
 
 void RequestFramer::feed(std::span<const std::uint8_t> bytes, Clock::time_point now) {
-    if (bytes.empty())
+    if (bytes.empty()) {
         return;
+    }
     m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
     m_lastByte = now;
     // Whatever cannot belong to one frame any more is old noise.
@@ -51,8 +54,9 @@ bool RequestFramer::completeFrameLater() const {
         std::size_t length = 0;
         const auto rest = bytes.subspan(start);
         if (requestLength(rest, length) == Length::Known && rest.size() >= length &&
-            hasValidCrc(rest.first(length)))
+            hasValidCrc(rest.first(length))) {
             return true;
+        }
     }
     return false;
 }
@@ -69,8 +73,9 @@ std::optional<std::vector<std::uint8_t>> RequestFramer::next(Clock::time_point n
         switch (requestLength(m_buffer, length)) {
         case Length::Known:
             if (m_buffer.size() < length) {
-                if (!quiet && !completeFrameLater())
+                if (!quiet && !completeFrameLater()) {
                     return std::nullopt;
+                }
                 skipOne();
                 continue;
             }
@@ -83,14 +88,16 @@ std::optional<std::vector<std::uint8_t>> RequestFramer::next(Clock::time_point n
             skipOne();
             continue;
         case Length::NeedMore:
-            if (!quiet)
+            if (!quiet) {
                 return std::nullopt;
+            }
             skipOne();
             continue;
         case Length::Unknown:
             if (!quiet) {
-                if (!completeFrameLater())
+                if (!completeFrameLater()) {
                     return std::nullopt;
+                }
                 skipOne();
                 continue;
             }
@@ -107,8 +114,9 @@ std::optional<std::vector<std::uint8_t>> RequestFramer::next(Clock::time_point n
 }
 
 std::optional<RequestFramer::Clock::time_point> RequestFramer::deadline() const {
-    if (m_buffer.empty())
+    if (m_buffer.empty()) {
         return std::nullopt;
+    }
     return m_lastByte + m_gap;
 }
 

@@ -15,8 +15,9 @@ void RequestStats::countRequest(std::uint8_t function) {
 
 std::string RequestStats::format() const {
     std::string text = "requests=" + std::to_string(requests);
-    for (std::size_t i = 0; i < CountedFunctions.size(); ++i)
+    for (std::size_t i = 0; i < CountedFunctions.size(); ++i) {
         text += " fc" + std::to_string(CountedFunctions[i]) + "=" + std::to_string(perFunction[i]);
+    }
     text += " other=" + std::to_string(otherFunctions);
     text += " ignored=" + std::to_string(ignored);
     text += " silenced=" + std::to_string(silenced);

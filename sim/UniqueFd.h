@@ -27,8 +27,9 @@ public:
     [[nodiscard]] bool isValid() const { return m_fd >= 0; }
 
     void reset(int fd = -1) {
-        if (m_fd >= 0)
+        if (m_fd >= 0) {
             ::close(m_fd);
+        }
         m_fd = fd;
     }
 

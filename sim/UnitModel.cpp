@@ -48,9 +48,10 @@ UnitModel::UnitModel() {
 }
 
 void UnitModel::loadDefaults() {
-    for (const Default& entry : HoldingDefaults)
+    for (const Default& entry : HoldingDefaults) {
         table(RegisterTable::HoldingRegister).values.at(entry.address) =
             static_cast<std::uint16_t>(entry.value);
+    }
 
     // Two characters per register, high byte first, zero padded.
     auto& inputs = table(RegisterTable::InputRegister).values;
@@ -72,8 +73,9 @@ UnitModel::Table& UnitModel::table(RegisterTable which) {
 }
 
 std::uint16_t UnitModel::value(RegisterTable which, int address) const {
-    if (address < 0 || address >= tableSize(which))
+    if (address < 0 || address >= tableSize(which)) {
         return 0;
+    }
     return table(which).values.at(static_cast<std::size_t>(address));
 }
 
@@ -87,43 +89,52 @@ std::int16_t UnitModel::input(int address) const {
 
 std::optional<std::string> UnitModel::refusal(RegisterTable which, int address,
                                               std::uint16_t value) {
-    if (address < 0 || address >= tableSize(which))
+    if (address < 0 || address >= tableSize(which)) {
         return "address out of range";
+    }
     if (which == RegisterTable::HoldingRegister && address == reg::Address &&
-        (value < 1 || value > 255))
+        (value < 1 || value > 255)) {
         return "slave address must be 1 to 255";
+    }
     return std::nullopt;
 }
 
 bool UnitModel::write(RegisterTable which, int address, std::uint16_t value) {
-    if (refusal(which, address, value))
+    if (refusal(which, address, value)) {
         return false;
-    if (isBitTable(which))
+    }
+    if (isBitTable(which)) {
         value = value != 0 ? 1 : 0;
+    }
     table(which).values.at(static_cast<std::size_t>(address)) = value;
 
-    if (which == RegisterTable::HoldingRegister && address == reg::DebugTemperature)
+    if (which == RegisterTable::HoldingRegister && address == reg::DebugTemperature) {
         refreshTemperature1();
-    if (which == RegisterTable::Coil && address == reg::ForcedOutput)
+    }
+    if (which == RegisterTable::Coil && address == reg::ForcedOutput) {
         update(RegisterTable::InputRegister, reg::ForceOutputStatus, value);
+    }
     return true;
 }
 
 bool UnitModel::pin(RegisterTable which, int address, std::uint16_t value) {
-    if (!write(which, address, value))
+    if (!write(which, address, value)) {
         return false;
+    }
     table(which).pinned.at(static_cast<std::size_t>(address)) = true;
     return true;
 }
 
 void UnitModel::unpin(RegisterTable which, int address) {
-    if (address >= 0 && address < tableSize(which))
+    if (address >= 0 && address < tableSize(which)) {
         table(which).pinned.at(static_cast<std::size_t>(address)) = false;
+    }
 }
 
 void UnitModel::unpinAll() {
-    for (Table& entry : m_tables)
+    for (Table& entry : m_tables) {
         entry.pinned.fill(false);
+    }
 }
 
 bool UnitModel::isPinned(RegisterTable which, int address) const {
@@ -138,10 +149,12 @@ int UnitModel::address() const {
 void UnitModel::update(RegisterTable which, int address, int value) {
     Table& entry = table(which);
     const auto index = static_cast<std::size_t>(address);
-    if (entry.pinned.at(index))
+    if (entry.pinned.at(index)) {
         return;
-    if (isBitTable(which))
+    }
+    if (isBitTable(which)) {
         value = value != 0 ? 1 : 0;
+    }
     entry.values.at(index) = static_cast<std::uint16_t>(value);
 }
 
@@ -202,8 +215,9 @@ void UnitModel::driveFanGroup(int groupBase, int firstFan, int temperature, bool
     running = curve.runs(running, temperature);
     // A forced output runs every enabled fan at its maximum speed.
     int speed = running ? curve.runningSpeed(temperature) : 0;
-    if (forced)
+    if (forced) {
         speed = holdings.at(static_cast<std::size_t>(groupBase + reg::FanMaxRev));
+    }
 
     const int enables[] = {reg::Fan1Enable, reg::Fan2Enable};
     for (int fan = 0; fan < 2; ++fan) {
@@ -219,10 +233,11 @@ void UnitModel::driveCompressor(int temperature, bool forced) {
     const int start = holding(reg::CompressorStartTemp);
     const int delt = holding(reg::CompressorDeltTemp);
     const int maxRpm = std::max<int>(holding(reg::CompressorMaxRpm), 0);
-    if (!m_compressorOn && temperature >= start)
+    if (!m_compressorOn && temperature >= start) {
         m_compressorOn = true;
-    else if (m_compressorOn && temperature <= start - delt)
+    } else if (m_compressorOn && temperature <= start - delt) {
         m_compressorOn = false;
+    }
     m_compressorRunning = m_compressorOn || forced;
 
     int speed = 0;
@@ -245,12 +260,13 @@ void UnitModel::driveCompressor(int temperature, bool forced) {
 void UnitModel::driveHeater(int temperature) {
     const int start = holding(reg::HeaterStartTemp);
     const int delt = holding(reg::HeaterDeltTemp);
-    if (holding(reg::HeaterEnable) != 1)
+    if (holding(reg::HeaterEnable) != 1) {
         m_heaterOn = false;
-    else if (!m_heaterOn && temperature <= start)
+    } else if (!m_heaterOn && temperature <= start) {
         m_heaterOn = true;
-    else if (m_heaterOn && temperature >= start + delt)
+    } else if (m_heaterOn && temperature >= start + delt) {
         m_heaterOn = false;
+    }
     update(RegisterTable::Coil, reg::HeaterOn, m_heaterOn);
     const int current =
         m_heaterOn ? (holding(reg::HeaterMaxCurrent) + holding(reg::HeaterMinCurrent)) / 2 : 0;

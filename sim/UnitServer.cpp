@@ -7,8 +7,9 @@ namespace sim {
 UnitServer::UnitServer(UnitModel& model, FaultPlan& faults) : m_model(model), m_faults(faults) {}
 
 std::vector<ReplyChunk> UnitServer::serve(std::span<const std::uint8_t> request) {
-    if (request.size() < 4)
+    if (request.size() < 4) {
         return {};
+    }
     const std::uint8_t address = request[0];
     if (address != m_model.address()) {
         ++m_stats.ignored;
@@ -24,11 +25,13 @@ std::vector<ReplyChunk> UnitServer::serve(std::span<const std::uint8_t> request)
     const auto code = m_faults.takeException();
     std::vector<std::uint8_t> reply =
         code ? m_responder.exception(request, *code) : m_responder.respond(request, m_model);
-    if (reply.size() < 2)
+    if (reply.size() < 2) {
         return {};
+    }
     ++m_stats.replies;
-    if (reply[1] & 0x80)
+    if (reply[1] & 0x80) {
         ++m_stats.exceptions;
+    }
     return m_faults.shape(std::move(reply), address);
 }
 

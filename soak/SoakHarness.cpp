@@ -43,8 +43,9 @@ long residentKb() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
+        if (line.rfind("VmRSS:", 0) == 0) {
             return std::stol(line.substr(6));
+        }
     }
     return -1;
 }
@@ -86,23 +87,27 @@ private:
         if (m_stopAt < 0) {
             Counts& c = m_counts;
             ++(alive ? c.aliveSamples : c.lostSamples);
-            if (alive != m_wasAlive)
+            if (alive != m_wasAlive) {
                 ++(alive ? c.recoveries : c.losses);
-            if (!(live == m_lastLive))
+            }
+            if (!(live == m_lastLive)) {
                 ++c.updates;
+            }
             // The script moves the value on by one just before the stop file appears.
-            if (shown == QString::number(m_fan1) || shown == QString::number(m_fan1 + 1))
+            if (shown == QString::number(m_fan1) || shown == QString::number(m_fan1 + 1)) {
                 ++c.pinnedShown;
-            else if (shown == QStringLiteral("0") || shown.isEmpty())
+            } else if (shown == QStringLiteral("0") || shown.isEmpty()) {
                 ++c.clearedShown;
-            else
+            } else {
                 ++c.wrongShown;
+            }
         }
         m_wasAlive = alive;
         m_lastLive = live;
 
-        if (m_clock.elapsed() >= (m_minute + 1) * qint64{MinuteMs})
+        if (m_clock.elapsed() >= (m_minute + 1) * qint64{MinuteMs}) {
             minuteReport();
+        }
 
         if (m_stopAt < 0 && QFileInfo::exists(m_stopFile)) {
             m_stopAt = m_clock.elapsed();
@@ -127,10 +132,12 @@ private:
     void minuteReport() {
         ++m_minute;
         const long rss = residentKb();
-        if (m_minute == SettleMinutes)
+        if (m_minute == SettleMinutes) {
             m_settledRss = rss;
-        if (m_settledRss > 0 && rss - m_settledRss > m_worstGrowth)
+        }
+        if (m_settledRss > 0 && rss - m_settledRss > m_worstGrowth) {
             m_worstGrowth = rss - m_settledRss;
+        }
         const Counts& c = m_counts;
         const long samples = c.aliveSamples + c.lostSamples;
         std::printf("minute %d: rss %ld kB, link alive %.1f%% (losses %ld, recoveries %ld), "
@@ -145,8 +152,9 @@ private:
     static int openBoxes() {
         int open = 0;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<QMessageBox*>(widget) && widget->isVisible())
+            if (qobject_cast<QMessageBox*>(widget) && widget->isVisible()) {
                 ++open;
+            }
         }
         return open;
     }

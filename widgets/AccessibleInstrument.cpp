@@ -9,8 +9,9 @@ AccessibleInstrument::AccessibleInstrument(QWidget* widget, const InstrumentValu
     : QAccessibleWidget(widget, role), m_value(value) {}
 
 QString AccessibleInstrument::text(QAccessible::Text t) const {
-    if (t == QAccessible::Value)
+    if (t == QAccessible::Value) {
         return m_value->valueText();
+    }
     return QAccessibleWidget::text(t);
 }
 
@@ -21,8 +22,9 @@ QAccessible::State AccessibleInstrument::state() const {
 }
 
 void* AccessibleInstrument::interface_cast(QAccessible::InterfaceType type) {
-    if (type == QAccessible::ValueInterface)
+    if (type == QAccessible::ValueInterface) {
         return static_cast<QAccessibleValueInterface*>(this);
+    }
     return QAccessibleWidget::interface_cast(type);
 }
 

@@ -12,8 +12,9 @@ RockerSwitch* AccessibleRockerSwitch::rocker() const {
 }
 
 QString AccessibleRockerSwitch::text(QAccessible::Text t) const {
-    if (t == QAccessible::Value)
+    if (t == QAccessible::Value) {
         return rocker()->isOn() ? QStringLiteral("on") : QStringLiteral("off");
+    }
     return QAccessibleWidget::text(t);
 }
 

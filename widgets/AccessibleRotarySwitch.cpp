@@ -14,14 +14,16 @@ RotarySwitch* AccessibleRotarySwitch::rotary() const {
 }
 
 QString AccessibleRotarySwitch::text(QAccessible::Text t) const {
-    if (t == QAccessible::Value)
+    if (t == QAccessible::Value) {
         return rotary()->displayedLabel();
+    }
     return QAccessibleWidget::text(t);
 }
 
 void* AccessibleRotarySwitch::interface_cast(QAccessible::InterfaceType type) {
-    if (type == QAccessible::ValueInterface)
+    if (type == QAccessible::ValueInterface) {
         return static_cast<QAccessibleValueInterface*>(this);
+    }
     return QAccessibleWidget::interface_cast(type);
 }
 
@@ -32,8 +34,9 @@ QVariant AccessibleRotarySwitch::currentValue() const {
 void AccessibleRotarySwitch::setCurrentValue(const QVariant& value) {
     bool ok = false;
     const int position = value.toInt(&ok);
-    if (ok)
+    if (ok) {
         rotary()->turnTo(position);
+    }
 }
 
 QVariant AccessibleRotarySwitch::maximumValue() const {

@@ -12,8 +12,9 @@ RoundLed* AccessibleRoundLed::led() const {
 }
 
 QString AccessibleRoundLed::text(QAccessible::Text t) const {
-    if (t == QAccessible::Value)
+    if (t == QAccessible::Value) {
         return led()->isActive() ? QStringLiteral("on") : QStringLiteral("off");
+    }
     return QAccessibleWidget::text(t);
 }
 

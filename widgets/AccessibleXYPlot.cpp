@@ -11,8 +11,9 @@ XYPlot* AccessibleXYPlot::plot() const {
 }
 
 QString AccessibleXYPlot::text(QAccessible::Text t) const {
-    if (t != QAccessible::Description)
+    if (t != QAccessible::Description) {
         return QAccessibleWidget::text(t);
+    }
     QStringList channels;
     for (int i = 0; i < plot()->channelCount(); ++i) {
         const int count = plot()->pointCount(i);

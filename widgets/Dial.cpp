@@ -28,12 +28,15 @@ Dial::Dial(QWidget* parent) : QWidget(parent) {
 }
 
 void Dial::setRange(double minimum, double maximum) {
-    if (std::isnan(minimum) || std::isnan(maximum))
+    if (std::isnan(minimum) || std::isnan(maximum)) {
         return;
-    if (minimum > maximum)
+    }
+    if (minimum > maximum) {
         std::swap(minimum, maximum);
-    if (minimum == m_minimum && maximum == m_maximum)
+    }
+    if (minimum == m_minimum && maximum == m_maximum) {
         return;
+    }
     m_minimum = minimum;
     m_maximum = maximum;
     m_sections = sectionsReachingMaximum(m_sections, m_maximum);
@@ -42,8 +45,9 @@ void Dial::setRange(double minimum, double maximum) {
 
 void Dial::setSections(QList<ScaleSection> sections) {
     sections = sectionsReachingMaximum(std::move(sections), m_maximum);
-    if (sections == m_sections)
+    if (sections == m_sections) {
         return;
+    }
     m_sections = std::move(sections);
     updateScaleDraw();
 }
@@ -57,11 +61,13 @@ QColor Dial::sectionColorAt(double value) const {
 }
 
 void Dial::setArc(double startAngleDeg, double spanDeg) {
-    if (!std::isfinite(startAngleDeg) || !std::isfinite(spanDeg))
+    if (!std::isfinite(startAngleDeg) || !std::isfinite(spanDeg)) {
         return;
+    }
     spanDeg = std::clamp(spanDeg, 1.0, 360.0);
-    if (startAngleDeg == m_startAngle && spanDeg == m_spanAngle)
+    if (startAngleDeg == m_startAngle && spanDeg == m_spanAngle) {
         return;
+    }
     m_startAngle = startAngleDeg;
     m_spanAngle = spanDeg;
     updateScaleDraw();
@@ -69,16 +75,18 @@ void Dial::setArc(double startAngleDeg, double spanDeg) {
 }
 
 void Dial::setPointerStyle(PointerStyle style) {
-    if (style == m_pointerStyle)
+    if (style == m_pointerStyle) {
         return;
+    }
     m_pointerStyle = style;
     m_draw.setPointerStyle(style);
     update();
 }
 
 void Dial::setPointerColor(const QColor& color) {
-    if (color == m_pointerColor)
+    if (color == m_pointerColor) {
         return;
+    }
     m_pointerColor = color;
     m_draw.setPointerColor(color);
     update();
@@ -86,8 +94,9 @@ void Dial::setPointerColor(const QColor& color) {
 
 void Dial::setPointerWidth(double logicalWidth) {
     logicalWidth = std::clamp(logicalWidth, 1.0, 30.0);
-    if (logicalWidth == m_pointerWidth)
+    if (logicalWidth == m_pointerWidth) {
         return;
+    }
     m_pointerWidth = logicalWidth;
     m_draw.setPointerWidth(logicalWidth);
     update();
@@ -95,8 +104,9 @@ void Dial::setPointerWidth(double logicalWidth) {
 
 void Dial::setHubRadius(double logicalRadius) {
     logicalRadius = std::clamp(logicalRadius, 2.0, 40.0);
-    if (logicalRadius == m_hubRadius)
+    if (logicalRadius == m_hubRadius) {
         return;
+    }
     m_hubRadius = logicalRadius;
     // The hub's size also shapes the face.
     updateScaleDraw();
@@ -105,30 +115,34 @@ void Dial::setHubRadius(double logicalRadius) {
 
 void Dial::setMajorTicks(int count) {
     count = std::max(2, count);
-    if (count == m_majorTicks)
+    if (count == m_majorTicks) {
         return;
+    }
     m_majorTicks = count;
     updateScaleDraw();
 }
 
 void Dial::setMinorTicks(int countPerInterval) {
     countPerInterval = std::clamp(countPerInterval, 0, 20);
-    if (countPerInterval == m_minorTicks)
+    if (countPerInterval == m_minorTicks) {
         return;
+    }
     m_minorTicks = countPerInterval;
     updateScaleDraw();
 }
 
 void Dial::setUnitText(const QString& unit) {
-    if (unit == m_unitText)
+    if (unit == m_unitText) {
         return;
+    }
     m_unitText = unit;
     updateScaleDraw();
 }
 
 void Dial::setUnitOnFace(bool shown) {
-    if (shown == m_unitOnFace)
+    if (shown == m_unitOnFace) {
         return;
+    }
     m_unitOnFace = shown;
     updateScaleDraw();
 }
@@ -138,8 +152,9 @@ void Dial::setDecimals(int decimals) {
 }
 
 void Dial::setPosition(double position) {
-    if (std::isnan(position) || position == m_position)
+    if (std::isnan(position) || position == m_position) {
         return;
+    }
     m_position = position;
     update();
     notifyAccessibleValue(this, m_position);

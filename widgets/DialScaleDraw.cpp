@@ -45,18 +45,21 @@ QPolygonF convexHull(QList<QPointF> points) {
     std::sort(points.begin(), points.end(), [](const QPointF& a, const QPointF& b) {
         return a.x() < b.x() || (a.x() == b.x() && a.y() < b.y());
     });
-    if (points.size() < 3)
+    if (points.size() < 3) {
         return QPolygonF(points);
+    }
     QList<QPointF> hull(2 * points.size());
     qsizetype k = 0;
     for (const QPointF& p : points) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], p) <= 0)
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], p) <= 0) {
             --k;
+        }
         hull[k++] = p;
     }
     for (qsizetype i = points.size() - 2, lower = k + 1; i >= 0; --i) {
-        while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i]) <= 0)
+        while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i]) <= 0) {
             --k;
+        }
         hull[k++] = points[i];
     }
     hull.resize(k - 1);
@@ -96,10 +99,12 @@ QPainterPath DialScaleDraw::outline(double grow) const {
     }
     QList<QPointF> points;
     const int arcSteps = std::max(8, static_cast<int>(std::abs(end - start)));
-    for (int i = 0; i <= arcSteps; ++i)
+    for (int i = 0; i <= arcSteps; ++i) {
         points.append(polar(arcRadius, start + (end - start) * i / arcSteps));
-    for (int i = 0; i < 72; ++i)
+    }
+    for (int i = 0; i < 72; ++i) {
         points.append(polar(hubRadius, i * 5.0));
+    }
     const QPolygonF hull = convexHull(points);
     if (labelsOutside()) {
         // A narrow dial is a square-cornered panel meter with the pivot near one edge.
@@ -156,12 +161,14 @@ void DialScaleDraw::drawSections(QPainter* painter) const {
     const QRectF arcRect(-r, -r, 2 * r, 2 * r);
     painter->save();
     for (const ScaleSection& s : m_sections) {
-        if (!s.color.isValid())
+        if (!s.color.isValid()) {
             continue;
+        }
         const double a1 = m_angles.boundedTransform(s.from);
         const double a2 = m_angles.boundedTransform(s.to);
-        if (a1 == a2)
+        if (a1 == a2) {
             continue;
+        }
         QPainterPath arc;
         arc.arcMoveTo(arcRect, a1);
         arc.arcTo(arcRect, a1, a2 - a1);
@@ -223,8 +230,9 @@ void DialScaleDraw::drawLabels(QPainter* painter, const QPalette& palette, const
 
 void DialScaleDraw::drawUnit(QPainter* painter, const QPalette& palette, const QFont& font,
                              double deviceScale) const {
-    if (m_unitText.isEmpty())
+    if (m_unitText.isEmpty()) {
         return;
+    }
     // A wide dial has room in its chin below the hub, clear of the end labels; a narrow one
     // carries the unit half way along the arc, between the hub and the ticks.
     const double middle = (m_angles.p1() + m_angles.p2()) / 2.0;

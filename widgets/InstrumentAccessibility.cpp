@@ -33,32 +33,42 @@ template <typename Widget> Widget* instrumentOf(const QString& className, QObjec
 }
 
 QAccessibleInterface* instrumentFactory(const QString& className, QObject* object) {
-    if (auto* w = instrumentOf<Dial>(className, object))
+    if (auto* w = instrumentOf<Dial>(className, object)) {
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<Thermometer>(className, object))
+    }
+    if (auto* w = instrumentOf<Thermometer>(className, object)) {
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<Odometer>(className, object))
+    }
+    if (auto* w = instrumentOf<Odometer>(className, object)) {
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<NumericReadout>(className, object))
+    }
+    if (auto* w = instrumentOf<NumericReadout>(className, object)) {
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<LedBar>(className, object))
+    }
+    if (auto* w = instrumentOf<LedBar>(className, object)) {
         return new AccessibleInstrument(w, w, QAccessible::ProgressBar);
-    if (auto* w = instrumentOf<RoundLed>(className, object))
+    }
+    if (auto* w = instrumentOf<RoundLed>(className, object)) {
         return new AccessibleRoundLed(w);
-    if (auto* w = instrumentOf<RotarySwitch>(className, object))
+    }
+    if (auto* w = instrumentOf<RotarySwitch>(className, object)) {
         return new AccessibleRotarySwitch(w);
-    if (auto* w = instrumentOf<RockerSwitch>(className, object))
+    }
+    if (auto* w = instrumentOf<RockerSwitch>(className, object)) {
         return new AccessibleRockerSwitch(w);
-    if (auto* w = instrumentOf<XYPlot>(className, object))
+    }
+    if (auto* w = instrumentOf<XYPlot>(className, object)) {
         return new AccessibleXYPlot(w);
+    }
     return nullptr;
 }
 
 InstrumentEventObserver eventObserver = nullptr;
 
 void raise(QAccessibleEvent& event) {
-    if (eventObserver)
+    if (eventObserver) {
         eventObserver(&event);
+    }
     QAccessible::updateAccessibility(&event);
 }
 

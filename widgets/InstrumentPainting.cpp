@@ -17,8 +17,9 @@ QTransform InstrumentPainting::fit(const QRectF& logical, const QRectF& target) 
 }
 
 double InstrumentPainting::fitScale(const QRectF& logical, const QRectF& target) {
-    if (logical.width() <= 0.0 || logical.height() <= 0.0)
+    if (logical.width() <= 0.0 || logical.height() <= 0.0) {
         return 1.0;
+    }
     const double scale =
         std::min(target.width() / logical.width(), target.height() / logical.height());
     return std::max(scale, 1e-3);

@@ -23,11 +23,13 @@ LedBar::LedBar(QWidget* parent) : QWidget(parent) {
 }
 
 void LedBar::setPosition(double position) {
-    if (std::isnan(position))
+    if (std::isnan(position)) {
         return;
+    }
     position = std::clamp(position, 0.0, 100.0);
-    if (position == m_position)
+    if (position == m_position) {
         return;
+    }
     m_position = position;
     update();
     notifyAccessibleValue(this, m_position);
@@ -35,8 +37,9 @@ void LedBar::setPosition(double position) {
 }
 
 void LedBar::setSectionColor1(const QColor& color) {
-    if (!color.isValid() || color == m_sectionColor1)
+    if (!color.isValid() || color == m_sectionColor1) {
         return;
+    }
     m_sectionColor1 = color;
     update();
     emit sectionColor1Changed(m_sectionColor1);
@@ -44,16 +47,18 @@ void LedBar::setSectionColor1(const QColor& color) {
 
 void LedBar::setSegmentSpacing(int pixels) {
     pixels = std::clamp(pixels, 0, 50);
-    if (pixels == m_segmentSpacing)
+    if (pixels == m_segmentSpacing) {
         return;
+    }
     m_segmentSpacing = pixels;
     update();
 }
 
 void LedBar::setSegmentSize(int pixels) {
     pixels = std::clamp(pixels, 1, 100);
-    if (pixels == m_segmentSize)
+    if (pixels == m_segmentSize) {
         return;
+    }
     m_segmentSize = pixels;
     update();
 }

@@ -26,8 +26,9 @@ NumericReadout::NumericReadout(QWidget* parent) : QWidget(parent) {
 }
 
 void NumericReadout::setValue(double value) {
-    if (std::isnan(value) || value == m_value)
+    if (std::isnan(value) || value == m_value) {
         return;
+    }
     m_value = value;
     update();
     notifyAccessibleValue(this, m_value);
@@ -35,16 +36,18 @@ void NumericReadout::setValue(double value) {
 }
 
 void NumericReadout::setUnit(const QString& unit) {
-    if (unit == m_unit)
+    if (unit == m_unit) {
         return;
+    }
     m_unit = unit;
     update();
 }
 
 void NumericReadout::setDecimals(int decimals) {
     decimals = std::clamp(decimals, 0, 6);
-    if (decimals == m_decimals)
+    if (decimals == m_decimals) {
         return;
+    }
     m_decimals = decimals;
     update();
 }
@@ -83,9 +86,10 @@ void NumericReadout::paintEvent(QPaintEvent* /*event*/) {
     QFont textFont = InstrumentPainting::logicalFont(font(), TextPixels, scale, 8.0, true);
     const double width = QFontMetricsF(textFont).horizontalAdvance(shown);
     // A long value shrinks rather than being cut off.
-    if (width > textRect.width() && width > 0.0)
+    if (width > textRect.width() && width > 0.0) {
         textFont.setPixelSize(
             std::max(1, static_cast<int>(textFont.pixelSize() * textRect.width() / width)));
+    }
     const QFontMetricsF metrics(textFont);
     painter.setFont(textFont);
     painter.setPen(palette().color(QPalette::Active, QPalette::Text));

@@ -32,12 +32,15 @@ QRectF drumRect(int index) {
 Odometer::Odometer(QWidget* parent) : QWidget(parent) {}
 
 void Odometer::setValue(double value) {
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
         return;
-    if (value < 0.0)
+    }
+    if (value < 0.0) {
         value = 0.0;
-    if (value == m_value)
+    }
+    if (value == m_value) {
         return;
+    }
     m_value = value;
     update();
     notifyAccessibleValue(this, m_value);
@@ -116,8 +119,9 @@ void Odometer::drawBackground(QPainter* painter) const {
     drum.setColorAt(0.75, QColor(44, 45, 47));
     drum.setColorAt(1.0, QColor(14, 14, 15));
     painter->setBrush(drum);
-    for (int i = 0; i < Digits; ++i)
+    for (int i = 0; i < Digits; ++i) {
         painter->drawRect(drumRect(i));
+    }
     painter->restore();
 }
 
@@ -148,8 +152,9 @@ void Odometer::drawDrumShade(QPainter* painter) const {
     shade.setColorAt(0.72, QColor(0, 0, 0, 0));
     shade.setColorAt(1.0, QColor(0, 0, 0, 200));
     painter->setBrush(shade);
-    for (int i = 0; i < Digits; ++i)
+    for (int i = 0; i < Digits; ++i) {
         painter->drawRect(drumRect(i));
+    }
     // A glint across the window glass.
     painter->setBrush(QColor(255, 255, 255, 28));
     painter->drawRect(QRectF(Window.left(), Window.top() + 3.0, Window.width(), 6.0));

@@ -24,16 +24,18 @@ RockerSwitch::RockerSwitch(QWidget* parent) : QWidget(parent) {
 }
 
 void RockerSwitch::setOn(bool on) {
-    if (on == m_on)
+    if (on == m_on) {
         return;
+    }
     m_on = on;
     update();
     notifyAccessibleChecked(this);
 }
 
 void RockerSwitch::setBackgroundColor(const QColor& color) {
-    if (!color.isValid() || color == m_backgroundColor)
+    if (!color.isValid() || color == m_backgroundColor) {
         return;
+    }
     m_backgroundColor = color;
     update();
 }
@@ -50,8 +52,9 @@ void RockerSwitch::press() {
     // A slot may delete the switch (closing its window, say); then there is nothing to flip.
     const QPointer<RockerSwitch> alive(this);
     emit clicked();
-    if (alive)
+    if (alive) {
         flip();
+    }
 }
 
 void RockerSwitch::flip() {
@@ -75,8 +78,9 @@ void RockerSwitch::mouseReleaseEvent(QMouseEvent* event) {
         m_mouseDown = false;
         event->accept();
         // Like a button: releasing outside the switch cancels the click.
-        if (rect().contains(event->position().toPoint()))
+        if (rect().contains(event->position().toPoint())) {
             press();
+        }
         return;
     }
     QWidget::mouseReleaseEvent(event);
@@ -84,8 +88,9 @@ void RockerSwitch::mouseReleaseEvent(QMouseEvent* event) {
 
 void RockerSwitch::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
+        if (!event->isAutoRepeat()) {
             flip();
+        }
         event->accept();
         return;
     }

@@ -36,8 +36,9 @@ RotarySwitch::RotarySwitch(QWidget* parent) : QWidget(parent) {
 }
 
 void RotarySwitch::setPositionLabels(const QStringList& labels) {
-    if (labels == m_labels)
+    if (labels == m_labels) {
         return;
+    }
     m_labels = labels;
     const int position = clampedPosition(m_position);
     const int displayed = clampedPosition(m_displayed);
@@ -62,8 +63,9 @@ void RotarySwitch::setPosition(int position) {
     m_position = position;
     // The program setting it again also undoes any turn by hand.
     turnTo(m_position);
-    if (positionChangedNow)
+    if (positionChangedNow) {
         emit positionChanged(m_position);
+    }
 }
 
 QString RotarySwitch::positionLabel() const {
@@ -76,8 +78,9 @@ QString RotarySwitch::displayedLabel() const {
 
 void RotarySwitch::turnTo(int position) {
     position = clampedPosition(position);
-    if (position == m_displayed)
+    if (position == m_displayed) {
         return;
+    }
     m_displayed = position;
     update();
     notifyAccessibleValue(this, m_displayed);
@@ -85,8 +88,9 @@ void RotarySwitch::turnTo(int position) {
 }
 
 void RotarySwitch::setPointerColor(const QColor& color) {
-    if (!color.isValid() || color == m_pointerColor)
+    if (!color.isValid() || color == m_pointerColor) {
         return;
+    }
     m_pointerColor = color;
     update();
 }
@@ -97,8 +101,9 @@ int RotarySwitch::clampedPosition(int position) const {
 
 double RotarySwitch::positionAngle(int position) const {
     const int count = static_cast<int>(m_labels.size());
-    if (count <= 1)
+    if (count <= 1) {
         return 0.0;
+    }
     // Two positions a quarter turn apart; three or more 45° apart (10:30, 12 and 1:30 for
     // three), up to 270° in all.
     const double span = count == 2 ? 90.0 : std::min(270.0, 45.0 * (count - 1));
@@ -141,8 +146,9 @@ RotarySwitch::Layout RotarySwitch::largestLayout(const QFont& labelFont) const {
         const Layout l = layoutFor(labelFont, radius, QPointF(0, 0));
         const double r = MarkOuter * radius / 100.0;
         QRectF box(-r, -r, 2 * r, 2 * r);
-        for (const QRectF& label : l.labelRects)
+        for (const QRectF& label : l.labelRects) {
             box = box.united(label);
+        }
         return box;
     };
     double low = 1.0;
@@ -150,18 +156,20 @@ RotarySwitch::Layout RotarySwitch::largestLayout(const QFont& labelFont) const {
     for (int i = 0; i < 30; ++i) {
         const double mid = (low + high) / 2.0;
         const QRectF box = extentOf(mid);
-        if (box.width() <= area.width() && box.height() <= area.height())
+        if (box.width() <= area.width() && box.height() <= area.height()) {
             low = mid;
-        else
+        } else {
             high = mid;
+        }
     }
     const QRectF box = extentOf(low);
     return layoutFor(labelFont, low, area.center() - box.center());
 }
 
 const RotarySwitch::Layout& RotarySwitch::layout() const {
-    if (m_layoutSize == size())
+    if (m_layoutSize == size()) {
         return m_layout;
+    }
     // Long labels in a narrow widget would shrink the knob to a dot; smaller lettering (down to a
     // readable minimum) keeps the knob at least a quarter of the widget across.
     const double wanted = std::min(width(), height()) * 0.25;
@@ -178,13 +186,15 @@ const RotarySwitch::Layout& RotarySwitch::layout() const {
 
 int RotarySwitch::positionNearest(const QPointF& point) const {
     const QPointF d = point - layout().centre;
-    if (m_labels.isEmpty() || (d.x() == 0.0 && d.y() == 0.0))
+    if (m_labels.isEmpty() || (d.x() == 0.0 && d.y() == 0.0)) {
         return m_displayed;
+    }
     const double angle = qRadiansToDegrees(std::atan2(d.x(), -d.y()));
     int best = 0;
     for (int i = 1; i < m_labels.size(); ++i) {
-        if (std::abs(positionAngle(i) - angle) < std::abs(positionAngle(best) - angle))
+        if (std::abs(positionAngle(i) - angle) < std::abs(positionAngle(best) - angle)) {
             best = i;
+        }
     }
     return best;
 }

@@ -20,8 +20,9 @@ const QRectF Lamp(-50.0, -50.0, 100.0, 100.0);
 RoundLed::RoundLed(QWidget* parent) : QWidget(parent) {}
 
 void RoundLed::setActiveColor(const QColor& color) {
-    if (!color.isValid() || color == m_activeColor)
+    if (!color.isValid() || color == m_activeColor) {
         return;
+    }
     m_activeColor = color;
     invalidate();
     update();
@@ -32,8 +33,9 @@ QColor RoundLed::inactiveColor() const {
 }
 
 void RoundLed::setActive(bool active) {
-    if (active == m_active)
+    if (active == m_active) {
         return;
+    }
     m_active = active;
     update();
     notifyAccessibleChecked(this);
@@ -57,8 +59,9 @@ void RoundLed::paintEvent(QPaintEvent* /*event*/) {
     QPixmap& lamp = m_lamps[m_active ? 1 : 0];
     const qreal dpr = devicePixelRatioF();
     if (lamp.isNull() || lamp.deviceIndependentSize() != QSizeF(size()) ||
-        !qFuzzyCompare(lamp.devicePixelRatio(), dpr))
+        !qFuzzyCompare(lamp.devicePixelRatio(), dpr)) {
         lamp = renderLamp(m_active);
+    }
     QPainter painter(this);
     painter.drawPixmap(0, 0, lamp);
 }

@@ -28,14 +28,16 @@ void ScaleMap::setPaintInterval(double p1, double p2) {
 
 double ScaleMap::invTransform(double p) const {
     // A degenerate scale has no inverse; every paint position belongs to its single value.
-    if (m_cnv == 0.0)
+    if (m_cnv == 0.0) {
         return m_s1;
+    }
     return m_s1 + (p - m_p1) / m_cnv;
 }
 
 double ScaleMap::bound(double s) const {
-    if (std::isnan(s))
+    if (std::isnan(s)) {
         return m_s1;
+    }
     return std::clamp(s, std::min(m_s1, m_s2), std::max(m_s1, m_s2));
 }
 

@@ -55,12 +55,15 @@ QPainterPath tubeShape(double halfWidth, double bulbRadius) {
 Thermometer::Thermometer(QWidget* parent) : QWidget(parent) {}
 
 void Thermometer::setRange(double minimum, double maximum) {
-    if (std::isnan(minimum) || std::isnan(maximum))
+    if (std::isnan(minimum) || std::isnan(maximum)) {
         return;
-    if (minimum > maximum)
+    }
+    if (minimum > maximum) {
         std::swap(minimum, maximum);
-    if (minimum == m_minimum && maximum == m_maximum)
+    }
+    if (minimum == m_minimum && maximum == m_maximum) {
         return;
+    }
     m_minimum = minimum;
     m_maximum = maximum;
     m_background.invalidate();
@@ -68,8 +71,9 @@ void Thermometer::setRange(double minimum, double maximum) {
 }
 
 void Thermometer::setPosition(double position) {
-    if (std::isnan(position) || position == m_position)
+    if (std::isnan(position) || position == m_position) {
         return;
+    }
     m_position = position;
     update();
     notifyAccessibleValue(this, m_position);
@@ -77,15 +81,17 @@ void Thermometer::setPosition(double position) {
 }
 
 void Thermometer::setLiquidColor(const QColor& color) {
-    if (color == m_liquidColor)
+    if (color == m_liquidColor) {
         return;
+    }
     m_liquidColor = color;
     update();
 }
 
 void Thermometer::setUnitText(const QString& unit) {
-    if (unit == m_unitText)
+    if (unit == m_unitText) {
         return;
+    }
     m_unitText = unit;
     m_background.invalidate();
     update();
@@ -157,24 +163,28 @@ void Thermometer::drawBackground(QPainter* painter, double deviceScale) const {
     const ScaleDiv div = ScaleDiv::divideRound(m_minimum, m_maximum, 6, 1);
     const QColor ink = pal.color(QPalette::Text);
     painter->setPen(QPen(ink, 0.9, Qt::SolidLine, Qt::FlatCap));
-    for (const double v : div.minorTicks())
+    for (const double v : div.minorTicks()) {
         painter->drawLine(QPointF(TickLeft, map.transform(v)),
                           QPointF(MinorRight, map.transform(v)));
+    }
     painter->setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::FlatCap));
-    for (const double v : div.majorTicks())
+    for (const double v : div.majorTicks()) {
         painter->drawLine(QPointF(TickLeft, map.transform(v)),
                           QPointF(MajorRight, map.transform(v)));
+    }
     painter->drawLine(QPointF(TickLeft, map.transform(m_minimum)),
                       QPointF(TickLeft, map.transform(m_maximum)));
 
     // Labels as large as the gap allows, but never below a readable size on screen.
     QFont labelFont = InstrumentPainting::logicalFont(font(), LabelPixels, deviceScale, 7.5);
     double widest = 0.0;
-    for (const double v : div.majorTicks())
+    for (const double v : div.majorTicks()) {
         widest = std::max(widest, QFontMetricsF(labelFont).horizontalAdvance(div.label(v)));
+    }
     const double room = LabelRight - MajorRight - 1.5;
-    if (widest > room)
+    if (widest > room) {
         labelFont.setStretch(std::max(70, static_cast<int>(100.0 * room / widest)));
+    }
     const QFontMetricsF metrics(labelFont);
     painter->setFont(labelFont);
     painter->setPen(ink);

@@ -8,8 +8,9 @@ QString formatInstrumentValue(double value, int decimals) {
     decimals = std::clamp(decimals, 0, 6);
     // QString::number always writes the C locale, so the decimal point stays a '.'.
     QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(u'-') && text.count(u'0') + text.count(u'.') == text.size() - 1)
+    if (text.startsWith(u'-') && text.count(u'0') + text.count(u'.') == text.size() - 1) {
         text.remove(0, 1);
+    }
     return text;
 }
 

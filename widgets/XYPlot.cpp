@@ -62,8 +62,9 @@ XYPlot::XYPlot(QWidget* parent) : QWidget(parent) {
         const QList<QGraphicsItem*> now = scene ? scene->items() : QList<QGraphicsItem*>();
         QList<QGraphicsItem*> added;
         for (QGraphicsItem* item : now) {
-            if (!before.contains(item) && item->parentItem() == m_chart)
+            if (!before.contains(item) && item->parentItem() == m_chart) {
                 added.append(item);
+            }
         }
         if (added.size() == 1 && added.front()->toGraphicsObject()) {
             m_seriesItems[i] = added.front()->toGraphicsObject();
@@ -78,8 +79,9 @@ XYPlot::XYPlot(QWidget* parent) : QWidget(parent) {
 }
 
 void XYPlot::setChannel(int index, const QString& name, const QColor& color, int penWidth) {
-    if (!isChannel(index))
+    if (!isChannel(index)) {
         return;
+    }
     QLineSeries* series = m_series[index];
     series->setName(name);
     QPen pen(color, std::max(1, penWidth));
@@ -102,27 +104,31 @@ int XYPlot::channelPenWidth(int index) const {
 }
 
 void XYPlot::clearChannel(int channel) {
-    if (!isChannel(channel))
+    if (!isChannel(channel)) {
         return;
+    }
     m_series[channel]->clear();
     channelEdited(channel);
 }
 
 void XYPlot::addPoint(int channel, double x, double y) {
-    if (!isChannel(channel) || !std::isfinite(x) || !std::isfinite(y))
+    if (!isChannel(channel) || !std::isfinite(x) || !std::isfinite(y)) {
         return;
+    }
     m_series[channel]->append(x, y);
     channelEdited(channel);
 }
 
 void XYPlot::setPoints(int channel, const QList<QPointF>& points) {
-    if (!isChannel(channel))
+    if (!isChannel(channel)) {
         return;
+    }
     QList<QPointF> kept;
     kept.reserve(points.size());
     for (const QPointF& point : points) {
-        if (std::isfinite(point.x()) && std::isfinite(point.y()))
+        if (std::isfinite(point.x()) && std::isfinite(point.y())) {
             kept.append(point);
+        }
     }
     m_series[channel]->replace(kept);
     channelEdited(channel);
@@ -137,8 +143,9 @@ QList<QPointF> XYPlot::points(int channel) const {
 }
 
 void XYPlot::setChannelLayer(int channel, int layer) {
-    if (!isChannel(channel) || m_layers[channel] == layer)
+    if (!isChannel(channel) || m_layers[channel] == layer) {
         return;
+    }
     m_layers[channel] = layer;
     applyLayers();
 }
@@ -149,8 +156,9 @@ int XYPlot::channelLayer(int channel) const {
 
 void XYPlot::applyLayers() {
     for (int i = 0; i < ChannelCount; ++i) {
-        if (m_seriesItems[i])
+        if (m_seriesItems[i]) {
             m_seriesItems[i]->setZValue(m_baseZ[i] + m_layers[i] * 0.001);
+        }
     }
 }
 
@@ -163,8 +171,9 @@ void XYPlot::setYAxis(const QString& title, double min, double span) {
 }
 
 void XYPlot::setAxis(QValueAxis* axis, const QString& title, double min, double span) {
-    if (!std::isfinite(min) || !std::isfinite(span) || span == 0.0)
+    if (!std::isfinite(min) || !std::isfinite(span) || span == 0.0) {
         return;
+    }
     const double max = min + span;
     axis->setTitleText(title);
     axis->setRange(std::min(min, max), std::max(min, max));
@@ -185,8 +194,9 @@ bool XYPlot::isLegendVisible() const {
 }
 
 void XYPlot::setBackgroundColor(const QColor& color) {
-    if (!color.isValid())
+    if (!color.isValid()) {
         return;
+    }
     m_backgroundColor = color;
     m_chart->setBackgroundBrush(color);
     m_chart->setPlotAreaBackgroundVisible(false);
@@ -194,8 +204,9 @@ void XYPlot::setBackgroundColor(const QColor& color) {
 }
 
 QPointF XYPlot::mapToWidget(int channel, const QPointF& point) const {
-    if (!isChannel(channel))
+    if (!isChannel(channel)) {
         return {};
+    }
     const QPointF inChart = m_chart->mapToPosition(point, m_series[channel]);
     const QPoint inViewport = m_view->mapFromScene(m_chart->mapToScene(inChart));
     return m_view->viewport()->mapTo(this, inViewport);

@@ -37,8 +37,9 @@ public:
     FillingApplication(WorkbookStore& store, const bool& filling)
         : InProcessSpreadsheetApplication(store), m_filling(filling) {}
     void saveActiveWorkbook() override {
-        if (!m_filling)
+        if (!m_filling) {
             InProcessSpreadsheetApplication::saveActiveWorkbook();
+        }
     }
 
 private:
@@ -50,8 +51,9 @@ public:
     BenchFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "report-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
+        if (!::mkdtemp(pattern.data())) {
             std::abort();
+        }
         path = pattern;
     }
     ~BenchFolder() { std::filesystem::remove_all(path); }
@@ -86,17 +88,18 @@ void appendRecord(benchmark::State& state, bool durable) {
     log.flush();
     for (auto _ : state) {
         log.WriteLogRecord(sampleRow(0));
-        if (durable)
+        if (durable) {
             log.flush();
-        else {
+        } else {
             state.PauseTiming(); // the disk catches up between records, 16 s apart in use
             log.flush();
             state.ResumeTiming();
         }
     }
 
-    if (!presenter.failures.empty())
+    if (!presenter.failures.empty()) {
         state.SkipWithError("a record failed");
+    }
     state.counters["file_kB"] =
         static_cast<double>(std::filesystem::file_size(log.state().LogFilePath)) / 1024;
 }
@@ -133,24 +136,27 @@ void BM_WorkbookStreamFromScratch(benchmark::State& state) {
         }
     }
     std::size_t size = 0;
-    for (auto _ : state)
+    for (auto _ : state) {
         size = Biff8Writer().workbookStream(book).size();
+    }
     state.counters["stream_kB"] = static_cast<double>(size) / 1024;
 }
 BENCHMARK(BM_WorkbookStreamFromScratch)->Arg(10000)->Arg(65533)->Unit(benchmark::kMillisecond);
 
 void BM_CompoundFile(benchmark::State& state) {
     const std::vector<std::uint8_t> stream(static_cast<std::size_t>(state.range(0)), 0x5A);
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(CompoundFile::withStream("Workbook", stream));
+    }
 }
 BENCHMARK(BM_CompoundFile)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_AtomicWrite(benchmark::State& state) {
     BenchFolder folder;
     const std::vector<std::uint8_t> data(static_cast<std::size_t>(state.range(0)), 0x5A);
-    for (auto _ : state)
+    for (auto _ : state) {
         AtomicFile::write(folder.path / "TestData.xls", data);
+    }
 }
 BENCHMARK(BM_AtomicWrite)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
 

@@ -22,8 +22,9 @@ std::vector<std::uint8_t> contentOf(const std::filesystem::path& path) {
 
 std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
     std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
+    for (std::size_t i = 0; i < size; ++i) {
         bytes[i] = static_cast<std::uint8_t>(seed + i * 13);
+    }
     return bytes;
 }
 

@@ -48,9 +48,11 @@ std::vector<Record> recordsOf(const std::vector<std::uint8_t>& stream) {
 
 std::vector<Record> recordsOfType(const std::vector<Record>& records, std::uint16_t type) {
     std::vector<Record> found;
-    for (const auto& record : records)
-        if (record.type == type)
+    for (const auto& record : records) {
+        if (record.type == type) {
             found.push_back(record);
+        }
+    }
     return found;
 }
 
@@ -64,8 +66,9 @@ CellFormat borderedCentred() {
     format.horizontal = CellFormat::Horizontal::Centre;
     format.vertical = CellFormat::Vertical::Centre;
     format.numberFormat = "0";
-    for (auto* edge : {&format.left, &format.right, &format.top, &format.bottom})
+    for (auto* edge : {&format.left, &format.right, &format.top, &format.bottom}) {
         edge->line = CellFormat::Line::Thin;
+    }
     return format;
 }
 
@@ -113,8 +116,9 @@ TEST(Biff8Writer, RkNumbersHoldExactlyTheValuesTheyCanHold) {
 TEST(Biff8Writer, ColumnWidthsCountDigitsWithTheCellPadding) {
     // A width of n characters is n digits of 7 pixels plus 5 pixels of padding, in 1/256 digits.
     const std::pair<double, int> cases[] = {{15, 4022}, {6, 1718}, {8.43, 2340}, {0, 0}};
-    for (const auto& [characters, units] : cases)
+    for (const auto& [characters, units] : cases) {
         EXPECT_EQ(Biff8Writer::columnWidthUnits(characters), units) << characters;
+    }
 }
 
 TEST(Biff8Writer, BorderedCentredCellHasItsOwnXfRecord) {
@@ -141,8 +145,9 @@ TEST(Biff8Writer, BorderedCentredCellHasItsOwnXfRecord) {
         0xC0, 0x20,             // automatic pattern colours
     };
     EXPECT_EQ(xfs[16].data, expected);
-    for (int i = 0; i < 15; ++i)
+    for (int i = 0; i < 15; ++i) {
         EXPECT_EQ(xfs[i].data[4] & 0x04, 0x04) << "XF " << i << " must be a style XF";
+    }
     EXPECT_EQ(xfs[15].data[4] & 0x04, 0) << "XF 15 is the default cell XF";
 
     const auto rk = recordsOfType(records, 0x027E);
@@ -180,8 +185,9 @@ TEST(Biff8Writer, SheetsAreFoundWhereTheWorkbookSaysAndTheLastAddedIsActive) {
     EXPECT_EQ(window[0].data[10], 2) << "the active sheet";
     const auto sheetWindows = recordsOfType(records, 0x023E);
     ASSERT_EQ(sheetWindows.size(), 3u);
-    for (int s = 0; s < 3; ++s)
+    for (int s = 0; s < 3; ++s) {
         EXPECT_EQ((sheetWindows[s].data[1] & 0x02) != 0, s == 2) << "only the active is selected";
+    }
 }
 
 TEST(Biff8Writer, SharedStringsKeepEveryRecordWithinTheFormatsLimit) {
@@ -260,8 +266,9 @@ TEST(Biff8Writer, CompoundFileCarriesTheStreamUnchanged) {
     // sectors: both must come back whole.
     for (const std::size_t size : {std::size_t{1500}, std::size_t{300000}}) {
         std::vector<std::uint8_t> stream(size);
-        for (std::size_t i = 0; i < size; ++i)
+        for (std::size_t i = 0; i < size; ++i) {
             stream[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+        }
         const auto file = CompoundFile::withStream("Workbook", stream);
         ASSERT_GE(file.size(), 512u);
         EXPECT_EQ(std::vector<std::uint8_t>(file.begin(), file.begin() + 8),

@@ -10,8 +10,9 @@ FileSizeLimit::FileSizeLimit(long bytes) {
     ::getrlimit(RLIMIT_FSIZE, &limit);
     m_previous = limit.rlim_cur;
     limit.rlim_cur = static_cast<rlim_t>(bytes);
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
         throw std::runtime_error("cannot limit the file size");
+    }
 }
 
 FileSizeLimit::~FileSizeLimit() {

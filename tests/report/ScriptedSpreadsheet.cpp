@@ -10,31 +10,35 @@ namespace {
 
 std::string columnLetters(int column) {
     std::string letters;
-    for (; column > 0; column = (column - 1) / 26)
+    for (; column > 0; column = (column - 1) / 26) {
         letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+    }
     return letters;
 }
 
 std::string referenceOf(const SheetRange& range) {
-    if (range.wholeColumns())
+    if (range.wholeColumns()) {
         return columnLetters(range.firstColumn) + ":" + columnLetters(range.lastColumn);
+    }
     std::string first = columnLetters(range.firstColumn) + std::to_string(range.firstRow);
-    if (range.firstRow == range.lastRow && range.firstColumn == range.lastColumn)
+    if (range.firstRow == range.lastRow && range.firstColumn == range.lastColumn) {
         return first;
+    }
     return first + ":" + columnLetters(range.lastColumn) + std::to_string(range.lastRow);
 }
 
 std::string valueText(const AutomationValue& value) {
     std::ostringstream text;
     text.precision(17);
-    if (const auto* s = std::get_if<std::string>(&value))
+    if (const auto* s = std::get_if<std::string>(&value)) {
         text << "text:" << *s;
-    else if (const auto* i = std::get_if<std::int32_t>(&value))
+    } else if (const auto* i = std::get_if<std::int32_t>(&value)) {
         text << "int32:" << *i;
-    else if (const auto* u = std::get_if<std::uint32_t>(&value))
+    } else if (const auto* u = std::get_if<std::uint32_t>(&value)) {
         text << "uint32:" << *u;
-    else
+    } else {
         text << "double:" << std::get<double>(value);
+    }
     return text.str();
 }
 
@@ -67,55 +71,64 @@ public:
 
     void Visible(bool visible) override {
         m_script.record(std::string("Visible=") + (visible ? "true" : "false"));
-        if (m_real)
+        if (m_real) {
             m_real->Visible(visible);
+        }
     }
     void Quit() override {
         m_script.record("Quit");
-        if (m_real)
+        if (m_real) {
             m_real->Quit();
+        }
     }
     void addWorkbook(int templateArgument) override {
         m_script.record("Workbooks.Add(" + std::to_string(templateArgument) + ")");
-        if (m_real)
+        if (m_real) {
             m_real->addWorkbook(templateArgument);
+        }
     }
     void openWorkbook(const std::string& path) override {
         m_script.record("Workbooks.Open(" + path + ")");
-        if (m_real)
+        if (m_real) {
             m_real->openWorkbook(path);
+        }
         m_path = path;
     }
     void addWorksheet() override {
         m_script.record("Worksheets.Add");
-        if (m_real)
+        if (m_real) {
             m_real->addWorksheet();
+        }
     }
     void saveActiveWorkbookAs(const std::string& path) override {
         m_script.record("SaveAs(" + path + ")");
-        if (m_real)
+        if (m_real) {
             m_real->saveActiveWorkbookAs(path);
-        else
+        } else {
             std::ofstream(path, std::ios::app);
+        }
         m_path = path;
     }
     void saveActiveWorkbook() override {
         m_script.record("Save");
-        if (m_real)
+        if (m_real) {
             m_real->saveActiveWorkbook();
-        else
+        } else {
             std::ofstream(m_path, std::ios::app);
+        }
     }
     void closeActiveWorkbook() override {
         m_script.record("Close");
-        if (m_real)
+        if (m_real) {
             m_real->closeActiveWorkbook();
+        }
     }
     void setRangeProperty(const SheetRange& range, RangeProperty property,
                           const AutomationValue& value) override {
         m_script.record(referenceOf(range) + "." + propertyName(property) + "=" + valueText(value));
-        if (m_real)
+        if (m_real) {
             m_real->setRangeProperty(range, property, value);
+        }
     }
 
 private:
@@ -140,8 +153,10 @@ void ScriptedSpreadsheet::failOnce(const std::string& call, int occurrence) {
 
 void ScriptedSpreadsheet::record(const std::string& call) {
     calls.push_back(call);
-    if (call == m_onceCall && m_onceRemaining > 0 && --m_onceRemaining == 0)
+    if (call == m_onceCall && m_onceRemaining > 0 && --m_onceRemaining == 0) {
         throw AutomationError("injected failure of " + call);
-    if (failWhen && failWhen(call))
+    }
+    if (failWhen && failWhen(call)) {
         throw AutomationError("injected failure of " + call);
+    }
 }

@@ -44,9 +44,11 @@ TestLogRow rowWith(std::uint32_t fan, double temperature = 25.5) {
 // The calls of a transcript from its n-th (1-based) "Start" on.
 std::vector<std::string> fromStart(const std::vector<std::string>& calls, int n) {
     auto at = calls.begin();
-    for (int seen = 0; at != calls.end(); ++at)
-        if (*at == "Start" && ++seen == n)
+    for (int seen = 0; at != calls.end(); ++at) {
+        if (*at == "Start" && ++seen == n) {
             break;
+        }
+    }
     return {at, calls.end()};
 }
 
@@ -71,8 +73,9 @@ public:
             std::lock_guard lock(m_mutex);
             jobs.swap(m_jobs);
         }
-        for (auto& job : jobs)
+        for (auto& job : jobs) {
             job();
+        }
         return jobs.size();
     }
 
@@ -123,8 +126,9 @@ protected:
     // Record rows (number, time) as the reader finds them on a sheet, from row 4 down.
     static std::vector<std::pair<double, std::string>> records(const XlsReadBack::Sheet& sheet) {
         std::vector<std::pair<double, std::string>> found;
-        for (int r = 4; sheet.at(r, 1); ++r)
+        for (int r = 4; sheet.at(r, 1); ++r) {
             found.emplace_back(sheet.number(r, 1).value_or(-1), sheet.text(r, 2));
+        }
         return found;
     }
 
@@ -154,14 +158,16 @@ TEST_F(TestLogTest, FirstRecordCreatesTheWorkbookWithItsLayout) {
     const auto& s = book.sheets[0];
     EXPECT_EQ(s.text(1, 2), "Test Data");
     EXPECT_EQ(s.text(2, 5), "2024Year5Month7Day");
-    for (int c = 1; c <= 11; ++c)
+    for (int c = 1; c <= 11; ++c) {
         EXPECT_EQ(s.text(3, c), Headers[c - 1]);
+    }
     EXPECT_EQ(s.number(4, 1), 1);
     EXPECT_EQ(s.text(4, 2), "20240507153012");
     // A negative compressor speed is recorded as 0; temperatures keep their sign.
     const std::array<double, 9> values{1500, 1510, 1600, 1610, -12.5, 35.2, 0, 0, 1.5};
-    for (int c = 3; c <= 11; ++c)
+    for (int c = 3; c <= 11; ++c) {
         EXPECT_EQ(s.number(4, c), values[c - 3]) << "column " << c;
+    }
     EXPECT_EQ(s.rows, 4);
 
     EXPECT_EQ(s.widths, (std::map<int, int>{{0, 1718},
@@ -214,8 +220,9 @@ TEST_F(TestLogTest, ARecordMakesItsCallsWithTheTypesOfItsColumns) {
                                                  "K:K.VerticalAlignment=int32:2",
                                                  "A3:K3.LineStyle=int32:1",
                                                  "SaveAs(" + path + ")"};
-    for (const auto& call : expectedCalls)
+    for (const auto& call : expectedCalls) {
         EXPECT_TRUE(contains(creation, call)) << call;
+    }
     EXPECT_FALSE(contains(creation, "B:B.VerticalAlignment=int32:2"));
 
     EXPECT_EQ(fromStart(spreadsheet.calls, 2),
@@ -395,8 +402,9 @@ TEST_F(TestLogTest, AFullSheetGoesOnInANewSheetWithTheSameHeading) {
     TestLogOptions small = options();
     small.rowsPerSheet = 8; // records in rows 4 ... 8
     TestLog log(presenter, small);
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < 12; ++i) {
         log.WriteLogRecord(rowWith(1000 + i));
+    }
 
     const XlsReadBack book = readLog(log);
     EXPECT_EQ(book.complaints, "");
@@ -407,13 +415,15 @@ TEST_F(TestLogTest, AFullSheetGoesOnInANewSheetWithTheSameHeading) {
         const auto& s = book.sheets[sheet];
         EXPECT_EQ(s.text(1, 2), "Test Data");
         EXPECT_EQ(s.text(2, 5), "2024Year5Month7Day");
-        for (int c = 1; c <= 11; ++c)
+        for (int c = 1; c <= 11; ++c) {
             EXPECT_EQ(s.text(3, c), Headers[c - 1]);
+        }
         EXPECT_EQ(s.at(3, 11)->format.lines, (std::array<int, 4>{1, 1, 1, 1}));
         EXPECT_EQ(s.widths.at(1), 4022);
         std::vector<double> found;
-        for (const auto& record : records(s))
+        for (const auto& record : records(s)) {
             found.push_back(record.first);
+        }
         EXPECT_EQ(found, numbers[sheet]);
         EXPECT_EQ(s.number(4, 3), 1000 + numbers[sheet][0] - 1);
         EXPECT_EQ(s.selected, sheet == 2);
@@ -480,8 +490,9 @@ namespace {
 struct FlakyDisk {
     std::function<void(AtomicFile::Pending&)> commit() {
         return [this](AtomicFile::Pending& pending) {
-            if (failing)
+            if (failing) {
                 throw std::system_error(EIO, std::generic_category(), "cannot flush");
+            }
             AtomicFile::commit(pending);
         };
     }

@@ -34,8 +34,9 @@ std::string XlsReadBack::Sheet::text(int row, int column) const {
 
 std::optional<double> XlsReadBack::Sheet::number(int row, int column) const {
     const Cell* cell = at(row, column);
-    if (!cell || cell->type != "number")
+    if (!cell || cell->type != "number") {
         return std::nullopt;
+    }
     return cell->number;
 }
 
@@ -46,8 +47,9 @@ XlsReadBack XlsReadBack::of(const std::filesystem::path& file) {
     std::string output;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
             output.append(buffer, n);
+        }
         if (::pclose(pipe) != 0) {
             book.error = output.empty() ? "the reader failed" : output;
             return book;
@@ -71,16 +73,18 @@ XlsReadBack XlsReadBack::of(const std::filesystem::path& file) {
         sheet.rows = json["nrows"].toInt();
         sheet.selected = json["selected"].toBool();
         const QJsonObject widths = json["widths"].toObject();
-        for (auto it = widths.begin(); it != widths.end(); ++it)
+        for (auto it = widths.begin(); it != widths.end(); ++it) {
             sheet.widths[it.key().toInt()] = it.value().toInt();
+        }
         for (const auto& cellValue : json["cells"].toArray()) {
             const QJsonArray fields = cellValue.toArray();
             Cell cell;
             cell.type = fields[2].toString().toStdString();
-            if (cell.type == "text")
+            if (cell.type == "text") {
                 cell.text = fields[3].toString().toStdString();
-            else if (cell.type == "number")
+            } else if (cell.type == "number") {
                 cell.number = fields[3].toDouble();
+            }
             cell.format = formatOf(formats[QString::number(fields[4].toInt())].toObject());
             sheet.cells[{fields[0].toInt() + 1, fields[1].toInt() + 1}] = cell;
         }

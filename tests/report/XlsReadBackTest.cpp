@@ -155,20 +155,24 @@ TEST_F(XlsReadBackTest, LongAndManyTextsCrossRecordBoundaries) {
     app->Workbooks().Add(1);
     auto sheet = app->ActiveSheet();
     std::vector<std::string> texts;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 3000; ++i) {
         texts.push_back("20240507" + std::to_string(100000 + i));
+    }
     texts.push_back(std::string(20000, 'x'));
     std::string chinese;
-    for (int i = 0; i < 9000; ++i)
+    for (int i = 0; i < 9000; ++i) {
         chinese += i % 2 ? "温" : "度"; // two bytes a character in the file
+    }
     texts.push_back(chinese);
     texts.push_back(chinese + "a");
-    for (int i = 0; i < static_cast<int>(texts.size()); ++i)
+    for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
         sheet.Cells(i + 1, 1 + i % 3).Value(texts[i]);
+    }
 
     const XlsReadBack::Sheet s = saveAndRead("texts.xls").sheets.at(0);
-    for (int i = 0; i < static_cast<int>(texts.size()); ++i)
+    for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
         ASSERT_EQ(s.text(i + 1, 1 + i % 3), texts[i]) << "text " << i;
+    }
 }
 
 TEST_F(XlsReadBackTest, SeveralSheetsUpToTheLastRow) {
@@ -259,8 +263,9 @@ TEST_F(XlsReadBackTest, RefusedCallsThrowAutomationErrors) {
          [&] { app->Workbooks().Open((folder.path() / "no.xls").string()); }},
         {"open another file", [&] { app->Workbooks().Open(stranger.string()); }},
     };
-    for (const auto& [what, call] : refused)
+    for (const auto& [what, call] : refused) {
         EXPECT_THROW(call(), AutomationError) << what;
+    }
 
     app->Quit();
     EXPECT_THROW(app->Workbooks().Add(1), AutomationError) << "after Quit";

@@ -17,8 +17,9 @@ const std::vector<std::uint8_t> Reply = frame("01 03 02 00 FA");
 
 std::string sent(const std::vector<ReplyChunk>& chunks) {
     std::vector<std::uint8_t> bytes;
-    for (const ReplyChunk& chunk : chunks)
+    for (const ReplyChunk& chunk : chunks) {
         bytes.insert(bytes.end(), chunk.bytes.begin(), chunk.bytes.end());
+    }
     return toHex(bytes);
 }
 
@@ -107,13 +108,15 @@ TEST(FaultPlan, SplitCutsTheReplyIntoTimedChunks) {
 TEST(FaultPlan, CountsLastForThatManyRepliesOrUntilCleared) {
     FaultPlan plan;
     plan.armBadCrc(3);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(hasValidCrc(plan.shape(Reply, 1).front().bytes)) << i;
+    }
     EXPECT_TRUE(hasValidCrc(plan.shape(Reply, 1).front().bytes));
 
     plan.armWrongAddress(5, FaultPlan::Forever);
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 50; ++i) {
         ASSERT_EQ(plan.shape(Reply, 1).front().bytes[0], 5);
+    }
     plan.clear();
     EXPECT_EQ(sent(plan.shape(Reply, 1)), toHex(Reply));
 }

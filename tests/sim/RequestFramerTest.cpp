@@ -23,8 +23,9 @@ protected:
     // Frames available at that moment.
     std::vector<std::string> take(Clock::duration at = 0ms) {
         std::vector<std::string> frames;
-        while (const auto next = framer.next(start + at))
+        while (const auto next = framer.next(start + at)) {
             frames.push_back(toHex(*next));
+        }
         return frames;
     }
 

@@ -74,8 +74,9 @@ TEST(UnitModelDefaults, StartQuietAndWithinTheLimits) {
     EXPECT_GT(temperature1, s16(model.value(HR, reg::LowTempLimit)));
     EXPECT_LT(temperature1, s16(model.value(HR, reg::HighTempLimit)));
     EXPECT_EQ(model.value(IR, reg::SupplyVoltage), 480);
-    for (int input = 0; input < DiscreteInputCount; ++input)
+    for (int input = 0; input < DiscreteInputCount; ++input) {
         EXPECT_EQ(model.value(DI, input), 0) << "discrete input " << input;
+    }
     EXPECT_EQ(model.value(Coil, reg::ForcedOutput), 0);
     EXPECT_EQ(model.value(IR, reg::ForceOutputStatus), 0);
 }
@@ -117,8 +118,9 @@ TEST(UnitModelDefaults, ReadingAndWritingBackGroupByGroupChangesNothing) {
     ASSERT_EQ(before.size(), 99U);
     const std::vector<std::uint16_t> inputsBefore = [&model] {
         std::vector<std::uint16_t> values;
-        for (int i = 0; i < InputRegisterCount; ++i)
+        for (int i = 0; i < InputRegisterCount; ++i) {
             values.push_back(model.value(IR, i));
+        }
         return values;
     }();
 
@@ -133,8 +135,9 @@ TEST(UnitModelDefaults, ReadingAndWritingBackGroupByGroupChangesNothing) {
                                           0x00,
                                           static_cast<std::uint8_t>(count),
                                           static_cast<std::uint8_t>(2 * count)};
-        for (int i = 0; i < 2 * count; ++i)
+        for (int i = 0; i < 2 * count; ++i) {
             request.push_back(before[3 + 2 * static_cast<std::size_t>(first) + i]);
+        }
         appendCrc(request);
         const auto reply = server.serve(request);
         ASSERT_EQ(reply.size(), 1U) << "group at " << first;
@@ -143,8 +146,9 @@ TEST(UnitModelDefaults, ReadingAndWritingBackGroupByGroupChangesNothing) {
 
     EXPECT_EQ(readAll(), before);
     EXPECT_EQ(model.address(), 1);
-    for (int i = 0; i < InputRegisterCount; ++i)
+    for (int i = 0; i < InputRegisterCount; ++i) {
         EXPECT_EQ(model.value(IR, i), inputsBefore[static_cast<std::size_t>(i)]) << "input " << i;
+    }
 }
 
 TEST(UnitModelDefaults, FirmwareVersionIsZeroPaddedTextHighByteFirst) {
@@ -331,8 +335,9 @@ TEST_F(UnitModelBehaviour, PinnedValuesResistTheModelUntilUnpinned) {
     model.pin(DI, 16, 1);
     model.pin(IR, reg::SupplyVoltage, 520);
     model.pin(Coil, reg::CompressorOn, 1);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         model.advance();
+    }
     EXPECT_EQ(di(16), 1);
     EXPECT_EQ(ir(reg::SupplyVoltage), 520);
     EXPECT_EQ(coil(reg::CompressorOn), 1);

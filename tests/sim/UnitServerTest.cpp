@@ -17,8 +17,9 @@ protected:
     // The single reply, sent at once and unsplit; empty when the unit stays quiet.
     std::vector<std::uint8_t> ask(const std::vector<std::uint8_t>& request) {
         const auto chunks = server.serve(request);
-        if (chunks.empty())
+        if (chunks.empty()) {
             return {};
+        }
         EXPECT_EQ(chunks.size(), 1U);
         EXPECT_EQ(chunks.front().delay.count(), 0);
         return chunks.front().bytes;

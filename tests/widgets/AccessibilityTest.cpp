@@ -44,8 +44,9 @@ protected:
     }
     static int eventsFor(QObject* object, QAccessible::Event type) {
         int n = 0;
-        for (const auto& [t, o] : raisedEvents)
+        for (const auto& [t, o] : raisedEvents) {
             n += (t == type && o == object) ? 1 : 0;
+        }
         return n;
     }
 

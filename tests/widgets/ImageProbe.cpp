@@ -24,9 +24,11 @@ QImage ImageProbe::renderTransparent(QWidget& widget, QSize size) {
 int ImageProbe::count(const QImage& image, const PixelTest& test, const QRect& area) {
     const QRect r = area.isNull() ? image.rect() : area.intersected(image.rect());
     int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
             n += test(image.pixelColor(x, y)) ? 1 : 0;
+        }
+    }
     return n;
 }
 

@@ -98,8 +98,9 @@ TEST_F(LinkBar, BackgroundIsTransparent) {
                   image, [](const QColor& c) { return c.alpha() > 0; }, QRect(0, 0, 161, 1)),
               0);
     int clearColumns = 0;
-    for (int x = 0; x < image.width(); ++x)
+    for (int x = 0; x < image.width(); ++x) {
         clearColumns += image.pixelColor(x, 11).alpha() == 0 ? 1 : 0;
+    }
     EXPECT_GE(clearColumns, 31);
 }
 

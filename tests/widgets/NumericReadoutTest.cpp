@@ -24,8 +24,9 @@ TEST(NumericReadout, ShowsValueFollowedByUnit) {
     for (const Case& c : cases) {
         NumericReadout readout;
         readout.setUnit(c.unit);
-        if (c.decimals != 1)
+        if (c.decimals != 1) {
             readout.setDecimals(c.decimals);
+        }
         readout.setValue(c.value);
         EXPECT_EQ(readout.text(), c.expected);
         EXPECT_EQ(readout.valueText(), c.expected);

@@ -105,9 +105,11 @@ TEST(RockerSwitch, PictureShowsTheStateOnItsBackground) {
     // The pressed half lies in shadow: the upper half when on, the lower half when off.
     auto brightnessOf = [](const QImage& image, const QRect& area) {
         long sum = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
                 sum += ImageProbe::brightness(image.pixelColor(x, y));
+            }
+        }
         return sum;
     };
     // Strips along the paddle's left edge, clear of the markings.

@@ -38,16 +38,18 @@ TEST(ScaleMap, TransformsLinearly) {
         {"outside the range extrapolates", ScaleMap(0, 10, 0, 100), 12, 120},
         {"empty scale maps to its start", ScaleMap(5, 5, 10, 90), 7, 10},
     };
-    for (const MapCase& c : cases)
+    for (const MapCase& c : cases) {
         EXPECT_DOUBLE_EQ(c.map.transform(c.value), c.expected) << c.name;
+    }
 }
 
 TEST(ScaleMap, InverseUndoesTransform) {
     const ScaleMap maps[] = {ScaleMap(0, 3000, 220, -40), ScaleMap(-40, 80, 194, 26),
                              ScaleMap(0, 80, 180, 90)};
     for (const ScaleMap& map : maps) {
-        for (const double v : {map.s1(), (map.s1() + map.s2()) / 3.0, map.s2()})
+        for (const double v : {map.s1(), (map.s1() + map.s2()) / 3.0, map.s2()}) {
             EXPECT_NEAR(map.invTransform(map.transform(v)), v, 1e-9);
+        }
     }
     EXPECT_DOUBLE_EQ(ScaleMap(5, 5, 10, 90).invTransform(50), 5);
 }
@@ -65,8 +67,9 @@ TEST(ScaleMap, DialAnglesTurnClockwiseFromTheStart) {
         {"voltage middle", voltage, 40, 135},
         {"voltage maximum at 12", voltage, 80, 90},
     };
-    for (const MapCase& c : cases)
+    for (const MapCase& c : cases) {
         EXPECT_NEAR(c.map.transform(c.value), c.expected, 1e-9) << c.name;
+    }
 }
 
 TEST(ScaleMap, BoundedTransformHoldsValuesInsideTheScale) {
@@ -79,8 +82,9 @@ TEST(ScaleMap, BoundedTransformHoldsValuesInsideTheScale) {
         {"inside", fan, 1500, 90},
         {"falling paint interval", ScaleMap(-40, 80, 194, 26), 100, 26},
     };
-    for (const MapCase& c : cases)
+    for (const MapCase& c : cases) {
         EXPECT_DOUBLE_EQ(c.map.boundedTransform(c.value), c.expected) << c.name;
+    }
 }
 
 TEST(ScaleDiv, DividesIntoEvenMajorTicks) {
@@ -100,8 +104,9 @@ TEST(ScaleDiv, DividesIntoEvenMajorTicks) {
     for (const Case& c : cases) {
         const ScaleDiv div = ScaleDiv::divide(c.min, c.max, c.majors, c.minors);
         ASSERT_EQ(div.majorTicks().size(), c.expectedMajors.size()) << c.min << ".." << c.max;
-        for (qsizetype i = 0; i < c.expectedMajors.size(); ++i)
+        for (qsizetype i = 0; i < c.expectedMajors.size(); ++i) {
             EXPECT_NEAR(div.majorTicks()[i], c.expectedMajors[i], 1e-9);
+        }
         EXPECT_EQ(div.minorTicks().size(), c.expectedMinorCount);
         // The last major tick is the maximum exactly, not a rounding short of it.
         EXPECT_EQ(div.majorTicks().back(), c.max);
@@ -133,9 +138,10 @@ TEST(ScaleDiv, RoundStepIsTheSmallestRoundValueThatFits) {
         {125, 8, 20}, {5500, 8, 1000}, {5500, 11, 500}, {10, 5, 2}, {1, 4, 0.25},
         {120, 6, 20}, {100, 4, 25},    {7, 7, 1},       {0, 5, 0},  {-125, 8, 20},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(ScaleDiv::roundStep(c.span, c.intervals), c.expected)
             << c.span << " in " << c.intervals;
+    }
 }
 
 TEST(ScaleDiv, LabelsUseTheFewestDecimalsThatShowEveryTick) {
@@ -152,8 +158,9 @@ TEST(ScaleDiv, LabelsUseTheFewestDecimalsThatShowEveryTick) {
     };
     for (const Case& c : cases) {
         QStringList labels;
-        for (const double v : c.div.majorTicks())
+        for (const double v : c.div.majorTicks()) {
             labels.append(c.div.label(v));
+        }
         EXPECT_EQ(labels, c.expected);
     }
 }
@@ -169,8 +176,9 @@ TEST(ScaleSection, ColourLookupAtBoundaries) {
         {2699.9, Green},  {2700, Red},        {3000, Red},
         {-0.1, QColor()}, {3000.1, QColor()}, {std::numeric_limits<double>::quiet_NaN(), QColor()},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(sectionColorAt(fan, c.value), c.expected) << c.value;
+    }
 }
 
 TEST(ScaleSection, LookupFollowsWhatIsPainted) {
@@ -202,8 +210,9 @@ TEST(ScaleSection, LastSectionAlwaysReachesTheMaximum) {
         {"section beyond the maximum shrinks to nothing", {{3200, 3500, Red}}, {{3000, 3000, Red}}},
         {"no sections", {}, {}},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(sectionsReachingMaximum(c.given, 3000), c.expected) << c.name;
+    }
 }
 
 TEST(ValueText, WritesValueAndUnit) {
@@ -218,8 +227,9 @@ TEST(ValueText, WritesValueAndUnit) {
         {1450, 0, "RPM", "1450 RPM"}, {-3.7, 0, "", "-4"},      {0, 1, "V", "0.0 V"},
         {-0.04, 1, "V", "0.0 V"},     {-0.4, 0, "", "0"},       {48.25, 3, "V", "48.250 V"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(formatInstrumentValue(c.value, c.decimals, c.unit), c.expected) << c.value;
+    }
 }
 
 TEST(ValueText, DecimalPointIgnoresTheLocale) {

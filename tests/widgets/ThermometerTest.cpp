@@ -29,9 +29,11 @@ protected:
     int columnTopAt(double value) {
         thermometer.setPosition(value);
         const QImage image = ImageProbe::grab(thermometer, Size);
-        for (int y = 0; y < image.height(); ++y)
-            if (ImageProbe::count(image, isLiquid, QRect(0, y, image.width(), 1)) > 0)
+        for (int y = 0; y < image.height(); ++y) {
+            if (ImageProbe::count(image, isLiquid, QRect(0, y, image.width(), 1)) > 0) {
                 return y;
+            }
+        }
         return -1;
     }
     Thermometer thermometer;

@@ -216,10 +216,12 @@ QWidget* buildPanel() {
     applyFanCurvePlot(*plot);
     const QList<QPointF> intfan = {{-45, 0}, {20, 0}, {25, 1200}, {45, 4200}, {80, 4200}};
     const QList<QPointF> extfan = {{-45, 0}, {30, 0}, {35, 1500}, {55, 5000}, {80, 5000}};
-    for (const QPointF& p : intfan)
+    for (const QPointF& p : intfan) {
         plot->addPoint(0, p.x(), p.y());
-    for (const QPointF& p : extfan)
+    }
+    for (const QPointF& p : extfan) {
         plot->addPoint(1, p.x(), p.y());
+    }
     plot->setChannelLayer(0, 1);
     plot->setFixedSize(633, 409);
 
@@ -237,13 +239,16 @@ int main(int argc, char* argv[]) {
     QString screenshot;
     QByteArray scale = "1";
     for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--screenshot") == 0)
+        if (qstrcmp(argv[i], "--screenshot") == 0) {
             screenshot = QString::fromLocal8Bit(argv[i + 1]);
-        if (qstrcmp(argv[i], "--scale") == 0)
+        }
+        if (qstrcmp(argv[i], "--scale") == 0) {
             scale = argv[i + 1];
+        }
     }
-    if (!screenshot.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!screenshot.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     qputenv("QT_SCALE_FACTOR", scale);
 
     QApplication app(argc, argv);
@@ -266,7 +271,8 @@ int main(int argc, char* argv[]) {
     window->adjustSize();
     window->show();
     QApplication::processEvents();
-    if (!window->grab().toImage().save(screenshot))
+    if (!window->grab().toImage().save(screenshot)) {
         return 1;
+    }
     return 0;
 }
