@@ -198,6 +198,9 @@ void BusLog::bytesReceived(const TransactionId& id, std::span<const std::uint8_t
         if (!meaning.crcGood) {
             entry.outcome = QStringLiteral("bad CRC");
             entry.severity = BusEntry::Severity::Error;
+        } else if (meaning.otherAddress) {
+            entry.outcome = QStringLiteral("other address");
+            entry.severity = BusEntry::Severity::Warning;
         }
         break;
     case ReplyMeaning::Form::Exception:

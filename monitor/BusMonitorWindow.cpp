@@ -116,9 +116,9 @@ void BusMonitorWindow::buildWindow() {
     layout->addWidget(m_status);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(buildCounters(), 3);
+    bottom->addWidget(buildCounters(), 3, Qt::AlignTop);
     bottom->addWidget(buildSearch(), 2);
-    layout->addLayout(bottom);
+    layout->addLayout(bottom, 0);
 
     connect(m_pause, &QPushButton::toggled, this, [this](bool paused) {
         m_pause->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
@@ -139,7 +139,9 @@ void BusMonitorWindow::buildWindow() {
 QWidget* BusMonitorWindow::buildCounters() {
     auto* box = new QGroupBox(QStringLiteral("Counters"), this);
     box->setObjectName(QStringLiteral("CountersGroup"));
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(2);
     const QStringList names{QStringLiteral("Requests"),     QStringLiteral("Good replies"),
                             QStringLiteral("Time-outs"),    QStringLiteral("Bad CRC"),
                             QStringLiteral("Wrong header"), QStringLiteral("Exception replies"),
@@ -188,6 +190,7 @@ QWidget* BusMonitorWindow::buildSearch() {
     m_found->setRootIsDecorated(false);
     m_found->setHeaderLabels({QStringLiteral("Address"), QStringLiteral("Firmware version")});
     m_found->setColumnWidth(0, 70);
+    m_found->setMaximumHeight(110);
     layout->addWidget(m_found, 1);
 
     m_use = button(QStringLiteral("UseButton"), QStringLiteral("Use address"),

@@ -52,6 +52,7 @@ public:
     };
 
     enum class End { Completed, Cancelled, PortClosed };
+    Q_ENUM(End)
 
     ControllerSearch(SerialPort& port, Hooks hooks, QObject* parent = nullptr);
     ~ControllerSearch() override;

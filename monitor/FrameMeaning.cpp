@@ -77,6 +77,33 @@ QString itemsOf(std::uint8_t function) {
     }
 }
 
+QString itemOf(std::uint8_t function) {
+    switch (function) {
+    case 1:
+        return QStringLiteral("coil");
+    case 2:
+        return QStringLiteral("discrete input");
+    case 3:
+        return QStringLiteral("holding register");
+    case 4:
+        return QStringLiteral("input register");
+    default:
+        return QStringLiteral("register");
+    }
+}
+
+// "16 coils 0–15" or "input register 4".
+QString counted(std::uint8_t function, std::uint16_t first, std::uint32_t count) {
+    if (count == 1) {
+        return QStringLiteral("%1 %2").arg(itemOf(function)).arg(first);
+    }
+    return QStringLiteral("%1 %2 %3–%4")
+        .arg(count)
+        .arg(itemsOf(function))
+        .arg(first)
+        .arg(first + count - 1);
+}
+
 QString range(std::uint16_t first, std::uint32_t count) {
     if (count <= 1) {
         return QString::number(first);
@@ -139,9 +166,7 @@ QString normalReply(std::span<const std::uint8_t> request, std::span<const std::
     case 2: {
         const auto data = reply.subspan(3, reply[2]);
         const std::uint32_t count = requestKnown ? quantity : reply[2] * 8u;
-        return QStringLiteral("%1 %2 %3: %4")
-            .arg(count)
-            .arg(itemsOf(function), range(first, count), bitList(data, first, count));
+        return counted(function, first, count) + QStringLiteral(": ") + bitList(data, first, count);
     }
     case 3:
     case 4: {
@@ -150,9 +175,7 @@ QString normalReply(std::span<const std::uint8_t> request, std::span<const std::
             values << registerValue(wordAt(reply, at));
         }
         const auto count = static_cast<std::uint32_t>(values.size());
-        return QStringLiteral("%1 %2 %3: %4")
-            .arg(count)
-            .arg(itemsOf(function), range(first, count), values.join(", "));
+        return counted(function, first, count) + QStringLiteral(": ") + values.join(", ");
     }
     case 5:
         return QStringLiteral("coil %1 set %2")
@@ -274,6 +297,7 @@ ReplyMeaning describeReply(std::span<const std::uint8_t> request,
     }
     const std::uint8_t asked = request.size() >= 2 ? request[1] : 0;
     const std::uint8_t askedAddress = request.empty() ? 0 : request[0];
+    meaning.otherAddress = reply[0] != askedAddress;
     const QString from =
         reply[0] == askedAddress ? QString() : QStringLiteral(" (asked addr %1)").arg(askedAddress);
 

@@ -29,6 +29,7 @@ struct ReplyMeaning {
     };
     Form form = Form::Partial;
     bool crcGood = false;             // for Reply and Exception
+    bool otherAddress = false;        // from an address other than the one asked
     std::uint8_t exceptionCode = 0;   // for Exception
     std::uint32_t expectedLength = 0; // length of the frame the bytes start, when known
     QString text;
