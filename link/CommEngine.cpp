@@ -54,6 +54,15 @@ void CommEngine::MarkLinkAlive() {
 }
 
 void CommEngine::purgeInput() {
+    purge(EngineObserver::PurgeReason::AfterReply);
+}
+
+void CommEngine::purge(EngineObserver::PurgeReason reason) {
+    if (m_observer != nullptr) {
+        if (const std::uint32_t waiting = m_port.bytesWaiting(); waiting > 0) {
+            m_observer->bytesPurged(waiting, reason);
+        }
+    }
     m_port.purgeInput();
 }
 
@@ -80,7 +89,7 @@ void CommEngine::showMessage(const UserMessage& message, std::function<void()> o
 void CommEngine::tick() {
     m_window.forceWindowSize();
     if (m_port.bytesWaiting() > PurgeThreshold) {
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::Overflow);
         return;
     }
     m_state.TxFrame = ModbusFrame{};
@@ -105,7 +114,8 @@ void CommEngine::tickConfiguration() {
         m_state.PendingCommand = EngineState::NoCommand;
         m_state.CommandBusy = 0;
         m_state.PageMode = EngineWindow::ConfigurationPage;
-        m_port.purgeInput();
+        reportAbandoned();
+        purge(EngineObserver::PurgeReason::PageEntry);
         return;
     }
     if (m_state.PendingCommand == EngineState::NoCommand) {
@@ -121,7 +131,8 @@ void CommEngine::tickConfiguration() {
         m_state.CommandBusy = 0;
         return;
     }
-    runTransaction(*transaction);
+    runTransaction(*transaction, {EngineWindow::ConfigurationPage, TransactionId::Kind::Command,
+                                  m_state.PendingCommand});
 }
 
 void CommEngine::tickRealTimeData() {
@@ -129,7 +140,8 @@ void CommEngine::tickRealTimeData() {
         m_state.PollStep = 0;
         m_state.SendPending = 1;
         m_state.PageMode = EngineWindow::RealTimeDataPage;
-        m_port.purgeInput();
+        reportAbandoned();
+        purge(EngineObserver::PurgeReason::PageEntry);
         return;
     }
     if (m_state.LiveCommand != 0) {
@@ -137,7 +149,8 @@ void CommEngine::tickRealTimeData() {
                                        ? m_liveCommands[m_state.LiveCommand]
                                        : nullptr;
         if (transaction != nullptr) {
-            runTransaction(*transaction);
+            runTransaction(*transaction, {EngineWindow::RealTimeDataPage,
+                                          TransactionId::Kind::LiveCommand, m_state.LiveCommand});
         }
         return;
     }
@@ -148,13 +161,15 @@ void CommEngine::tickRealTimeData() {
         m_state.SendPending = 1;
         return;
     }
-    runTransaction(*step);
+    runTransaction(
+        *step, {EngineWindow::RealTimeDataPage, TransactionId::Kind::PollStep, m_state.PollStep});
 }
 
 void CommEngine::tickDeclaration() {
     if (m_state.PageMode != EngineWindow::DeclarationPage) {
         m_state.PageMode = EngineWindow::DeclarationPage;
-        m_port.purgeInput();
+        reportAbandoned();
+        purge(EngineObserver::PurgeReason::PageEntry);
         return;
     }
     if (m_state.CommandBusy != 1) {
@@ -165,24 +180,31 @@ void CommEngine::tickDeclaration() {
                                    ? m_declaration[m_state.PendingCommand]
                                    : nullptr;
     if (transaction == nullptr) {
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::Other);
         return;
     }
-    runTransaction(*transaction);
+    runTransaction(*transaction, {EngineWindow::DeclarationPage, TransactionId::Kind::Command,
+                                  m_state.PendingCommand});
 }
 
-void CommEngine::runTransaction(Transaction& transaction) {
+void CommEngine::runTransaction(Transaction& transaction, const TransactionId& id) {
     if (m_state.SendPending == 1) {
-        sendTick(transaction);
+        sendTick(transaction, id);
     } else {
         receiveTick(transaction);
     }
 }
 
-void CommEngine::sendTick(Transaction& transaction) {
+void CommEngine::sendTick(Transaction& transaction, const TransactionId& id) {
     m_state.TxFrame = transaction.request(m_state);
     m_port.write(m_state.TxFrame.bytes.data(), m_state.TxFrame.length);
-    m_port.purgeInput();
+    if (m_observer != nullptr) {
+        reportAbandoned(); // a live command pre-empting a poll step
+        m_observer->requestSent(id, m_state.TxFrame.view());
+        m_inFlightId = id;
+        m_inFlight = true;
+    }
+    purge(EngineObserver::PurgeReason::BeforeReply);
     m_state.SendPending = 0;
     m_state.RxLength = 0;
     m_state.ReplyWaitTicks = 0;
@@ -193,19 +215,25 @@ void CommEngine::receiveTick(Transaction& transaction) {
     m_window.setEngineInterval(ReceiveIntervalMs);
     if (m_state.ReplyWaitTicks >= TimeoutTicks) {
         transaction.onTimeout(*this);
+        if (m_observer != nullptr) {
+            reportIfEnded(CheckReply(m_state.reply(), transaction.function(),
+                                     transaction.replyLength(), m_state.DeviceAddress),
+                          true);
+        }
         return;
     }
     ++m_state.ReplyWaitTicks;
 
     const std::uint32_t waiting = m_port.bytesWaiting();
     if (waiting > PurgeThreshold) {
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::Overflow);
         return;
     }
     collect(waiting);
 
-    switch (CheckReply(m_state.reply(), transaction.function(), transaction.replyLength(),
-                       m_state.DeviceAddress)) {
+    const ReplyStatus status = CheckReply(m_state.reply(), transaction.function(),
+                                          transaction.replyLength(), m_state.DeviceAddress);
+    switch (status) {
     case ReplyStatus::Incomplete:
         break;
     case ReplyStatus::WrongHeader:
@@ -218,6 +246,45 @@ void CommEngine::receiveTick(Transaction& transaction) {
         transaction.onGood(*this);
         break;
     }
+    if (m_observer != nullptr && status != ReplyStatus::Incomplete) {
+        reportIfEnded(status, false);
+    }
+}
+
+void CommEngine::reportIfEnded(ReplyStatus lastCheck, bool timedOut) {
+    if (!m_inFlight) {
+        return;
+    }
+    const bool ended = m_inFlightId.kind == TransactionId::Kind::Command
+                           ? m_state.CommandBusy == 0 || m_state.SendPending == 1
+                           : m_state.SendPending == 1;
+    if (!ended) {
+        return;
+    }
+    m_inFlight = false;
+    EngineObserver::Outcome outcome = EngineObserver::Outcome::Timeout;
+    switch (lastCheck) {
+    case ReplyStatus::Good:
+        outcome = timedOut ? EngineObserver::Outcome::Timeout : EngineObserver::Outcome::Good;
+        break;
+    case ReplyStatus::WrongHeader:
+        outcome =
+            timedOut ? EngineObserver::Outcome::Timeout : EngineObserver::Outcome::WrongHeader;
+        break;
+    case ReplyStatus::BadCrc:
+        outcome = EngineObserver::Outcome::BadCrc;
+        break;
+    case ReplyStatus::Incomplete:
+        break;
+    }
+    m_observer->transactionEnded(m_inFlightId, outcome);
+}
+
+void CommEngine::reportAbandoned() {
+    if (m_observer != nullptr && m_inFlight) {
+        m_inFlight = false;
+        m_observer->transactionEnded(m_inFlightId, EngineObserver::Outcome::Abandoned);
+    }
 }
 
 void CommEngine::collect(std::uint32_t count) {
@@ -225,6 +292,10 @@ void CommEngine::collect(std::uint32_t count) {
         return;
     }
     const std::uint32_t got = m_port.read(m_state.RxChunk.data(), count);
+    if (m_observer != nullptr && got > 0) {
+        m_observer->bytesReceived(m_inFlightId, {m_state.RxChunk.data(), got},
+                                  m_port.lastReadDetails());
+    }
     // The reply check never needs more than 99 bytes; whatever exceeds the buffer is dropped.
     const std::uint32_t room =
         static_cast<std::uint32_t>(EngineState::RxCapacity) - m_state.RxLength;

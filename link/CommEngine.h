@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CheckReply.h"
+#include "EngineObserver.h"
 #include "EngineState.h"
 #include "UserMessage.h"
 
@@ -27,6 +29,10 @@ public:
 
     // One tick of the engine timer.
     void tick();
+
+    // The one observer of the engine's traffic (not owned); nullptr detaches it. With none
+    // attached the engine does nothing extra.
+    void setObserver(EngineObserver* observer) { m_observer = observer; }
 
     [[nodiscard]] EngineState& state() { return m_state; }
     [[nodiscard]] const EngineState& state() const { return m_state; }
@@ -56,15 +62,27 @@ private:
     void tickConfiguration();
     void tickRealTimeData();
     void tickDeclaration();
-    void runTransaction(Transaction& transaction);
-    void sendTick(Transaction& transaction);
+    using TransactionId = EngineObserver::TransactionId;
+    void runTransaction(Transaction& transaction, const TransactionId& id);
+    void sendTick(Transaction& transaction, const TransactionId& id);
     void receiveTick(Transaction& transaction);
+    // Purges the input; an observer learns how many bytes that threw away.
+    void purge(EngineObserver::PurgeReason reason);
+    // Tells the observer how the transaction in flight ended, if it has ended: a command once it
+    // is no longer busy, a poll step or live command once the next request is due.
+    void reportIfEnded(ReplyStatus lastCheck, bool timedOut);
+    // A transaction in flight that a page switch or another request cut short.
+    void reportAbandoned();
     // Appends up to `count` waiting bytes to RxFrame; bytes beyond its capacity are dropped.
     void collect(std::uint32_t count);
 
     SerialPort& m_port;
     EngineWindow& m_window;
     EngineState m_state;
+    EngineObserver* m_observer = nullptr;
+    // The transaction whose request went out last, until it ends (kept for the observer only).
+    TransactionId m_inFlightId;
+    bool m_inFlight = false;
     std::array<Transaction*, 12> m_configuration{};
     std::array<Transaction*, 3> m_declaration{};
     std::array<Transaction*, 4> m_pollSteps{};
