@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "BusMonitorBridge.h"
 #include "ConfigurationPageLayout.h"
 #include "FormBuilder.h"
 #include "IntervalTimer.h"
@@ -83,6 +84,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
     m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
 
+    m_monitorBridge = std::make_unique<MonitorBridge>(*this);
     bindHandlers();
     Timer1->start();
     Timer2->start();
@@ -140,6 +142,7 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
     m_realTimeView.Button1 = m_configurationView.Button1;
     m_curveView.Button1 = m_configurationView.Button1;
     PortSwitch::applyButtonFace(m_configurationView.Button1, QStringLiteral("Open"));
+    addBusMonitorButton();
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

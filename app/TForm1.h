@@ -22,6 +22,11 @@ class QTabWidget;
 class QtSerialPortLink;
 class RealTimeMonitor;
 class TestLog;
+class QPushButton;
+
+namespace climate::monitor {
+class BusMonitorWindow;
+}
 
 // The tool's one window: the page control with the Configuration, RealTimeData and Declaration
 // pages, the link bar above them, and the three timers that drive the engine and the displays.
@@ -52,6 +57,11 @@ public:
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
 
+    // Opens the "Bus Monitor" window (or raises it): its button beside the link bar, and F12.
+    void openBusMonitor();
+    // The monitor window once it has been opened, else nullptr.
+    [[nodiscard]] climate::monitor::BusMonitorWindow* busMonitor() { return m_busMonitor; }
+
     // Handlers, bound to the controls and timers of the same names.
     void Button1Click();
     void Button2Click();
@@ -78,12 +88,15 @@ public:
 
 private:
     class EngineWindowBridge;
+    class MonitorBridge;
 
     void buildWindow(const QStringList& extraPorts);
     void bindHandlers();
     // Runs a handler; an error it raises ends it and is shown in the application's error box.
     void guarded(const std::function<void()>& handler, bool fromTimer = false);
     void bindClick(const char* button, void (TForm1::*handler)());
+    // The small button beside the link bar that opens the bus monitor, and its F12 shortcut.
+    void addBusMonitorButton();
 
     std::unique_ptr<MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
@@ -107,4 +120,7 @@ private:
     std::unique_ptr<RealTimeMonitor> m_realTime;
     std::unique_ptr<ConfigurationPage> m_configuration;
     std::unique_ptr<FanCurves> m_curves;
+    std::unique_ptr<MonitorBridge> m_monitorBridge;
+    QPushButton* m_busMonitorButton = nullptr;
+    climate::monitor::BusMonitorWindow* m_busMonitor = nullptr; // made on first opening
 };
