@@ -61,12 +61,12 @@ void PortSwitch::Button1Click() {
 }
 
 void PortSwitch::open() {
-    const QString name = m_controls.rdCOM->selectedPort();
+    const QString name = m_controls.rdCOM->portToOpen();
     const SerialPort::OpenError error =
         name.isEmpty() ? SerialPort::OpenError::NotFound : m_port.open(name.toStdString());
     if (error != SerialPort::OpenError::None) {
         UserMessage message{"Open Port Error!!", "Comm Error"};
-        message.details = (name.isEmpty() ? std::string("No port is selected.")
+        message.details = (name.isEmpty() ? std::string("No port is selected or typed.")
                                           : name.toStdString() + ": " + describe(error));
         m_messages.show(message);
         return;
