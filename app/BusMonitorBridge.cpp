@@ -63,9 +63,9 @@ void TForm1::addBusMonitorButton() {
 
 void TForm1::openBusMonitor() {
     if (m_busMonitor == nullptr) {
-        m_busMonitor = new climate::monitor::BusMonitorWindow(*m_monitorBridge, this);
+        m_busMonitor = std::make_unique<climate::monitor::BusMonitorWindow>(*m_monitorBridge, this);
         // Closing the port ends a search at once.
-        connect(m_configurationView.Button1, &QPushButton::clicked, m_busMonitor,
+        connect(m_configurationView.Button1, &QPushButton::clicked, m_busMonitor.get(),
                 [this] { m_busMonitor->search().cancel(); });
     }
     m_busMonitor->show();

@@ -2,6 +2,7 @@
 
 #include "TForm1.h"
 
+#include "monitor/BusMonitorWindow.h"
 #include "monitor/MonitorHost.h"
 
 // What the bus monitor sees of the tool: the engine and its port, the engine's timers, the

@@ -60,7 +60,7 @@ public:
     // Opens the "Bus Monitor" window (or raises it): its button beside the link bar, and F12.
     void openBusMonitor();
     // The monitor window once it has been opened, else nullptr.
-    [[nodiscard]] climate::monitor::BusMonitorWindow* busMonitor() { return m_busMonitor; }
+    [[nodiscard]] climate::monitor::BusMonitorWindow* busMonitor() { return m_busMonitor.get(); }
 
     // Handlers, bound to the controls and timers of the same names.
     void Button1Click();
@@ -122,5 +122,6 @@ private:
     std::unique_ptr<FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
     QPushButton* m_busMonitorButton = nullptr;
-    climate::monitor::BusMonitorWindow* m_busMonitor = nullptr; // made on first opening
+    // Made on first opening; goes first, while the engine it watches is still there.
+    std::unique_ptr<climate::monitor::BusMonitorWindow> m_busMonitor;
 };
