@@ -113,13 +113,14 @@ QString transactionName(const EngineObserver::TransactionId& id) {
 
 BusLog::BusLog(std::size_t capacity, Time time)
     : m_capacity(std::max<std::size_t>(capacity, 1)), m_time(std::move(time)),
-      m_start(m_time.steady()) {}
+      m_start(m_time.steady()), m_wallStart(m_time.wall()) {}
 
 void BusLog::restart() {
     clear();
     reset();
     m_exchange = {};
     m_start = m_time.steady();
+    m_wallStart = m_time.wall();
 }
 
 void BusLog::clear() {
@@ -142,7 +143,6 @@ BusEntry& BusLog::append(BusEntry::Direction direction) {
     const Clock::time_point now = m_time.steady();
     entry.msSinceStart =
         std::chrono::duration_cast<std::chrono::milliseconds>(now - m_start).count();
-    entry.wallClock = m_time.wall();
     return entry;
 }
 

@@ -24,9 +24,8 @@ struct BusEntry {
     };
     enum class Severity : std::uint8_t { Normal, Warning, Error };
 
-    std::uint64_t sequence = 0; // 0 for the first entry since the log was made; never reused
-    std::int64_t msSinceStart = 0;
-    QDateTime wallClock;
+    std::uint64_t sequence = 0;    // 0 for the first entry since the log was made; never reused
+    std::int64_t msSinceStart = 0; // the wall clock follows from it: BusLog::wallClock()
     Direction direction = Direction::Note;
     QByteArray bytes;
     QString meaning;
@@ -108,6 +107,10 @@ public:
     [[nodiscard]] std::uint64_t dropped() const { return m_dropped; }
     [[nodiscard]] const BusCounters& counters() const { return m_counters; }
     [[nodiscard]] std::size_t capacity() const { return m_capacity; }
+    // The wall-clock time of an entry: the wall clock at the start plus the steady time since.
+    [[nodiscard]] QDateTime wallClock(const BusEntry& entry) const {
+        return m_wallStart.addMSecs(entry.msSinceStart);
+    }
 
 private:
     // The transaction in progress, as far as the log has seen it.
@@ -127,6 +130,7 @@ private:
     std::size_t m_capacity;
     Time m_time;
     Clock::time_point m_start;
+    QDateTime m_wallStart;
     std::deque<BusEntry> m_entries;
     std::uint64_t m_nextSequence = 0;
     std::uint64_t m_dropped = 0;

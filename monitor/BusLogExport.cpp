@@ -19,8 +19,8 @@ QString csvField(const QString& field) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString wallText(const BusEntry& entry) {
-    return entry.wallClock.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+QString wallText(const BusLog& log, const BusEntry& entry) {
+    return log.wallClock(entry).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
 }
 
 } // namespace
@@ -33,7 +33,7 @@ QString toCsv(const BusLog& log) {
     QString out = QStringLiteral("time_ms,wall_clock,direction,hex,meaning,outcome\r\n");
     for (const BusEntry& entry : log.entries()) {
         const QStringList fields{QString::number(entry.msSinceStart),
-                                 wallText(entry),
+                                 wallText(log, entry),
                                  directionText(entry.direction),
                                  hexText(entry),
                                  entry.meaning,
@@ -71,7 +71,7 @@ QString toText(const BusLog& log) {
     for (const BusEntry& entry : log.entries()) {
         out += QStringLiteral("%1  %2  %3  %4  %5")
                    .arg(entry.msSinceStart, 9)
-                   .arg(wallText(entry))
+                   .arg(wallText(log, entry))
                    .arg(directionText(entry.direction), -5)
                    .arg(hexText(entry), -24)
                    .arg(entry.meaning);

@@ -66,7 +66,7 @@ QVariant BusLogTableModel::data(const QModelIndex& index, int role) const {
         case TimeColumn:
             return QString::number(entry.msSinceStart);
         case WallClockColumn:
-            return entry.wallClock.toString(QStringLiteral("HH:mm:ss.zzz"));
+            return m_log.wallClock(entry).toString(QStringLiteral("HH:mm:ss.zzz"));
         case DirectionColumn:
             return directionText(entry.direction);
         case HexColumn:

@@ -65,7 +65,7 @@ TEST(BusLog, AnExchangeGivesOneLinePerEventAndOneOutcome) {
     ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ(entries[0].direction, Direction::Sent);
     EXPECT_EQ(entries[0].msSinceStart, 1000);
-    EXPECT_EQ(entries[0].wallClock.time(), QTime(9, 30, 1));
+    EXPECT_EQ(log.wallClock(entries[0]).time(), QTime(9, 30, 1));
     EXPECT_EQ(entries[0].meaning.toStdString(),
               "poll 2 (compressor settings): addr 1 fn 3 read holding registers 41–43 (3) "
               "(compressor settings)");
