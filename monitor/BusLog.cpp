@@ -152,6 +152,15 @@ void BusLog::countReplyTime(double milliseconds) {
     m_counters.replyMsMax = std::max(m_counters.replyMsMax, milliseconds);
 }
 
+// A reply with a bad CRC counts once per transaction, whether the engine ends the transaction
+// on it or waits for its time-out.
+void BusLog::countBadCrc() {
+    if (!m_exchange.badCrcCounted) {
+        m_exchange.badCrcCounted = true;
+        ++m_counters.badCrc;
+    }
+}
+
 void BusLog::requestSent(const TransactionId& id, std::span<const std::uint8_t> frame) {
     ++m_counters.requests;
     m_exchange = {};
@@ -198,6 +207,7 @@ void BusLog::bytesReceived(const TransactionId& id, std::span<const std::uint8_t
         if (!meaning.crcGood) {
             entry.outcome = QStringLiteral("bad CRC");
             entry.severity = BusEntry::Severity::Error;
+            countBadCrc();
         } else if (meaning.otherAddress) {
             entry.outcome = QStringLiteral("other address");
             entry.severity = BusEntry::Severity::Warning;
@@ -214,6 +224,7 @@ void BusLog::bytesReceived(const TransactionId& id, std::span<const std::uint8_t
         } else {
             entry.outcome = QStringLiteral("bad CRC");
             entry.severity = BusEntry::Severity::Error;
+            countBadCrc();
         }
         break;
     case ReplyMeaning::Form::Unrecognised:
@@ -248,7 +259,7 @@ void BusLog::transactionEnded(const TransactionId& id, Outcome outcome) {
         ++m_counters.wrongHeader;
         break;
     case Outcome::BadCrc:
-        ++m_counters.badCrc;
+        countBadCrc();
         break;
     case Outcome::Timeout:
         ++m_counters.timeouts;
@@ -262,6 +273,8 @@ void BusLog::transactionEnded(const TransactionId& id, Outcome outcome) {
     entry.outcome = outcomeText(outcome);
     if (outcome == Outcome::Timeout && m_exchange.exceptionCounted) {
         entry.outcome += QStringLiteral(" after an exception reply");
+    } else if (outcome == Outcome::Timeout && m_exchange.badCrcCounted) {
+        entry.outcome += QStringLiteral(" after a bad CRC");
     }
     entry.severity = outcome == Outcome::Good        ? BusEntry::Severity::Normal
                      : outcome == Outcome::Abandoned ? BusEntry::Severity::Warning

@@ -122,10 +122,12 @@ private:
         bool open = false;
         bool replyTimed = false;
         bool exceptionCounted = false;
+        bool badCrcCounted = false;
     };
 
     BusEntry& append(BusEntry::Direction direction);
     void countReplyTime(double milliseconds);
+    void countBadCrc();
 
     std::size_t m_capacity;
     Time m_time;

@@ -7,6 +7,7 @@
 #include "monitor/BusMonitorWindow.h"
 #include "support/EventLoopWait.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -76,6 +77,11 @@ TEST_F(MonitorOnSimulator, FindsTheControllerWithItsFirmwareAndUsesItsAddress) {
     EXPECT_EQ(form->engine().state().DeviceAddress, 9u);
     ASSERT_TRUE(spinUntil([&] { return monitor->log().counters().goodReplies >= 4; }, 8000));
     EXPECT_TRUE(monitor->log().counters().replyMsMax > 0.0);
+
+    // For a look at the window with real traffic.
+    monitor->refresh();
+    QDir().mkpath(QStringLiteral(SHOTS_DIR));
+    EXPECT_TRUE(monitor->grab().save(QStringLiteral(SHOTS_DIR "/bus-monitor-simulator.png")));
 }
 
 TEST_F(MonitorOnSimulator, CancelStopsTheSearchAtOnceAndPollingResumes) {

@@ -121,6 +121,23 @@ TEST(BusLog, ExceptionBytesAreLabelledAndCountedOnceWhileTheEngineTimesOut) {
     EXPECT_EQ(log.counters().goodReplies, 0u);
 }
 
+TEST(BusLog, ABadCrcCountsOnceWhetherItEndsTheTransactionOrATimeOutDoes) {
+    Bytes corrupted = replyFrom("01 01 02 13 00");
+    corrupted.back() ^= 0x01;
+    for (const Outcome end : {Outcome::BadCrc, Outcome::Timeout}) {
+        BusLog log;
+        log.requestSent(PollStatus, withCrc(fromHex("01 01 00 00 00 10")));
+        log.bytesReceived(PollStatus, corrupted, {});
+        log.transactionEnded(PollStatus, end);
+        EXPECT_EQ(log.entries()[1].outcome.toStdString(), "bad CRC");
+        EXPECT_EQ(log.entries()[1].severity, Severity::Error);
+        EXPECT_EQ(log.counters().badCrc, 1u);
+        EXPECT_EQ(log.counters().timeouts, end == Outcome::Timeout ? 1u : 0u);
+        EXPECT_EQ(log.entries()[2].outcome.toStdString(),
+                  end == Outcome::Timeout ? "time-out after a bad CRC" : "bad CRC");
+    }
+}
+
 TEST(BusLog, ReplyTimeComesFromThePortStampsWhenThePortHasThem) {
     ClockedLog clocked;
     BusLog& log = clocked.log;
