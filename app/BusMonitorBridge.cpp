@@ -1,6 +1,7 @@
 #include "BusMonitorBridge.h"
 
 #include "IntervalTimer.h"
+#include "PortSwitch.h"
 
 #include "config/FirmwareVersion.h"
 #include "link/CommEngine.h"
@@ -20,11 +21,11 @@ SerialPort& TForm1::MonitorBridge::port() {
 }
 
 bool TForm1::MonitorBridge::portOpen() const {
-    return m_form.m_configurationView.Button1->text() != QStringLiteral("Open");
+    return m_form.m_portSwitch->portOpen();
 }
 
 bool TForm1::MonitorBridge::commandBusy() const {
-    return m_form.m_engine->state().CommandBusy != 0;
+    return m_form.m_engine->state().CommandBusy;
 }
 
 void TForm1::MonitorBridge::pauseEngine() {
@@ -65,7 +66,7 @@ void TForm1::openBusMonitor() {
     if (m_busMonitor == nullptr) {
         m_busMonitor = std::make_unique<climate::monitor::BusMonitorWindow>(*m_monitorBridge, this);
         // Closing the port ends a search at once.
-        connect(m_configurationView.Button1, &QPushButton::clicked, m_busMonitor.get(),
+        connect(Button1, &QPushButton::clicked, m_busMonitor.get(),
                 [this] { m_busMonitor->search().cancel(); });
     }
     m_busMonitor->show();

@@ -48,12 +48,16 @@ void PortSwitch::applyButtonFace(QPushButton* button, const QString& caption) {
     button->setFont(face);
 }
 
+bool PortSwitch::portOpen() const {
+    return m_controls.Button1->text() != OpenCaption;
+}
+
 void PortSwitch::Button1Click() {
     // Every click makes sure the test log has its folder; a failure shows up when saving.
     if (!QDir(reportFolder()).exists()) {
         QDir::current().mkdir(QStringLiteral("TestReportDate"));
     }
-    if (m_controls.Button1->text() == OpenCaption) {
+    if (!portOpen()) {
         open();
     } else {
         close();

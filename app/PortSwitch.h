@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/PortGate.h"
+
 #include <QString>
 
 class MessagePresenter;
@@ -10,8 +12,9 @@ class QTimer;
 class SerialPort;
 
 // The Open/Close button of the serial port group. Its caption is the port state the whole window
-// consults: "Open" while the port is closed, "Close" while it is open.
-class PortSwitch {
+// consults: "Open" while the port is closed, "Close" while it is open. The pages read it through
+// the PortGate this switch is.
+class PortSwitch final : public PortGate {
 public:
     struct Controls {
         PortComboBox* rdCOM = nullptr;
@@ -29,6 +32,9 @@ public:
     // Opens or closes the port; raises ConversionError when the baud rate or data bits text is
     // not a number (the port is then closed again, so nothing stays half-open).
     void Button1Click();
+
+    // The caption does not read "Open".
+    [[nodiscard]] bool portOpen() const override;
 
     // Folder in which the test-log workbooks are kept: "TestReportDate" in the current directory.
     [[nodiscard]] static QString reportFolder();

@@ -22,12 +22,19 @@
 #include "widgets/RockerSwitch.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include <cstdio>
 #include <exception>
 #include <unistd.h>
+
+// The window's pictures live in the resources of this static library, which the linker would
+// leave out of a program that never names them: register them by name.
+static void registerWindowResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 // What the engine sees of the window.
 class TForm1::EngineWindowBridge : public EngineWindow {
@@ -52,6 +59,7 @@ private:
 TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> messages,
                std::function<void(int)> exitProcess, QWidget* parent)
     : QWidget(parent), m_messages(std::move(messages)), m_exitProcess(std::move(exitProcess)) {
+    registerWindowResources();
     if (!m_messages) {
         m_messages = std::make_unique<QtMessagePresenter>();
     }
@@ -74,12 +82,21 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     controls.databits = findChild<QComboBox*>(QStringLiteral("databits"));
     controls.parity = findChild<QComboBox*>(QStringLiteral("parity"));
     controls.stopbits = findChild<QComboBox*>(QStringLiteral("stopbits"));
-    controls.Button1 = m_configurationView.Button1;
+    controls.Button1 = Button1;
     controls.Timer1 = Timer1;
     controls.Timer2 = Timer2;
     m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
 
-    m_testLog = std::make_unique<TestLog>(*m_messages);
+    m_configurationView.port = m_portSwitch.get();
+    m_realTimeView.port = m_portSwitch.get();
+    m_curveView.port = m_portSwitch.get();
+
+    TestLogOptions logOptions;
+    // A save that fails on its way to the disk is shown at once, from the window's thread.
+    logOptions.post = [this](std::function<void()> job) {
+        QMetaObject::invokeMethod(this, std::move(job), Qt::QueuedConnection);
+    };
+    m_testLog = std::make_unique<TestLog>(*m_messages, std::move(logOptions));
     m_realTime = std::make_unique<RealTimeMonitor>(
         *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
@@ -101,6 +118,7 @@ QString TForm1::applicationTitle() {
 void TForm1::buildWindow(const QStringList& extraPorts) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/org.climateunit.ClimateTool.svg")));
     resize(808, 647);
     setAccessibleName(applicationTitle());
 
@@ -139,9 +157,11 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
     iLedBar1->setPosition(5);
     iLedBar1->setAccessibleName(QStringLiteral("Link"));
     m_realTimeView.iLedBar1 = iLedBar1;
-    m_realTimeView.Button1 = m_configurationView.Button1;
-    m_curveView.Button1 = m_configurationView.Button1;
-    PortSwitch::applyButtonFace(m_configurationView.Button1, QStringLiteral("Open"));
+    Button1 = findChild<QPushButton*>(QStringLiteral("Button1"));
+    if (Button1 == nullptr) {
+        qFatal("TForm1: the port button Button1 is missing");
+    }
+    PortSwitch::applyButtonFace(Button1, QStringLiteral("Open"));
     addBusMonitorButton();
 
     Timer1 = new IntervalTimer(this);
@@ -158,7 +178,10 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
 
 void TForm1::bindClick(const char* button, void (TForm1::*handler)()) {
     auto* push = findChild<QPushButton*>(QString::fromLatin1(button));
-    Q_ASSERT(push != nullptr);
+    if (push == nullptr) {
+        // A wiring fault of the window itself: refuse to start rather than run a dead button.
+        qFatal("TForm1: no button named %s to bind its handler to", button);
+    }
     connect(push, &QPushButton::clicked, this,
             [this, handler] { guarded([&] { (this->*handler)(); }); });
 }
@@ -224,10 +247,14 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    if (m_configurationView.Button1->text() != QStringLiteral("Open")) {
+    if (m_portSwitch->portOpen()) {
         m_port->close();
     }
-    m_testLog->shutdown();
+    if (!m_testLog->shutdown()) {
+        // Rows did not reach the disk: say so, and end once the box is closed.
+        m_testLog->showShutdownFailure([this] { m_exitProcess(0); });
+        return;
+    }
     m_exitProcess(0);
 }
 

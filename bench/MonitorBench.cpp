@@ -23,7 +23,7 @@ public:
     using PollTransaction::PollTransaction;
 
 protected:
-    void decode(CommEngine& /*engine*/) override {}
+    void decode(std::span<const std::uint8_t> /*reply*/) override {}
 };
 
 // Sees everything and does nothing: what the hooks themselves cost.
@@ -59,8 +59,10 @@ void BM_PollingTick(benchmark::State& state) {
     std::array<QuietPoll, 4> steps{QuietPoll{shapes[0]}, QuietPoll{shapes[1], true},
                                    QuietPoll{shapes[2]}, QuietPoll{shapes[3]}};
     std::array<Bytes, 4> replies;
+    std::vector<CommEngine::Registration> registrations;
     for (std::size_t n = 0; n < 4; ++n) {
-        rig.engine.setPollStep(static_cast<std::uint8_t>(n), &steps[n]);
+        registrations.push_back(rig.engine.registerTransaction(
+            CommEngine::Table::PollStep, static_cast<std::uint8_t>(n), steps[n]));
         replies[n] = goodReply(shapes[n].function, shapes[n].replyLength);
     }
     NullObserver null;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TransactionOutcome.h"
 #include "TransportDetails.h"
 
 #include <cstdint>
@@ -20,11 +21,8 @@ public:
         bool operator==(const TransactionId&) const = default;
     };
 
-    // How the engine judged the end of a transaction. BadCrc: the last reply check found a bad
-    // CRC, whether the transaction moved on at once or waited for its time-out. Abandoned: it
-    // ended without a judgement (another page shown, a live command pre-empting a poll step, the
-    // port closed while waiting).
-    enum class Outcome : std::uint8_t { Good, WrongHeader, BadCrc, Timeout, Abandoned };
+    // How the engine judged the end of a transaction, as its poster learns it.
+    using Outcome = TransactionOutcome;
 
     // Why received bytes were thrown away unread.
     enum class PurgeReason : std::uint8_t {

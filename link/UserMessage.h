@@ -11,8 +11,8 @@ struct UserMessage {
     enum class Icon { None, Error };
 
     UserMessage() = default;
-    UserMessage(std::string text, std::string caption, Icon icon = Icon::None)
-        : text(std::move(text)), caption(std::move(caption)), icon(icon) {}
+    UserMessage(std::string messageText, std::string messageCaption, Icon messageIcon = Icon::None)
+        : text(std::move(messageText)), caption(std::move(messageCaption)), icon(messageIcon) {}
 
     std::string text;    // UTF-8
     std::string caption; // UTF-8
@@ -24,6 +24,25 @@ struct UserMessage {
     // a further one is only counted, not shown.
     std::string repeatKey;
 };
+
+// A message box's two strings.
+struct MessageText {
+    const char* text;
+    const char* caption;
+};
+
+// The box of a message without icon or key.
+[[nodiscard]] inline UserMessage toUserMessage(const MessageText& message) {
+    return UserMessage(message.text, message.caption);
+}
+
+// Texts more than one page shows.
+namespace SharedMessages {
+inline constexpr MessageText PortNotOpen{"ComPort Not Open!!", "Comm Error"};
+inline constexpr const char* BusyText = "Systerm Busy,Please Wait";
+// Read All, the firmware read and both curve draws use the Internal Fan group's busy caption.
+inline constexpr MessageText Busy{BusyText, "Set Intfan1!"};
+} // namespace SharedMessages
 
 class MessagePresenter {
 public:

@@ -29,6 +29,7 @@ Options:
   --baud B       line speed set on the pseudo-terminal: 1200, 2400, 4800, 9600, 19200, 38400,
                  57600 or 115200 (default 9600). A pseudo-terminal has no real timing.
   --help         print this text and exit.
+  --version      print the version and exit.
 
 Once it serves, it prints one line "ready PATH" on standard output. It serves until SIGINT,
 SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with status 0.
@@ -115,6 +116,10 @@ int main(int argc, char** argv) {
         if (argument == "--help" || argument == "-h") {
             std::fputs(Usage.data(), stdout);
             std::fputs(sim::CommandInterpreter::reference().data(), stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("climate-sim %s\n", CLIMATE_VERSION);
             return 0;
         }
         if (argument != "--link" && argument != "--address" && argument != "--baud")

@@ -37,7 +37,7 @@ protected:
     // Requests the simulator has answered so far.
     int simulatorRequests() {
         const QString answer = sim.command(QStringLiteral("stats"));
-        const int at = answer.indexOf(QStringLiteral("requests="));
+        const qsizetype at = answer.indexOf(QStringLiteral("requests="));
         return at < 0 ? -1 : answer.mid(at + 9).section(QLatin1Char(' '), 0, 0).toInt();
     }
 
@@ -96,10 +96,11 @@ TEST_F(RealTimeE2eTest, AlarmRaisedInTheSimulatorBlinksItsLed) {
     ASSERT_TRUE(sim.commandOk(QStringLiteral("set di 13 0")));
     // Within a circle and a lit phase the LED stays dark.
     ASSERT_TRUE(waitFor([&] { return form->realTime().liveData().VoltageAlarm2 == 0; }));
-    QTest::qWait(1600);
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_FALSE(led(17)->isActive());
-        QTest::qWait(100);
+    // A full circle and more (a send and a receive tick per step), then two lit phases.
+    ASSERT_TRUE(waitTimerTicks("Timer2", 10));
+    for (int phase = 0; phase < 4; ++phase) {
+        ASSERT_TRUE(waitTimerTicks("Timer1", 1));
+        EXPECT_FALSE(led(17)->isActive()) << "Timer1 tick " << phase;
     }
 }
 

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <span>
+
 #include <string>
 #include <vector>
 
@@ -24,35 +27,36 @@ public:
     using PollTransaction::PollTransaction;
 
 protected:
-    void decode(CommEngine& /*engine*/) override {}
+    void decode(std::span<const std::uint8_t> /*reply*/) override {}
 };
 
 // The debug-temperature write as a live command.
 class QuietLive : public Transaction {
 public:
-    [[nodiscard]] ModbusFrame request(const EngineState& state) const override {
-        return buildWriteSingle(static_cast<std::uint8_t>(state.DeviceAddress), 6, 30, 250);
+    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override {
+        return buildWriteSingle(deviceAddress, 6, 30, 250);
     }
     [[nodiscard]] std::uint8_t function() const override { return 6; }
     [[nodiscard]] std::uint32_t replyLength() const override { return 8; }
     [[nodiscard]] int sendIntervalMs() const override { return 300; }
-    void onGood(CommEngine& engine) override {
-        engine.restartPolling();
-        engine.purgeInput();
-        engine.MarkLinkAlive();
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> /*reply*/) override {
+        context.restartPolling();
+        context.purgeInput();
+        context.MarkLinkAlive();
     }
-    void onWrongHeader(CommEngine& engine) override { engine.restartPolling(); }
-    void onTimeout(CommEngine& engine) override { engine.restartPolling(); }
+    void onWrongHeader(TransactionContext& context) override { context.restartPolling(); }
+    void onTimeout(TransactionContext& context) override { context.restartPolling(); }
 };
 
 class EngineTraffic : public ::testing::Test {
 protected:
     EngineTraffic() {
-        rig.engine.setPollStep(0, &coils);
-        rig.engine.setPollStep(1, &alarms);
-        rig.engine.setPollStep(2, &compressor);
-        rig.engine.setPollStep(3, &measurements);
-        rig.engine.setLiveCommand(1, &live);
+        using Table = CommEngine::Table;
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 0, coils));
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 1, alarms));
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 2, compressor));
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 3, measurements));
+        registrations.push_back(rig.engine.registerTransaction(Table::LiveCommand, 1, live));
     }
 
     // Ticks until the engine has written one more request; returns it.
@@ -80,6 +84,7 @@ protected:
     QuietPoll measurements{Requests::PollMeasurements};
     QuietLive live;
     BusLog log;
+    std::vector<CommEngine::Registration> registrations; // go first
 };
 
 TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
@@ -96,7 +101,7 @@ TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
     rig.port.feed(std::span(alarmsReply).first(3));
     rig.port.arriveAt(rig.port.tick() + 2, std::span(alarmsReply).subspan(3));
     runToEnd();
-    // Poll 2: a bad CRC; the step waits for its time-out.
+    // Poll 2: a bad CRC; the step waits for its time-out, which is how the engine judges it.
     nextRequest();
     Bytes corrupted = replyFrom("01 03 06 01 2C 00 32 11 94");
     corrupted.back() ^= 0xFF;
@@ -135,34 +140,18 @@ TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
         }
         transcript.push_back(line);
     }
+    // clang-format off
     const std::vector<std::string> expected{
-        "TX",
-        "RX",
-        "end good reply", // poll 0
-        "TX",
-        "RX",
-        "RX",
-        "end good reply", // poll 1, split
-        "TX",
-        "RX bad CRC",
-        "end bad CRC", // poll 2
-        "TX",
-        "RX other address",
-        "end wrong header", // poll 3
-        "TX",
-        "RX exception 2",
-        "end time-out after an exception reply", // poll 0
-        "TX",
-        "end time-out", // poll 1
-        "TX",
-        "end abandoned",
-        "TX",
-        "RX",
-        "end good reply", // poll 2, live command
-        "purge purged",
-        "TX",
-        "end abandoned", // noise, page switch
+        "TX", "RX", "end good reply",                                     // poll 0
+        "TX", "RX", "RX", "end good reply",                               // poll 1, split
+        "TX", "RX bad CRC", "end time-out after a bad CRC",               // poll 2
+        "TX", "RX other address", "end wrong header",                     // poll 3
+        "TX", "RX exception 2", "end time-out after an exception reply",  // poll 0
+        "TX", "end time-out",                                             // poll 1
+        "TX", "end abandoned", "TX", "RX", "end good reply",              // poll 2, live command
+        "purge purged", "TX", "end abandoned",                            // noise, page switch
     };
+    // clang-format on
     EXPECT_EQ(transcript, expected);
 
     const auto& entries = log.entries();
@@ -181,7 +170,7 @@ TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
     EXPECT_EQ(c.goodReplies, 3u);
     EXPECT_EQ(c.badCrc, 1u);
     EXPECT_EQ(c.wrongHeader, 1u);
-    EXPECT_EQ(c.timeouts, 2u);
+    EXPECT_EQ(c.timeouts, 3u);
     EXPECT_EQ(c.exceptionReplies, 1u);
     EXPECT_EQ(c.abandoned, 2u);
     EXPECT_EQ(c.bytesPurged, 2000u);
@@ -196,10 +185,13 @@ TEST(EngineTrafficWatching, AnObserverChangesNothingThePortSees) {
         QuietPoll coils{Requests::PollCoils};
         QuietPoll alarms{Requests::PollAlarmInputs, true};
         BusLog log;
-        rig.engine.setPollStep(0, &coils);
-        rig.engine.setPollStep(1, &alarms);
-        rig.engine.setPollStep(2, &coils);
-        rig.engine.setPollStep(3, &alarms);
+        QuietPoll coils2{Requests::PollCoils};
+        QuietPoll alarms2{Requests::PollAlarmInputs, true};
+        using Table = CommEngine::Table;
+        const std::array registrations{rig.engine.registerTransaction(Table::PollStep, 0, coils),
+                                       rig.engine.registerTransaction(Table::PollStep, 1, alarms),
+                                       rig.engine.registerTransaction(Table::PollStep, 2, coils2),
+                                       rig.engine.registerTransaction(Table::PollStep, 3, alarms2)};
         if (watched) {
             rig.engine.setObserver(&log);
         }

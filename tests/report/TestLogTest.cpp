@@ -2,18 +2,24 @@
 // the spreadsheet application, the folder or the disk lets it down.
 #include "report/TestLog.h"
 #include "FileSizeLimit.h"
-#include "RecordingPresenter.h"
 #include "ScriptedSpreadsheet.h"
 #include "TemporaryFolder.h"
 #include "XlsReadBack.h"
 #include "report/InProcessSpreadsheetApplication.h"
 #include "report/WorkbookStore.h"
+#include "support/RecordingPresenter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cerrno>
 #include <fstream>
+#include <functional>
+#include <mutex>
+#include <system_error>
+#include <vector>
 
 namespace {
 
@@ -45,6 +51,33 @@ bool contains(const std::vector<std::string>& calls, const std::string& call) {
     return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
 
+// The window's event queue for the log's posted jobs: they are queued from the saving thread and
+// run when the test says so.
+class PostedJobs {
+public:
+    TestLogOptions::Poster poster() {
+        return [this](std::function<void()> job) {
+            std::lock_guard lock(m_mutex);
+            m_jobs.push_back(std::move(job));
+        };
+    }
+    // Runs the jobs queued so far; returns how many there were.
+    std::size_t runAll() {
+        std::vector<std::function<void()>> jobs;
+        {
+            std::lock_guard lock(m_mutex);
+            jobs.swap(m_jobs);
+        }
+        for (auto& job : jobs)
+            job();
+        return jobs.size();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::function<void()>> m_jobs;
+};
+
 class TestLogTest : public ::testing::Test {
 protected:
     TestLogOptions options(TestLogOptions::ApplicationStarter starter = {}) {
@@ -68,13 +101,13 @@ protected:
     }
     // The boxes shown so far, each with the error icon and the log's repeat key.
     void expectMessages(const std::vector<std::pair<std::string, std::string>>& expected) {
-        ASSERT_EQ(presenter.shown.size(), expected.size());
+        ASSERT_EQ(presenter.shown().size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             SCOPED_TRACE(i);
-            EXPECT_EQ(presenter.shown[i].text, expected[i].first);
-            EXPECT_EQ(presenter.shown[i].caption, expected[i].second);
-            EXPECT_EQ(presenter.shown[i].icon, UserMessage::Icon::Error);
-            EXPECT_EQ(presenter.shown[i].repeatKey, "test-log");
+            EXPECT_EQ(presenter.shown()[i].message.text, expected[i].first);
+            EXPECT_EQ(presenter.shown()[i].message.caption, expected[i].second);
+            EXPECT_EQ(presenter.shown()[i].message.icon, UserMessage::Icon::Error);
+            EXPECT_EQ(presenter.shown()[i].message.repeatKey, "test-log");
         }
     }
     // The log's workbook as a reader finds it once every save has reached the disk.
@@ -106,7 +139,7 @@ TEST_F(TestLogTest, FirstRecordCreatesTheWorkbookWithItsLayout) {
 
     const auto path = folder.path() / "TestReportDate" / "TestData20240507153012.xls";
     ASSERT_TRUE(std::filesystem::exists(path));
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
     EXPECT_TRUE(log.state().LogWorkbookCreated);
     EXPECT_EQ(log.state().LogFilePath, path.string());
     EXPECT_EQ(log.state().LogRow, 5);
@@ -226,7 +259,7 @@ TEST_F(TestLogTest, LaterRecordsAppendRowsNumberedOnInTheFirstFile) {
     EXPECT_EQ(s.number(6, 3), 1002);
     EXPECT_EQ(s.at(6, 11)->format.lines, (std::array<int, 4>{1, 1, 1, 1}));
     EXPECT_EQ(log.state().LogRow, 7);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
@@ -241,7 +274,7 @@ TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
         EXPECT_NE(text.find("Not a directory"), std::string::npos) << text;
     }
     EXPECT_FALSE(log.state().LogWorkbookCreated);
-    EXPECT_TRUE(presenter.shown.empty()) << "the caller's error report shows it";
+    EXPECT_TRUE(presenter.shown().empty()) << "the caller's error report shows it";
 
     std::filesystem::remove(logFolder());
     later(16);
@@ -251,7 +284,7 @@ TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
     const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{{1, now.compactText()}}));
     EXPECT_EQ(s.number(4, 3), 2000);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, WithoutTheSpreadsheetApplicationEveryRecordReportsTheMissingWorkbook) {
@@ -384,7 +417,7 @@ TEST_F(TestLogTest, AFullSheetGoesOnInANewSheetWithTheSameHeading) {
     }
     EXPECT_EQ(log.state().LogSheet, 3);
     EXPECT_EQ(log.state().LogRow, 6);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, ASheetTakesRecordsDownToRow65536) {
@@ -406,7 +439,7 @@ TEST_F(TestLogTest, ASheetTakesRecordsDownToRow65536) {
     EXPECT_EQ(*(added + 1), "B1.Value=text:Test Data");
     const auto record = std::find(calls.begin(), calls.end(), "A4.Value=int32:65534");
     EXPECT_GT(record, added);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, ShutdownWritesRowsThatAFailedSaveLeftInMemory) {
@@ -435,4 +468,105 @@ TEST_F(TestLogTest, ShutdownWritesRowsThatAFailedSaveLeftInMemory) {
     std::filesystem::remove(log.state().LogFilePath);
     EXPECT_FALSE(log.shutdown()) << "rows that cannot be written are said so";
     EXPECT_TRUE(TemporaryFolder::entries(logFolder()).empty());
+}
+
+namespace {
+
+// A disk whose flush fails while `failing` is set, as one that fills up under delayed allocation
+// or goes away: the new file is written, but the save cannot be completed on the saving thread.
+struct FlakyDisk {
+    std::function<void(AtomicFile::Pending&)> commit() {
+        return [this](AtomicFile::Pending& pending) {
+            if (failing)
+                throw std::system_error(EIO, std::generic_category(), "cannot flush");
+            AtomicFile::commit(pending);
+        };
+    }
+    std::atomic<bool> failing = false;
+};
+
+} // namespace
+
+// A save that fails on its way to the disk is shown through the poster as soon as it fails, once:
+// whether the posted job or the next record comes first, the failure is reported one time, and
+// the next save writes every row.
+TEST_F(TestLogTest, ASaveThatFailsOnTheSavingThreadIsShownOnceWithoutWaitingForARecord) {
+    for (const bool postedJobFirst : {true, false}) {
+        SCOPED_TRACE(postedJobFirst ? "posted job first" : "next record first");
+        presenter.clear();
+        PostedJobs posted;
+        FlakyDisk disk;
+        TestLogOptions withPoster = options();
+        withPoster.post = posted.poster();
+        withPoster.commit = disk.commit();
+        TestLog log(presenter, withPoster);
+        log.WriteLogRecord(rowWith(1000));
+        ASSERT_TRUE(log.flush());
+        disk.failing = true;
+
+        later(16);
+        log.WriteLogRecord(rowWith(2000));
+        EXPECT_FALSE(log.flush());
+        EXPECT_TRUE(presenter.shown().empty()) << "nothing is shown from the saving thread";
+        if (postedJobFirst) {
+            EXPECT_EQ(posted.runAll(), 1u);
+            expectMessages({{WriteFailed, ErrorCaption}});
+            EXPECT_TRUE(log.state().LogUnsavedRows);
+        }
+
+        disk.failing = false;
+        later(16);
+        log.WriteLogRecord(rowWith(3000));
+        posted.runAll();
+        expectMessages({{WriteFailed, ErrorCaption}});
+        ASSERT_TRUE(log.flush());
+        EXPECT_EQ(records(firstSheet(log)).size(), 3u);
+        EXPECT_EQ(firstSheet(log).number(5, 3), 2000);
+        EXPECT_TRUE(log.shutdown());
+    }
+}
+
+// When the last save fails and no record follows, the shutdown tries once more and, failing
+// again, says so; the failure is then its caller's to show, and the posted job shows nothing.
+TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) {
+    PostedJobs posted;
+    FlakyDisk disk;
+    TestLogOptions withPoster = options();
+    withPoster.post = posted.poster();
+    withPoster.commit = disk.commit();
+
+    // On the saving thread.
+    {
+        TestLog log(presenter, withPoster);
+        log.WriteLogRecord(rowWith(1000));
+        ASSERT_TRUE(log.flush());
+        disk.failing = true;
+        log.WriteLogRecord(rowWith(2000));
+        EXPECT_FALSE(log.shutdown());
+        posted.runAll();
+        EXPECT_TRUE(presenter.shown().empty()) << presenter.shown().front().message.text;
+        disk.failing = false;
+    }
+
+    // Before the disk: the disk is full.
+    now.minute += 1;
+    TestLog log(presenter, withPoster);
+    log.WriteLogRecord(rowWith(1000));
+    ASSERT_TRUE(log.flush());
+    {
+        const FileSizeLimit fullDisk(1024);
+        later(16);
+        log.WriteLogRecord(rowWith(2000));
+        expectMessages({{WriteFailed, ErrorCaption}});
+        EXPECT_FALSE(log.shutdown());
+    }
+    posted.runAll();
+    expectMessages({{WriteFailed, ErrorCaption}});
+    EXPECT_EQ(records(firstSheet(log)).size(), 1u) << "the file keeps the last good save";
+
+    log.showShutdownFailure([] {});
+    ASSERT_EQ(presenter.shown().size(), 2u);
+    EXPECT_EQ(presenter.shown()[1].message.text, WriteFailed);
+    EXPECT_EQ(presenter.shown()[1].message.caption, ErrorCaption);
+    EXPECT_EQ(presenter.shown()[1].message.repeatKey, "") << "no open box of the log may swallow it";
 }
