@@ -12,6 +12,11 @@
 #include <QPushButton>
 #include <QShortcut>
 
+namespace climate::app {
+
+using namespace climate::config;
+using namespace climate::link;
+
 void TForm1::MonitorBridge::observeEngine(EngineObserver* observer) {
     m_form.m_engine->setObserver(observer);
 }
@@ -64,7 +69,7 @@ void TForm1::addBusMonitorButton() {
 
 void TForm1::openBusMonitor() {
     if (m_busMonitor == nullptr) {
-        m_busMonitor = std::make_unique<climate::monitor::BusMonitorWindow>(*m_monitorBridge, this);
+        m_busMonitor = std::make_unique<monitor::BusMonitorWindow>(*m_monitorBridge, this);
         // Closing the port ends a search at once.
         connect(Button1, &QPushButton::clicked, m_busMonitor.get(),
                 [this] { m_busMonitor->search().cancel(); });
@@ -73,3 +78,5 @@ void TForm1::openBusMonitor() {
     m_busMonitor->raise();
     m_busMonitor->activateWindow();
 }
+
+} // namespace climate::app

@@ -5,14 +5,16 @@
 #include "monitor/BusMonitorWindow.h"
 #include "monitor/MonitorHost.h"
 
+namespace climate::app {
+
 // What the bus monitor sees of the tool: the engine and its port, the engine's timers, the
 // port-open test of the window and the "Comm Address" Set.
 class TForm1::MonitorBridge : public climate::monitor::MonitorHost {
 public:
     explicit MonitorBridge(TForm1& form) : m_form(form) {}
 
-    void observeEngine(EngineObserver* observer) override;
-    SerialPort& port() override;
+    void observeEngine(link::EngineObserver* observer) override;
+    link::SerialPort& port() override;
     [[nodiscard]] bool portOpen() const override;
     [[nodiscard]] bool commandBusy() const override;
     void pauseEngine() override;
@@ -23,3 +25,5 @@ public:
 private:
     TForm1& m_form;
 };
+
+} // namespace climate::app

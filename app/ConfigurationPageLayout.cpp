@@ -17,6 +17,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace climate::app {
+
+using namespace climate::config;
+
 namespace {
 
 const QStringList DisableEnable{QStringLiteral("Disable"), QStringLiteral("Enable")};
@@ -293,3 +297,5 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
                    compressor, extInput, voltage, calibration, address, exchanger});
     return view;
 }
+
+} // namespace climate::app

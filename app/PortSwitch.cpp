@@ -13,6 +13,10 @@
 
 #include <limits>
 
+namespace climate::app {
+
+using namespace climate::link;
+
 namespace {
 
 const QString OpenCaption = QStringLiteral("Open");
@@ -114,3 +118,5 @@ void PortSwitch::setCombosEnabled(bool enabled) {
         combo->setEnabled(enabled);
     }
 }
+
+} // namespace climate::app

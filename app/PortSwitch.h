@@ -4,17 +4,23 @@
 
 #include <QString>
 
-class MessagePresenter;
-class PortComboBox;
 class QComboBox;
 class QPushButton;
 class QTimer;
+
+namespace climate::link {
+class MessagePresenter;
 class SerialPort;
+} // namespace climate::link
+
+namespace climate::app {
+
+class PortComboBox;
 
 // The Open/Close button of the serial port group. Its caption is the port state the whole window
 // consults: "Open" while the port is closed, "Close" while it is open. The pages read it through
 // the PortGate this switch is.
-class PortSwitch final : public PortGate {
+class PortSwitch final : public link::PortGate {
 public:
     struct Controls {
         PortComboBox* rdCOM = nullptr;
@@ -27,7 +33,7 @@ public:
         QTimer* Timer2 = nullptr;
     };
 
-    PortSwitch(SerialPort& port, MessagePresenter& messages, const Controls& controls);
+    PortSwitch(link::SerialPort& port, link::MessagePresenter& messages, const Controls& controls);
 
     // Opens or closes the port; raises ConversionError when the baud rate or data bits text is
     // not a number (the port is then closed again, so nothing stays half-open).
@@ -45,7 +51,9 @@ private:
     void close();
     void setCombosEnabled(bool enabled);
 
-    SerialPort& m_port;
-    MessagePresenter& m_messages;
+    link::SerialPort& m_port;
+    link::MessagePresenter& m_messages;
     Controls m_controls;
 };
+
+} // namespace climate::app

@@ -36,6 +36,15 @@ static void registerWindowResources() {
     Q_INIT_RESOURCE(resources);
 }
 
+namespace climate::app {
+
+using namespace climate::config;
+using namespace climate::curves;
+using namespace climate::link;
+using namespace climate::realtime;
+using namespace climate::report;
+using namespace climate::widgets;
+
 // What the engine sees of the window.
 class TForm1::EngineWindowBridge : public EngineWindow {
 public:
@@ -318,3 +327,5 @@ void TForm1::Timer2Timer() {
 void TForm1::Timer3Timer() {
     m_realTime->Timer3Timer();
 }
+
+} // namespace climate::app

@@ -11,23 +11,43 @@
 #include <functional>
 #include <memory>
 
-class CaptionLabel;
-class CommEngine;
-class ConfigurationPage;
-class FanCurves;
-class IntervalTimer;
-class LedBar;
-class PortSwitch;
 class QPushButton;
 class QTabWidget;
+
+namespace climate::config {
+class ConfigurationPage;
+} // namespace climate::config
+
+namespace climate::curves {
+class FanCurves;
+} // namespace climate::curves
+
+namespace climate::link {
+class CommEngine;
 class QtSerialPortLink;
+} // namespace climate::link
+
+namespace climate::realtime {
 class RealTimeMonitor;
+} // namespace climate::realtime
+
+namespace climate::report {
 class TestLog;
-class QPushButton;
+} // namespace climate::report
 
 namespace climate::monitor {
 class BusMonitorWindow;
-}
+} // namespace climate::monitor
+
+namespace climate::widgets {
+class CaptionLabel;
+class LedBar;
+} // namespace climate::widgets
+
+namespace climate::app {
+
+class IntervalTimer;
+class PortSwitch;
 
 // The tool's one window: the page control with the Configuration, RealTimeData and Declaration
 // pages, the link bar above them, and the three timers that drive the engine and the displays.
@@ -43,17 +63,17 @@ public:
     // replaces the message boxes (tests record them); `exitProcess` ends the process for
     // "Stop Systerm".
     explicit TForm1(QStringList extraPorts = {},
-                    std::unique_ptr<MessagePresenter> messages = nullptr,
+                    std::unique_ptr<link::MessagePresenter> messages = nullptr,
                     std::function<void(int)> exitProcess = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
     [[nodiscard]] static QString applicationTitle();
 
-    [[nodiscard]] CommEngine& engine() { return *m_engine; }
-    [[nodiscard]] MessagePresenter& messages() { return *m_messages; }
-    [[nodiscard]] RealTimeMonitor& realTime() { return *m_realTime; }
-    [[nodiscard]] TestLog& testLog() { return *m_testLog; }
-    [[nodiscard]] QtSerialPortLink& port() { return *m_port; }
+    [[nodiscard]] link::CommEngine& engine() { return *m_engine; }
+    [[nodiscard]] link::MessagePresenter& messages() { return *m_messages; }
+    [[nodiscard]] realtime::RealTimeMonitor& realTime() { return *m_realTime; }
+    [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
+    [[nodiscard]] link::QtSerialPortLink& port() { return *m_port; }
 
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
@@ -61,7 +81,7 @@ public:
     // Opens the "Bus Monitor" window (or raises it): its button beside the link bar, and F12.
     void openBusMonitor();
     // The monitor window once it has been opened, else nullptr.
-    [[nodiscard]] climate::monitor::BusMonitorWindow* busMonitor() { return m_busMonitor.get(); }
+    [[nodiscard]] monitor::BusMonitorWindow* busMonitor() { return m_busMonitor.get(); }
 
     // Handlers, bound to the controls and timers of the same names.
     void Button1Click();
@@ -99,31 +119,33 @@ private:
     // The small button beside the link bar that opens the bus monitor, and its F12 shortcut.
     void addBusMonitorButton();
 
-    std::unique_ptr<MessagePresenter> m_messages;
+    std::unique_ptr<link::MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
 
     QTabWidget* Data = nullptr;
     QPushButton* Button1 = nullptr; // the port button; PortSwitch reads its caption
-    CaptionLabel* iLabel1 = nullptr;
-    LedBar* iLedBar1 = nullptr;
+    widgets::CaptionLabel* iLabel1 = nullptr;
+    widgets::LedBar* iLedBar1 = nullptr;
     IntervalTimer* Timer1 = nullptr;
     IntervalTimer* Timer2 = nullptr;
     IntervalTimer* Timer3 = nullptr;
 
-    ConfigurationView m_configurationView;
-    RealTimeView m_realTimeView;
-    CurveView m_curveView;
+    config::ConfigurationView m_configurationView;
+    realtime::RealTimeView m_realTimeView;
+    curves::CurveView m_curveView;
 
-    std::unique_ptr<QtSerialPortLink> m_port;
+    std::unique_ptr<link::QtSerialPortLink> m_port;
     std::unique_ptr<EngineWindowBridge> m_bridge;
-    std::unique_ptr<CommEngine> m_engine;
+    std::unique_ptr<link::CommEngine> m_engine;
     std::unique_ptr<PortSwitch> m_portSwitch;
-    std::unique_ptr<TestLog> m_testLog;
-    std::unique_ptr<RealTimeMonitor> m_realTime;
-    std::unique_ptr<ConfigurationPage> m_configuration;
-    std::unique_ptr<FanCurves> m_curves;
+    std::unique_ptr<report::TestLog> m_testLog;
+    std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
+    std::unique_ptr<config::ConfigurationPage> m_configuration;
+    std::unique_ptr<curves::FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
     QPushButton* m_busMonitorButton = nullptr;
     // Made on first opening; goes first, while the engine it watches is still there.
-    std::unique_ptr<climate::monitor::BusMonitorWindow> m_busMonitor;
+    std::unique_ptr<monitor::BusMonitorWindow> m_busMonitor;
 };
+
+} // namespace climate::app

@@ -12,6 +12,9 @@
 #include <cstring>
 #include <exception>
 
+using namespace climate::app;
+using namespace climate::widgets;
+
 namespace {
 
 constexpr const char* Usage = R"(Usage: climate-tool [OPTION]... [PORT_PATH]...

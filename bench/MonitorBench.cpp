@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -15,6 +15,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 
 // The page's fields as a Set command reads them.
@@ -158,3 +162,5 @@ void ConfigurationPage::Button5Click() {
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadFirmwareVersion));
 }
+
+} // namespace climate::config

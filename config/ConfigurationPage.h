@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+namespace climate::config {
+
 class FirmwareVersionTransaction;
 class GroupWriteTransaction;
 class ReadAllTransaction;
@@ -19,7 +21,7 @@ class ReadAllTransaction;
 // the tool talks to, and the firmware version. The handlers check and stage; the engine sends.
 class ConfigurationPage {
 public:
-    ConfigurationPage(CommEngine& engine, const ConfigurationView& view);
+    ConfigurationPage(link::CommEngine& engine, const ConfigurationView& view);
     ~ConfigurationPage();
     ConfigurationPage(const ConfigurationPage&) = delete;
     ConfigurationPage& operator=(const ConfigurationPage&) = delete;
@@ -46,11 +48,13 @@ private:
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);
 
-    CommEngine& m_engine;
+    link::CommEngine& m_engine;
     ConfigurationView m_view;
     ControllerParameters m_parameters;
     std::unique_ptr<ReadAllTransaction> m_readAll;
     std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
     std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
-    std::vector<CommEngine::Registration> m_registrations;
+    std::vector<link::CommEngine::Registration> m_registrations;
 };
+
+} // namespace climate::config

@@ -4,6 +4,10 @@
 
 #include "link/CommEngine.h"
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 
 constexpr int FirstWaitMs = 200;
@@ -50,3 +54,5 @@ void GroupWriteTransaction::onGood(TransactionContext& context,
                             }
                         });
 }
+
+} // namespace climate::config

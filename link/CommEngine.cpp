@@ -10,6 +10,8 @@
 #include <cstring>
 #include <utility>
 
+namespace climate::link {
+
 // The context a transaction gets: the engine's operations, and the registration of the
 // transaction being handled, whose lifetime guards the close steps of the boxes it raises.
 class CommEngine::Context final : public TransactionContext {
@@ -466,3 +468,5 @@ EngineObserver::TransactionId CommEngine::observedId(Table table, std::uint8_t c
     }
     return {};
 }
+
+} // namespace climate::link

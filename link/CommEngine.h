@@ -11,6 +11,10 @@
 #include <memory>
 #include <optional>
 
+class EngineStaging; // tests/support: stages engine states for tests
+
+namespace climate::link {
+
 class EngineWindow;
 class SerialPort;
 class Transaction;
@@ -106,7 +110,7 @@ public:
     void showMessage(const UserMessage& message, std::function<void()> onClosed = {});
 
 private:
-    friend class EngineStaging; // tests stage engine states through it
+    friend class ::EngineStaging; // tests stage engine states through it
 
     class Context;
     struct Slot {
@@ -160,3 +164,5 @@ private:
     EngineObserver* m_observer = nullptr;
     EngineObserver::TransactionId m_receiving; // the transaction whose reply is read (observed)
 };
+
+} // namespace climate::link

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::link {
+
 // What the communication engine reports of its traffic to one attached observer (the bus
 // monitor). The calls come from inside the engine's tick: an observer returns quickly, keeps
 // nothing of the spans beyond the call and never calls back into the engine. With no observer
@@ -43,3 +45,5 @@ public:
     virtual void bytesPurged(std::uint32_t count, PurgeReason reason) = 0;
     virtual void transactionEnded(const TransactionId& id, Outcome outcome) = 0;
 };
+
+} // namespace climate::link

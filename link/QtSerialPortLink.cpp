@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <limits>
 
+namespace climate::link {
+
 namespace {
 
 // QSerialPort reports every refused open of an existing device as PermissionError. Its text tells
@@ -185,3 +187,5 @@ void QtSerialPortLink::releaseLostDevice() {
         m_port.close();
     }
 }
+
+} // namespace climate::link

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+namespace climate::link {
+
 // The serial port of the tool, over QSerialPort. Qt reads from the device into its own buffer
 // whenever the event loop runs; the engine ticks on the same event loop, so bytesWaiting() sees
 // what has arrived between two ticks. Nothing here ever blocks: no waitFor* call anywhere.
@@ -79,3 +81,5 @@ private:
     std::optional<Clock::time_point> m_writeQueued;
     std::optional<Clock::time_point> m_writeDone;
 };
+
+} // namespace climate::link

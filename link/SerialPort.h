@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace climate::link {
+
 // The operations the tool needs of a serial port, and nothing more. While no device is usable
 // (never opened, open failed, closed, or the device vanished underneath) every operation fails
 // without effect: bytesWaiting() and read() return 0, write() and purgeInput() do nothing.
@@ -44,3 +46,5 @@ public:
 };
 
 [[nodiscard]] const char* describe(SerialPort::OpenError error);
+
+} // namespace climate::link

@@ -5,6 +5,8 @@
 #include <optional>
 #include <span>
 
+namespace climate::link {
+
 // What the port layer saw of received bytes that the engine, which only looks at its ticks,
 // cannot know: when they arrived and when the request before them had left. A network transport
 // also hands over the framing it wrapped the bytes in (a serial line has none).
@@ -18,3 +20,5 @@ struct TransportDetails {
     // Transport framing around the bytes; valid only during the call that carries it.
     std::span<const std::uint8_t> framing;
 };
+
+} // namespace climate::link

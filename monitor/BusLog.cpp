@@ -8,6 +8,8 @@
 
 namespace climate::monitor {
 
+using namespace climate::link;
+
 namespace {
 
 using Kind = EngineObserver::TransactionId::Kind;

@@ -54,14 +54,14 @@ struct BusCounters {
 };
 
 [[nodiscard]] QString directionText(BusEntry::Direction direction);
-[[nodiscard]] QString outcomeText(EngineObserver::Outcome outcome);
+[[nodiscard]] QString outcomeText(link::EngineObserver::Outcome outcome);
 // "Internal Fan Set", "poll step 1 (alarm inputs)", ...
-[[nodiscard]] QString transactionName(const EngineObserver::TransactionId& id);
+[[nodiscard]] QString transactionName(const link::EngineObserver::TransactionId& id);
 
 // The clocks a BusLog reads; tests give their own.
 struct BusLogTime {
-    std::function<TransportDetails::Clock::time_point()> steady = [] {
-        return TransportDetails::Clock::now();
+    std::function<link::TransportDetails::Clock::time_point()> steady = [] {
+        return link::TransportDetails::Clock::now();
     };
     std::function<QDateTime()> wall = [] { return QDateTime::currentDateTime(); };
 };
@@ -75,9 +75,9 @@ struct BusLogTime {
 // the engine does not recognise them. The reply time is the port layer's (request handed to the
 // driver to first byte), or when the port does not stamp arrivals, the time from the request to
 // the tick that read the first chunk.
-class BusLog : public EngineObserver {
+class BusLog : public link::EngineObserver {
 public:
-    using Clock = TransportDetails::Clock;
+    using Clock = link::TransportDetails::Clock;
     static constexpr std::size_t DefaultCapacity = 10000;
 
     using Time = BusLogTime;
@@ -87,7 +87,7 @@ public:
     // --- EngineObserver -----------------------------------------------------------------------
     void requestSent(const TransactionId& id, std::span<const std::uint8_t> frame) override;
     void bytesReceived(const TransactionId& id, std::span<const std::uint8_t> chunk,
-                       const TransportDetails& transport) override;
+                       const link::TransportDetails& transport) override;
     void bytesPurged(std::uint32_t count, PurgeReason reason) override;
     void transactionEnded(const TransactionId& id, Outcome outcome) override;
 

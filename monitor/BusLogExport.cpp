@@ -7,6 +7,8 @@
 
 namespace climate::monitor {
 
+using namespace climate::link;
+
 namespace {
 
 QString csvField(const QString& field) {

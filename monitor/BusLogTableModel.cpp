@@ -12,6 +12,8 @@
 
 namespace climate::monitor {
 
+using namespace climate::link;
+
 BusLogTableModel::BusLogTableModel(const BusLog& log, QObject* parent)
     : QAbstractTableModel(parent), m_log(log), m_shownFirst(log.firstSequence()),
       m_shownEnd(log.firstSequence()) {}

@@ -21,6 +21,8 @@
 
 namespace climate::monitor {
 
+using namespace climate::link;
+
 namespace {
 
 QPushButton* button(const QString& objectName, const QString& text, const QString& tip,

@@ -9,6 +9,8 @@
 
 namespace climate::monitor {
 
+using namespace climate::link;
+
 namespace {
 
 constexpr RequestShape Probe{4, 0, 1, 7};

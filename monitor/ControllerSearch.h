@@ -11,7 +11,9 @@
 #include <span>
 #include <vector>
 
+namespace climate::link {
 class SerialPort;
+} // namespace climate::link
 
 namespace climate::monitor {
 
@@ -54,7 +56,7 @@ public:
     enum class End { Completed, Cancelled, PortClosed };
     Q_ENUM(End)
 
-    ControllerSearch(SerialPort& port, Hooks hooks, QObject* parent = nullptr);
+    ControllerSearch(link::SerialPort& port, Hooks hooks, QObject* parent = nullptr);
     ~ControllerSearch() override;
 
     // Starts a search over [first, last]; false (and nothing happens) when one runs or the port
@@ -86,7 +88,7 @@ private:
     void accept(std::span<const std::uint8_t> frame);
     void finish(End end);
 
-    SerialPort& m_port;
+    link::SerialPort& m_port;
     Hooks m_hooks;
     QTimer m_look;
     QElapsedTimer m_sinceSend;

@@ -9,6 +9,8 @@
 
 namespace climate::monitor {
 
+using namespace climate::link;
+
 namespace {
 
 constexpr std::uint8_t ExceptionFlag = 0x80;

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::link {
 class EngineObserver;
 class SerialPort;
+} // namespace climate::link
 
 namespace climate::monitor {
 
@@ -17,9 +19,9 @@ public:
     virtual ~MonitorHost() = default;
 
     // Attaches the engine's one observer; nullptr detaches it.
-    virtual void observeEngine(EngineObserver* observer) = 0;
+    virtual void observeEngine(link::EngineObserver* observer) = 0;
     // The port the engine uses; the controller search borrows it while the engine is paused.
-    [[nodiscard]] virtual SerialPort& port() = 0;
+    [[nodiscard]] virtual link::SerialPort& port() = 0;
     [[nodiscard]] virtual bool portOpen() const = 0;
     [[nodiscard]] virtual bool commandBusy() const = 0;
     // Stops the engine's timers as a closed port does, and starts them again.

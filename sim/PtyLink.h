@@ -24,33 +24,33 @@ public:
     // Closes the pseudo-terminal and removes the link if it still points at it.
     void pull();
 
-    [[nodiscard]] bool isPlugged() const { return master_.isValid(); }
-    [[nodiscard]] int masterFd() const { return master_.get(); }
-    [[nodiscard]] int watchFd() const { return watch_.get(); }
-    [[nodiscard]] const std::string& devicePath() const { return device_; }
-    [[nodiscard]] const std::filesystem::path& linkPath() const { return linkPath_; }
+    [[nodiscard]] bool isPlugged() const { return m_master.isValid(); }
+    [[nodiscard]] int masterFd() const { return m_master.get(); }
+    [[nodiscard]] int watchFd() const { return m_watch.get(); }
+    [[nodiscard]] const std::string& devicePath() const { return m_device; }
+    [[nodiscard]] const std::filesystem::path& linkPath() const { return m_linkPath; }
 
     // Whether some client has the device open. Without inotify this is always true.
-    [[nodiscard]] bool hasClient() const { return !watch_.isValid() || clients_ > 0; }
+    [[nodiscard]] bool hasClient() const { return !m_watch.isValid() || m_clients > 0; }
 
     // Reads the open/close events that are waiting. Returns true when the last client closed the
     // device, so whatever was on its way to that client can be dropped.
     bool handleWatchEvents();
 
     // Bumped by every plug and pull, so that callers can tell a descriptor went stale.
-    [[nodiscard]] unsigned generation() const { return generation_; }
+    [[nodiscard]] unsigned generation() const { return m_generation; }
 
 private:
     void resetLine();
 
-    std::filesystem::path linkPath_;
-    int baud_;
-    UniqueFd master_;
-    UniqueFd keeper_; // the slave side, held open by the simulator
-    UniqueFd watch_;
-    std::string device_;
-    int clients_ = 0;
-    unsigned generation_ = 0;
+    std::filesystem::path m_linkPath;
+    int m_baud;
+    UniqueFd m_master;
+    UniqueFd m_keeper; // the slave side, held open by the simulator
+    UniqueFd m_watch;
+    std::string m_device;
+    int m_clients = 0;
+    unsigned m_generation = 0;
 };
 
 } // namespace sim

@@ -31,34 +31,34 @@ void printLine(const std::string& line) {
 } // namespace
 
 Simulator::Simulator(Options options)
-    : options_(std::move(options)), link_(options_.link, options_.baud) {
-    model_.write(RegisterTable::HoldingRegister, reg::Address,
-                 static_cast<std::uint16_t>(options_.address));
+    : m_options(std::move(options)), m_link(m_options.link, m_options.baud) {
+    m_model.write(RegisterTable::HoldingRegister, reg::Address,
+                 static_cast<std::uint16_t>(m_options.address));
 }
 
 bool Simulator::plug(std::string& result) {
-    output_.clear();
-    waitingWritable_ = false;
-    framer_.reset();
-    if (!link_.plug(result))
+    m_output.clear();
+    m_waitingWritable = false;
+    m_framer.reset();
+    if (!m_link.plug(result))
         return false;
-    result = link_.devicePath();
+    result = m_link.devicePath();
     return true;
 }
 
 void Simulator::pull() {
-    output_.clear();
-    waitingWritable_ = false;
-    framer_.reset();
-    link_.pull();
+    m_output.clear();
+    m_waitingWritable = false;
+    m_framer.reset();
+    m_link.pull();
 }
 
 void Simulator::sendNoise(std::size_t count) {
     PendingBytes noise{Clock::now(), {}};
     noise.bytes.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
-        noise.bytes.push_back(static_cast<std::uint8_t>(noise_() & 0xFF));
-    output_.push_back(std::move(noise));
+        noise.bytes.push_back(static_cast<std::uint8_t>(m_noise() & 0xFF));
+    m_output.push_back(std::move(noise));
 }
 
 int Simulator::run() {
@@ -69,26 +69,26 @@ int Simulator::run() {
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     ::sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-    signals_.reset(::signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK));
-    consoleOpen_ = ::fcntl(STDIN_FILENO, F_GETFD) != -1;
+    m_signals.reset(::signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK));
+    m_consoleOpen = ::fcntl(STDIN_FILENO, F_GETFD) != -1;
 
     std::string result;
     if (!plug(result)) {
         std::fprintf(stderr, "climate-sim: %s\n", result.c_str());
         return 1;
     }
-    printLine("ready " + options_.link.string());
+    printLine("ready " + m_options.link.string());
 
-    while (!quit_) {
+    while (!m_quit) {
         std::vector<pollfd> fds;
-        fds.push_back({signals_.get(), POLLIN, 0});
-        if (consoleOpen_)
+        fds.push_back({m_signals.get(), POLLIN, 0});
+        if (m_consoleOpen)
             fds.push_back({STDIN_FILENO, POLLIN, 0});
-        const bool plugged = link_.isPlugged();
+        const bool plugged = m_link.isPlugged();
         if (plugged) {
-            fds.push_back({link_.watchFd(), POLLIN, 0});
-            fds.push_back({link_.masterFd(),
-                           static_cast<short>(POLLIN | (waitingWritable_ ? POLLOUT : 0)), 0});
+            fds.push_back({m_link.watchFd(), POLLIN, 0});
+            fds.push_back({m_link.masterFd(),
+                           static_cast<short>(POLLIN | (m_waitingWritable ? POLLOUT : 0)), 0});
         }
 
         if (::poll(fds.data(), fds.size(), pollTimeout(Clock::now())) < 0 && errno != EINTR) {
@@ -99,18 +99,18 @@ int Simulator::run() {
         if (fds[0].revents != 0)
             break;
         std::size_t next = 1;
-        const unsigned generation = link_.generation();
-        if (consoleOpen_ && fds[next++].revents != 0)
+        const unsigned generation = m_link.generation();
+        if (m_consoleOpen && fds[next++].revents != 0)
             readConsole();
         // A console command may have pulled or re-plugged the line: its descriptors are stale.
-        if (plugged && link_.generation() == generation) {
-            if (fds[next].revents != 0 && link_.handleWatchEvents()) {
-                output_.clear();
-                waitingWritable_ = false;
-                framer_.reset();
+        if (plugged && m_link.generation() == generation) {
+            if (fds[next].revents != 0 && m_link.handleWatchEvents()) {
+                m_output.clear();
+                m_waitingWritable = false;
+                m_framer.reset();
             }
             if (fds[next + 1].revents & POLLOUT)
-                waitingWritable_ = false;
+                m_waitingWritable = false;
             if (fds[next + 1].revents & POLLIN)
                 readLine(now);
         }
@@ -118,7 +118,7 @@ int Simulator::run() {
         writeDue(now);
         tickModel(now);
     }
-    link_.pull();
+    m_link.pull();
     return 0;
 }
 
@@ -128,11 +128,11 @@ int Simulator::pollTimeout(Clock::time_point now) const {
         if (!wake || when < *wake)
             wake = when;
     };
-    if (model_.isRunning())
-        consider(modelWasRunning_ ? nextTick_ : now + ModelPeriod);
-    if (!output_.empty() && !waitingWritable_)
-        consider(output_.front().due);
-    if (const auto deadline = framer_.deadline())
+    if (m_model.isRunning())
+        consider(m_modelWasRunning ? m_nextTick : now + ModelPeriod);
+    if (!m_output.empty() && !m_waitingWritable)
+        consider(m_output.front().due);
+    if (const auto deadline = m_framer.deadline())
         consider(*deadline);
     if (!wake)
         return -1;
@@ -150,18 +150,18 @@ void Simulator::readConsole() {
         return;
     if (got <= 0) {
         // End of input only ends the console; the unit keeps serving.
-        consoleOpen_ = false;
-        if (!consoleBuffer_.empty())
-            printLine(console_.execute(consoleBuffer_));
-        consoleBuffer_.clear();
+        m_consoleOpen = false;
+        if (!m_consoleBuffer.empty())
+            printLine(m_console.execute(m_consoleBuffer));
+        m_consoleBuffer.clear();
         return;
     }
-    consoleBuffer_.append(buffer.data(), static_cast<std::size_t>(got));
+    m_consoleBuffer.append(buffer.data(), static_cast<std::size_t>(got));
     std::size_t end = 0;
-    while ((end = consoleBuffer_.find('\n')) != std::string::npos && !quit_) {
-        const std::string line = consoleBuffer_.substr(0, end);
-        consoleBuffer_.erase(0, end + 1);
-        const std::string answer = console_.execute(line);
+    while ((end = m_consoleBuffer.find('\n')) != std::string::npos && !m_quit) {
+        const std::string line = m_consoleBuffer.substr(0, end);
+        m_consoleBuffer.erase(0, end + 1);
+        const std::string answer = m_console.execute(line);
         if (!answer.empty())
             printLine(answer);
     }
@@ -170,74 +170,74 @@ void Simulator::readConsole() {
 void Simulator::readLine(Clock::time_point now) {
     std::array<std::uint8_t, 4096> buffer{};
     for (;;) {
-        const ssize_t got = ::read(link_.masterFd(), buffer.data(), buffer.size());
+        const ssize_t got = ::read(m_link.masterFd(), buffer.data(), buffer.size());
         if (got <= 0)
             break;
-        framer_.feed(std::span(buffer.data(), static_cast<std::size_t>(got)), now);
+        m_framer.feed(std::span(buffer.data(), static_cast<std::size_t>(got)), now);
     }
 }
 
 void Simulator::serveFrames(Clock::time_point now) {
-    const std::size_t skippedBefore = framer_.skippedBytes();
-    while (const auto frame = framer_.next(now)) {
-        auto due = output_.empty() ? now : std::max(now, output_.back().due);
-        for (ReplyChunk& chunk : server_.serve(*frame)) {
+    const std::size_t skippedBefore = m_framer.skippedBytes();
+    while (const auto frame = m_framer.next(now)) {
+        auto due = m_output.empty() ? now : std::max(now, m_output.back().due);
+        for (ReplyChunk& chunk : m_server.serve(*frame)) {
             due += chunk.delay;
-            output_.push_back({due, std::move(chunk.bytes)});
+            m_output.push_back({due, std::move(chunk.bytes)});
         }
     }
-    server_.stats().skippedBytes += static_cast<long>(framer_.skippedBytes() - skippedBefore);
+    m_server.stats().skippedBytes += static_cast<long>(m_framer.skippedBytes() - skippedBefore);
 }
 
 void Simulator::writeDue(Clock::time_point now) {
     std::size_t queued = 0;
-    for (const PendingBytes& pending : output_)
+    for (const PendingBytes& pending : m_output)
         queued += pending.bytes.size();
-    while (queued > MaxQueuedBytes && output_.size() > 1) {
-        queued -= output_.front().bytes.size();
-        output_.pop_front();
+    while (queued > MaxQueuedBytes && m_output.size() > 1) {
+        queued -= m_output.front().bytes.size();
+        m_output.pop_front();
     }
 
-    while (!output_.empty() && !waitingWritable_ && output_.front().due <= now) {
-        PendingBytes& front = output_.front();
+    while (!m_output.empty() && !m_waitingWritable && m_output.front().due <= now) {
+        PendingBytes& front = m_output.front();
         // Bytes for nobody are lost, as on a real line with the port closed.
-        if (!link_.isPlugged() || !link_.hasClient()) {
-            output_.pop_front();
+        if (!m_link.isPlugged() || !m_link.hasClient()) {
+            m_output.pop_front();
             continue;
         }
-        const ssize_t written = ::write(link_.masterFd(), front.bytes.data(), front.bytes.size());
+        const ssize_t written = ::write(m_link.masterFd(), front.bytes.data(), front.bytes.size());
         if (written < 0) {
             if (errno == EAGAIN || errno == EINTR)
-                waitingWritable_ = true;
+                m_waitingWritable = true;
             else
-                output_.pop_front();
+                m_output.pop_front();
             continue;
         }
         front.bytes.erase(front.bytes.begin(), front.bytes.begin() + written);
         if (front.bytes.empty())
-            output_.pop_front();
+            m_output.pop_front();
         else
-            waitingWritable_ = true;
+            m_waitingWritable = true;
     }
 }
 
 void Simulator::tickModel(Clock::time_point now) {
-    if (!model_.isRunning()) {
-        modelWasRunning_ = false;
+    if (!m_model.isRunning()) {
+        m_modelWasRunning = false;
         return;
     }
-    if (!modelWasRunning_) {
-        modelWasRunning_ = true;
-        nextTick_ = now + ModelPeriod;
+    if (!m_modelWasRunning) {
+        m_modelWasRunning = true;
+        m_nextTick = now + ModelPeriod;
         return;
     }
-    if (now < nextTick_)
+    if (now < m_nextTick)
         return;
-    model_.advance();
-    nextTick_ += ModelPeriod;
+    m_model.advance();
+    m_nextTick += ModelPeriod;
     // After a long stall, start counting again instead of catching up in a burst.
-    if (nextTick_ <= now)
-        nextTick_ = now + ModelPeriod;
+    if (m_nextTick <= now)
+        m_nextTick = now + ModelPeriod;
 }
 
 } // namespace sim

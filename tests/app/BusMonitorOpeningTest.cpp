@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+
 namespace {
 
 class BusMonitorOpening : public ::testing::Test {

@@ -18,6 +18,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+using namespace climate::config;
+using namespace climate::link;
+using namespace climate::widgets;
+
 namespace {
 
 class StartState : public ::testing::Test {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+
 namespace {
 
 // The control that has the keyboard focus; an edit field inside a combo box counts as the box.

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+using namespace climate::link;
+
 namespace {
 
 using climate::monitor::BusMonitorWindow;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using namespace climate::monitor;

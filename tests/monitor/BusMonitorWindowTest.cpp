@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::link;
+
 namespace {
 
 using namespace climate::monitor;

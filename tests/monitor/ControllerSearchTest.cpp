@@ -13,6 +13,8 @@
 
 #include <functional>
 
+using namespace climate::link;
+
 namespace {
 
 using climate::monitor::ControllerSearch;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using climate::monitor::BusEntry;

@@ -10,8 +10,8 @@
 struct FakeMonitorHost : climate::monitor::MonitorHost {
     FakeMonitorHost() { fakePort.setOpen(true); }
 
-    void observeEngine(EngineObserver* attached) override { observer = attached; }
-    SerialPort& port() override { return fakePort; }
+    void observeEngine(climate::link::EngineObserver* attached) override { observer = attached; }
+    climate::link::SerialPort& port() override { return fakePort; }
     [[nodiscard]] bool portOpen() const override { return fakePort.isOpen(); }
     [[nodiscard]] bool commandBusy() const override { return busy; }
     void pauseEngine() override { ++pauses; }
@@ -24,7 +24,7 @@ struct FakeMonitorHost : climate::monitor::MonitorHost {
     }
 
     FakeSerialPort fakePort;
-    EngineObserver* observer = nullptr;
+    climate::link::EngineObserver* observer = nullptr;
     bool busy = false;
     int pauses = 0;
     int resumes = 0;

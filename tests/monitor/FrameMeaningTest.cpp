@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using climate::monitor::describeReply;
