@@ -11,11 +11,13 @@
 #include <functional>
 #include <memory>
 
+class QKeySequence;
 class QPushButton;
 class QTabWidget;
 
 namespace climate::config {
 class ConfigurationPage;
+class ParameterSets;
 } // namespace climate::config
 
 namespace climate::curves {
@@ -74,6 +76,7 @@ public:
     [[nodiscard]] realtime::RealTimeMonitor& realTime() { return *m_realTime; }
     [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
     [[nodiscard]] link::QtSerialPortLink& port() { return *m_port; }
+    [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
 
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
@@ -87,6 +90,7 @@ public:
     void Button1Click();
     void Button2Click();
     void Button12Click();
+    void Button13Click();
     void SetClick();
     void Button10Click();
     void Button15Click();
@@ -99,6 +103,8 @@ public:
     void Button7Click();
     void Button8Click();
     void Button5Click();
+    void SaveParametersClick(); // "Save…" of the group "All", and Ctrl+S on the Configuration page
+    void LoadParametersClick(); // "Load…" of the group "All", and Ctrl+O on the Configuration page
     void Button6Click();
     void iSwitchRocker1Change();
     void Button16Click();
@@ -116,6 +122,7 @@ private:
     // Runs a handler; an error it raises ends it and is shown in the application's error box.
     void guarded(const std::function<void()>& handler, bool fromTimer = false);
     void bindClick(const char* button, void (TForm1::*handler)());
+    void bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)());
     // The small button beside the link bar that opens the bus monitor, and its F12 shortcut.
     void addBusMonitorButton();
 
@@ -141,6 +148,7 @@ private:
     std::unique_ptr<report::TestLog> m_testLog;
     std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
     std::unique_ptr<config::ConfigurationPage> m_configuration;
+    std::unique_ptr<config::ParameterSets> m_parameterSets;
     std::unique_ptr<curves::FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
     QPushButton* m_busMonitorButton = nullptr;

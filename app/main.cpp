@@ -69,6 +69,8 @@ int main(int argc, char* argv[]) {
 
     // QApplication takes its own options (-platform, -style, ...) out of the arguments.
     QApplication application(argc, argv);
+    // QSettings keeps the one remembered setting (the parameter files' folder) under these names.
+    QApplication::setOrganizationName(QStringLiteral("climate-tool"));
     QApplication::setApplicationName(QStringLiteral("climate-tool"));
     QApplication::setApplicationVersion(QStringLiteral(CLIMATE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.climateunit.ClimateTool"));

@@ -9,6 +9,7 @@
 #include "support/FrameHex.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -36,6 +37,7 @@ public:
         }
         view.SWV = new QLineEdit(&form);
         view.port = &port;
+        view.SetAllProgress = new QLabel(&form);
         page = std::make_unique<climate::config::ConfigurationPage>(rig.engine, view);
     }
 
