@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "BusMonitorBridge.h"
 #include "ConfigurationPageLayout.h"
 #include "FormBuilder.h"
 #include "IntervalTimer.h"
@@ -123,6 +124,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
         });
     m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
 
+    m_monitorBridge = std::make_unique<MonitorBridge>(*this);
     bindHandlers();
     Timer1->start();
     Timer2->start();
@@ -182,6 +184,7 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
         qFatal("TForm1: the port button Button1 is missing");
     }
     PortSwitch::applyButtonFace(Button1, QStringLiteral("Open"));
+    addBusMonitorButton();
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

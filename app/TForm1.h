@@ -37,6 +37,10 @@ namespace climate::report {
 class TestLog;
 } // namespace climate::report
 
+namespace climate::monitor {
+class BusMonitorWindow;
+} // namespace climate::monitor
+
 namespace climate::widgets {
 class CaptionLabel;
 class LedBar;
@@ -77,6 +81,11 @@ public:
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
 
+    // Opens the "Bus Monitor" window (or raises it): its button beside the link bar, and F12.
+    void openBusMonitor();
+    // The monitor window once it has been opened, else nullptr.
+    [[nodiscard]] monitor::BusMonitorWindow* busMonitor() { return m_busMonitor.get(); }
+
     // Handlers, bound to the controls and timers of the same names.
     void Button1Click();
     void Button2Click();
@@ -106,6 +115,7 @@ public:
 
 private:
     class EngineWindowBridge;
+    class MonitorBridge;
 
     void buildWindow(const QStringList& extraPorts);
     void bindHandlers();
@@ -113,6 +123,8 @@ private:
     void guarded(const std::function<void()>& handler, bool fromTimer = false);
     void bindClick(const char* button, void (TForm1::*handler)());
     void bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)());
+    // The small button beside the link bar that opens the bus monitor, and its F12 shortcut.
+    void addBusMonitorButton();
 
     std::unique_ptr<link::MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
@@ -138,6 +150,10 @@ private:
     std::unique_ptr<config::ConfigurationPage> m_configuration;
     std::unique_ptr<config::ParameterSets> m_parameterSets;
     std::unique_ptr<curves::FanCurves> m_curves;
+    std::unique_ptr<MonitorBridge> m_monitorBridge;
+    QPushButton* m_busMonitorButton = nullptr;
+    // Made on first opening; goes first, while the engine it watches is still there.
+    std::unique_ptr<monitor::BusMonitorWindow> m_busMonitor;
 };
 
 } // namespace climate::app

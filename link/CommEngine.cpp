@@ -31,7 +31,7 @@ public:
     }
     void MarkLinkAlive() override { m_engine.MarkLinkAlive(); }
     void keepLinkAliveFor(std::uint8_t ticks) override { m_engine.keepLinkAliveFor(ticks); }
-    void purgeInput() override { m_engine.m_port.purgeInput(); }
+    void purgeInput() override { m_engine.purge(EngineObserver::PurgeReason::AfterReply); }
     void endCommand() override { m_engine.endCommand(); }
     void endLiveCommand() override { m_engine.endLiveCommand(); }
     void nextPollStep() override { m_engine.nextPollStep(); }
@@ -228,8 +228,10 @@ CommEngine::Table CommEngine::commandTable() const {
                                                              : Table::ConfigurationCommand;
 }
 
-void CommEngine::settle(Table /*table*/, std::uint8_t /*code*/, TransactionOutcome outcome,
-                        OnEnded ended) {
+void CommEngine::settle(Table table, std::uint8_t code, TransactionOutcome outcome, OnEnded ended) {
+    if (m_observer != nullptr) {
+        m_observer->transactionEnded(observedId(table, code), outcome);
+    }
     // Runs last: the engine's state is final, so the poster may post the next command here.
     if (ended) {
         ended(outcome);
@@ -239,7 +241,7 @@ void CommEngine::settle(Table /*table*/, std::uint8_t /*code*/, TransactionOutco
 void CommEngine::tick() {
     m_window.forceWindowSize();
     if (m_port.bytesWaiting() > PurgeThreshold) {
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::Overflow);
         return;
     }
     m_state.TxFrame = ModbusFrame{};
@@ -267,7 +269,8 @@ void CommEngine::tickConfiguration() {
         m_state.PendingCommand = EngineState::NoCommand;
         m_state.CommandBusy = false;
         m_state.PageMode = EngineWindow::ConfigurationPage;
-        m_port.purgeInput();
+        abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
+        purge(EngineObserver::PurgeReason::PageEntry);
         if (dropped) {
             settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
                    std::exchange(m_commandEnded, nullptr));
@@ -297,7 +300,7 @@ void CommEngine::tickRealTimeData() {
         m_state.PollStep = 0;
         m_state.SendPending = true;
         m_state.PageMode = EngineWindow::RealTimeDataPage;
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::PageEntry);
         return;
     }
     if (m_state.LiveCommand != 0) {
@@ -319,7 +322,8 @@ void CommEngine::tickRealTimeData() {
 void CommEngine::tickDeclaration() {
     if (m_state.PageMode != EngineWindow::DeclarationPage) {
         m_state.PageMode = EngineWindow::DeclarationPage;
-        m_port.purgeInput();
+        abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
+        purge(EngineObserver::PurgeReason::PageEntry);
         return;
     }
     if (!m_state.CommandBusy) {
@@ -328,7 +332,7 @@ void CommEngine::tickDeclaration() {
     // A command posted on the Configuration page stays posted here; only its own page clears it.
     const Slot* place = slot(Table::DeclarationCommand, m_state.PendingCommand);
     if (place == nullptr || place->transaction == nullptr) {
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::Other);
         return;
     }
     runTransaction(Table::DeclarationCommand, m_state.PendingCommand, *place->transaction);
@@ -348,7 +352,10 @@ void CommEngine::sendTick(Table which, std::uint8_t code, Transaction& transacti
     }
     m_state.TxFrame = transaction.request(static_cast<std::uint8_t>(m_state.DeviceAddress));
     m_port.write(m_state.TxFrame.bytes.data(), m_state.TxFrame.length);
-    m_port.purgeInput();
+    if (m_observer != nullptr) {
+        m_observer->requestSent(observedId(which, code), m_state.TxFrame.view());
+    }
+    purge(EngineObserver::PurgeReason::BeforeReply);
     m_state.SendPending = false;
     m_state.RxLength = 0;
     m_state.ReplyWaitTicks = 0;
@@ -387,8 +394,11 @@ void CommEngine::receiveTick(Table which, std::uint8_t code, Transaction& transa
 
     const std::uint32_t waiting = m_port.bytesWaiting();
     if (waiting > PurgeThreshold) {
-        m_port.purgeInput();
+        purge(EngineObserver::PurgeReason::Overflow);
         return;
+    }
+    if (m_observer != nullptr) {
+        m_receiving = observedId(which, code);
     }
     collect(waiting);
 
@@ -422,12 +432,41 @@ void CommEngine::collect(std::uint32_t count) {
         return;
     }
     const std::uint32_t got = m_port.read(m_state.RxChunk.data(), count);
+    if (m_observer != nullptr && got > 0) {
+        m_observer->bytesReceived(m_receiving, {m_state.RxChunk.data(), got},
+                                  m_port.lastReadDetails());
+    }
     // The reply check never needs more than 99 bytes; whatever exceeds the buffer is dropped.
     const std::uint32_t room =
         static_cast<std::uint32_t>(EngineState::RxCapacity) - m_state.RxLength;
     const std::uint32_t kept = std::min(got, room);
     std::memcpy(m_state.RxFrame.data() + m_state.RxLength, m_state.RxChunk.data(), kept);
     m_state.RxLength += kept;
+}
+
+void CommEngine::purge(EngineObserver::PurgeReason reason) {
+    if (m_observer != nullptr) {
+        if (const std::uint32_t waiting = m_port.bytesWaiting(); waiting > 0) {
+            m_observer->bytesPurged(waiting, reason);
+        }
+    }
+    m_port.purgeInput();
+}
+
+EngineObserver::TransactionId CommEngine::observedId(Table table, std::uint8_t code) {
+    using Kind = EngineObserver::TransactionId::Kind;
+    const auto page = [](EngineWindow::Page shown) { return static_cast<std::uint8_t>(shown); };
+    switch (table) {
+    case Table::ConfigurationCommand:
+        return {page(EngineWindow::ConfigurationPage), Kind::Command, code};
+    case Table::DeclarationCommand:
+        return {page(EngineWindow::DeclarationPage), Kind::Command, code};
+    case Table::PollStep:
+        return {page(EngineWindow::RealTimeDataPage), Kind::PollStep, code};
+    case Table::LiveCommand:
+        return {page(EngineWindow::RealTimeDataPage), Kind::LiveCommand, code};
+    }
+    return {};
 }
 
 } // namespace climate::link

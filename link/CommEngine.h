@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EngineObserver.h"
 #include "EngineState.h"
 #include "TransactionOutcome.h"
 #include "UserMessage.h"
@@ -80,6 +81,10 @@ public:
     void tick();
 
     [[nodiscard]] const EngineState& state() const { return m_state; }
+
+    // The one observer of the engine's traffic (not owned); nullptr detaches it. With none
+    // attached the engine does nothing extra.
+    void setObserver(EngineObserver* observer) { m_observer = observer; }
     [[nodiscard]] EngineWindow& window() { return m_window; }
 
     // Puts `transaction` (not owned; it must outlive the handle) at `code` of `table`. A code
@@ -125,6 +130,9 @@ private:
     void receiveTick(Table table, std::uint8_t code, Transaction& transaction);
     // Appends up to `count` waiting bytes to RxFrame; bytes beyond its capacity are dropped.
     void collect(std::uint32_t count);
+    // Purges the input; an observer first learns how many bytes that throws away.
+    void purge(EngineObserver::PurgeReason reason);
+    [[nodiscard]] static EngineObserver::TransactionId observedId(Table table, std::uint8_t code);
 
     // The operations of the transactions' context.
     void endCommand();
@@ -153,6 +161,8 @@ private:
     OnEnded m_liveCommandEnded;
     std::optional<std::uint8_t> m_pollStepInFlight;
     std::optional<TransactionOutcome> m_handling;
+    EngineObserver* m_observer = nullptr;
+    EngineObserver::TransactionId m_receiving; // the transaction whose reply is read (observed)
 };
 
 } // namespace climate::link

@@ -32,6 +32,8 @@ bool meansDeviceGone(QSerialPort::SerialPortError error) {
 
 QtSerialPortLink::QtSerialPortLink(QObject* parent) : QObject(parent) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPortLink::onErrorOccurred);
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPortLink::onReadyRead);
+    connect(&m_port, &QSerialPort::bytesWritten, this, &QtSerialPortLink::onBytesWritten);
 }
 
 QtSerialPortLink::~QtSerialPortLink() {
@@ -91,6 +93,10 @@ void QtSerialPortLink::close() {
     }
     m_open = false;
     m_lost = false;
+    m_firstUnread.reset();
+    m_lastReadArrival.reset();
+    m_writeQueued.reset();
+    m_writeDone.reset();
 }
 
 std::uint32_t QtSerialPortLink::bytesWaiting() {
@@ -106,6 +112,7 @@ void QtSerialPortLink::purgeInput() {
     // clear(Input) flushes the driver's queue and QSerialPort's own read buffer.
     if (usable()) {
         m_port.clear(QSerialPort::Input);
+        m_firstUnread.reset();
     }
 }
 
@@ -118,6 +125,10 @@ std::uint32_t QtSerialPortLink::read(std::uint8_t* destination, std::uint32_t co
         return 0;
     }
     const qint64 got = m_port.read(reinterpret_cast<char*>(destination), wanted);
+    m_lastReadArrival = m_firstUnread;
+    if (m_port.bytesAvailable() == 0) {
+        m_firstUnread.reset();
+    }
     return got > 0 ? static_cast<std::uint32_t>(got) : 0;
 }
 
@@ -126,7 +137,28 @@ void QtSerialPortLink::write(const std::uint8_t* data, std::uint32_t count) {
         return;
     }
     // Queued; the event loop hands it to the driver.
+    m_writeQueued = Clock::now();
+    m_writeDone.reset();
     m_port.write(reinterpret_cast<const char*>(data), count);
+}
+
+TransportDetails QtSerialPortLink::lastReadDetails() const {
+    TransportDetails details;
+    details.firstByte = m_lastReadArrival;
+    details.requestDone = m_writeDone ? m_writeDone : m_writeQueued;
+    return details;
+}
+
+void QtSerialPortLink::onReadyRead() {
+    if (!m_firstUnread) {
+        m_firstUnread = Clock::now();
+    }
+}
+
+void QtSerialPortLink::onBytesWritten() {
+    if (m_writeQueued && !m_writeDone && m_port.bytesToWrite() == 0) {
+        m_writeDone = Clock::now();
+    }
 }
 
 void QtSerialPortLink::onErrorOccurred(QSerialPort::SerialPortError error) {

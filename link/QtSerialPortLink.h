@@ -6,6 +6,8 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <optional>
+
 namespace climate::link {
 
 // The serial port of the tool, over QSerialPort. Qt reads from the device into its own buffer
@@ -44,6 +46,9 @@ public:
     void purgeInput() override;
     std::uint32_t read(std::uint8_t* destination, std::uint32_t count) override;
     void write(const std::uint8_t* data, std::uint32_t count) override;
+    // Arrival is stamped when Qt takes the bytes from the device (readyRead), on the event loop
+    // that also runs the engine: between two ticks, so the stamp is finer than the tick.
+    [[nodiscard]] TransportDetails lastReadDetails() const override;
 
     // True from the loss of the device until close().
     [[nodiscard]] bool isLost() const { return m_lost; }
@@ -60,6 +65,8 @@ private:
     [[nodiscard]] bool usable() const { return m_open && !m_lost && m_port.isOpen(); }
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void releaseLostDevice();
+    void onReadyRead();
+    void onBytesWritten();
     [[nodiscard]] OpenError classifyOpenFailure(QSerialPort::SerialPortError error) const;
 
     QSerialPort m_port;
@@ -67,6 +74,12 @@ private:
     bool m_lost = false;
     quint64 m_generation = 0; // counts closes, so a late release spares a port opened since
     QString m_lastErrorText;
+
+    using Clock = TransportDetails::Clock;
+    std::optional<Clock::time_point> m_firstUnread; // arrival of the oldest byte not yet read
+    std::optional<Clock::time_point> m_lastReadArrival;
+    std::optional<Clock::time_point> m_writeQueued;
+    std::optional<Clock::time_point> m_writeDone;
 };
 
 } // namespace climate::link

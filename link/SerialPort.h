@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TransportDetails.h"
+
 #include <cstdint>
 #include <string>
 
@@ -37,6 +39,10 @@ public:
     virtual std::uint32_t read(std::uint8_t* destination, std::uint32_t count) = 0;
     // Queues the whole request for sending.
     virtual void write(const std::uint8_t* data, std::uint32_t count) = 0;
+
+    // What the port layer saw of the bytes the last read() returned: when they arrived and when
+    // the request before them had left. A port that does not watch its input knows nothing.
+    [[nodiscard]] virtual TransportDetails lastReadDetails() const { return {}; }
 };
 
 [[nodiscard]] const char* describe(SerialPort::OpenError error);

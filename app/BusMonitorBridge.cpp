@@ -1,0 +1,82 @@
+#include "BusMonitorBridge.h"
+
+#include "IntervalTimer.h"
+#include "PortSwitch.h"
+
+#include "config/FirmwareVersion.h"
+#include "link/CommEngine.h"
+#include "link/QtSerialPortLink.h"
+#include "monitor/BusMonitorWindow.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace climate::app {
+
+using namespace climate::config;
+using namespace climate::link;
+
+void TForm1::MonitorBridge::observeEngine(EngineObserver* observer) {
+    m_form.m_engine->setObserver(observer);
+}
+
+SerialPort& TForm1::MonitorBridge::port() {
+    return *m_form.m_port;
+}
+
+bool TForm1::MonitorBridge::portOpen() const {
+    return m_form.m_portSwitch->portOpen();
+}
+
+bool TForm1::MonitorBridge::commandBusy() const {
+    return m_form.m_engine->state().CommandBusy;
+}
+
+void TForm1::MonitorBridge::pauseEngine() {
+    m_form.Timer1->stop();
+    m_form.Timer2->stop();
+}
+
+void TForm1::MonitorBridge::resumeEngine() {
+    m_form.Timer1->start();
+    m_form.Timer2->start();
+}
+
+void TForm1::MonitorBridge::useAddress(int address) {
+    m_form.m_configurationView.Edit.at(17)->setText(QString::number(address));
+    m_form.guarded([this] { m_form.Button8Click(); });
+}
+
+QString TForm1::MonitorBridge::firmwareText(std::span<const std::uint8_t> bytes) const {
+    return decodeFirmwareVersion(bytes);
+}
+
+void TForm1::addBusMonitorButton() {
+    // Right of the link bar, above the pages, so it is there whatever page is shown.
+    m_busMonitorButton = new QPushButton(QStringLiteral("Bus Monitor"), this);
+    m_busMonitorButton->setObjectName(QStringLiteral("BusMonitorButton"));
+    m_busMonitorButton->setGeometry(632, 0, 90, 22);
+    m_busMonitorButton->setFocusPolicy(Qt::TabFocus);
+    m_busMonitorButton->setToolTip(QStringLiteral("Every frame on the bus, with its timing and "
+                                                  "outcome (F12)"));
+    m_busMonitorButton->setAccessibleName(QStringLiteral("Bus Monitor"));
+    connect(m_busMonitorButton, &QPushButton::clicked, this, &TForm1::openBusMonitor);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    shortcut->setContext(Qt::ApplicationShortcut);
+    connect(shortcut, &QShortcut::activated, this, &TForm1::openBusMonitor);
+}
+
+void TForm1::openBusMonitor() {
+    if (m_busMonitor == nullptr) {
+        m_busMonitor = std::make_unique<monitor::BusMonitorWindow>(*m_monitorBridge, this);
+        // Closing the port ends a search at once.
+        connect(Button1, &QPushButton::clicked, m_busMonitor.get(),
+                [this] { m_busMonitor->search().cancel(); });
+    }
+    m_busMonitor->show();
+    m_busMonitor->raise();
+    m_busMonitor->activateWindow();
+}
+
+} // namespace climate::app

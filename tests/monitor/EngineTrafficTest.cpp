@@ -1,0 +1,220 @@
+// The monitor attached to the engine on the fake port: a scripted exchange with every kind of
+// outcome gives the entries and counters the technician should see, and without an observer the
+// engine asks the port for nothing more.
+#include "link/CommEngine.h"
+#include "link/Transaction.h"
+#include "monitor/BusLog.h"
+#include "support/EngineRig.h"
+#include "support/FrameHex.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <span>
+
+#include <string>
+#include <vector>
+
+using namespace climate::link;
+
+namespace {
+
+using climate::monitor::BusEntry;
+using climate::monitor::BusLog;
+using Bytes = std::vector<std::uint8_t>;
+using Direction = BusEntry::Direction;
+
+class QuietPoll : public PollTransaction {
+public:
+    using PollTransaction::PollTransaction;
+
+protected:
+    void decode(std::span<const std::uint8_t> /*reply*/) override {}
+};
+
+// The debug-temperature write as a live command.
+class QuietLive : public Transaction {
+public:
+    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override {
+        return buildWriteSingle(deviceAddress, 6, 30, 250);
+    }
+    [[nodiscard]] std::uint8_t function() const override { return 6; }
+    [[nodiscard]] std::uint32_t replyLength() const override { return 8; }
+    [[nodiscard]] int sendIntervalMs() const override { return 300; }
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> /*reply*/) override {
+        context.restartPolling();
+        context.purgeInput();
+        context.MarkLinkAlive();
+    }
+    void onWrongHeader(TransactionContext& context) override { context.restartPolling(); }
+    void onTimeout(TransactionContext& context) override { context.restartPolling(); }
+};
+
+class EngineTraffic : public ::testing::Test {
+protected:
+    EngineTraffic() {
+        using Table = CommEngine::Table;
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 0, coils));
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 1, alarms));
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 2, compressor));
+        registrations.push_back(rig.engine.registerTransaction(Table::PollStep, 3, measurements));
+        registrations.push_back(rig.engine.registerTransaction(Table::LiveCommand, 1, live));
+    }
+
+    // Ticks until the engine has written one more request; returns it.
+    Bytes nextRequest() {
+        const std::size_t before = rig.port.writes().size();
+        const auto ticks =
+            rig.driver.runUntil([&] { return rig.port.writes().size() > before; }, 400);
+        EXPECT_TRUE(ticks.has_value());
+        return ticks ? rig.port.writes().back().bytes : Bytes{};
+    }
+    // Ticks until the transaction in flight has ended (the log has one more outcome).
+    void runToEnd() {
+        const auto outcomes = [&] {
+            return std::count_if(log.entries().begin(), log.entries().end(),
+                                 [](const auto& e) { return e.direction == Direction::Outcome; });
+        };
+        const auto before = outcomes();
+        EXPECT_TRUE(rig.driver.runUntil([&] { return outcomes() > before; }, 400).has_value());
+    }
+
+    EngineRig rig;
+    QuietPoll coils{Requests::PollCoils};
+    QuietPoll alarms{Requests::PollAlarmInputs, true};
+    QuietPoll compressor{Requests::PollCompressorSettings};
+    QuietPoll measurements{Requests::PollMeasurements};
+    QuietLive live;
+    BusLog log;
+    std::vector<CommEngine::Registration> registrations; // go first
+};
+
+TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
+    rig.engine.setObserver(&log);
+    rig.driver.showPage(1);
+
+    // Poll 0: a whole good reply.
+    EXPECT_EQ(toHex(nextRequest()), toHex(withCrc(fromHex("01 01 00 00 00 10"))));
+    rig.port.feed(replyFrom("01 01 02 13 00"));
+    runToEnd();
+    // Poll 1: the reply split over two ticks.
+    nextRequest();
+    const Bytes alarmsReply = replyFrom("01 02 03 00 00 00");
+    rig.port.feed(std::span(alarmsReply).first(3));
+    rig.port.arriveAt(rig.port.tick() + 2, std::span(alarmsReply).subspan(3));
+    runToEnd();
+    // Poll 2: a bad CRC; the step waits for its time-out, which is how the engine judges it.
+    nextRequest();
+    Bytes corrupted = replyFrom("01 03 06 01 2C 00 32 11 94");
+    corrupted.back() ^= 0xFF;
+    rig.port.feed(corrupted);
+    runToEnd();
+    // Poll 3: a reply from another address.
+    nextRequest();
+    Bytes other = fromHex("02 04 1C");
+    other.resize(31, 0);
+    rig.port.feed(withCrc(other));
+    runToEnd();
+    // Poll 0: an exception reply, which the engine only sees end by its time-out.
+    nextRequest();
+    rig.port.feed(replyFrom("01 81 02"));
+    runToEnd();
+    // Poll 1: silence.
+    nextRequest();
+    runToEnd();
+    // Poll 2 pre-empted by a live command, which is answered.
+    nextRequest();
+    rig.engine.postLiveCommand(1);
+    EXPECT_EQ(toHex(nextRequest()), toHex(withCrc(fromHex("01 06 00 1E 00 FA"))));
+    rig.port.feed(replyFrom("01 06 00 1E 00 FA"));
+    runToEnd();
+    // Noise: 2000 bytes at once are purged unread, then polling goes on; a page switch abandons
+    // the step in flight.
+    rig.port.feed(Bytes(2000, 0x55));
+    nextRequest();
+    rig.driver.showPage(0);
+
+    std::vector<std::string> transcript;
+    for (const BusEntry& entry : log.entries()) {
+        std::string line = climate::monitor::directionText(entry.direction).toStdString();
+        if (!entry.outcome.isEmpty()) {
+            line += " " + entry.outcome.toStdString();
+        }
+        transcript.push_back(line);
+    }
+    // clang-format off
+    const std::vector<std::string> expected{
+        "TX", "RX", "end good reply",                                     // poll 0
+        "TX", "RX", "RX", "end good reply",                               // poll 1, split
+        "TX", "RX bad CRC", "end time-out after a bad CRC",               // poll 2
+        "TX", "RX other address", "end wrong header",                     // poll 3
+        "TX", "RX exception 2", "end time-out after an exception reply",  // poll 0
+        "TX", "end time-out",                                             // poll 1
+        "TX", "end abandoned", "TX", "RX", "end good reply",              // poll 2, live command
+        "purge purged", "TX", "end abandoned",                            // noise, page switch
+    };
+    // clang-format on
+    EXPECT_EQ(transcript, expected);
+
+    const auto& entries = log.entries();
+    EXPECT_EQ(entries[4].meaning.toStdString(), "partial reply (3 of 8 bytes)");
+    EXPECT_EQ(entries[5].meaning.toStdString(), "addr 1 fn 2 18 discrete inputs 0–17: all off");
+    EXPECT_EQ(entries[18].meaning.toStdString(),
+              "poll 2 (compressor settings): addr 1 fn 3 read "
+              "holding registers 41–43 (3) (compressor settings)");
+    EXPECT_EQ(entries[20].meaning.toStdString(),
+              "debug temperature: addr 1 fn 6 write register 30 = 250 (debug temperature)");
+    EXPECT_EQ(entries[23].meaning.toStdString(),
+              "2000 bytes purged unread (more than the engine takes at once)");
+
+    const auto& c = log.counters();
+    EXPECT_EQ(c.requests, 9u);
+    EXPECT_EQ(c.goodReplies, 3u);
+    EXPECT_EQ(c.badCrc, 1u);
+    EXPECT_EQ(c.wrongHeader, 1u);
+    EXPECT_EQ(c.timeouts, 3u);
+    EXPECT_EQ(c.exceptionReplies, 1u);
+    EXPECT_EQ(c.abandoned, 2u);
+    EXPECT_EQ(c.bytesPurged, 2000u);
+    EXPECT_EQ(c.replyTimes, 6u); // every transaction that received anything
+}
+
+// Watching changes nothing on the line: the same script with and without the monitor gives the
+// port the same operations at the same ticks.
+TEST(EngineTrafficWatching, AnObserverChangesNothingThePortSees) {
+    const auto run = [](bool watched) {
+        EngineRig rig;
+        QuietPoll coils{Requests::PollCoils};
+        QuietPoll alarms{Requests::PollAlarmInputs, true};
+        BusLog log;
+        QuietPoll coils2{Requests::PollCoils};
+        QuietPoll alarms2{Requests::PollAlarmInputs, true};
+        using Table = CommEngine::Table;
+        const std::array registrations{rig.engine.registerTransaction(Table::PollStep, 0, coils),
+                                       rig.engine.registerTransaction(Table::PollStep, 1, alarms),
+                                       rig.engine.registerTransaction(Table::PollStep, 2, coils2),
+                                       rig.engine.registerTransaction(Table::PollStep, 3, alarms2)};
+        if (watched) {
+            rig.engine.setObserver(&log);
+        }
+        rig.driver.showPage(1);
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            rig.driver.runUntil([&] { return rig.port.writes().size() > 4u * cycle; }, 400);
+            rig.port.feed(fromHex("FF"));               // noise before the reply
+            rig.port.feed(replyFrom("01 01 02 13 00")); // good for coils, wrong header after
+            rig.port.arriveAt(rig.port.tick() + 40, Bytes(1500, 0x55)); // a burst to purge
+            rig.driver.run(150);
+        }
+        rig.driver.showPage(0);
+        rig.driver.run(3);
+        EXPECT_EQ(log.entries().empty(), !watched);
+        return std::pair{rig.port.operations(), rig.port.writes().size()};
+    };
+    const auto plain = run(false);
+    const auto watched = run(true);
+    EXPECT_GT(plain.second, 4u);
+    EXPECT_EQ(watched.second, plain.second);
+    EXPECT_TRUE(watched.first == plain.first);
+}
+
+} // namespace
