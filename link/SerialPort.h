@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The operations the tool needs of a serial port, and nothing more. While no device is usable
@@ -13,12 +14,22 @@ public:
         NotFound,         // no such device
         PermissionDenied, // no access rights (e.g. not in the dialout group)
         InUse,            // held by another program (open or locked)
+        InvalidName,      // a network port name that does not parse
+        Refused,          // the far end refused the connection
+        HostNotFound,     // the host name does not resolve
+        TimedOut,         // no connection within the connect time
         Other,
+        Pending, // not an error: the outcome comes later (see setOpenFinished)
     };
+    // Receives the outcome (None or the failure) of an open that returned Pending.
+    using OpenFinished = std::function<void(OpenError)>;
 
     virtual ~SerialPort() = default;
 
     // Opens the named device for exclusive reading and writing; nothing else is configured yet.
+    // A port that needs time (a network connection) returns Pending: isOpen() stays false until
+    // the handler given to setOpenFinished() is called with the outcome, once, from the event
+    // loop and never from inside open(). close() abandons a pending open without calling it.
     virtual OpenError open(const std::string& name) = 0;
     // Sets baud rate and data bits, no parity and one stop bit; every other setting stays as the
     // driver has it. False when the driver refuses (e.g. 4 data bits).
@@ -35,6 +46,19 @@ public:
     virtual std::uint32_t read(std::uint8_t* destination, std::uint32_t count) = 0;
     // Queues the whole request for sending.
     virtual void write(const std::uint8_t* data, std::uint32_t count) = 0;
+
+    // Where the outcome of a pending open goes; ports that open at once never call it.
+    void setOpenFinished(OpenFinished handler) { m_openFinished = std::move(handler); }
+
+protected:
+    void reportOpenFinished(OpenError outcome) {
+        if (m_openFinished) {
+            m_openFinished(outcome);
+        }
+    }
+
+private:
+    OpenFinished m_openFinished;
 };
 
 [[nodiscard]] const char* describe(SerialPort::OpenError error);
