@@ -115,6 +115,7 @@ bool PtyLink::plug(std::string& error) {
     clients_ = 0;
     ++generation_;
     resetLine();
+    error = device_; // on success: the device path
     return true;
 }
 

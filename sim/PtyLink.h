@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Line.h"
 #include "UniqueFd.h"
 
 #include <filesystem>
@@ -11,7 +12,7 @@ namespace sim {
 // published as a symbolic link. The simulator keeps the slave open itself so that the master
 // never reports a hang-up while no client has the port open, and watches the device with
 // inotify to know when clients open and close it: a client always starts on an empty, raw line.
-class PtyLink {
+class PtyLink final : public Line {
 public:
     PtyLink(std::filesystem::path linkPath, int baud);
     ~PtyLink();
@@ -19,26 +20,30 @@ public:
     PtyLink& operator=(const PtyLink&) = delete;
 
     // Creates a fresh pseudo-terminal (closing the current one) and points the link at it.
-    // Returns false with the reason in `error` when that fails.
-    bool plug(std::string& error);
+    // Returns false with the reason in `error` when that fails, and the new device path in it
+    // otherwise.
+    bool plug(std::string& error) override;
     // Closes the pseudo-terminal and removes the link if it still points at it.
-    void pull();
+    void pull() override;
 
-    [[nodiscard]] bool isPlugged() const { return master_.isValid(); }
+    [[nodiscard]] bool isPlugged() const override { return master_.isValid(); }
     [[nodiscard]] int masterFd() const { return master_.get(); }
-    [[nodiscard]] int watchFd() const { return watch_.get(); }
+    [[nodiscard]] int dataFd() const override { return master_.get(); }
+    [[nodiscard]] int watchFd() const override { return watch_.get(); }
     [[nodiscard]] const std::string& devicePath() const { return device_; }
     [[nodiscard]] const std::filesystem::path& linkPath() const { return linkPath_; }
 
     // Whether some client has the device open. Without inotify this is always true.
-    [[nodiscard]] bool hasClient() const { return !watch_.isValid() || clients_ > 0; }
+    [[nodiscard]] bool hasClient() const override { return !watch_.isValid() || clients_ > 0; }
 
     // Reads the open/close events that are waiting. Returns true when the last client closed the
     // device, so whatever was on its way to that client can be dropped.
-    bool handleWatchEvents();
+    bool handleWatchEvents() override;
+    // The simulator holds the slave side open itself, so the master never sees an end.
+    bool handleEndOfInput() override { return false; }
 
-    // Bumped by every plug and pull, so that callers can tell a descriptor went stale.
-    [[nodiscard]] unsigned generation() const { return generation_; }
+    [[nodiscard]] unsigned generation() const override { return generation_; }
+    [[nodiscard]] std::string address() const override { return linkPath_.string(); }
 
 private:
     void resetLine();

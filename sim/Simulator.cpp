@@ -1,5 +1,7 @@
 #include "Simulator.h"
 
+#include "PtyLink.h"
+
 #include "RegisterTable.h"
 #include "UnitRegisters.h"
 
@@ -30,27 +32,30 @@ void printLine(const std::string& line) {
 
 } // namespace
 
-Simulator::Simulator(Options options)
-    : options_(std::move(options)), link_(options_.link, options_.baud) {
+Simulator::Simulator(Options options) : options_(std::move(options)) {
+    if (options_.tcp)
+        link_ = std::make_unique<TcpLink>(*options_.tcp);
+    else
+        link_ = std::make_unique<PtyLink>(options_.link, options_.baud);
     model_.write(RegisterTable::HoldingRegister, reg::Address,
                  static_cast<std::uint16_t>(options_.address));
 }
 
-bool Simulator::plug(std::string& result) {
+void Simulator::restartStream() {
     output_.clear();
     waitingWritable_ = false;
     framer_.reset();
-    if (!link_.plug(result))
-        return false;
-    result = link_.devicePath();
-    return true;
+    mbapFramer_.reset();
+}
+
+bool Simulator::plug(std::string& result) {
+    restartStream();
+    return link_->plug(result);
 }
 
 void Simulator::pull() {
-    output_.clear();
-    waitingWritable_ = false;
-    framer_.reset();
-    link_.pull();
+    restartStream();
+    link_->pull();
 }
 
 void Simulator::sendNoise(std::size_t count) {
@@ -77,19 +82,18 @@ int Simulator::run() {
         std::fprintf(stderr, "climate-sim: %s\n", result.c_str());
         return 1;
     }
-    printLine("ready " + options_.link.string());
+    printLine("ready " + link_->address());
 
     while (!quit_) {
         std::vector<pollfd> fds;
         fds.push_back({signals_.get(), POLLIN, 0});
         if (consoleOpen_)
             fds.push_back({STDIN_FILENO, POLLIN, 0});
-        const bool plugged = link_.isPlugged();
-        if (plugged) {
-            fds.push_back({link_.watchFd(), POLLIN, 0});
-            fds.push_back({link_.masterFd(),
-                           static_cast<short>(POLLIN | (waitingWritable_ ? POLLOUT : 0)), 0});
-        }
+        // Unused slots (fd -1) are skipped by poll() and keep the indices fixed.
+        const bool plugged = link_->isPlugged();
+        fds.push_back({plugged ? link_->watchFd() : -1, POLLIN, 0});
+        fds.push_back({plugged ? link_->dataFd() : -1,
+                       static_cast<short>(POLLIN | (waitingWritable_ ? POLLOUT : 0)), 0});
 
         if (::poll(fds.data(), fds.size(), pollTimeout(Clock::now())) < 0 && errno != EINTR) {
             std::fprintf(stderr, "climate-sim: poll: %s\n", std::strerror(errno));
@@ -99,26 +103,24 @@ int Simulator::run() {
         if (fds[0].revents != 0)
             break;
         std::size_t next = 1;
-        const unsigned generation = link_.generation();
+        const unsigned generation = link_->generation();
         if (consoleOpen_ && fds[next++].revents != 0)
             readConsole();
         // A console command may have pulled or re-plugged the line: its descriptors are stale.
-        if (plugged && link_.generation() == generation) {
-            if (fds[next].revents != 0 && link_.handleWatchEvents()) {
-                output_.clear();
+        if (plugged && link_->generation() == generation) {
+            const short data = fds[next + 1].revents;
+            if (fds[next].revents != 0 && link_->handleWatchEvents())
+                restartStream();
+            if (data & POLLOUT)
                 waitingWritable_ = false;
-                framer_.reset();
-            }
-            if (fds[next + 1].revents & POLLOUT)
-                waitingWritable_ = false;
-            if (fds[next + 1].revents & POLLIN)
+            if (data & (POLLIN | POLLHUP | POLLERR))
                 readLine(now);
         }
         serveFrames(now);
         writeDue(now);
         tickModel(now);
     }
-    link_.pull();
+    link_->pull();
     return 0;
 }
 
@@ -169,24 +171,39 @@ void Simulator::readConsole() {
 
 void Simulator::readLine(Clock::time_point now) {
     std::array<std::uint8_t, 4096> buffer{};
+    const bool mbap = options_.tcp && options_.framing == Framing::Mbap;
     for (;;) {
-        const ssize_t got = ::read(link_.masterFd(), buffer.data(), buffer.size());
-        if (got <= 0)
+        const ssize_t got = ::read(link_->dataFd(), buffer.data(), buffer.size());
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+            if (link_->handleEndOfInput())
+                restartStream();
             break;
-        framer_.feed(std::span(buffer.data(), static_cast<std::size_t>(got)), now);
+        }
+        if (got < 0)
+            break;
+        const std::span bytes(buffer.data(), static_cast<std::size_t>(got));
+        if (mbap)
+            mbapFramer_.feed(bytes);
+        else
+            framer_.feed(bytes, now);
     }
 }
 
 void Simulator::serveFrames(Clock::time_point now) {
-    const std::size_t skippedBefore = framer_.skippedBytes();
-    while (const auto frame = framer_.next(now)) {
+    const auto queue = [this, now](std::vector<ReplyChunk> chunks) {
         auto due = output_.empty() ? now : std::max(now, output_.back().due);
-        for (ReplyChunk& chunk : server_.serve(*frame)) {
+        for (ReplyChunk& chunk : chunks) {
             due += chunk.delay;
             output_.push_back({due, std::move(chunk.bytes)});
         }
-    }
-    server_.stats().skippedBytes += static_cast<long>(framer_.skippedBytes() - skippedBefore);
+    };
+    const std::size_t skippedBefore = framer_.skippedBytes() + mbapFramer_.skippedBytes();
+    while (const auto frame = framer_.next(now))
+        queue(server_.serve(*frame));
+    while (const auto request = mbapFramer_.next())
+        queue(toMbapReply(server_.serve(request->rtu), request->transactionId));
+    server_.stats().skippedBytes +=
+        static_cast<long>(framer_.skippedBytes() + mbapFramer_.skippedBytes() - skippedBefore);
 }
 
 void Simulator::writeDue(Clock::time_point now) {
@@ -201,11 +218,12 @@ void Simulator::writeDue(Clock::time_point now) {
     while (!output_.empty() && !waitingWritable_ && output_.front().due <= now) {
         PendingBytes& front = output_.front();
         // Bytes for nobody are lost, as on a real line with the port closed.
-        if (!link_.isPlugged() || !link_.hasClient()) {
+        if (!link_->isPlugged() || !link_->hasClient()) {
             output_.pop_front();
             continue;
         }
-        const ssize_t written = ::write(link_.masterFd(), front.bytes.data(), front.bytes.size());
+        // SIGPIPE is ignored: a client gone meanwhile makes this fail with EPIPE.
+        const ssize_t written = ::write(link_->dataFd(), front.bytes.data(), front.bytes.size());
         if (written < 0) {
             if (errno == EAGAIN || errno == EINTR)
                 waitingWritable_ = true;

@@ -1,4 +1,5 @@
-// climate-sim: the enclosure climate controller as a Modbus RTU slave on a pseudo-terminal.
+// climate-sim: the enclosure climate controller as a Modbus RTU slave on a pseudo-terminal, or
+// behind a serial device server or Modbus TCP gateway on a TCP port.
 
 #include "CommandInterpreter.h"
 #include "Simulator.h"
@@ -16,21 +17,30 @@
 namespace {
 
 constexpr std::string_view Usage = R"(Usage: climate-sim --link PATH [--address N] [--baud B]
+       climate-sim --tcp [HOST:]PORT [--framing rtu|mbap] [--address N]
 
 Simulates the enclosure climate controller as a Modbus RTU slave (functions 1, 2, 3, 4, 5, 6
-and 16) on a pseudo-terminal, for the service tool and its tests.
+and 16) on a pseudo-terminal or a TCP port, for the service tool and its tests.
 
 Options:
   --link PATH    create a pseudo-terminal in raw mode and publish its slave device as a
                  symbolic link at PATH (an existing link is replaced; any other file there is
-                 an error). Required.
+                 an error). This or --tcp is required.
+  --tcp [HOST:]PORT
+                 listen on TCP instead, as a serial device server or a Modbus TCP gateway
+                 does: HOST is a numeric IPv4 address or a bracketed IPv6 literal
+                 (default 127.0.0.1), PORT 0 picks a free port. One client is served at a
+                 time; a second connection is accepted, logged and closed at once.
+  --framing F    with --tcp: rtu (default) passes RTU frames, CRC included, as they are
+                 (the tool's rtu+tcp://HOST:PORT); mbap speaks Modbus TCP (tcp://HOST:PORT).
   --address N    slave address to answer, 1..255 (default 1). Requests for other addresses
                  are ignored, broadcasts (address 0) too.
   --baud B       line speed set on the pseudo-terminal: 1200, 2400, 4800, 9600, 19200, 38400,
                  57600 or 115200 (default 9600). A pseudo-terminal has no real timing.
   --help         print this text and exit.
 
-Once it serves, it prints one line "ready PATH" on standard output. It serves until SIGINT,
+Once it serves, it prints one line "ready PATH" (or "ready HOST:PORT" with the port actually
+listened on) on standard output; log lines of the TCP port go to standard error. It serves until SIGINT,
 SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with status 0.
 Commands are read from standard input when one is attached; end of input only ends the
 console, the unit keeps serving. From a test: start it with pipes on standard input and
@@ -39,6 +49,10 @@ line before the next; stop it with SIGTERM (it exits at once, status 0, link rem
 The simulator holds the pseudo-terminal open itself, so clients may open and close the port
 any number of times; each client starts on an empty line in raw mode, and replies still due
 when the last client closes the port are dropped.
+Over TCP the console commands work as on the pseudo-terminal; under mbap "badcrc" sends the
+reply with a wrong transaction id, "wrongaddress" changes its unit id, "noise" writes its bytes
+into the stream, "pull" drops the client and stops listening, "plug" listens again on the same
+port ("ok HOST:PORT").
 
 The unit: coils 0-15, discrete inputs 0-17, input registers 0-26, holding registers 0-46.
 Every second the model moves: Temperature1 (input 4, the cabinet) and Temperature2 (input 5,
@@ -103,6 +117,7 @@ int main(int argc, char** argv) {
     }
 
     sim::Simulator::Options options;
+    bool framingGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
         std::string_view value;
@@ -117,7 +132,8 @@ int main(int argc, char** argv) {
             std::fputs(sim::CommandInterpreter::reference().data(), stdout);
             return 0;
         }
-        if (argument != "--link" && argument != "--address" && argument != "--baud")
+        if (argument != "--link" && argument != "--address" && argument != "--baud" &&
+            argument != "--tcp" && argument != "--framing")
             return usageError("unknown option " + std::string(argv[i]));
         if (!hasValue) {
             if (i + 1 >= argc)
@@ -128,6 +144,19 @@ int main(int argc, char** argv) {
             if (value.empty())
                 return usageError("--link needs a path");
             options.link = std::string(value);
+        } else if (argument == "--tcp") {
+            options.tcp = sim::TcpLink::parseEndpoint(value);
+            if (!options.tcp)
+                return usageError("--tcp must be [HOST:]PORT (HOST numeric, IPv6 in brackets, "
+                                  "PORT 0..65535)");
+        } else if (argument == "--framing") {
+            if (value == "rtu")
+                options.framing = sim::Simulator::Framing::Rtu;
+            else if (value == "mbap")
+                options.framing = sim::Simulator::Framing::Mbap;
+            else
+                return usageError("--framing must be rtu or mbap");
+            framingGiven = true;
         } else if (argument == "--address") {
             const auto address = parseInt(value);
             if (!address || *address < 1 || *address > 255)
@@ -141,8 +170,10 @@ int main(int argc, char** argv) {
             options.baud = *baud;
         }
     }
-    if (options.link.empty())
-        return usageError("--link PATH is required");
+    if (options.link.empty() == !options.tcp.has_value())
+        return usageError("one of --link PATH and --tcp [HOST:]PORT is required");
+    if (framingGiven && !options.tcp)
+        return usageError("--framing goes with --tcp");
 
     try {
         sim::Simulator simulator(options);
