@@ -21,6 +21,14 @@ NamedPort::~NamedPort() {
     close();
 }
 
+void NamedPort::useResolver(std::unique_ptr<HostResolver> resolver) {
+    if (!resolver) {
+        return;
+    }
+    m_network->setResolver(*resolver);
+    m_resolver = std::move(resolver);
+}
+
 SerialPort& NamedPort::current() const {
     return m_networkPicked ? static_cast<SerialPort&>(*m_network)
                            : static_cast<SerialPort&>(*m_serial);

@@ -38,6 +38,9 @@ public:
     [[nodiscard]] bool isLost() const;
     [[nodiscard]] QString lastErrorText() const;
 
+    // Looks host names up with `resolver` from now on; the port is closed first.
+    void useResolver(std::unique_ptr<HostResolver> resolver);
+
     [[nodiscard]] QtSerialPortLink& serial() { return *m_serial; }
     [[nodiscard]] TcpPortLink& network() { return *m_network; }
 

@@ -36,8 +36,9 @@ std::uint32_t clampCount(qint64 count) {
 } // namespace
 
 TcpPortLink::TcpPortLink(HostResolver& resolver, QObject* parent)
-    : QObject(parent), m_resolver(resolver) {
+    : QObject(parent), m_resolver(&resolver) {
     m_connectTimer.setSingleShot(true);
+    m_connectTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_connectTimer, &QTimer::timeout, this, [this] {
         finishOpening(OpenError::TimedOut,
                       QStringLiteral("no connection within %1 s").arg(ConnectTimeoutMs / 1000));
@@ -49,6 +50,11 @@ TcpPortLink::TcpPortLink(HostResolver& resolver, QObject* parent)
 
 TcpPortLink::~TcpPortLink() {
     close();
+}
+
+void TcpPortLink::setResolver(HostResolver& resolver) {
+    close();
+    m_resolver = &resolver;
 }
 
 SerialPort::OpenError TcpPortLink::open(const std::string& name) {
@@ -69,7 +75,7 @@ SerialPort::OpenError TcpPortLink::open(const std::string& name) {
         return OpenError::Pending;
     }
     const quint64 generation = m_generation;
-    m_resolver.lookup(m_address.host, [this, generation](const QList<QHostAddress>& addresses) {
+    m_resolver->lookup(m_address.host, [this, generation](const QList<QHostAddress>& addresses) {
         if (generation != m_generation || m_state != State::Connecting) {
             return;
         }
@@ -129,7 +135,7 @@ void TcpPortLink::finishOpening(OpenError outcome, const QString& errorText) {
         return;
     }
     m_connectTimer.stop();
-    m_resolver.cancel();
+    m_resolver->cancel();
     if (outcome == OpenError::None) {
         m_state = State::Open;
     } else {
@@ -177,7 +183,7 @@ bool TcpPortLink::applyLineSettings(std::int32_t /*baudRate*/, std::uint8_t /*da
 void TcpPortLink::close() {
     ++m_generation;
     if (m_state == State::Connecting) {
-        m_resolver.cancel();
+        m_resolver->cancel();
     }
     m_connectTimer.stop();
     m_socket.abort();

@@ -36,6 +36,8 @@ public:
 
     // `resolver` looks up host names (not owned; IP literals never reach it).
     explicit TcpPortLink(HostResolver& resolver, QObject* parent = nullptr);
+    // Another resolver for the next open (not owned); the port is closed first.
+    void setResolver(HostResolver& resolver);
     ~TcpPortLink() override;
     TcpPortLink(const TcpPortLink&) = delete;
     TcpPortLink& operator=(const TcpPortLink&) = delete;
@@ -81,7 +83,7 @@ private:
     // Moves what the socket has received into the MBAP translation.
     void takeReceived();
 
-    HostResolver& m_resolver;
+    HostResolver* m_resolver = nullptr;
     QTcpSocket m_socket;
     QTimer m_connectTimer;
     MbapCodec m_codec;
