@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/SerialPort.h"
+
 #include <QString>
 
 class MessagePresenter;
@@ -7,10 +9,11 @@ class PortComboBox;
 class QComboBox;
 class QPushButton;
 class QTimer;
-class SerialPort;
 
 // The Open/Close button of the serial port group. Its caption is the port state the whole window
-// consults: "Open" while the port is closed, "Close" while it is open.
+// consults: "Open" while the port is closed, "Close" while it is open. A network port takes a
+// while to connect: meanwhile the caption stays "Open" (so nothing else starts), further clicks
+// are ignored, and the window goes on as before; openFinished() then completes the open.
 class PortSwitch {
 public:
     struct Controls {
@@ -29,6 +32,10 @@ public:
     // Opens or closes the port; raises ConversionError when the baud rate or data bits text is
     // not a number (the port is then closed again, so nothing stays half-open).
     void Button1Click();
+    // The outcome of an open that the port finishes later (see SerialPort::open).
+    void openFinished(SerialPort::OpenError outcome);
+    // A network port is connecting.
+    [[nodiscard]] bool isOpening() const { return m_opening; }
 
     // Folder in which the test-log workbooks are kept: "TestReportDate" in the current directory.
     [[nodiscard]] static QString reportFolder();
@@ -36,10 +43,14 @@ public:
 
 private:
     void open();
+    // Shows why opening `name` failed, or sets the port up and starts the timers.
+    void completeOpen(const QString& name, SerialPort::OpenError error);
     void close();
     void setCombosEnabled(bool enabled);
 
     SerialPort& m_port;
     MessagePresenter& m_messages;
     Controls m_controls;
+    bool m_opening = false;
+    QString m_openingName;
 };

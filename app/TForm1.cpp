@@ -12,7 +12,7 @@
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
-#include "link/QtSerialPortLink.h"
+#include "link/NamedPort.h"
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "widgets/CaptionLabel.h"
@@ -62,7 +62,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     }
     buildWindow(extraPorts);
 
-    m_port = std::make_unique<QtSerialPortLink>();
+    m_port = std::make_unique<NamedPort>();
     m_bridge = std::make_unique<EngineWindowBridge>(*this);
     m_engine = std::make_unique<CommEngine>(*m_port, *m_bridge);
 
@@ -76,6 +76,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     controls.Timer1 = Timer1;
     controls.Timer2 = Timer2;
     m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
+    // A network port finishes opening from the event loop, outside any click handler.
+    m_port->setOpenFinished([this](SerialPort::OpenError outcome) {
+        guarded([this, outcome] { m_portSwitch->openFinished(outcome); });
+    });
 
     m_testLog = std::make_unique<TestLog>(*m_messages);
     m_realTime = std::make_unique<RealTimeMonitor>(

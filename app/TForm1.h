@@ -19,7 +19,7 @@ class IntervalTimer;
 class LedBar;
 class PortSwitch;
 class QTabWidget;
-class QtSerialPortLink;
+class NamedPort;
 class RealTimeMonitor;
 class TestLog;
 
@@ -47,7 +47,7 @@ public:
     [[nodiscard]] MessagePresenter& messages() { return *m_messages; }
     [[nodiscard]] RealTimeMonitor& realTime() { return *m_realTime; }
     [[nodiscard]] TestLog& testLog() { return *m_testLog; }
-    [[nodiscard]] QtSerialPortLink& port() { return *m_port; }
+    [[nodiscard]] NamedPort& port() { return *m_port; }
 
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
@@ -99,7 +99,7 @@ private:
     RealTimeView m_realTimeView;
     CurveView m_curveView;
 
-    std::unique_ptr<QtSerialPortLink> m_port;
+    std::unique_ptr<NamedPort> m_port;
     std::unique_ptr<EngineWindowBridge> m_bridge;
     std::unique_ptr<CommEngine> m_engine;
     std::unique_ptr<PortSwitch> m_portSwitch;

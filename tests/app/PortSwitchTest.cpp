@@ -2,7 +2,7 @@
 // ports that cannot be opened.
 #include "app/PortComboBox.h"
 #include "app/TForm1.h"
-#include "link/QtSerialPortLink.h"
+#include "link/NamedPort.h"
 #include "support/RecordingPresenter.h"
 #include "support/SimulatorProcess.h"
 
