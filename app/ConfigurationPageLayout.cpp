@@ -4,6 +4,9 @@
 #include "PortComboBox.h"
 #include "UpperCaseValidator.h"
 
+#include "config/HoldingRegisters.h"
+#include "config/ParameterGroups.h"
+
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
@@ -11,14 +14,31 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace {
 
 const QStringList DisableEnable{QStringLiteral("Disable"), QStringLiteral("Enable")};
 
+// The captions of the parameter groups and their fields come from the register table.
+QString fieldLabel(Control control) {
+    const HoldingRegister* row = findControl(control);
+    if (row == nullptr) {
+        throw std::logic_error(controlName(control) + " is not in the register table");
+    }
+    return QString::fromUtf8(row->label);
+}
+
+QGroupBox* parameterGroupBox(FormBuilder& b, QWidget* page, ConfigCommand command, int x, int y,
+                             int width, int height) {
+    return b.group(page, QString::fromUtf8(parameterGroup(command).caption), x, y, width, height);
+}
+
 // Label, field and unit in one row of a parameter group.
-QLineEdit* parameterRow(FormBuilder& b, QGroupBox* group, const QString& caption, int n, int x,
-                        int y, int labelWidth, int fieldWidth, const QString& unit,
-                        ConfigurationView& view) {
+QLineEdit* parameterRow(FormBuilder& b, QGroupBox* group, int n, int x, int y, int labelWidth,
+                        int fieldWidth, const QString& unit, ConfigurationView& view) {
+    const QString caption = fieldLabel(edit(n));
     QLabel* label = b.label(group, caption, x, y, labelWidth);
     QLineEdit* field =
         b.edit(group, QStringLiteral("Edit%1").arg(n), x + labelWidth, y, fieldWidth);
@@ -31,8 +51,9 @@ QLineEdit* parameterRow(FormBuilder& b, QGroupBox* group, const QString& caption
 }
 
 // A field with its caption above it (the Compressor, Calibration and Heat Exchanger groups).
-QLineEdit* captionAbove(FormBuilder& b, QGroupBox* group, const QString& caption, int n, int x,
-                        int y, int width, const QString& unit, ConfigurationView& view) {
+QLineEdit* captionAbove(FormBuilder& b, QGroupBox* group, int n, int x, int y, int width,
+                        const QString& unit, ConfigurationView& view) {
+    const QString caption = fieldLabel(edit(n));
     QLabel* label = b.label(group, caption, x, y, width + 20, 16);
     QLineEdit* field = b.edit(group, QStringLiteral("Edit%1").arg(n), x, y + 16, width);
     if (!unit.isEmpty()) {
@@ -43,8 +64,9 @@ QLineEdit* captionAbove(FormBuilder& b, QGroupBox* group, const QString& caption
     return field;
 }
 
-QComboBox* comboRow(FormBuilder& b, QGroupBox* group, const QString& caption, int n, int x, int y,
-                    int labelWidth, int width, const QStringList& items, ConfigurationView& view) {
+QComboBox* comboRow(FormBuilder& b, QGroupBox* group, int n, int x, int y, int labelWidth,
+                    int width, const QStringList& items, ConfigurationView& view) {
+    const QString caption = fieldLabel(comboBox(n));
     QLabel* label = b.label(group, caption, x, y, labelWidth);
     QComboBox* box =
         b.combo(group, QStringLiteral("ComboBox%1").arg(n), x + labelWidth, y, width, items);
@@ -72,28 +94,74 @@ QComboBox* serialCombo(FormBuilder& b, QGroupBox* group, const QString& caption,
     return box;
 }
 
+// Edits by row: StepRev, MaxRev, MinRev, DeltTemp in the first column, StepTemp, MaxTemp,
+// MinTemp, StopTemp in the second.
 void fanGroup(FormBuilder& b, QGroupBox* group, const std::array<int, 8>& edits, int fan1Combo,
-              int fan2Combo, const QString& fan1, const QString& fan2, int pulseEdit,
-              const QString& pulseCaption, const QString& setName, ConfigurationView& view) {
+              int fan2Combo, int pulseEdit, const QString& setName, ConfigurationView& view) {
     const int rows[4] = {20, 45, 70, 95};
     const QString rpm = QStringLiteral("RPM");
     const QString celsius = QStringLiteral("℃");
-    parameterRow(b, group, QStringLiteral("StepRev"), edits[0], 8, rows[0], 60, 54, rpm, view);
-    parameterRow(b, group, QStringLiteral("MaxRev"), edits[1], 8, rows[1], 60, 54, rpm, view);
-    parameterRow(b, group, QStringLiteral("MinRev"), edits[2], 8, rows[2], 60, 54, rpm, view);
-    parameterRow(b, group, QStringLiteral("DeltTemp"), edits[3], 8, rows[3], 60, 54, celsius, view);
-    parameterRow(b, group, QStringLiteral("StepTemp"), edits[4], 164, rows[0], 62, 50, celsius,
-                 view);
-    parameterRow(b, group, QStringLiteral("MaxTemp"), edits[5], 164, rows[1], 62, 50, celsius,
-                 view);
-    parameterRow(b, group, QStringLiteral("MinTemp"), edits[6], 164, rows[2], 62, 50, celsius,
-                 view);
-    parameterRow(b, group, QStringLiteral("StopTemp"), edits[7], 164, rows[3], 62, 50, celsius,
-                 view);
-    comboRow(b, group, fan1, fan1Combo, 312, rows[0], 62, 110, DisableEnable, view);
-    comboRow(b, group, fan2, fan2Combo, 312, rows[1], 62, 110, DisableEnable, view);
-    parameterRow(b, group, pulseCaption, pulseEdit, 312, rows[2], 62, 110, QString(), view);
+    parameterRow(b, group, edits[0], 8, rows[0], 60, 54, rpm, view);
+    parameterRow(b, group, edits[1], 8, rows[1], 60, 54, rpm, view);
+    parameterRow(b, group, edits[2], 8, rows[2], 60, 54, rpm, view);
+    parameterRow(b, group, edits[3], 8, rows[3], 60, 54, celsius, view);
+    parameterRow(b, group, edits[4], 164, rows[0], 62, 50, celsius, view);
+    parameterRow(b, group, edits[5], 164, rows[1], 62, 50, celsius, view);
+    parameterRow(b, group, edits[6], 164, rows[2], 62, 50, celsius, view);
+    parameterRow(b, group, edits[7], 164, rows[3], 62, 50, celsius, view);
+    comboRow(b, group, fan1Combo, 312, rows[0], 62, 110, DisableEnable, view);
+    comboRow(b, group, fan2Combo, 312, rows[1], 62, 110, DisableEnable, view);
+    parameterRow(b, group, pulseEdit, 312, rows[2], 62, 110, QString(), view);
     setButton(group, b.button(group, setName, QStringLiteral("Set"), 396, rows[3] - 1, 88));
+}
+
+// The controls Tab reaches inside `section` (a group, or a single control), in reading order: row
+// by row, left to right. Controls whose vertical centres lie within half a row of the first
+// control of a row share that row (a "Set" button sits a pixel higher than its fields).
+QList<QWidget*> inReadingOrder(QWidget* section) {
+    QList<QWidget*> controls;
+    if ((section->focusPolicy() & Qt::TabFocus) != 0) {
+        controls << section;
+    }
+    for (QWidget* child : section->findChildren<QWidget*>()) {
+        // Edit fields of combo boxes are reached through their box; drop-down lists are windows
+        // of their own.
+        if ((child->focusPolicy() & Qt::TabFocus) != 0 && child->window() == section->window() &&
+            qobject_cast<QComboBox*>(child->parentWidget()) == nullptr) {
+            controls << child;
+        }
+    }
+    const auto centre = [section](const QWidget* w) {
+        return w->mapTo(section, w->rect().center());
+    };
+    std::stable_sort(controls.begin(), controls.end(),
+                     [&centre](QWidget* a, QWidget* b) { return centre(a).y() < centre(b).y(); });
+    constexpr int HalfRow = 11;
+    auto rowStart = controls.begin();
+    while (rowStart != controls.end()) {
+        const int rowY = centre(*rowStart).y();
+        auto rowEnd = std::find_if(rowStart, controls.end(), [&centre, rowY](QWidget* w) {
+            return centre(w).y() - rowY > HalfRow;
+        });
+        std::stable_sort(rowStart, rowEnd, [&centre](QWidget* a, QWidget* b) {
+            return centre(a).x() < centre(b).x();
+        });
+        rowStart = rowEnd;
+    }
+    return controls;
+}
+
+// Tab follows reading order: section after section as given, and row by row inside each.
+void chainTabOrder(const QList<QWidget*>& sections) {
+    QWidget* previous = nullptr;
+    for (QWidget* section : sections) {
+        for (QWidget* control : inReadingOrder(section)) {
+            if (previous != nullptr) {
+                QWidget::setTabOrder(previous, control);
+            }
+            previous = control;
+        }
+    }
 }
 
 } // namespace
@@ -108,8 +176,11 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     auto* rdCOM = new PortComboBox(extraPorts, serial);
     rdCOM->setObjectName(QStringLiteral("rdCOM"));
     rdCOM->setGeometry(76, 20, 84, 22);
+#ifdef Q_OS_WIN
+    // Port names are upper case on Windows ("com12" is typed for COM12); paths elsewhere are
+    // case-sensitive and stay as typed.
     rdCOM->setValidator(new UpperCaseValidator(rdCOM));
-    rdCOM->setToolTip(QStringLiteral("Serial port"));
+#endif
     b.name(rdCOM, serial->title(), portLabel->text(), portLabel);
     serialCombo(b, serial, QStringLiteral("BaudRate:"), QStringLiteral("baudrate"), 47,
                 {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
@@ -156,81 +227,71 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     stop->setStyleSheet(QStringLiteral("QPushButton#Button2 { color: #0000ff; }"));
 
     // Right part: the two fan groups across its full width.
-    QGroupBox* internal = b.group(page, QStringLiteral("Internal Fan"), 220, 2, 497, 122);
-    fanGroup(b, internal, {12, 5, 13, 7, 14, 27, 9, 6}, 1, 2, QStringLiteral("Intfan1"),
-             QStringLiteral("Intfan2"), 41, QStringLiteral("PluseNo."), QStringLiteral("Set"),
-             view);
-    QGroupBox* external = b.group(page, QStringLiteral("External Fan "), 220, 126, 497, 122);
-    fanGroup(b, external, {34, 8, 35, 39, 36, 37, 15, 38}, 3, 4, QStringLiteral("Extfan1"),
-             QStringLiteral("Extfan2"), 40, QStringLiteral("PlusNo."), QStringLiteral("Button10"),
+    using enum ConfigCommand;
+    QGroupBox* internal = parameterGroupBox(b, page, SetInternalFan, 220, 2, 497, 122);
+    fanGroup(b, internal, {12, 5, 13, 7, 14, 27, 9, 6}, 1, 2, 41, QStringLiteral("Set"), view);
+    QGroupBox* external = parameterGroupBox(b, page, SetExternalFan, 220, 126, 497, 122);
+    fanGroup(b, external, {34, 8, 35, 39, 36, 37, 15, 38}, 3, 4, 40, QStringLiteral("Button10"),
              view);
 
-    QGroupBox* heater = b.group(page, QStringLiteral("Heater "), 220, 250, 300, 98);
-    parameterRow(b, heater, QStringLiteral("MaxCurrent"), 50, 8, 20, 72, 48, QStringLiteral("A"),
-                 view);
-    parameterRow(b, heater, QStringLiteral("MinCurrent"), 51, 8, 45, 72, 48, QStringLiteral("A"),
-                 view);
-    comboRow(b, heater, QStringLiteral("Dis/Enable"), 5, 8, 70, 72, 72, DisableEnable, view);
-    parameterRow(b, heater, QStringLiteral("StartTemp"), 52, 158, 20, 66, 48, QStringLiteral("℃"),
-                 view);
-    parameterRow(b, heater, QStringLiteral("DeltTemp"), 53, 158, 45, 66, 48, QStringLiteral("℃"),
-                 view);
+    QGroupBox* heater = parameterGroupBox(b, page, SetHeater, 220, 250, 300, 98);
+    parameterRow(b, heater, 50, 8, 20, 72, 48, QStringLiteral("A"), view);
+    parameterRow(b, heater, 51, 8, 45, 72, 48, QStringLiteral("A"), view);
+    comboRow(b, heater, 5, 8, 70, 72, 72, DisableEnable, view);
+    parameterRow(b, heater, 52, 158, 20, 66, 48, QStringLiteral("℃"), view);
+    parameterRow(b, heater, 53, 158, 45, 66, 48, QStringLiteral("℃"), view);
     setButton(heater,
               b.button(heater, QStringLiteral("Button15"), QStringLiteral("Set"), 214, 69, 78));
 
-    QGroupBox* tempAlarm = b.group(page, QStringLiteral("Temp.  Alarm"), 526, 250, 191, 98);
-    parameterRow(b, tempAlarm, QStringLiteral("HighTemp"), 24, 10, 20, 70, 56, QStringLiteral("℃"),
-                 view);
-    parameterRow(b, tempAlarm, QStringLiteral("LowTemp"), 25, 10, 45, 70, 56, QStringLiteral("℃"),
-                 view);
+    QGroupBox* tempAlarm = parameterGroupBox(b, page, SetTempAlarm, 526, 250, 191, 98);
+    parameterRow(b, tempAlarm, 24, 10, 20, 70, 56, QStringLiteral("℃"), view);
+    parameterRow(b, tempAlarm, 25, 10, 45, 70, 56, QStringLiteral("℃"), view);
     setButton(tempAlarm,
               b.button(tempAlarm, QStringLiteral("Button11"), QStringLiteral("Set"), 80, 70, 78));
 
-    QGroupBox* compressor = b.group(page, QStringLiteral("Compressor"), 220, 350, 170, 98);
-    captionAbove(b, compressor, QStringLiteral("StartTemp."), 30, 8, 16, 62, QString(), view);
-    captionAbove(b, compressor, QStringLiteral("DeltTemp."), 29, 90, 16, 62, QString(), view);
-    parameterRow(b, compressor, QStringLiteral("MaxRPM"), 31, 8, 70, 50, 56, QString(), view);
+    QGroupBox* compressor = parameterGroupBox(b, page, SetCompressor, 220, 350, 170, 98);
+    captionAbove(b, compressor, 30, 8, 16, 62, QString(), view);
+    captionAbove(b, compressor, 29, 90, 16, 62, QString(), view);
+    parameterRow(b, compressor, 31, 8, 70, 50, 56, QString(), view);
     setButton(compressor,
               b.button(compressor, QStringLiteral("Button14"), QStringLiteral("Set"), 118, 69, 46));
 
-    QGroupBox* extInput = b.group(page, QStringLiteral("ExtInput "), 394, 350, 140, 98);
-    comboRow(b, extInput, QStringLiteral("Enable"), 6, 8, 20, 48, 76, DisableEnable, view);
-    comboRow(b, extInput, QStringLiteral("Type"), 7, 8, 45, 48, 76,
-             {QStringLiteral("NO"), QStringLiteral("NC")}, view);
+    QGroupBox* extInput = parameterGroupBox(b, page, SetExtInput, 394, 350, 140, 98);
+    comboRow(b, extInput, 6, 8, 20, 48, 76, DisableEnable, view);
+    comboRow(b, extInput, 7, 8, 45, 48, 76, {QStringLiteral("NO"), QStringLiteral("NC")}, view);
     setButton(extInput,
               b.button(extInput, QStringLiteral("Button4"), QStringLiteral("Set"), 56, 70, 78));
 
-    QGroupBox* voltage = b.group(page, QStringLiteral("VoltageAlarm"), 538, 350, 179, 98);
-    parameterRow(b, voltage, QStringLiteral("HighValue"), 18, 8, 20, 68, 60, QStringLiteral("V"),
-                 view);
-    parameterRow(b, voltage, QStringLiteral("LowValue"), 28, 8, 45, 68, 60, QStringLiteral("V"),
-                 view);
+    QGroupBox* voltage = parameterGroupBox(b, page, SetVoltageAlarm, 538, 350, 179, 98);
+    parameterRow(b, voltage, 18, 8, 20, 68, 60, QStringLiteral("V"), view);
+    parameterRow(b, voltage, 28, 8, 45, 68, 60, QStringLiteral("V"), view);
     setButton(voltage,
               b.button(voltage, QStringLiteral("Button9"), QStringLiteral("Set"), 76, 70, 78));
 
-    QGroupBox* calibration = b.group(page, QStringLiteral("Calibration"), 220, 450, 300, 60);
-    captionAbove(b, calibration, QStringLiteral("Tempr1"), 1, 8, 16, 40, QStringLiteral("℃"), view);
-    captionAbove(b, calibration, QStringLiteral("Temp2"), 2, 68, 16, 40, QStringLiteral("℃"), view);
-    captionAbove(b, calibration, QStringLiteral("Current"), 10, 128, 16, 40, QStringLiteral("A"),
-                 view);
-    captionAbove(b, calibration, QStringLiteral("Voltage"), 16, 186, 16, 40, QStringLiteral("V"),
-                 view);
+    QGroupBox* calibration = parameterGroupBox(b, page, SetCalibration, 220, 450, 300, 60);
+    captionAbove(b, calibration, 1, 8, 16, 40, QStringLiteral("℃"), view);
+    captionAbove(b, calibration, 2, 68, 16, 40, QStringLiteral("℃"), view);
+    captionAbove(b, calibration, 10, 128, 16, 40, QStringLiteral("A"), view);
+    captionAbove(b, calibration, 16, 186, 16, 40, QStringLiteral("V"), view);
     setButton(calibration,
               b.button(calibration, QStringLiteral("Button3"), QStringLiteral("Set"), 246, 31, 46));
 
-    QGroupBox* address = b.group(page, QStringLiteral("Address"), 220, 512, 300, 50);
+    QGroupBox* address = parameterGroupBox(b, page, SetAddress, 220, 512, 300, 50);
     QLineEdit* edit4 = b.edit(address, QStringLiteral("Edit4"), 10, 21, 90, QString());
     b.name(edit4, address->title(), address->title());
     view.Edit[4] = edit4;
     setButton(address,
               b.button(address, QStringLiteral("Button7"), QStringLiteral("Set"), 110, 20, 78));
 
-    QGroupBox* exchanger = b.group(page, QStringLiteral("Heat Exchanger"), 526, 450, 191, 112);
-    captionAbove(b, exchanger, QStringLiteral("StartTemp."), 42, 10, 16, 70, QString(), view);
-    captionAbove(b, exchanger, QStringLiteral("DeltTemp."), 33, 100, 16, 70, QString(), view);
-    parameterRow(b, exchanger, QStringLiteral("Min Delt-T"), 43, 10, 60, 70, 60, QString(), view);
+    QGroupBox* exchanger = parameterGroupBox(b, page, SetHeatExchanger, 526, 450, 191, 112);
+    captionAbove(b, exchanger, 42, 10, 16, 70, QString(), view);
+    captionAbove(b, exchanger, 33, 100, 16, 70, QString(), view);
+    parameterRow(b, exchanger, 43, 10, 60, 70, 60, QString(), view);
     setButton(exchanger,
               b.button(exchanger, QStringLiteral("Button18"), QStringLiteral("Set"), 56, 86, 78));
 
+    // The left column top to bottom, then the parameter groups; a group's "Set" comes last in it.
+    chainTabOrder({serial, comm, firmware, all, stop, internal, external, heater, tempAlarm,
+                   compressor, extInput, voltage, calibration, address, exchanger});
     return view;
 }

@@ -3,6 +3,7 @@
 #include "FormBuilder.h"
 
 #include "widgets/Dial.h"
+#include "widgets/InstrumentPresets.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
 #include "widgets/RockerSwitch.h"
@@ -20,11 +21,6 @@
 
 namespace {
 
-const QColor Yellow(255, 255, 0);
-const QColor Green(0, 255, 0);
-const QColor Red(255, 0, 0);
-const QColor Blue(0, 128, 255);
-
 template <typename Widget> Widget* place(QWidget* parent, const QString& name, QRect geometry) {
     auto* widget = new Widget(parent);
     widget->setObjectName(name);
@@ -32,33 +28,12 @@ template <typename Widget> Widget* place(QWidget* parent, const QString& name, Q
     return widget;
 }
 
-Dial* fanDial(QWidget* parent, int n, QRect geometry, const QString& accessibleName) {
-    auto* dial = place<Dial>(parent, QStringLiteral("iAngularGauge%1").arg(n), geometry);
-    dial->setRange(0, 3000);
-    dial->setSections({{0, 1000, Yellow}, {1000, 2700, Green}, {2700, 3000, Red}});
-    dial->setArc(220, 260);
-    dial->setPointerStyle(Dial::PointerStyle::Needle);
-    dial->setUnitText(QStringLiteral("RPM"));
-    dial->setDecimals(0);
-    dial->setAccessibleName(accessibleName);
-    return dial;
-}
-
-Dial* quarterDial(QWidget* parent, int n, QRect geometry, double maximum,
-                  QList<ScaleSection> sections, int majorTicks, const QString& unit,
-                  const QString& accessibleName) {
-    auto* dial = place<Dial>(parent, QStringLiteral("iAngularGauge%1").arg(n), geometry);
-    dial->setRange(0, maximum);
-    dial->setSections(std::move(sections));
-    dial->setArc(180, 90);
-    dial->setPointerStyle(Dial::PointerStyle::ArrowLine);
-    dial->setUnitText(unit);
-    dial->setDecimals(1);
-    if (majorTicks > 0) {
-        dial->setMajorTicks(majorTicks);
-    }
-    dial->setAccessibleName(accessibleName);
-    return dial;
+Dial* dial(QWidget* parent, int n, QRect geometry, const DialPreset& preset,
+           const QString& accessibleName) {
+    auto* gauge = place<Dial>(parent, QStringLiteral("iAngularGauge%1").arg(n), geometry);
+    applyPreset(*gauge, preset);
+    gauge->setAccessibleName(accessibleName);
+    return gauge;
 }
 
 NumericReadout* readout(QWidget* parent, int n, QRect geometry, const QString& unit,
@@ -73,7 +48,7 @@ NumericReadout* readout(QWidget* parent, int n, QRect geometry, const QString& u
 
 Odometer* odometer(QWidget* parent, int n, QRect geometry, const QString& accessibleName) {
     auto* counter = place<Odometer>(parent, QStringLiteral("iOdometer%1").arg(n), geometry);
-    counter->setUnitText(QStringLiteral("RPM"));
+    applyRevolutionCounter(*counter);
     counter->setAccessibleName(accessibleName);
     return counter;
 }
@@ -101,10 +76,10 @@ void fanGroup(FormBuilder& b, QWidget* page, RealTimeView& view, const QString& 
     QGroupBox* group = b.group(page, title, 8, y, 321, 206);
     const int a = first;     // first fan's number (1 or 3)
     const int c = first + 1; // second fan's number
-    view.iAngularGauge[a] =
-        fanDial(group, a, QRect(8, 16, 150, 112), QStringLiteral("%1%2 speed").arg(kind).arg(1));
-    view.iAngularGauge[c] =
-        fanDial(group, c, QRect(163, 16, 150, 112), QStringLiteral("%1%2 speed").arg(kind).arg(2));
+    view.iAngularGauge[a] = dial(group, a, QRect(8, 16, 150, 112), fanSpeedDial(),
+                                 QStringLiteral("%1%2 speed").arg(kind).arg(1));
+    view.iAngularGauge[c] = dial(group, c, QRect(163, 16, 150, 112), fanSpeedDial(),
+                                 QStringLiteral("%1%2 speed").arg(kind).arg(2));
     QLabel* name1 = b.label(group, QStringLiteral("%1%2").arg(kind).arg(1), 8, 128, 150, 16);
     QLabel* name2 = b.label(group, QStringLiteral("%1%2").arg(kind).arg(2), 163, 128, 150, 16);
     name1->setAlignment(Qt::AlignCenter);
@@ -122,10 +97,10 @@ void fanGroup(FormBuilder& b, QWidget* page, RealTimeView& view, const QString& 
                                  QStringLiteral("%1%2 revolutions").arg(kind).arg(2));
 
     b.label(group, QStringLiteral("Status  "), 14, 181, 60);
-    view.iLedRound[a] =
-        led(group, a, QPoint(75, 184), Green, QStringLiteral("%1%2 running").arg(kind).arg(1));
-    view.iLedRound[c] =
-        led(group, c, QPoint(230, 184), Green, QStringLiteral("%1%2 running").arg(kind).arg(2));
+    view.iLedRound[a] = led(group, a, QPoint(75, 184), runningLampColor(),
+                            QStringLiteral("%1%2 running").arg(kind).arg(1));
+    view.iLedRound[c] = led(group, c, QPoint(230, 184), runningLampColor(),
+                            QStringLiteral("%1%2 running").arg(kind).arg(2));
 }
 
 } // namespace
@@ -147,24 +122,20 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     QGroupBox* compressor = b.group(page, QStringLiteral("Compressor "), 8, 420, 321, 152);
     view.iAnalogOutput[1] = readout(compressor, 1, QRect(36, 18, 84, 22), QStringLiteral("A"),
                                     QStringLiteral("Compressor current"));
-    view.iAngularGauge[7] = quarterDial(compressor, 7, QRect(8, 42, 140, 104), 35,
-                                        {{0, 5, Red}, {5, 30, Green}, {30, 35, Red}}, 6,
-                                        QStringLiteral("A"), QStringLiteral("Compressor current"));
+    view.iAngularGauge[7] = dial(compressor, 7, QRect(8, 42, 140, 104), compressorCurrentDial(),
+                                 QStringLiteral("Compressor current"));
     b.divider(compressor, 154, 18, 126);
     b.label(compressor, QStringLiteral("Rev "), 166, 20, 36);
     view.iOdometer[5] =
         odometer(compressor, 5, QRect(204, 18, 76, 24), QStringLiteral("Compressor revolutions"));
     auto* rotary2 =
         place<RotarySwitch>(compressor, QStringLiteral("iSwitchRotary2"), QRect(162, 52, 92, 94));
-    rotary2->setPositionLabels(
-        {QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Enable")});
-    rotary2->setPointerColor(Blue);
-    rotary2->setPosition(0);
+    applyPreset(*rotary2, compressorSwitch());
     rotary2->setAccessibleName(QStringLiteral("Compressor"));
     view.iSwitchRotary2 = rotary2;
     b.label(compressor, QStringLiteral("Alarm"), 262, 82, 40);
     view.iLedRound[16] =
-        led(compressor, 16, QPoint(270, 106), Red, QStringLiteral("Compressor alarm"));
+        led(compressor, 16, QPoint(270, 106), alarmLampColor(), QStringLiteral("Compressor alarm"));
 
     // Centre column.
     QGroupBox* debug = b.group(page, QStringLiteral("Debug Temperature"), 336, 4, 161, 56);
@@ -181,11 +152,12 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     image->setAccessibleName(QStringLiteral("Climate unit"));
     auto* rocker =
         place<RockerSwitch>(image, QStringLiteral("iSwitchRocker1"), QRect(38, 112, 44, 64));
-    rocker->setBackgroundColor(QColor(255, 0, 255));
+    rocker->setBackgroundColor(rockerBackgroundColor());
     rocker->setOn(true);
     rocker->setAccessibleName(QStringLiteral("Forced output"));
     view.iSwitchRocker1 = rocker;
-    view.iLedRound[18] = led(image, 18, QPoint(90, 136), Green, QStringLiteral("Forced output"));
+    view.iLedRound[18] =
+        led(image, 18, QPoint(90, 136), runningLampColor(), QStringLiteral("Forced output"));
     auto transparentLabel = [&](const QString& text, int x, int y, int width) {
         QLabel* label = b.label(image, text, x, y, width, 20);
         label->setAttribute(Qt::WA_TranslucentBackground);
@@ -203,12 +175,11 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     QGroupBox* supply = b.group(page, QStringLiteral("Supply Voltage"), 336, 406, 161, 166);
     view.iAnalogOutput[5] = readout(supply, 5, QRect(38, 18, 84, 22), QStringLiteral("V"),
                                     QStringLiteral("Supply voltage"));
-    view.iAngularGauge[5] = quarterDial(supply, 5, QRect(8, 42, 145, 96), 80,
-                                        {{0, 40, Red}, {40, 60, Green}, {60, 80, Red}}, 0,
-                                        QStringLiteral("V"), QStringLiteral("Supply voltage"));
+    view.iAngularGauge[5] = dial(supply, 5, QRect(8, 42, 145, 96), supplyVoltageDial(),
+                                 QStringLiteral("Supply voltage"));
     b.label(supply, QStringLiteral("Alarm"), 48, 140, 40);
     view.iLedRound[17] =
-        led(supply, 17, QPoint(92, 143), Red, QStringLiteral("Supply voltage alarm"));
+        led(supply, 17, QPoint(92, 143), alarmLampColor(), QStringLiteral("Supply voltage alarm"));
 
     // Right column.
     QGroupBox* temperature = b.group(page, QStringLiteral("Temperature"), 504, 4, 257, 210);
@@ -218,8 +189,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
         const int x = 8 + 83 * i;
         auto* thermometer = place<Thermometer>(temperature, QStringLiteral("iThermometer%1").arg(n),
                                                QRect(x + 12, 18, 52, 154));
-        thermometer->setRange(-40, 80);
-        thermometer->setUnitText(QStringLiteral("℃"));
+        applyTemperatureScale(*thermometer);
         thermometer->setAccessibleName(QStringLiteral("Temperature %1").arg(n));
         view.iThermometer[static_cast<std::size_t>(n)] = thermometer;
         const int r = readoutNumbers[static_cast<std::size_t>(i)];
@@ -252,7 +222,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
             const int y = 22 + 25 * row;
             const QString caption = QString::fromUtf8(entry.caption);
             view.iLedRound[static_cast<std::size_t>(entry.led)] =
-                led(alarms, entry.led, QPoint(x, y + 3), Red,
+                led(alarms, entry.led, QPoint(x, y + 3), alarmLampColor(),
                     readableCaption(caption) + QStringLiteral(" alarm"));
             b.label(alarms, caption, x + 22, y, 100);
         }
@@ -261,17 +231,15 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     QGroupBox* heater = b.group(page, QStringLiteral("Heater Current"), 504, 368, 257, 204);
     view.iAnalogOutput[2] = readout(heater, 2, QRect(36, 20, 84, 22), QStringLiteral("A"),
                                     QStringLiteral("Heater current"));
-    view.iAngularGauge[6] = quarterDial(heater, 6, QRect(8, 46, 140, 110), 10,
-                                        {{0, 4, Red}, {4, 8, Green}, {8, 10, Red}}, 6,
-                                        QStringLiteral("A"), QStringLiteral("Heater current"));
+    view.iAngularGauge[6] = dial(heater, 6, QRect(8, 46, 140, 110), heaterCurrentDial(),
+                                 QStringLiteral("Heater current"));
     b.divider(heater, 154, 18, 176);
     b.label(heater, QStringLiteral("Alarm"), 166, 24, 40);
-    view.iLedRound[6] = led(heater, 6, QPoint(210, 27), Red, QStringLiteral("Heater alarm"));
+    view.iLedRound[6] =
+        led(heater, 6, QPoint(210, 27), alarmLampColor(), QStringLiteral("Heater alarm"));
     auto* rotary1 =
         place<RotarySwitch>(heater, QStringLiteral("iSwitchRotary1"), QRect(162, 62, 88, 100));
-    rotary1->setPositionLabels({QStringLiteral("On"), QStringLiteral("Off")});
-    rotary1->setPointerColor(Blue);
-    rotary1->setPosition(1);
+    applyPreset(*rotary1, heaterSwitch());
     rotary1->setAccessibleName(QStringLiteral("Heater"));
     view.iSwitchRotary1 = rotary1;
 }
@@ -288,12 +256,7 @@ void buildDeclarationPage(QWidget* page, FormBuilder& b, CurveView& view) {
     b.button(page, QStringLiteral("Button17"), QStringLiteral("DrawExtfan"), 14, 92, 110, 32);
 
     auto* plot = place<XYPlot>(page, QStringLiteral("iXYPlot1"), QRect(136, 12, 633, 409));
-    plot->setXAxis(QStringLiteral("Temperature"), -45, 125);
-    plot->setYAxis(QStringLiteral("FanRPM"), 0, 5500);
-    plot->setChannel(0, QStringLiteral("Intfan"), QColor(255, 0, 0), 2);
-    plot->setChannel(1, QStringLiteral("Extfan"), QColor(255, 255, 0), 2);
-    plot->setLegendVisible(true);
-    plot->setBackgroundColor(QColor(192, 192, 192));
+    applyFanCurvePlot(*plot);
     plot->setAccessibleName(QStringLiteral("Fan speed curves"));
     view.iXYPlot1 = plot;
 }

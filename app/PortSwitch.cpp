@@ -63,7 +63,7 @@ void PortSwitch::Button1Click() {
 }
 
 void PortSwitch::open() {
-    const QString name = m_controls.rdCOM->selectedPort();
+    const QString name = m_controls.rdCOM->portToOpen();
     const SerialPort::OpenError error =
         name.isEmpty() ? SerialPort::OpenError::NotFound : m_port.open(name.toStdString());
     if (error == SerialPort::OpenError::Pending) {
@@ -85,7 +85,7 @@ void PortSwitch::openFinished(SerialPort::OpenError outcome) {
 void PortSwitch::completeOpen(const QString& name, SerialPort::OpenError error) {
     if (error != SerialPort::OpenError::None) {
         UserMessage message{"Open Port Error!!", "Comm Error"};
-        message.details = (name.isEmpty() ? std::string("No port is selected.")
+        message.details = (name.isEmpty() ? std::string("No port is selected or typed.")
                                           : name.toStdString() + ": " + describe(error));
         m_messages.show(message);
         return;

@@ -16,6 +16,7 @@
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "widgets/CaptionLabel.h"
+#include "widgets/InstrumentPresets.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 
@@ -136,8 +137,7 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
     iLedBar1 = new LedBar(this);
     iLedBar1->setObjectName(QStringLiteral("iLedBar1"));
     iLedBar1->setGeometry(464, 0, 161, 23);
-    iLedBar1->setSectionColor1(QColor(0, 255, 64));
-    iLedBar1->setSegmentSpacing(1);
+    applyLinkBar(*iLedBar1);
     iLedBar1->setPosition(5);
     iLedBar1->setAccessibleName(QStringLiteral("Link"));
     m_realTimeView.iLedBar1 = iLedBar1;

@@ -3,9 +3,9 @@
 #include "FieldSource.h"
 #include "FirmwareVersionTransaction.h"
 #include "GroupWriteTransaction.h"
+#include "HoldingRegisters.h"
 #include "ParameterGroups.h"
 #include "ReadAllTransaction.h"
-#include "RegisterMap.h"
 
 #include "link/CommEngine.h"
 #include "link/NumberText.h"
@@ -91,21 +91,24 @@ void ConfigurationPage::Button12Click() {
 }
 
 void ConfigurationPage::clearReadAllFields() {
-    for (const Control& control : readAllClearedControls()) {
-        if (control.kind == Control::Kind::Edit) {
-            m_view.Edit.at(control.number)->clear();
+    for (const HoldingRegister& field : holdingRegisters()) {
+        if (!field.clearedByReadAll) {
+            continue;
+        }
+        if (field.control.kind == Control::Kind::Edit) {
+            m_view.Edit.at(field.control.number)->clear();
         } else {
-            selectItem(m_view.ComboBox.at(control.number), -1);
+            selectItem(m_view.ComboBox.at(field.control.number), -1);
         }
     }
 }
 
 void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) {
-    for (const RegisterField& field : readAllFields()) {
+    for (const HoldingRegister& field : holdingRegisters()) {
         const std::uint16_t word = registers[field.reg];
         if (field.control.kind == Control::Kind::Edit) {
             m_view.Edit.at(field.control.number)
-                ->setText(QString::fromStdString(registerText(field.form, word)));
+                ->setText(QString::fromStdString(shownText(field, word)));
         } else {
             QComboBox* box = m_view.ComboBox.at(field.control.number);
             selectItem(box, registerItem(word, box->count()));

@@ -2,7 +2,7 @@
 
 #include "ConfigCommands.h"
 #include "ControllerParameters.h"
-#include "RegisterMap.h"
+#include "HoldingRegisters.h"
 
 #include "link/ModbusFrame.h"
 
@@ -12,48 +12,21 @@
 
 class FieldSource;
 
-// How a Set command turns a field into a number.
-enum class ConversionRule : std::uint8_t {
-    Integer,     // whole number, signed 32-bit
-    Tenths,      // decimal number times 10, truncated toward zero, exactly as typed
-    WholeTenths, // whole number times 10
-    Item,        // index of the selected combo item, -1 when none
-};
-
-// Values a field accepts: the width the controller holds it in, or the narrower range the
-// controller allows. Both ends included.
-struct ValueRange {
-    std::int64_t lowest = 0;
-    std::int64_t highest = 0;
-};
-
-// Where a field's value is staged in ControllerParameters.
-struct ParameterSlot {
-    void (*store)(ControllerParameters&, std::int64_t) = nullptr;
-    std::int64_t (*load)(const ControllerParameters&) = nullptr;
-};
-
-struct GroupField {
-    Control control;
-    ConversionRule rule = ConversionRule::Integer;
-    ValueRange range;
-    std::uint16_t reg = 0; // the holding register the value is written to
-    ParameterSlot slot;
-};
-
-// One "Set" of the page: its fields, the registers it writes and its messages.
+// One "Set" of the page: its caption and messages, and the registers it writes, taken from the
+// register table.
 struct ParameterGroup {
     ConfigCommand command = ConfigCommand::SetInternalFan;
-    std::uint16_t firstRegister = 0;
-    std::uint16_t registerCount = 0;
-    std::span<const GroupField> fields; // in the order the handler converts them
+    const char* caption = ""; // the title of the group's box on the page
     MessageText busy;
     MessageText success;
+    std::uint16_t firstRegister = 0;
+    std::uint16_t registerCount = 0;
+    std::vector<const HoldingRegister*> fields; // in the order the handler converts them
 };
 
 // The ten group writes, Internal Fan to Heat Exchanger.
 [[nodiscard]] std::span<const ParameterGroup> parameterGroups();
-// The group of a write command; `command` must be one of the ten.
+// The group of a write command; throws std::logic_error for a command that is not one of the ten.
 [[nodiscard]] const ParameterGroup& parameterGroup(ConfigCommand command);
 
 // Every field of the group converted by its rule, in field order. A text that is not a number

@@ -11,6 +11,7 @@ packages=(
   libmodbus-dev libgsf-1-dev
   mbpoll python3-xlrd locales
   fonts-noto-cjk xvfb xauth imagemagick
+  at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
 )
 
 missing=()

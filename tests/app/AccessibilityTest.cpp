@@ -7,11 +7,13 @@
 #include "widgets/RockerSwitch.h"
 #include "widgets/Thermometer.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
 #include <QHash>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +123,84 @@ TEST_F(WindowAccessibility, SetButtonsAreToldApartByTheirGroup) {
         ASSERT_NE(accessible, nullptr) << object;
         EXPECT_EQ(accessible->text(QAccessible::Description), QString::fromUtf8(group)) << object;
     }
+}
+
+// A combo box has its drop-down list as first child, one item per entry with the current one
+// selected, and when editable its edit field as second child; its description is the choice. The
+// choice is made programmatically (as at start-up, by Read All or a load), never by opening the
+// list, which is when Qt itself would select the entry.
+TEST_F(WindowAccessibility, ComboBoxesListTheirEntriesAndTellTheirChoice) {
+    const struct {
+        const char* object;
+        bool editable;
+        int choice;
+    } cases[] = {{"ComboBox1", false, 1}, {"ComboBox7", false, 0}, {"parity", true, 2}};
+    for (const auto& c : cases) {
+        auto* combo = form.findChild<QComboBox*>(QString::fromLatin1(c.object));
+        ASSERT_NE(combo, nullptr) << c.object;
+        combo->setCurrentIndex(c.choice);
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(combo);
+        ASSERT_NE(box, nullptr) << c.object;
+        ASSERT_EQ(box->childCount(), c.editable ? 2 : 1) << c.object;
+
+        QAccessibleInterface* list = box->child(0);
+        ASSERT_NE(list, nullptr) << c.object;
+        EXPECT_EQ(list->role(), QAccessible::List) << c.object;
+        EXPECT_EQ(box->indexOfChild(list), 0) << c.object;
+        // The bridge climbs from an item back to the box: the list's parent must be the box.
+        ASSERT_NE(list->parent(), nullptr) << c.object;
+        EXPECT_EQ(list->parent()->object(), combo) << c.object;
+        ASSERT_EQ(list->childCount(), combo->count()) << c.object;
+        for (int i = 0; i < combo->count(); ++i) {
+            QAccessibleInterface* item = list->child(i);
+            ASSERT_NE(item, nullptr) << c.object << " item " << i;
+            EXPECT_EQ(item->role(), QAccessible::ListItem) << c.object << " item " << i;
+            EXPECT_EQ(item->text(QAccessible::Name), combo->itemText(i)) << c.object;
+            EXPECT_EQ(item->state().selected, i == c.choice) << c.object << " item " << i;
+        }
+        EXPECT_EQ(box->text(QAccessible::Description), combo->itemText(c.choice)) << c.object;
+
+        if (c.editable) {
+            QAccessibleInterface* edit = box->child(1);
+            ASSERT_NE(edit, nullptr) << c.object;
+            EXPECT_EQ(edit->role(), QAccessible::EditableText) << c.object;
+            EXPECT_EQ(box->indexOfChild(edit), 1) << c.object;
+            ASSERT_NE(edit->textInterface(), nullptr) << c.object;
+            EXPECT_EQ(edit->textInterface()->text(0, edit->textInterface()->characterCount()),
+                      combo->itemText(c.choice))
+                << c.object;
+
+            // Text that matches no entry leaves no entry selected.
+            combo->setEditText(QStringLiteral("ZERO"));
+            for (int i = 0; i < combo->count(); ++i) {
+                EXPECT_FALSE(list->child(i)->state().selected) << c.object << " item " << i;
+            }
+            EXPECT_EQ(box->text(QAccessible::Description), QStringLiteral("ZERO")) << c.object;
+        }
+
+        combo->setCurrentIndex(-1);
+        for (int i = 0; i < combo->count(); ++i) {
+            EXPECT_FALSE(list->child(i)->state().selected) << c.object << " item " << i;
+        }
+    }
+}
+
+// An entry highlighted in the open list but not chosen does not stay selected once it closes.
+TEST_F(WindowAccessibility, ClosingTheListUnchosenKeepsTheChoiceSelected) {
+    auto* combo = form.findChild<QComboBox*>(QStringLiteral("ComboBox3"));
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(0);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo)->child(0);
+    ASSERT_NE(list, nullptr);
+    combo->showPopup();
+    combo->view()->setCurrentIndex(combo->model()->index(1, 0));
+    ASSERT_TRUE(list->child(1)->state().selected);
+    combo->hidePopup();
+    // Some styles close the list with an animation.
+    ASSERT_TRUE(QTest::qWaitFor([combo] { return !combo->view()->window()->isVisible(); }, 2000));
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_TRUE(list->child(0)->state().selected);
+    EXPECT_FALSE(list->child(1)->state().selected);
 }
 
 TEST_F(WindowAccessibility, InstrumentsReadTheirValues) {

@@ -176,4 +176,23 @@ TEST_F(NetworkPortSwitchTest, ConnectedPortIsSetUpAsASerialOne) {
     }
 }
 
+TEST_F(NetworkPortSwitchTest, TypedNetworkNamesOpen) {
+    // Typed as is, or upper-cased as the Windows box does; blanks around are trimmed.
+    const QString address = sim.tcpAddress();
+    for (const QString& typed : {QStringLiteral("rtu+tcp://") + address,
+                                 QStringLiteral(" RTU+TCP://") + address + QStringLiteral(" ")}) {
+        SCOPED_TRACE(typed.toStdString());
+        messages->clear();
+        ports->setCurrentIndex(-1);
+        ports->setEditText(typed);
+        button->click();
+        ASSERT_TRUE(spinUntil(
+            [&] { return button->text() == QStringLiteral("Close") || !messages->shown().empty(); },
+            5000));
+        EXPECT_EQ(button->text(), QStringLiteral("Close")) << messages->describe();
+        button->click();
+        EXPECT_EQ(button->text(), QStringLiteral("Open"));
+    }
+}
+
 } // namespace

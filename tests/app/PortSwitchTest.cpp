@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -48,6 +50,13 @@ protected:
         const int index = ports->findText(port);
         ASSERT_GE(index, 0) << port.toStdString();
         ports->setCurrentIndex(index);
+    }
+
+    // Types into the port list's edit field as a user would, keystroke by keystroke.
+    void type(const QString& text) {
+        ports->setCurrentIndex(-1);
+        ports->lineEdit()->clear();
+        QTest::keyClicks(ports->lineEdit(), text);
     }
 
     [[nodiscard]] bool timersActive() const {
@@ -98,17 +107,22 @@ TEST_F(PortSwitchTest, OpenThenCloseFollowsThePortStates) {
 TEST_F(PortSwitchTest, PortsThatCannotBeOpenedChangeNothing) {
     struct Case {
         const char* what;
-        QString port; // empty: nothing selected
+        QString listed; // the entry to select; none when empty
+        QString typed;  // typed into the box instead of selecting
     };
-    const Case cases[] = {{"no entry selected", QString()},
-                          {"absent device", QStringLiteral("/nonexistent/ttyX")}};
+    const Case cases[] = {
+        {"untouched box", QString(), QStringLiteral("COM")},
+        {"empty box", QString(), QString()},
+        {"blank box", QString(), QStringLiteral("   ")},
+        {"absent listed device", QStringLiteral("/nonexistent/ttyX"), QString()},
+        {"absent typed device", QString(), QStringLiteral("/nonexistent/ttyAMA0")},
+    };
     for (const Case& c : cases) {
         messages->clear();
-        if (c.port.isEmpty()) {
-            ports->setCurrentIndex(-1);
-            ports->setEditText(QStringLiteral("COM3")); // typed text is not a selection
+        if (c.listed.isEmpty()) {
+            type(c.typed);
         } else {
-            select(c.port);
+            select(c.listed);
         }
         button->click();
         ASSERT_EQ(messages->shown().size(), 1u) << c.what;
@@ -118,6 +132,36 @@ TEST_F(PortSwitchTest, PortsThatCannotBeOpenedChangeNothing) {
         EXPECT_EQ(button->text(), QStringLiteral("Open")) << c.what;
         EXPECT_TRUE(timersActive()) << c.what << ": timers keep their state";
         EXPECT_EQ(enabledCombos(), 1) << c.what << ": only the port list is enabled at start";
+    }
+}
+
+// A port that is not listed is typed, and "Open" opens it as typed: a lower-case path that is
+// in no list (a link to the simulator's terminal), with stray blanks around it, and a typed path
+// that matches a listed entry.
+TEST_F(PortSwitchTest, TypedPortNamesOpen) {
+    const QString unlisted = QDir(workFolder.path()).filePath(QStringLiteral("ttyama0"));
+    ASSERT_TRUE(QFile::link(sim.linkPath(), unlisted));
+    ASSERT_LT(ports->findText(unlisted), 0);
+    ASSERT_NE(sim.linkPath(), sim.linkPath().toUpper()) << "the check needs lower-case letters";
+    const struct {
+        const char* what;
+        QString typed;
+        QString opened;
+    } cases[] = {
+        {"unlisted path", QStringLiteral("  ") + unlisted + QStringLiteral(" "), unlisted},
+        {"listed path", sim.linkPath(), sim.linkPath()},
+    };
+    for (const auto& c : cases) {
+        messages->clear();
+        type(c.typed);
+        EXPECT_EQ(ports->currentText(), c.typed) << c.what << ": typed paths keep their case";
+        EXPECT_EQ(ports->portToOpen(), c.opened) << c.what;
+        button->click();
+        ASSERT_TRUE(messages->shown().empty()) << c.what << ": " << messages->describe();
+        EXPECT_EQ(button->text(), QStringLiteral("Close")) << c.what;
+        EXPECT_TRUE(form->port().isOpen()) << c.what;
+        button->click();
+        EXPECT_FALSE(form->port().isOpen()) << c.what;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 #include <variant>
 
 namespace {
@@ -30,7 +31,7 @@ private:
 
 std::size_t fieldIndex(const ParameterGroup& group, Control control) {
     for (std::size_t i = 0; i < group.fields.size(); ++i) {
-        if (group.fields[i].control == control) {
+        if (group.fields[i]->control == control) {
             return i;
         }
     }
@@ -181,6 +182,73 @@ TEST(GroupConversion, FirstUnconvertibleTextWinsOverRangeErrors) {
         ConversionError);
 }
 
+// What each group writes, and the order its handler converts the fields in, written out from the
+// controller's documentation rather than from the register table.
+TEST(GroupLayout, EachGroupWritesOneRunAndConvertsInItsHandlersOrder) {
+    struct Expected {
+        ConfigCommand command;
+        std::uint16_t firstRegister;
+        std::uint16_t registerCount;
+        std::vector<std::string> conversionOrder;
+    };
+    using enum ConfigCommand;
+    const std::vector<Expected> groups{
+        {SetInternalFan,
+         0,
+         11,
+         {"Edit12", "Edit5", "Edit13", "Edit14", "Edit27", "Edit9", "Edit7", "Edit6", "Edit41",
+          "ComboBox1", "ComboBox2"}},
+        {SetExternalFan,
+         11,
+         11,
+         {"Edit34", "Edit8", "Edit35", "Edit36", "Edit37", "Edit15", "Edit39", "Edit38", "Edit40",
+          "ComboBox3", "ComboBox4"}},
+        {SetHeater, 22, 5, {"Edit50", "Edit51", "Edit52", "Edit53", "ComboBox5"}},
+        {SetTempAlarm, 28, 2, {"Edit24", "Edit25"}},
+        {SetCalibration, 33, 4, {"Edit1", "Edit2", "Edit10", "Edit16"}},
+        {SetExtInput, 37, 2, {"ComboBox6", "ComboBox7"}},
+        {SetAddress, 27, 1, {"Edit4"}},
+        {SetVoltageAlarm, 39, 2, {"Edit18", "Edit28"}},
+        {SetCompressor, 41, 3, {"Edit30", "Edit29", "Edit31"}},
+        {SetHeatExchanger, 44, 3, {"Edit42", "Edit33", "Edit43"}},
+    };
+    ASSERT_EQ(parameterGroups().size(), groups.size());
+    for (const Expected& expected : groups) {
+        const ParameterGroup& group = parameterGroup(expected.command);
+        SCOPED_TRACE(group.caption);
+        EXPECT_EQ(group.firstRegister, expected.firstRegister);
+        EXPECT_EQ(group.registerCount, expected.registerCount);
+        std::vector<std::string> order;
+        for (const HoldingRegister* field : group.fields) {
+            order.push_back(controlName(field->control));
+        }
+        EXPECT_EQ(order, expected.conversionOrder);
+
+        // With every edit of the group unconvertible, the errors come out in that order.
+        MapFields fields;
+        std::vector<std::string> edits;
+        for (const std::string& name : expected.conversionOrder) {
+            if (name.starts_with("Edit")) {
+                edits.push_back(name);
+                fields.setEdit(std::stoi(name.substr(4)), "bad" + name);
+            }
+        }
+        for (const std::string& name : edits) {
+            try {
+                (void)convertFields(group, fields);
+                ADD_FAILURE() << "no conversion error for " << name;
+            } catch (const ConversionError& error) {
+                EXPECT_NE(std::string(error.what()).find("'bad" + name + "'"), std::string::npos)
+                    << error.what();
+            }
+            const int number = std::stoi(name.substr(4));
+            fields.setEdit(number, fixtureEdits().at(number));
+        }
+        EXPECT_NO_THROW((void)convertFields(group, fields));
+    }
+    EXPECT_THROW((void)parameterGroup(ConfigCommand::ReadAll), std::logic_error);
+}
+
 TEST(GroupFrames, EachGroupSendsItsRegistersByteForByte) {
     for (const GroupFixture& fixture : groupFixtures()) {
         SCOPED_TRACE(fixture.name);
@@ -224,7 +292,7 @@ void checkEdges(const std::vector<EdgeCase>& cases) {
             EXPECT_EQ(parameters, ControllerParameters{}) << "a refused Set stages nothing";
             continue;
         }
-        const GroupField& field = group.fields[fieldIndex(group, c.control)];
+        const HoldingRegister& field = *group.fields[fieldIndex(group, c.control)];
         const std::vector<std::uint16_t> words = groupWords(group, parameters);
         EXPECT_EQ(words.at(field.reg - group.firstRegister), *c.word);
     }

@@ -1,10 +1,11 @@
-// One of each instrument, set up as the main window uses them. With --screenshot FILE the panel
-// is rendered offscreen into a PNG (add --scale 2 for a high-density rendering) and the program
-// ends; otherwise it opens as a window.
+// One of each instrument, set up from the presets the main window uses. With --screenshot FILE the
+// panel is rendered offscreen into a PNG (add --scale 2 for a high-density rendering) and the
+// program ends; otherwise it opens as a window.
 
 #include "CaptionLabel.h"
 #include "Dial.h"
 #include "InstrumentAccessibility.h"
+#include "InstrumentPresets.h"
 #include "LedBar.h"
 #include "NumericReadout.h"
 #include "Odometer.h"
@@ -27,32 +28,17 @@
 
 namespace {
 
-const QColor kYellow(255, 255, 0);
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
-
 Dial* fanDial(double rpm) {
     auto* dial = new Dial;
-    dial->setRange(0, 3000);
-    dial->setSections({{0, 1000, kYellow}, {1000, 2700, kGreen}, {2700, 3000, kRed}});
-    dial->setArc(220, 260);
-    dial->setMajorTicks(4);
-    dial->setMinorTicks(4);
-    dial->setUnitText(QStringLiteral("RPM"));
+    applyPreset(*dial, fanSpeedDial());
     dial->setPosition(rpm);
     dial->setFixedSize(150, 130);
     return dial;
 }
 
-Dial* quarterDial(double max, QList<ScaleSection> sections, int majorTicks, const QString& unit,
-                  double value) {
+Dial* quarterDial(const DialPreset& preset, double value) {
     auto* dial = new Dial;
-    dial->setRange(0, max);
-    dial->setSections(std::move(sections));
-    dial->setArc(180, 90);
-    dial->setPointerStyle(Dial::PointerStyle::ArrowLine);
-    dial->setMajorTicks(majorTicks);
-    dial->setUnitText(unit);
+    applyPreset(*dial, preset);
     dial->setPosition(value);
     dial->setFixedSize(145, 110);
     return dial;
@@ -60,6 +46,7 @@ Dial* quarterDial(double max, QList<ScaleSection> sections, int majorTicks, cons
 
 Odometer* odometer(double value) {
     auto* o = new Odometer;
+    applyRevolutionCounter(*o);
     o->setValue(value);
     o->setFixedSize(70, 24);
     return o;
@@ -102,16 +89,14 @@ QGroupBox* fanGroup(const QString& title, const QString& a, const QString& b, do
     grid->addWidget(odometer(rpmA), 1, 1);
     grid->addWidget(odometer(rpmB), 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Status  ")), 2, 0);
-    grid->addWidget(led(kGreen, rpmA > 0), 2, 1, Qt::AlignHCenter);
-    grid->addWidget(led(kGreen, rpmB < 0), 2, 3, Qt::AlignHCenter);
+    grid->addWidget(led(runningLampColor(), rpmA > 0), 2, 1, Qt::AlignHCenter);
+    grid->addWidget(led(runningLampColor(), rpmB < 0), 2, 3, Qt::AlignHCenter);
     return group;
 }
 
-RotarySwitch* rotary(const QStringList& labels, int position, QSize size) {
+RotarySwitch* rotary(const RotarySwitchPreset& preset, QSize size) {
     auto* r = new RotarySwitch;
-    r->setPositionLabels(labels);
-    r->setPosition(position);
-    r->setPointerColor(QColor(0, 128, 255));
+    applyPreset(*r, preset);
     r->setFixedSize(size);
     return r;
 }
@@ -131,18 +116,14 @@ QWidget* buildPanel() {
     auto* cl = new QHBoxLayout(compressor);
     auto* current = new QVBoxLayout;
     current->addWidget(readout(12.5, QStringLiteral("A")), 0, Qt::AlignHCenter);
-    current->addWidget(quarterDial(35, {{0, 5, kRed}, {5, 30, kGreen}, {30, 35, kRed}}, 6,
-                                   QStringLiteral("A"), 12.5));
+    current->addWidget(quarterDial(compressorCurrentDial(), 12.5));
     cl->addLayout(current);
     auto* compRight = new QGridLayout;
     compRight->addWidget(new QLabel(QStringLiteral("Rev ")), 0, 0);
     compRight->addWidget(odometer(3456), 0, 1);
-    compRight->addWidget(
-        rotary({QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Enable")}, 0,
-               QSize(92, 94)),
-        1, 0, 1, 2, Qt::AlignHCenter);
+    compRight->addWidget(rotary(compressorSwitch(), QSize(92, 94)), 1, 0, 1, 2, Qt::AlignHCenter);
     compRight->addWidget(new QLabel(QStringLiteral("Alarm")), 2, 0);
-    compRight->addWidget(led(kRed, true), 2, 1);
+    compRight->addWidget(led(alarmLampColor(), true), 2, 1);
     cl->addLayout(compRight);
     left->addWidget(compressor);
     columns->addLayout(left);
@@ -151,18 +132,15 @@ QWidget* buildPanel() {
     auto* centre = new QVBoxLayout;
     auto* linkRow = new QHBoxLayout;
     linkRow->addWidget(new QLabel(QStringLiteral("Communication Satus")));
-    auto* bar = new LedBar;
-    bar->setFixedSize(161, 23);
-    bar->setSectionColor1(QColor(0, 255, 64));
-    bar->setSegmentSpacing(1);
-    bar->setPosition(57);
-    auto* lostBar = new LedBar;
-    lostBar->setFixedSize(161, 23);
-    lostBar->setSectionColor1(kRed);
-    lostBar->setPosition(100);
     centre->addLayout(linkRow);
-    centre->addWidget(bar);
-    centre->addWidget(lostBar);
+    // The link alive, and the link lost.
+    for (const double position : {57.0, 0.0}) {
+        auto* bar = new LedBar;
+        applyLinkBar(*bar);
+        bar->setFixedSize(161, 23);
+        bar->setPosition(position);
+        centre->addWidget(bar);
+    }
     auto* unit = new QWidget;
     unit->setAutoFillBackground(true);
     QPalette grey = unit->palette();
@@ -170,11 +148,11 @@ QWidget* buildPanel() {
     unit->setPalette(grey);
     auto* ul = new QGridLayout(unit);
     auto* rocker = new RockerSwitch;
-    rocker->setBackgroundColor(QColor(255, 0, 255));
+    rocker->setBackgroundColor(rockerBackgroundColor());
     rocker->setOn(true);
     rocker->setFixedSize(44, 64);
     ul->addWidget(rocker, 0, 0);
-    ul->addWidget(led(kGreen, true), 0, 1);
+    ul->addWidget(led(runningLampColor(), true), 0, 1);
     auto* setTemp = new CaptionLabel(QStringLiteral("Set Temp "));
     setTemp->setTextColor(Qt::white);
     ul->addWidget(setTemp, 1, 0, 1, 2);
@@ -182,11 +160,9 @@ QWidget* buildPanel() {
     auto* voltage = new QGroupBox(QStringLiteral("Supply Voltage"));
     auto* vl = new QGridLayout(voltage);
     vl->addWidget(readout(48.3, QStringLiteral("V")), 0, 0, Qt::AlignHCenter);
-    vl->addWidget(quarterDial(80, {{0, 40, kRed}, {40, 60, kGreen}, {60, 80, kRed}}, 5,
-                              QStringLiteral("V"), 48.3),
-                  1, 0);
+    vl->addWidget(quarterDial(supplyVoltageDial(), 48.3), 1, 0);
     vl->addWidget(new QLabel(QStringLiteral("Alarm")), 2, 0);
-    vl->addWidget(led(kRed, false), 2, 1);
+    vl->addWidget(led(alarmLampColor(), false), 2, 1);
     centre->addWidget(voltage);
     centre->addStretch();
     columns->addLayout(centre);
@@ -199,8 +175,7 @@ QWidget* buildPanel() {
     for (const double v : values) {
         auto* column = new QVBoxLayout;
         auto* t = new Thermometer;
-        t->setRange(-40, 80);
-        t->setUnitText(QStringLiteral("℃"));
+        applyTemperatureScale(*t);
         t->setPosition(v);
         t->setFixedSize(40, 150);
         column->addWidget(t, 0, Qt::AlignHCenter);
@@ -214,7 +189,7 @@ QWidget* buildPanel() {
                                "HighPressure ", "Temp Sensor1 ",  "Temp Sensor2 ", "High Temp ",
                                "Low Temp ",     "LowPressure"};
     for (int i = 0; i < names.size(); ++i) {
-        al->addWidget(led(kRed, i == 2 || i == 7), i % 5, (i / 5) * 2);
+        al->addWidget(led(alarmLampColor(), i == 2 || i == 7), i % 5, (i / 5) * 2);
         al->addWidget(new QLabel(names[i]), i % 5, (i / 5) * 2 + 1);
     }
     right->addWidget(alarms);
@@ -222,26 +197,21 @@ QWidget* buildPanel() {
     auto* hl = new QHBoxLayout(heater);
     auto* hd = new QVBoxLayout;
     hd->addWidget(readout(6.4, QStringLiteral("A")), 0, Qt::AlignHCenter);
-    hd->addWidget(quarterDial(10, {{0, 4, kRed}, {4, 8, kGreen}, {8, 10, kRed}}, 6,
-                              QStringLiteral("A"), 6.4));
+    hd->addWidget(quarterDial(heaterCurrentDial(), 6.4));
     hl->addLayout(hd);
     auto* hr = new QVBoxLayout;
     auto* hAlarm = new QHBoxLayout;
     hAlarm->addWidget(new QLabel(QStringLiteral("Alarm")));
-    hAlarm->addWidget(led(kRed, false));
+    hAlarm->addWidget(led(alarmLampColor(), false));
     hr->addLayout(hAlarm);
-    hr->addWidget(rotary({QStringLiteral("On"), QStringLiteral("Off")}, 1, QSize(88, 100)));
+    hr->addWidget(rotary(heaterSwitch(), QSize(88, 100)));
     hl->addLayout(hr);
     right->addWidget(heater);
     columns->addLayout(right);
 
     // The fan curve plot.
     auto* plot = new XYPlot;
-    plot->setXAxis(QStringLiteral("Temperature"), -45, 125);
-    plot->setYAxis(QStringLiteral("FanRPM"), 0, 5500);
-    plot->setChannel(0, QStringLiteral("Intfan"), kRed, 2);
-    plot->setChannel(1, QStringLiteral("Extfan"), kYellow, 2);
-    plot->setBackgroundColor(QColor(192, 192, 192));
+    applyFanCurvePlot(*plot);
     const QList<QPointF> intfan = {{-45, 0}, {20, 0}, {25, 1200}, {45, 4200}, {80, 4200}};
     const QList<QPointF> extfan = {{-45, 0}, {30, 0}, {35, 1500}, {55, 5000}, {80, 5000}};
     for (const QPointF& p : intfan)
