@@ -11,9 +11,9 @@ void SystemHostResolver::lookup(const QString& host, Answer answer) {
     m_answer = std::make_shared<Answer>(std::move(answer));
     std::weak_ptr<Answer> pending = m_answer;
     m_lookupId = QHostInfo::lookupHost(host, [pending](const QHostInfo& info) {
-        if (const auto answer = pending.lock()) {
-            (*answer)(info.error() == QHostInfo::NoError ? info.addresses()
-                                                         : QList<QHostAddress>{});
+        if (const auto receiver = pending.lock()) {
+            (*receiver)(info.error() == QHostInfo::NoError ? info.addresses()
+                                                           : QList<QHostAddress>{});
         }
     });
 }

@@ -92,18 +92,18 @@ TEST_F(MbapExchange, GarbageDiscardsEverythingBuffered) {
         {"noise", fromHex("A7 3C 91 55 0E 12 FF 80 41")},
     };
     for (const Garbage& garbage : cases) {
-        MbapCodec codec;
-        (void)codec.encodeRequest(withCrc(fromHex("01 04 00 00 00 04")));
+        MbapCodec fresh;
+        (void)fresh.encodeRequest(withCrc(fromHex("01 04 00 00 00 04")));
         // The genuine reply right behind the garbage, in the same segment, goes with it.
         Bytes stream = garbage.bytes;
         stream.insert(stream.end(), reply.begin(), reply.end());
-        codec.receive(stream);
-        EXPECT_EQ(codec.available(), 0u) << garbage.what;
-        EXPECT_EQ(codec.discardedBytes(), stream.size()) << garbage.what;
+        fresh.receive(stream);
+        EXPECT_EQ(fresh.available(), 0u) << garbage.what;
+        EXPECT_EQ(fresh.discardedBytes(), stream.size()) << garbage.what;
         // Once the stream is empty again, the next reply is taken.
-        codec.discardInput();
-        codec.receive(reply);
-        EXPECT_EQ(toHex(readAll(codec)), toHex(rtuReply)) << garbage.what;
+        fresh.discardInput();
+        fresh.receive(reply);
+        EXPECT_EQ(toHex(readAll(fresh)), toHex(rtuReply)) << garbage.what;
     }
 }
 
