@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -329,6 +330,9 @@ TEST_P(EngineOnNetworkSimulator, SpoiltRepliesAndNoiseAreSurvived) {
     if (isMbap()) {
         EXPECT_EQ(port.mbap().droppedFrames(), 1u);
     }
+    // Another address (under MBAP: another unit id) is a wrong header either way.
+    ASSERT_TRUE(sim.commandOk("wrongaddress"));
+    ASSERT_TRUE(spinUntil([&] { return count(&RecordingPoll::wrongHeaders) > 0; }, 5000));
 
     ASSERT_TRUE(sim.commandOk("noise 2000"));
     const std::size_t afterNoise = goodReplies();
@@ -364,6 +368,21 @@ TEST_P(EngineOnNetworkSimulator, DroppedConnectionGoesQuietAndReopens) {
     const std::size_t beforeReopen = goodReplies();
     EXPECT_TRUE(spinUntil([&] { return goodReplies() >= beforeReopen + 2; }, 10000))
         << sim.diagnostics().toStdString();
+}
+
+TEST_P(EngineOnNetworkSimulator, SecondConnectionIsClosedAndTheFirstStaysServed) {
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 1; }, 10000));
+    QTcpSocket second;
+    QSignalSpy closed(&second, &QTcpSocket::disconnected);
+    const QString address = sim.tcpAddress();
+    second.connectToHost(QHostAddress(address.section(QLatin1Char(':'), 0, 0)),
+                         static_cast<quint16>(address.section(QLatin1Char(':'), 1).toUInt()));
+    EXPECT_TRUE(spinUntil([&] { return closed.count() > 0; }, 3000))
+        << "a device server serves one client at a time";
+    const std::size_t before = goodReplies();
+    EXPECT_TRUE(spinUntil([&] { return goodReplies() >= before + 2; }, 5000));
+    EXPECT_FALSE(port.isLost());
 }
 
 INSTANTIATE_TEST_SUITE_P(Framings, EngineOnNetworkSimulator, testing::Values("rtu", "mbap"));
