@@ -71,7 +71,8 @@ SerialPort::OpenError TcpPortLink::open(const std::string& name) {
 
     const QHostAddress literal(m_address.host);
     if (!literal.isNull()) {
-        connectTo(literal);
+        m_candidates = {literal};
+        connectToNext();
         return OpenError::Pending;
     }
     const quint64 generation = m_generation;
@@ -84,13 +85,15 @@ SerialPort::OpenError TcpPortLink::open(const std::string& name) {
                           QStringLiteral("host %1 not found").arg(m_address.host));
             return;
         }
-        connectTo(addresses.front());
+        m_candidates = addresses;
+        connectToNext();
     });
     return OpenError::Pending;
 }
 
-void TcpPortLink::connectTo(const QHostAddress& address) {
-    m_socket.connectToHost(address, m_address.port);
+void TcpPortLink::connectToNext() {
+    m_socket.abort();
+    m_socket.connectToHost(m_candidates.takeFirst(), m_address.port);
 }
 
 void TcpPortLink::onConnected() {
@@ -118,6 +121,19 @@ void TcpPortLink::setUpConnectedSocket() {
 
 void TcpPortLink::onSocketError(QAbstractSocket::SocketError error) {
     if (m_state == State::Connecting) {
+        if (!m_candidates.isEmpty()) {
+            // Not from inside the socket's own notification.
+            const quint64 generation = m_generation;
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation] {
+                    if (generation == m_generation && m_state == State::Connecting) {
+                        connectToNext();
+                    }
+                },
+                Qt::QueuedConnection);
+            return;
+        }
         finishOpening(classifyConnectFailure(error), m_socket.errorString());
     } else if (m_state == State::Open) {
         loseConnection(m_socket.errorString());
@@ -186,9 +202,10 @@ void TcpPortLink::close() {
         m_resolver->cancel();
     }
     m_connectTimer.stop();
+    m_state = State::Closed;
     m_socket.abort();
     m_codec.reset();
-    m_state = State::Closed;
+    m_candidates.clear();
     m_lost = false;
 }
 

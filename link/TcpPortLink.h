@@ -16,7 +16,8 @@ class HostResolver;
 // over tcp the MBAP framing is translated here (MbapCodec), so the engine still sees RTU frames.
 //
 // open() returns Pending and connects in the background, at most ConnectTimeoutMs including the
-// name lookup; the outcome goes to the handler of setOpenFinished(). Line settings are accepted
+// name lookup and every address the name has (tried in turn); the outcome goes to the handler of
+// setOpenFinished(). Line settings are accepted
 // and ignored. Frames go out at once (no Nagle delay), and a dead peer is noticed by TCP
 // keep-alive probes after a few seconds instead of the system's two hours.
 //
@@ -73,7 +74,8 @@ private:
     enum class State { Closed, Connecting, Open };
 
     [[nodiscard]] bool usable() const { return m_state == State::Open && !m_lost; }
-    void connectTo(const QHostAddress& address);
+    // Tries the next address of the name; a failed attempt moves on to the one after it.
+    void connectToNext();
     void onConnected();
     void onSocketError(QAbstractSocket::SocketError error);
     void onDisconnected();
@@ -88,6 +90,7 @@ private:
     QTimer m_connectTimer;
     MbapCodec m_codec;
     NetworkPortAddress m_address;
+    QList<QHostAddress> m_candidates; // addresses of the name not tried yet
     State m_state = State::Closed;
     bool m_lost = false;
     quint64 m_generation = 0; // counts opens and closes, so late callbacks spare a newer port

@@ -90,6 +90,9 @@ protected:
 TEST_F(TcpPortLinkTest, OpeningEndsWithTheCause) {
     resolver.answer(QStringLiteral("gateway.site.example"), {QHostAddress::LocalHost});
     resolver.answer(QStringLiteral("unknown.site.example"), {});
+    // The first address refuses (nothing listens on IPv6 loopback there): the next one is tried.
+    resolver.answer(QStringLiteral("dual.site.example"),
+                    {QHostAddress::LocalHostIPv6, QHostAddress::LocalHost});
     const quint16 serverPort = server.serverPort();
     const quint16 freePort = freeLoopbackPort();
     const struct {
@@ -102,6 +105,7 @@ TEST_F(TcpPortLinkTest, OpeningEndsWithTheCause) {
         // Upper-cased as the Windows box does: still the same port.
         {QStringLiteral("RTU+TCP://GATEWAY.SITE.EXAMPLE:%1").arg(serverPort), OpenError::None},
         {QStringLiteral("tcp://unknown.site.example"), OpenError::HostNotFound},
+        {QStringLiteral("tcp://dual.site.example:%1").arg(serverPort), OpenError::None},
         {QStringLiteral("rtu+tcp://127.0.0.1"), OpenError::InvalidName},
     };
     for (const auto& c : cases) {
@@ -117,7 +121,8 @@ TEST_F(TcpPortLinkTest, OpeningEndsWithTheCause) {
     }
     // Literal addresses never reach the name service.
     EXPECT_EQ(resolver.lookups(), (QStringList{QStringLiteral("gateway.site.example"),
-                                               QStringLiteral("unknown.site.example")}));
+                                               QStringLiteral("unknown.site.example"),
+                                               QStringLiteral("dual.site.example")}));
 }
 
 TEST_F(TcpPortLinkTest, NameServiceThatNeverAnswersTimesOut) {
