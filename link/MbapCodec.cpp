@@ -60,6 +60,7 @@ void MbapCodec::unpack() {
         if (m_awaited && header.transactionId == *m_awaited) {
             m_awaited.reset();
             m_lastReply = header;
+            std::copy_n(m_stream.begin(), HeaderSize, m_lastReplyBytes.begin());
             const auto unitAndPdu = m_stream.begin() + static_cast<std::ptrdiff_t>(HeaderSize - 1);
             const auto end = m_stream.begin() + static_cast<std::ptrdiff_t>(frameSize);
             const std::size_t start = m_ready.size();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -44,8 +45,12 @@ public:
 
     // The id of the last request, while its reply is awaited.
     [[nodiscard]] std::optional<std::uint16_t> awaitedId() const { return m_awaited; }
-    // The header of the last reply handed on.
+    // The header of the last reply handed on, parsed and as it came (empty before the first).
     [[nodiscard]] std::optional<Header> lastReplyHeader() const { return m_lastReply; }
+    [[nodiscard]] std::span<const std::uint8_t> lastReplyHeaderBytes() const {
+        return m_lastReply ? std::span<const std::uint8_t>(m_lastReplyBytes)
+                           : std::span<const std::uint8_t>();
+    }
     // Whole frames dropped for a wrong transaction id, and bytes discarded as garbage.
     [[nodiscard]] std::size_t droppedFrames() const { return m_droppedFrames; }
     [[nodiscard]] std::size_t discardedBytes() const { return m_discardedBytes; }
@@ -59,6 +64,7 @@ private:
     std::uint16_t m_nextId = 1;
     std::optional<std::uint16_t> m_awaited;
     std::optional<Header> m_lastReply;
+    std::array<std::uint8_t, HeaderSize> m_lastReplyBytes{};
     std::vector<std::uint8_t> m_stream; // received, not yet a whole frame
     std::vector<std::uint8_t> m_ready;  // RTU bytes for the engine
     std::size_t m_droppedFrames = 0;

@@ -48,6 +48,7 @@ TEST_F(MbapExchange, ReplyBecomesAnRtuFrameWithItsCrc) {
     EXPECT_EQ(toHex(readAll(codec)), toHex(rtuReply));
     ASSERT_TRUE(codec.lastReplyHeader().has_value());
     EXPECT_EQ(*codec.lastReplyHeader(), (MbapCodec::Header{1, 0, 11, 1}));
+    EXPECT_EQ(toHex(codec.lastReplyHeaderBytes()), "00 01 00 00 00 0B 01");
     EXPECT_FALSE(codec.awaitedId().has_value());
 }
 
