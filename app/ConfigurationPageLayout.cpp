@@ -196,9 +196,7 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     serialCombo(b, serial, QStringLiteral("StopBits:"), QStringLiteral("stopbits"), 128,
                 {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")},
                 QStringLiteral("1"));
-    QPushButton* open =
-        b.button(serial, QStringLiteral("Button1"), QStringLiteral("Open"), 34, 158, 100, 30);
-    view.Button1 = open;
+    b.button(serial, QStringLiteral("Button1"), QStringLiteral("Open"), 34, 158, 100, 30);
 
     QGroupBox* comm = b.group(page, QStringLiteral("Comm Address"), 8, 204, 169, 56);
     QLineEdit* edit17 = b.edit(comm, QStringLiteral("Edit17"), 10, 24, 70, QStringLiteral("1"));

@@ -47,6 +47,10 @@ void PortSwitch::applyButtonFace(QPushButton* button, const QString& caption) {
     button->setFont(face);
 }
 
+bool PortSwitch::portOpen() const {
+    return m_controls.Button1->text() != OpenCaption;
+}
+
 void PortSwitch::Button1Click() {
     // Every click makes sure the test log has its folder; a failure shows up when saving.
     if (!QDir(reportFolder()).exists()) {
@@ -55,7 +59,7 @@ void PortSwitch::Button1Click() {
     if (m_opening) {
         return;
     }
-    if (m_controls.Button1->text() == OpenCaption) {
+    if (!portOpen()) {
         open();
     } else {
         close();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/PortGate.h"
 #include "link/SerialPort.h"
 
 #include <QString>
@@ -11,10 +12,11 @@ class QPushButton;
 class QTimer;
 
 // The Open/Close button of the serial port group. Its caption is the port state the whole window
-// consults: "Open" while the port is closed, "Close" while it is open. A network port takes a
-// while to connect: meanwhile the caption stays "Open" (so nothing else starts), further clicks
-// are ignored, and the window goes on as before; openFinished() then completes the open.
-class PortSwitch {
+// consults: "Open" while the port is closed, "Close" while it is open. The pages read it through
+// the PortGate this switch is. A network port takes a while to connect: meanwhile the caption
+// stays "Open" (so nothing else starts), further clicks are ignored, and the window goes on as
+// before; openFinished() then completes the open.
+class PortSwitch final : public PortGate {
 public:
     struct Controls {
         PortComboBox* rdCOM = nullptr;
@@ -36,6 +38,9 @@ public:
     void openFinished(SerialPort::OpenError outcome);
     // A network port is connecting.
     [[nodiscard]] bool isOpening() const { return m_opening; }
+
+    // The caption does not read "Open".
+    [[nodiscard]] bool portOpen() const override;
 
     // Folder in which the test-log workbooks are kept: "TestReportDate" in the current directory.
     [[nodiscard]] static QString reportFolder();

@@ -73,7 +73,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     controls.databits = findChild<QComboBox*>(QStringLiteral("databits"));
     controls.parity = findChild<QComboBox*>(QStringLiteral("parity"));
     controls.stopbits = findChild<QComboBox*>(QStringLiteral("stopbits"));
-    controls.Button1 = m_configurationView.Button1;
+    controls.Button1 = Button1;
     controls.Timer1 = Timer1;
     controls.Timer2 = Timer2;
     m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
@@ -81,6 +81,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_port->setOpenFinished([this](SerialPort::OpenError outcome) {
         guarded([this, outcome] { m_portSwitch->openFinished(outcome); });
     });
+
+    m_configurationView.port = m_portSwitch.get();
+    m_realTimeView.port = m_portSwitch.get();
+    m_curveView.port = m_portSwitch.get();
 
     m_testLog = std::make_unique<TestLog>(*m_messages);
     m_realTime = std::make_unique<RealTimeMonitor>(
@@ -141,9 +145,11 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
     iLedBar1->setPosition(5);
     iLedBar1->setAccessibleName(QStringLiteral("Link"));
     m_realTimeView.iLedBar1 = iLedBar1;
-    m_realTimeView.Button1 = m_configurationView.Button1;
-    m_curveView.Button1 = m_configurationView.Button1;
-    PortSwitch::applyButtonFace(m_configurationView.Button1, QStringLiteral("Open"));
+    Button1 = findChild<QPushButton*>(QStringLiteral("Button1"));
+    if (Button1 == nullptr) {
+        qFatal("TForm1: the port button Button1 is missing");
+    }
+    PortSwitch::applyButtonFace(Button1, QStringLiteral("Open"));
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -159,7 +165,10 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
 
 void TForm1::bindClick(const char* button, void (TForm1::*handler)()) {
     auto* push = findChild<QPushButton*>(QString::fromLatin1(button));
-    Q_ASSERT(push != nullptr);
+    if (push == nullptr) {
+        // A wiring fault of the window itself: refuse to start rather than run a dead button.
+        qFatal("TForm1: no button named %s to bind its handler to", button);
+    }
     connect(push, &QPushButton::clicked, this,
             [this, handler] { guarded([&] { (this->*handler)(); }); });
 }
@@ -225,7 +234,7 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    if (m_configurationView.Button1->text() != QStringLiteral("Open")) {
+    if (m_portSwitch->portOpen()) {
         m_port->close();
     }
     m_testLog->shutdown();

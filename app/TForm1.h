@@ -18,6 +18,7 @@ class FanCurves;
 class IntervalTimer;
 class LedBar;
 class PortSwitch;
+class QPushButton;
 class QTabWidget;
 class NamedPort;
 class RealTimeMonitor;
@@ -89,6 +90,7 @@ private:
     std::function<void(int)> m_exitProcess;
 
     QTabWidget* Data = nullptr;
+    QPushButton* Button1 = nullptr; // the port button; PortSwitch reads its caption
     CaptionLabel* iLabel1 = nullptr;
     LedBar* iLedBar1 = nullptr;
     IntervalTimer* Timer1 = nullptr;

@@ -5,6 +5,7 @@
 #include "link/ModbusCrc.h"
 #include "link/Transaction.h"
 #include "support/EngineRig.h"
+#include "support/EngineStaging.h"
 #include "support/FrameHex.h"
 
 #include <benchmark/benchmark.h>
@@ -53,7 +54,8 @@ BENCHMARK(BM_CheckReplyGood99);
 class IgnoringCommand : public CommandTransaction {
 public:
     IgnoringCommand() : CommandTransaction(Requests::ReadAll, 100) {}
-    void onGood(CommEngine& /*engine*/) override {}
+    void onGood(TransactionContext& /*context*/, std::span<const std::uint8_t> /*reply*/) override {
+    }
 };
 
 // The fakes record every call; keep their records from growing without bound.
@@ -68,20 +70,20 @@ void forgetRecords(EngineRig& rig, std::int64_t iteration) {
 void BM_EngineReceiveTick(benchmark::State& state) {
     EngineRig rig;
     IgnoringCommand command;
-    rig.engine.setConfigurationCommand(9, &command);
+    const auto registration =
+        rig.engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 9, command);
     rig.engine.postCommand(9);
     rig.engine.tick(); // send
     const Bytes reply = readAllReply();
-    EngineState& engineState = rig.engine.state();
+    EngineStaging staging(rig.engine);
     std::int64_t iteration = 0;
     for (auto _ : state) {
-        engineState.RxLength = 0;
-        engineState.ReplyWaitTicks = 0;
+        staging.replyProgress(0, 0);
         rig.port.feed(reply);
         rig.engine.tick();
         forgetRecords(rig, ++iteration);
     }
-    if (engineState.RxLength != reply.size()) {
+    if (rig.engine.state().RxLength != reply.size()) {
         state.SkipWithError("the tick did not collect the reply");
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -93,13 +95,14 @@ BENCHMARK(BM_EngineReceiveTick);
 void BM_EngineIdleReceiveTick(benchmark::State& state) {
     EngineRig rig;
     IgnoringCommand command;
-    rig.engine.setConfigurationCommand(9, &command);
+    const auto registration =
+        rig.engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 9, command);
     rig.engine.postCommand(9);
     rig.engine.tick(); // send
-    EngineState& engineState = rig.engine.state();
+    EngineStaging staging(rig.engine);
     std::int64_t iteration = 0;
     for (auto _ : state) {
-        engineState.ReplyWaitTicks = 0;
+        staging.replyProgress(rig.engine.state().RxLength, 0);
         rig.engine.tick();
         forgetRecords(rig, ++iteration);
     }
@@ -110,12 +113,13 @@ BENCHMARK(BM_EngineIdleReceiveTick);
 void BM_EngineSendTick(benchmark::State& state) {
     EngineRig rig;
     IgnoringCommand command;
-    rig.engine.setConfigurationCommand(9, &command);
+    const auto registration =
+        rig.engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 9, command);
     rig.engine.postCommand(9);
-    EngineState& engineState = rig.engine.state();
+    EngineStaging staging(rig.engine);
     std::int64_t iteration = 0;
     for (auto _ : state) {
-        engineState.SendPending = 1;
+        staging.sendPending(true);
         rig.engine.tick();
         forgetRecords(rig, ++iteration);
     }

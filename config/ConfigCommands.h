@@ -24,23 +24,6 @@ enum class ConfigCommand : std::uint8_t {
     return static_cast<std::uint8_t>(command);
 }
 
-// A message box's two strings.
-struct MessageText {
-    const char* text;
-    const char* caption;
-};
-
-// The box of a message without icon or key.
-[[nodiscard]] inline UserMessage toUserMessage(const MessageText& message) {
-    UserMessage box;
-    box.text = message.text;
-    box.caption = message.caption;
-    return box;
-}
-
 namespace ConfigMessages {
-inline constexpr MessageText PortClosed{"ComPort Not Open!!", "Comm Error"};
-// Read All and the firmware read use the Internal Fan group's busy caption.
-inline constexpr MessageText Busy{"Systerm Busy,Please Wait", "Set Intfan1!"};
 inline constexpr MessageText OutOfRange{"Data out of range!!", "Set Unsuccessfully"};
 } // namespace ConfigMessages

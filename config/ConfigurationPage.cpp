@@ -8,13 +8,12 @@
 #include "ReadAllTransaction.h"
 
 #include "link/CommEngine.h"
+#include "link/Invariant.h"
 #include "link/NumberText.h"
+#include "link/PortGate.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
-
-#include <cassert>
 
 namespace {
 
@@ -24,11 +23,12 @@ public:
     explicit ViewFields(const ConfigurationView& view) : m_view(view) {}
 
     [[nodiscard]] std::string editText(int number) const override {
-        assert(m_view.Edit.at(number) != nullptr);
+        checkInvariant(m_view.Edit.at(number) != nullptr, "a Set reads an edit the page lacks");
         return m_view.Edit.at(number)->text().toStdString();
     }
     [[nodiscard]] int selectedItem(int number) const override {
-        assert(m_view.ComboBox.at(number) != nullptr);
+        checkInvariant(m_view.ComboBox.at(number) != nullptr,
+                       "a Set reads a combo box the page lacks");
         return m_view.ComboBox.at(number)->currentIndex();
     }
 
@@ -51,39 +51,24 @@ ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView
         [this](const ReadAllTransaction::Registers& registers) { showRegisters(registers); });
     m_firmwareVersion = std::make_unique<FirmwareVersionTransaction>(
         [this](const QString& version) { m_view.SWV->setText(version); });
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadAll), m_readAll.get());
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadFirmwareVersion),
-                                     m_firmwareVersion.get());
+    const auto add = [this](ConfigCommand command, Transaction& transaction) {
+        m_registrations.push_back(m_engine.registerTransaction(
+            CommEngine::Table::ConfigurationCommand, codeOf(command), transaction));
+    };
+    add(ConfigCommand::ReadAll, *m_readAll);
+    add(ConfigCommand::ReadFirmwareVersion, *m_firmwareVersion);
 
     const auto groups = parameterGroups();
     for (std::size_t i = 0; i < groups.size(); ++i) {
         m_groupWrites[i] = std::make_unique<GroupWriteTransaction>(groups[i], m_parameters);
-        m_engine.setConfigurationCommand(codeOf(groups[i].command), m_groupWrites[i].get());
+        add(groups[i].command, *m_groupWrites[i]);
     }
 }
 
-ConfigurationPage::~ConfigurationPage() {
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadAll), nullptr);
-    m_engine.setConfigurationCommand(codeOf(ConfigCommand::ReadFirmwareVersion), nullptr);
-    for (const ParameterGroup& group : parameterGroups()) {
-        m_engine.setConfigurationCommand(codeOf(group.command), nullptr);
-    }
-}
-
-bool ConfigurationPage::mayPost(const MessageText& busy) {
-    if (m_view.Button1->text() == QLatin1String("Open")) {
-        m_engine.showMessage(toUserMessage(ConfigMessages::PortClosed));
-        return false;
-    }
-    if (m_engine.state().CommandBusy != 0) {
-        m_engine.showMessage(toUserMessage(busy));
-        return false;
-    }
-    return true;
-}
+ConfigurationPage::~ConfigurationPage() = default;
 
 void ConfigurationPage::Button12Click() {
-    if (!mayPost(ConfigMessages::Busy)) {
+    if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadAll));
@@ -118,7 +103,7 @@ void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) 
 
 void ConfigurationPage::setGroup(ConfigCommand command) {
     const ParameterGroup& group = parameterGroup(command);
-    if (!mayPost(group.busy)) {
+    if (!mayPost(m_view.port, m_engine, group.busy)) {
         return;
     }
     // A text that does not convert throws ConversionError out of the handler; nothing is posted.
@@ -164,11 +149,11 @@ void ConfigurationPage::Button8Click() {
     const std::int32_t typed = parseInteger(m_view.Edit.at(17)->text().toStdString());
     // Taken as unsigned, so a negative address is out of range as well.
     const auto address = static_cast<std::uint32_t>(typed);
-    m_engine.state().DeviceAddress = address > 255 ? 1 : address;
+    m_engine.switchDeviceAddress(address > 255 ? 1 : address);
 }
 
 void ConfigurationPage::Button5Click() {
-    if (!mayPost(ConfigMessages::Busy)) {
+    if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadFirmwareVersion));

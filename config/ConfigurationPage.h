@@ -4,11 +4,13 @@
 #include "ConfigurationView.h"
 #include "ControllerParameters.h"
 
+#include "link/CommEngine.h"
+
 #include <array>
 #include <memory>
 #include <span>
+#include <vector>
 
-class CommEngine;
 class FirmwareVersionTransaction;
 class GroupWriteTransaction;
 class ReadAllTransaction;
@@ -40,8 +42,6 @@ public:
     [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
 
 private:
-    // Port open and no command busy; otherwise shows why and returns false.
-    bool mayPost(const MessageText& busy);
     void setGroup(ConfigCommand command);
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);
@@ -52,4 +52,5 @@ private:
     std::unique_ptr<ReadAllTransaction> m_readAll;
     std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
     std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
+    std::vector<CommEngine::Registration> m_registrations;
 };

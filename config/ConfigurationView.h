@@ -4,7 +4,7 @@
 
 class QComboBox;
 class QLineEdit;
-class QPushButton;
+class PortGate;
 
 // The fields of the Configuration page, as the configuration code sees them. Edit[n] is the edit
 // named Edit<n> (1 ... 53; numbers the page does not use stay null), ComboBox[n] is ComboBox<n>
@@ -13,5 +13,5 @@ struct ConfigurationView {
     std::array<QLineEdit*, 54> Edit{};
     std::array<QComboBox*, 8> ComboBox{};
     QLineEdit* SWV = nullptr;       // firmware version, display only
-    QPushButton* Button1 = nullptr; // the port button: its caption "Open" means the port is closed
+    const PortGate* port = nullptr; // whether the port is open
 };

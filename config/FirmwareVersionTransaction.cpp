@@ -12,11 +12,12 @@ constexpr std::size_t TextBytes = 24; // twelve registers, two characters each
 FirmwareVersionTransaction::FirmwareVersionTransaction(std::function<void(const QString&)> show)
     : CommandTransaction(Requests::ReadFirmwareVersion, FirstWaitMs), m_show(std::move(show)) {}
 
-void FirmwareVersionTransaction::onGood(CommEngine& engine) {
+void FirmwareVersionTransaction::onGood(TransactionContext& context,
+                                        std::span<const std::uint8_t> reply) {
     // Data bytes 3 ... 26 of the reply, high byte of each register first.
-    m_show(decodeFirmwareVersion(std::span(engine.state().RxFrame).subspan(3, TextBytes)));
-    engine.purgeInput();
-    engine.MarkLinkAlive();
-    engine.state().LinkAliveTicks = 30;
-    engine.endCommand();
+    m_show(decodeFirmwareVersion(reply.subspan(3, TextBytes)));
+    context.purgeInput();
+    context.MarkLinkAlive();
+    context.keepLinkAliveFor(CommEngine::ShortLinkAlive);
+    context.endCommand();
 }

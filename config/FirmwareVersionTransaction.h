@@ -11,7 +11,7 @@ class FirmwareVersionTransaction : public CommandTransaction {
 public:
     explicit FirmwareVersionTransaction(std::function<void(const QString&)> show);
 
-    void onGood(CommEngine& engine) override;
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override;
 
 private:
     std::function<void(const QString&)> m_show;

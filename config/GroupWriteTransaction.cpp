@@ -27,25 +27,26 @@ GroupWriteTransaction::GroupWriteTransaction(const ParameterGroup& group,
     : CommandTransaction(shapeOf(group), FirstWaitMs, isFanOrHeaterWrite(group.command)),
       m_group(group), m_parameters(parameters) {}
 
-ModbusFrame GroupWriteTransaction::request(const EngineState& state) const {
-    return buildGroupFrame(m_group, m_parameters, static_cast<std::uint8_t>(state.DeviceAddress));
+ModbusFrame GroupWriteTransaction::request(std::uint8_t deviceAddress) const {
+    return buildGroupFrame(m_group, m_parameters, deviceAddress);
 }
 
-void GroupWriteTransaction::onGood(CommEngine& engine) {
-    engine.endCommand();
-    engine.purgeInput();
+void GroupWriteTransaction::onGood(TransactionContext& context,
+                                   std::span<const std::uint8_t> /*reply*/) {
+    context.endCommand();
+    context.purgeInput();
 
     const ConfigCommand command = m_group.command;
     // The address this write carried; no other Set can have staged a new one while it was busy.
     const auto acceptedAddress = static_cast<std::uint32_t>(m_parameters.Address);
-    CommEngine* const target = &engine;
-    engine.showMessage(toUserMessage(m_group.success), [target, command, acceptedAddress] {
-        target->MarkLinkAlive();
-        if (command == ConfigCommand::SetAddress) {
-            target->state().DeviceAddress = acceptedAddress;
-        }
-        if (!isFanOrHeaterWrite(command)) {
-            target->state().LinkAliveTicks = 30;
-        }
-    });
+    context.showMessage(toUserMessage(m_group.success),
+                        [command, acceptedAddress](TransactionContext& closed) {
+                            closed.MarkLinkAlive();
+                            if (command == ConfigCommand::SetAddress) {
+                                closed.switchDeviceAddress(acceptedAddress);
+                            }
+                            if (!isFanOrHeaterWrite(command)) {
+                                closed.keepLinkAliveFor(CommEngine::ShortLinkAlive);
+                            }
+                        });
 }

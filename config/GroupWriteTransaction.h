@@ -12,8 +12,8 @@ class GroupWriteTransaction : public CommandTransaction {
 public:
     GroupWriteTransaction(const ParameterGroup& group, const ControllerParameters& parameters);
 
-    [[nodiscard]] ModbusFrame request(const EngineState& state) const override;
-    void onGood(CommEngine& engine) override;
+    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override;
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override;
 
 private:
     const ParameterGroup& m_group;

@@ -2,6 +2,8 @@
 
 #include "FieldSource.h"
 
+#include "link/Invariant.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -120,9 +122,7 @@ std::vector<std::int64_t> convertFields(const ParameterGroup& group, const Field
 }
 
 bool fitRanges(const ParameterGroup& group, std::span<const std::int64_t> values) {
-    if (values.size() != group.fields.size()) {
-        throw std::logic_error("one value per field of the group");
-    }
+    checkInvariant(values.size() == group.fields.size(), "one value per field of the group");
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!fitsRange(*group.fields[i], values[i])) {
             return false;

@@ -14,7 +14,7 @@ public:
 
     explicit ReadAllTransaction(std::function<void(const Registers&)> show);
 
-    void onGood(CommEngine& engine) override;
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override;
 
 private:
     std::function<void(const Registers&)> m_show;

@@ -1,10 +1,10 @@
 #pragma once
 
-class QPushButton;
+class PortGate;
 class XYPlot;
 
 // The Declaration page, as the fan-curve code sees it.
 struct CurveView {
     XYPlot* iXYPlot1 = nullptr;
-    QPushButton* Button1 = nullptr; // the port button: its caption "Open" means the port is closed
+    const PortGate* port = nullptr; // whether the port is open
 };

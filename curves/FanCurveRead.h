@@ -13,15 +13,12 @@ class XYPlot;
 class FanCurveRead : public CommandTransaction {
 public:
     static constexpr int FirstWaitMs = 200;
-    // A good reply keeps the link counted alive for fewer Timer1 ticks than a poll does.
-    static constexpr std::uint8_t LinkAliveAfterRead = 30;
-
     // `plot` is not owned and may be null (nothing is drawn then).
     FanCurveRead(const RequestShape& shape, XYPlot* plot, int channel);
 
-    void onGood(CommEngine& engine) override;
-    void onWrongHeader(CommEngine& engine) override;
-    void onTimeout(CommEngine& engine) override;
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override;
+    void onWrongHeader(TransactionContext& context) override;
+    void onTimeout(TransactionContext& context) override;
 
     [[nodiscard]] const FanCurveParameters& parameters() const { return m_parameters; }
     [[nodiscard]] int channel() const { return m_channel; }

@@ -3,9 +3,10 @@
 #include "CurveView.h"
 #include "FanCurveRead.h"
 
+#include "link/CommEngine.h"
+
 #include <cstdint>
 
-class CommEngine;
 struct FanCurveParameters;
 
 // The Declaration page: "DrawIntfan" and "DrawExtfan" post a read of the internal or external
@@ -35,10 +36,11 @@ public:
 
 private:
     void postDraw(std::uint8_t code, int channel, int otherChannel);
-    [[nodiscard]] bool portIsOpen() const;
 
     CommEngine& m_engine;
     CurveView m_view;
     FanCurveRead m_intfan;
     FanCurveRead m_extfan;
+    CommEngine::Registration m_intfanRegistration;
+    CommEngine::Registration m_extfanRegistration;
 };

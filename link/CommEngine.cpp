@@ -2,50 +2,150 @@
 
 #include "CheckReply.h"
 #include "EngineWindow.h"
+#include "Invariant.h"
 #include "SerialPort.h"
 #include "Transaction.h"
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+// The context a transaction gets: the engine's operations, and the registration of the
+// transaction being handled, whose lifetime guards the close steps of the boxes it raises.
+class CommEngine::Context final : public TransactionContext {
+public:
+    // During a handler: the raiser's registration as it stands in the table.
+    Context(CommEngine& engine, const std::shared_ptr<const bool>& registered)
+        : m_engine(engine), m_registered(&registered) {}
+    // In a close step: the raiser's registration, known to be alive.
+    Context(CommEngine& engine, std::weak_ptr<const bool> raiser)
+        : m_engine(engine), m_raiser(std::move(raiser)) {}
+
+    [[nodiscard]] std::uint8_t deviceAddress() const override {
+        return static_cast<std::uint8_t>(m_engine.m_state.DeviceAddress);
+    }
+    [[nodiscard]] bool liveCommandPosted() const override {
+        return m_engine.m_state.LiveCommand != 0;
+    }
+    void MarkLinkAlive() override { m_engine.MarkLinkAlive(); }
+    void keepLinkAliveFor(std::uint8_t ticks) override { m_engine.keepLinkAliveFor(ticks); }
+    void purgeInput() override { m_engine.m_port.purgeInput(); }
+    void endCommand() override { m_engine.endCommand(); }
+    void endLiveCommand() override { m_engine.endLiveCommand(); }
+    void nextPollStep() override { m_engine.nextPollStep(); }
+    void restartPolling() override { m_engine.restartPolling(); }
+    void readyToSend() override { m_engine.m_state.SendPending = true; }
+    void switchDeviceAddress(std::uint32_t address) override {
+        m_engine.switchDeviceAddress(address);
+    }
+
+    void showMessage(const UserMessage& message,
+                     std::function<void(TransactionContext&)> onClosed) override {
+        if (!onClosed) {
+            m_engine.m_window.show(message);
+            return;
+        }
+        // While the raiser's registration lives, so does the engine that holds it.
+        std::weak_ptr<const bool> raiser =
+            m_registered != nullptr ? std::weak_ptr<const bool>(*m_registered) : m_raiser;
+        m_engine.m_window.show(message, [&engine = m_engine, raiser = std::move(raiser),
+                                         onClosed = std::move(onClosed)] {
+            if (raiser.expired()) {
+                return;
+            }
+            Context context(engine, raiser);
+            onClosed(context);
+        });
+    }
+
+private:
+    CommEngine& m_engine;
+    const std::shared_ptr<const bool>* m_registered = nullptr;
+    std::weak_ptr<const bool> m_raiser;
+};
+
+CommEngine::Registration::Registration(Registration&& other) noexcept
+    : m_engine(std::exchange(other.m_engine, nullptr)), m_table(other.m_table),
+      m_code(other.m_code) {}
+
+CommEngine::Registration& CommEngine::Registration::operator=(Registration&& other) noexcept {
+    if (this != &other) {
+        reset();
+        m_engine = std::exchange(other.m_engine, nullptr);
+        m_table = other.m_table;
+        m_code = other.m_code;
+    }
+    return *this;
+}
+
+void CommEngine::Registration::reset() {
+    if (CommEngine* engine = std::exchange(m_engine, nullptr)) {
+        engine->remove(m_table, m_code);
+    }
+}
 
 CommEngine::CommEngine(SerialPort& port, EngineWindow& window) : m_port(port), m_window(window) {}
 
-void CommEngine::setConfigurationCommand(std::uint8_t code, Transaction* transaction) {
-    if (code < m_configuration.size()) {
-        m_configuration[code] = transaction;
+CommEngine::~CommEngine() = default;
+
+CommEngine::Slot* CommEngine::slot(Table which, std::uint8_t code) {
+    // Declaration and live commands count from 1.
+    switch (which) {
+    case Table::ConfigurationCommand:
+        return code < m_configuration.size() ? &m_configuration[code] : nullptr;
+    case Table::DeclarationCommand:
+        return code >= 1 && code < m_declaration.size() ? &m_declaration[code] : nullptr;
+    case Table::PollStep:
+        return code < m_pollSteps.size() ? &m_pollSteps[code] : nullptr;
+    case Table::LiveCommand:
+        return code >= 1 && code < m_liveCommands.size() ? &m_liveCommands[code] : nullptr;
+    }
+    return nullptr;
+}
+
+CommEngine::Registration CommEngine::registerTransaction(Table which, std::uint8_t code,
+                                                         Transaction& transaction) {
+    Slot* place = slot(which, code);
+    checkInvariant(place != nullptr, "registering a transaction code outside its engine table");
+    checkInvariant(place->transaction == nullptr, "registering a taken transaction code");
+    place->transaction = &transaction;
+    place->alive = std::make_shared<const bool>(true);
+    return Registration(*this, which, code);
+}
+
+void CommEngine::remove(Table which, std::uint8_t code) {
+    if (Slot* place = slot(which, code)) {
+        *place = Slot{};
     }
 }
 
-void CommEngine::setDeclarationCommand(std::uint8_t code, Transaction* transaction) {
-    // Only 1 and 2 are Declaration codes; any other code on that page belongs to the
-    // Configuration page and must stay posted, untouched.
-    if (code == 1 || code == 2) {
-        m_declaration[code] = transaction;
-    }
-}
-
-void CommEngine::setPollStep(std::uint8_t step, Transaction* transaction) {
-    if (step < m_pollSteps.size()) {
-        m_pollSteps[step] = transaction;
-    }
-}
-
-void CommEngine::setLiveCommand(std::uint8_t code, Transaction* transaction) {
-    if (code < m_liveCommands.size()) {
-        m_liveCommands[code] = transaction;
-    }
-}
-
-void CommEngine::postCommand(std::uint8_t code) {
-    m_state.SendPending = 1;
+void CommEngine::postCommand(std::uint8_t code, OnEnded onEnded) {
+    checkInvariant(code < m_configuration.size(), "posting a command code outside the table");
+    const bool preempts = m_state.CommandBusy;
+    const std::uint8_t preempted = m_state.PendingCommand;
+    OnEnded previous = std::exchange(m_commandEnded, std::move(onEnded));
+    m_state.SendPending = true;
     m_state.PendingCommand = code;
-    m_state.CommandBusy = 1;
+    m_state.CommandBusy = true;
+    if (preempts) {
+        settle(commandTable(), preempted, TransactionOutcome::Abandoned, std::move(previous));
+    }
 }
 
-void CommEngine::postLiveCommand(std::uint8_t code) {
+void CommEngine::postLiveCommand(std::uint8_t code, OnEnded onEnded) {
+    checkInvariant(slot(Table::LiveCommand, code) != nullptr,
+                   "posting a live command outside the table");
+    const std::uint8_t preempted = m_state.LiveCommand;
+    OnEnded previous = std::exchange(m_liveCommandEnded, std::move(onEnded));
+    if (preempted == 0) {
+        abandonPollStepInFlight();
+    }
     m_state.LiveCommand = code;
-    m_state.SendPending = 1;
+    m_state.SendPending = true;
     m_state.PollStep = 0;
+    if (preempted != 0) {
+        settle(Table::LiveCommand, preempted, TransactionOutcome::Abandoned, std::move(previous));
+    }
 }
 
 void CommEngine::MarkLinkAlive() {
@@ -53,28 +153,85 @@ void CommEngine::MarkLinkAlive() {
     m_window.setLinkBarPosition(m_window.linkBarPosition() + 1);
 }
 
-void CommEngine::purgeInput() {
-    m_port.purgeInput();
+void CommEngine::keepLinkAliveFor(std::uint8_t ticks) {
+    m_state.LinkAliveTicks = ticks;
 }
 
-void CommEngine::endCommand() {
-    m_state.PendingCommand = EngineState::NoCommand;
-    m_state.CommandBusy = 0;
+bool CommEngine::countDownLinkAlive() {
+    if (m_state.LinkAliveTicks == 0) {
+        return false;
+    }
+    --m_state.LinkAliveTicks;
+    return true;
 }
 
-void CommEngine::nextPollStep() {
-    m_state.PollStep = static_cast<std::uint8_t>((m_state.PollStep + 1) % 4);
-    m_state.SendPending = 1;
-}
-
-void CommEngine::restartPolling() {
-    m_state.LiveCommand = 0;
-    m_state.PollStep = 0;
-    m_state.SendPending = 1;
+void CommEngine::switchDeviceAddress(std::uint32_t address) {
+    checkInvariant(address <= 255, "a device address beyond 255");
+    m_state.DeviceAddress = address;
 }
 
 void CommEngine::showMessage(const UserMessage& message, std::function<void()> onClosed) {
     m_window.show(message, std::move(onClosed));
+}
+
+void CommEngine::endCommand() {
+    const std::uint8_t code = m_state.PendingCommand;
+    const bool wasBusy = m_state.CommandBusy;
+    m_state.PendingCommand = EngineState::NoCommand;
+    m_state.CommandBusy = false;
+    if (wasBusy) {
+        settle(commandTable(), code, outcomeNow(), std::exchange(m_commandEnded, nullptr));
+    }
+}
+
+void CommEngine::endLiveCommand() {
+    const std::uint8_t code = std::exchange(m_state.LiveCommand, 0);
+    if (code != 0) {
+        settle(Table::LiveCommand, code, outcomeNow(), std::exchange(m_liveCommandEnded, nullptr));
+    }
+}
+
+void CommEngine::nextPollStep() {
+    const std::uint8_t step = m_state.PollStep;
+    m_state.PollStep = static_cast<std::uint8_t>((m_state.PollStep + 1) % 4);
+    m_state.SendPending = true;
+    if (m_pollStepInFlight == step) {
+        m_pollStepInFlight.reset();
+        settle(Table::PollStep, step, outcomeNow(), nullptr);
+    }
+}
+
+void CommEngine::restartPolling() {
+    const std::uint8_t live = std::exchange(m_state.LiveCommand, 0);
+    abandonPollStepInFlight();
+    m_state.PollStep = 0;
+    m_state.SendPending = true;
+    if (live != 0) {
+        settle(Table::LiveCommand, live, outcomeNow(), std::exchange(m_liveCommandEnded, nullptr));
+    }
+}
+
+void CommEngine::abandonPollStepInFlight() {
+    if (const std::optional<std::uint8_t> step = std::exchange(m_pollStepInFlight, std::nullopt)) {
+        settle(Table::PollStep, *step, TransactionOutcome::Abandoned, nullptr);
+    }
+}
+
+TransactionOutcome CommEngine::outcomeNow() const {
+    return m_handling.value_or(TransactionOutcome::Abandoned);
+}
+
+CommEngine::Table CommEngine::commandTable() const {
+    return m_state.PageMode == EngineWindow::DeclarationPage ? Table::DeclarationCommand
+                                                             : Table::ConfigurationCommand;
+}
+
+void CommEngine::settle(Table /*table*/, std::uint8_t /*code*/, TransactionOutcome outcome,
+                        OnEnded ended) {
+    // Runs last: the engine's state is final, so the poster may post the next command here.
+    if (ended) {
+        ended(outcome);
+    }
 }
 
 void CommEngine::tick() {
@@ -102,53 +259,59 @@ void CommEngine::tick() {
 
 void CommEngine::tickConfiguration() {
     if (m_state.PageMode != EngineWindow::ConfigurationPage) {
+        // Whatever was posted is dropped on entering the page.
+        const bool dropped = m_state.CommandBusy;
+        const std::uint8_t code = m_state.PendingCommand;
         m_state.PendingCommand = EngineState::NoCommand;
-        m_state.CommandBusy = 0;
+        m_state.CommandBusy = false;
         m_state.PageMode = EngineWindow::ConfigurationPage;
         m_port.purgeInput();
+        if (dropped) {
+            settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
+                   std::exchange(m_commandEnded, nullptr));
+        }
         return;
     }
     if (m_state.PendingCommand == EngineState::NoCommand) {
-        m_state.CommandBusy = 0;
+        m_state.CommandBusy = false;
     }
-    if (m_state.CommandBusy != 1) {
+    if (!m_state.CommandBusy) {
         return;
     }
-    Transaction* transaction = m_state.PendingCommand < m_configuration.size()
-                                   ? m_configuration[m_state.PendingCommand]
-                                   : nullptr;
-    if (transaction == nullptr) {
-        m_state.CommandBusy = 0;
+    const std::uint8_t code = m_state.PendingCommand;
+    const Slot* place = slot(Table::ConfigurationCommand, code);
+    if (place == nullptr || place->transaction == nullptr) {
+        m_state.CommandBusy = false;
+        settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
+               std::exchange(m_commandEnded, nullptr));
         return;
     }
-    runTransaction(*transaction);
+    runTransaction(Table::ConfigurationCommand, code, *place->transaction);
 }
 
 void CommEngine::tickRealTimeData() {
     if (m_state.PageMode != EngineWindow::RealTimeDataPage) {
+        abandonPollStepInFlight();
         m_state.PollStep = 0;
-        m_state.SendPending = 1;
+        m_state.SendPending = true;
         m_state.PageMode = EngineWindow::RealTimeDataPage;
         m_port.purgeInput();
         return;
     }
     if (m_state.LiveCommand != 0) {
-        Transaction* transaction = m_state.LiveCommand < m_liveCommands.size()
-                                       ? m_liveCommands[m_state.LiveCommand]
-                                       : nullptr;
-        if (transaction != nullptr) {
-            runTransaction(*transaction);
+        const Slot* place = slot(Table::LiveCommand, m_state.LiveCommand);
+        if (place != nullptr && place->transaction != nullptr) {
+            runTransaction(Table::LiveCommand, m_state.LiveCommand, *place->transaction);
         }
         return;
     }
-    Transaction* step =
-        m_state.PollStep < m_pollSteps.size() ? m_pollSteps[m_state.PollStep] : nullptr;
-    if (step == nullptr) {
+    const Slot* step = slot(Table::PollStep, m_state.PollStep);
+    if (step == nullptr || step->transaction == nullptr) {
         m_state.PollStep = 0;
-        m_state.SendPending = 1;
+        m_state.SendPending = true;
         return;
     }
-    runTransaction(*step);
+    runTransaction(Table::PollStep, m_state.PollStep, *step->transaction);
 }
 
 void CommEngine::tickDeclaration() {
@@ -157,42 +320,65 @@ void CommEngine::tickDeclaration() {
         m_port.purgeInput();
         return;
     }
-    if (m_state.CommandBusy != 1) {
+    if (!m_state.CommandBusy) {
         return;
     }
     // A command posted on the Configuration page stays posted here; only its own page clears it.
-    Transaction* transaction = m_state.PendingCommand < m_declaration.size()
-                                   ? m_declaration[m_state.PendingCommand]
-                                   : nullptr;
-    if (transaction == nullptr) {
+    const Slot* place = slot(Table::DeclarationCommand, m_state.PendingCommand);
+    if (place == nullptr || place->transaction == nullptr) {
         m_port.purgeInput();
         return;
     }
-    runTransaction(*transaction);
+    runTransaction(Table::DeclarationCommand, m_state.PendingCommand, *place->transaction);
 }
 
-void CommEngine::runTransaction(Transaction& transaction) {
-    if (m_state.SendPending == 1) {
-        sendTick(transaction);
+void CommEngine::runTransaction(Table which, std::uint8_t code, Transaction& transaction) {
+    if (m_state.SendPending) {
+        sendTick(which, code, transaction);
     } else {
-        receiveTick(transaction);
+        receiveTick(which, code, transaction);
     }
 }
 
-void CommEngine::sendTick(Transaction& transaction) {
-    m_state.TxFrame = transaction.request(m_state);
+void CommEngine::sendTick(Table which, std::uint8_t code, Transaction& transaction) {
+    if (which == Table::PollStep) {
+        m_pollStepInFlight = code;
+    }
+    m_state.TxFrame = transaction.request(static_cast<std::uint8_t>(m_state.DeviceAddress));
     m_port.write(m_state.TxFrame.bytes.data(), m_state.TxFrame.length);
     m_port.purgeInput();
-    m_state.SendPending = 0;
+    m_state.SendPending = false;
     m_state.RxLength = 0;
     m_state.ReplyWaitTicks = 0;
     m_window.setEngineInterval(transaction.sendIntervalMs());
 }
 
-void CommEngine::receiveTick(Transaction& transaction) {
+namespace {
+
+// Marks the outcome being handled while a transaction's handler runs (handlers may throw).
+class Handling {
+public:
+    Handling(std::optional<TransactionOutcome>& slot, TransactionOutcome outcome) : m_slot(slot) {
+        m_slot = outcome;
+    }
+    ~Handling() { m_slot.reset(); }
+    Handling(const Handling&) = delete;
+    Handling& operator=(const Handling&) = delete;
+
+private:
+    std::optional<TransactionOutcome>& m_slot;
+};
+
+} // namespace
+
+void CommEngine::receiveTick(Table which, std::uint8_t code, Transaction& transaction) {
     m_window.setEngineInterval(ReceiveIntervalMs);
+    // Built only when an outcome is handed over.
+    const auto context = [this, which, code] { return Context(*this, slot(which, code)->alive); };
     if (m_state.ReplyWaitTicks >= TimeoutTicks) {
-        transaction.onTimeout(*this);
+        const Handling handling(m_handling, TransactionOutcome::Timeout);
+        Context handler = context();
+        transaction.onTimeout(handler);
         return;
     }
     ++m_state.ReplyWaitTicks;
@@ -208,15 +394,24 @@ void CommEngine::receiveTick(Transaction& transaction) {
                        m_state.DeviceAddress)) {
     case ReplyStatus::Incomplete:
         break;
-    case ReplyStatus::WrongHeader:
-        transaction.onWrongHeader(*this);
+    case ReplyStatus::WrongHeader: {
+        const Handling handling(m_handling, TransactionOutcome::WrongHeader);
+        Context handler = context();
+        transaction.onWrongHeader(handler);
         break;
-    case ReplyStatus::BadCrc:
-        transaction.onBadCrc(*this);
+    }
+    case ReplyStatus::BadCrc: {
+        const Handling handling(m_handling, TransactionOutcome::BadCrc);
+        Context handler = context();
+        transaction.onBadCrc(handler);
         break;
-    case ReplyStatus::Good:
-        transaction.onGood(*this);
+    }
+    case ReplyStatus::Good: {
+        const Handling handling(m_handling, TransactionOutcome::Good);
+        Context handler = context();
+        transaction.onGood(handler, m_state.reply());
         break;
+    }
     }
 }
 

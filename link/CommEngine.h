@@ -1,11 +1,14 @@
 #pragma once
 
 #include "EngineState.h"
+#include "TransactionOutcome.h"
 #include "UserMessage.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class EngineWindow;
 class SerialPort;
@@ -14,59 +17,136 @@ class Transaction;
 // The communication engine: one small step of one Modbus transaction per tick of the 10 ms
 // engine timer, chosen by the visible page. It never waits: reads take only bytes already
 // received, and replies are awaited by lengthening the timer's interval.
+//
+// Features register their transactions in the engine's tables (each registration is a handle
+// that unregisters when destroyed), post commands, and read the state; they change it only
+// through the operations below.
 class CommEngine {
 public:
     static constexpr std::uint32_t PurgeThreshold = 1024;
     static constexpr std::int32_t TimeoutTicks = 100;
     static constexpr int ReceiveIntervalMs = 10;
     static constexpr std::uint8_t LinkAliveReload = 40;
+    // What a Read All, a firmware read, a fan-curve read, most group writes and an accepted live
+    // command leave on the link counter: fewer ticks than a poll reply's full reload.
+    static constexpr std::uint8_t ShortLinkAlive = 30;
+
+    // The engine's tables of transactions, by the code that selects one.
+    enum class Table : std::uint8_t {
+        ConfigurationCommand, // PendingCommand 0 ... 11 on the Configuration page
+        DeclarationCommand,   // PendingCommand 1 and 2 on the Declaration page
+        PollStep,             // PollStep 0 ... 3 on the RealTimeData page
+        LiveCommand,          // LiveCommand 1 and 2 on the RealTimeData page
+    };
+
+    // Runs once when a posted command or live command has ended, with how it ended. It may post
+    // the next command at once: that one is sent on the next tick.
+    using OnEnded = std::function<void(TransactionOutcome)>;
+
+    // A transaction's place in a table. Move-only; the place is freed when the handle is
+    // destroyed or reset. A handle must not outlive its engine.
+    class Registration {
+    public:
+        Registration() = default;
+        Registration(Registration&& other) noexcept;
+        Registration& operator=(Registration&& other) noexcept;
+        Registration(const Registration&) = delete;
+        Registration& operator=(const Registration&) = delete;
+        ~Registration() { reset(); }
+
+        void reset();
+        [[nodiscard]] bool active() const { return m_engine != nullptr; }
+
+    private:
+        friend class CommEngine;
+        Registration(CommEngine& engine, Table table, std::uint8_t code)
+            : m_engine(&engine), m_table(table), m_code(code) {}
+
+        CommEngine* m_engine = nullptr;
+        Table m_table = Table::ConfigurationCommand;
+        std::uint8_t m_code = 0;
+    };
 
     CommEngine(SerialPort& port, EngineWindow& window);
+    ~CommEngine();
     CommEngine(const CommEngine&) = delete;
     CommEngine& operator=(const CommEngine&) = delete;
 
     // One tick of the engine timer.
     void tick();
 
-    [[nodiscard]] EngineState& state() { return m_state; }
     [[nodiscard]] const EngineState& state() const { return m_state; }
-    [[nodiscard]] SerialPort& port() { return m_port; }
     [[nodiscard]] EngineWindow& window() { return m_window; }
 
-    // Transactions plug in here (not owned). Codes: Configuration 0 ... 11, Declaration 1 and 2,
-    // poll steps 0 ... 3, live commands 1 and 2.
-    void setConfigurationCommand(std::uint8_t code, Transaction* transaction);
-    void setDeclarationCommand(std::uint8_t code, Transaction* transaction);
-    void setPollStep(std::uint8_t step, Transaction* transaction);
-    void setLiveCommand(std::uint8_t code, Transaction* transaction);
+    // Puts `transaction` (not owned; it must outlive the handle) at `code` of `table`. A code
+    // outside the table, or one already taken, is a logic error.
+    [[nodiscard]] Registration registerTransaction(Table table, std::uint8_t code,
+                                                   Transaction& transaction);
 
-    // Posting contract of the button handlers (port and busy checks are the handler's).
-    void postCommand(std::uint8_t code);
-    void postLiveCommand(std::uint8_t code);
+    // Posting contract of the button handlers (port and busy checks are the handler's). A code
+    // outside the Configuration table (0 ... 11), or a live command other than 1 and 2, is a
+    // logic error. A command or live command still posted is pre-empted (ends Abandoned).
+    void postCommand(std::uint8_t code, OnEnded onEnded = {});
+    void postLiveCommand(std::uint8_t code, OnEnded onEnded = {});
 
-    // Services for the transactions.
-    void MarkLinkAlive();  // LinkAliveTicks = 40, link bar + 1
-    void purgeInput();     // discards received input
-    void endCommand();     // PendingCommand = 20, CommandBusy = 0
-    void nextPollStep();   // PollStep 0 -> 1 -> 2 -> 3 -> 0, SendPending = 1
-    void restartPolling(); // LiveCommand = 0, PollStep = 0, SendPending = 1
+    // The link counts as alive for the full reload; the link bar moves on.
+    void MarkLinkAlive();
+    // The link counts as alive for `ticks` Timer1 ticks; the link bar stays.
+    void keepLinkAliveFor(std::uint8_t ticks);
+    // One Timer1 tick of the link counter: false when the link already counts as lost,
+    // otherwise counts one tick down and returns true.
+    bool countDownLinkAlive();
+    // Requests go to `address` from now on (0 ... 255).
+    void switchDeviceAddress(std::uint32_t address);
     void showMessage(const UserMessage& message, std::function<void()> onClosed = {});
 
 private:
+    friend class EngineStaging; // tests stage engine states through it
+
+    class Context;
+    struct Slot {
+        Transaction* transaction = nullptr;
+        // Lives as long as the registration; guards the close steps of the boxes it raised.
+        std::shared_ptr<const bool> alive;
+    };
+
+    [[nodiscard]] Slot* slot(Table table, std::uint8_t code);
+    void remove(Table table, std::uint8_t code);
+
     void tickConfiguration();
     void tickRealTimeData();
     void tickDeclaration();
-    void runTransaction(Transaction& transaction);
-    void sendTick(Transaction& transaction);
-    void receiveTick(Transaction& transaction);
+    void runTransaction(Table table, std::uint8_t code, Transaction& transaction);
+    void sendTick(Table table, std::uint8_t code, Transaction& transaction);
+    void receiveTick(Table table, std::uint8_t code, Transaction& transaction);
     // Appends up to `count` waiting bytes to RxFrame; bytes beyond its capacity are dropped.
     void collect(std::uint32_t count);
+
+    // The operations of the transactions' context.
+    void endCommand();
+    void endLiveCommand();
+    void nextPollStep();
+    void restartPolling();
+    void abandonPollStepInFlight();
+    // How the exchange being handled ended; Abandoned outside a reply's handling.
+    [[nodiscard]] TransactionOutcome outcomeNow() const;
+
+    // The table the posted command runs from: the Declaration page's while that page is shown.
+    [[nodiscard]] Table commandTable() const;
+    // The one place every transaction's end passes through, once the engine's state is final:
+    // `ended` is the poster's completion callback (none for poll steps). An observer of the
+    // engine's exchanges belongs here.
+    void settle(Table table, std::uint8_t code, TransactionOutcome outcome, OnEnded ended);
 
     SerialPort& m_port;
     EngineWindow& m_window;
     EngineState m_state;
-    std::array<Transaction*, 12> m_configuration{};
-    std::array<Transaction*, 3> m_declaration{};
-    std::array<Transaction*, 4> m_pollSteps{};
-    std::array<Transaction*, 3> m_liveCommands{};
+    std::array<Slot, 12> m_configuration{};
+    std::array<Slot, 3> m_declaration{};
+    std::array<Slot, 4> m_pollSteps{};
+    std::array<Slot, 3> m_liveCommands{};
+    OnEnded m_commandEnded;
+    OnEnded m_liveCommandEnded;
+    std::optional<std::uint8_t> m_pollStepInFlight;
+    std::optional<TransactionOutcome> m_handling;
 };

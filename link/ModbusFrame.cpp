@@ -2,7 +2,7 @@
 
 #include "ModbusCrc.h"
 
-#include <cassert>
+#include "Invariant.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ void putWord(ModbusFrame& frame, std::uint16_t word) {
 } // namespace
 
 void appendCrc(ModbusFrame& frame) {
-    assert(frame.length + 2 <= ModbusFrame::Capacity);
+    checkInvariant(frame.length + 2 <= ModbusFrame::Capacity, "no room for the CRC in the frame");
     const std::uint16_t crc = ModbusCrc16(frame.view());
     frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc >> 8);
     frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc & 0xFF);
@@ -43,7 +43,8 @@ ModbusFrame buildWriteSingle(std::uint8_t address, std::uint8_t function, std::u
 
 ModbusFrame buildWriteMultiple(std::uint8_t address, std::uint16_t first,
                                std::span<const std::uint16_t> words) {
-    assert(9 + 2 * words.size() <= ModbusFrame::Capacity);
+    checkInvariant(9 + 2 * words.size() <= ModbusFrame::Capacity,
+                   "too many registers for one write request");
     ModbusFrame frame;
     frame.bytes[frame.length++] = address;
     frame.bytes[frame.length++] = 16;

@@ -49,3 +49,14 @@ inline constexpr RequestShape ForcedOutput{5, 12, 0, 8};
 
 // Appends the CRC of bytes[0, length) at bytes[length], bytes[length + 1] and grows length by 2.
 void appendCrc(ModbusFrame& frame);
+
+// Register k of an accepted function 3/4 reply, high byte first.
+[[nodiscard]] inline std::uint16_t replyRegister(std::span<const std::uint8_t> reply,
+                                                 std::size_t k) {
+    return static_cast<std::uint16_t>(reply[3 + 2 * k] << 8 | reply[4 + 2 * k]);
+}
+
+// Coil or input n of an accepted function 1/2 reply.
+[[nodiscard]] inline bool replyBit(std::span<const std::uint8_t> reply, std::size_t n) {
+    return (reply[3 + n / 8] >> (n % 8)) & 1;
+}

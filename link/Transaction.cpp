@@ -1,44 +1,42 @@
 #include "Transaction.h"
 
-#include "CommEngine.h"
+void Transaction::onBadCrc(TransactionContext& /*context*/) {}
 
-void Transaction::onBadCrc(CommEngine& /*engine*/) {}
-
-ModbusFrame ShapedTransaction::request(const EngineState& state) const {
-    return buildReadRequest(static_cast<std::uint8_t>(state.DeviceAddress), m_shape);
+ModbusFrame ShapedTransaction::request(std::uint8_t deviceAddress) const {
+    return buildReadRequest(deviceAddress, m_shape);
 }
 
-void CommandTransaction::onWrongHeader(CommEngine& engine) {
+void CommandTransaction::onWrongHeader(TransactionContext& context) {
     if (m_wrongHeaderIsSignOfLife) {
-        engine.MarkLinkAlive();
+        context.MarkLinkAlive();
     }
-    engine.endCommand();
+    context.endCommand();
 }
 
-void CommandTransaction::onTimeout(CommEngine& engine) {
-    engine.endCommand();
+void CommandTransaction::onTimeout(TransactionContext& context) {
+    context.endCommand();
 }
 
-void PollTransaction::onGood(CommEngine& engine) {
-    decode(engine);
-    engine.purgeInput();
-    engine.nextPollStep();
-    afterDecode(engine);
-    engine.MarkLinkAlive();
+void PollTransaction::onGood(TransactionContext& context, std::span<const std::uint8_t> reply) {
+    decode(reply);
+    context.purgeInput();
+    context.nextPollStep();
+    afterDecode();
+    context.MarkLinkAlive();
 }
 
-void PollTransaction::onWrongHeader(CommEngine& engine) {
-    engine.MarkLinkAlive();
-    engine.nextPollStep();
+void PollTransaction::onWrongHeader(TransactionContext& context) {
+    context.MarkLinkAlive();
+    context.nextPollStep();
 }
 
-void PollTransaction::onBadCrc(CommEngine& engine) {
+void PollTransaction::onBadCrc(TransactionContext& context) {
     if (m_moveOnAtBadCrc) {
-        engine.nextPollStep();
-        engine.purgeInput();
+        context.nextPollStep();
+        context.purgeInput();
     }
 }
 
-void PollTransaction::onTimeout(CommEngine& engine) {
-    engine.nextPollStep();
+void PollTransaction::onTimeout(TransactionContext& context) {
+    context.nextPollStep();
 }

@@ -25,6 +25,25 @@ struct UserMessage {
     std::string repeatKey;
 };
 
+// A message box's two strings.
+struct MessageText {
+    const char* text;
+    const char* caption;
+};
+
+// The box of a message without icon or key.
+[[nodiscard]] inline UserMessage toUserMessage(const MessageText& message) {
+    return UserMessage(message.text, message.caption);
+}
+
+// Texts more than one page shows.
+namespace SharedMessages {
+inline constexpr MessageText PortNotOpen{"ComPort Not Open!!", "Comm Error"};
+inline constexpr const char* BusyText = "Systerm Busy,Please Wait";
+// Read All, the firmware read and both curve draws use the Internal Fan group's busy caption.
+inline constexpr MessageText Busy{BusyText, "Set Intfan1!"};
+} // namespace SharedMessages
+
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;

@@ -2,44 +2,35 @@
 
 #include "link/CommEngine.h"
 
-ModbusFrame LiveCommandTransaction::request(const EngineState& state) const {
-    return buildWriteSingle(static_cast<std::uint8_t>(state.DeviceAddress), shape().function,
-                            shape().first, value());
+ModbusFrame LiveCommandTransaction::request(std::uint8_t deviceAddress) const {
+    return buildWriteSingle(deviceAddress, shape().function, shape().first, value());
 }
 
-std::function<void()> LiveCommandTransaction::whileAlive(std::function<void()> step) const {
-    return [alive = std::weak_ptr<bool>(m_alive), step = std::move(step)] {
-        if (!alive.expired()) {
-            step();
-        }
-    };
-}
-
-void LiveCommandTransaction::onGood(CommEngine& engine) {
-    EngineState& state = engine.state();
-    state.LiveCommand = 0;
-    state.LinkAliveTicks = LinkAliveAfterReply;
-    const auto echo = static_cast<std::uint16_t>(state.RxFrame[4] << 8 | state.RxFrame[5]);
+void LiveCommandTransaction::onGood(TransactionContext& context,
+                                    std::span<const std::uint8_t> reply) {
+    context.endLiveCommand();
+    context.keepLinkAliveFor(CommEngine::ShortLinkAlive);
+    const auto echo = static_cast<std::uint16_t>(reply[4] << 8 | reply[5]);
     const UserMessage message = acceptEcho(echo);
-    engine.showMessage(message, whileAlive([this, &engine] {
-                           afterReplyBoxClosed();
-                           // A command posted while the box was open is already under way; the
-                           // restart and the purge would drop it (and its reply) without a word.
-                           if (engine.state().LiveCommand == 0) {
-                               engine.restartPolling();
-                               engine.purgeInput();
-                           }
-                           engine.MarkLinkAlive();
-                       }));
+    context.showMessage(message, [this](TransactionContext& closed) {
+        afterReplyBoxClosed();
+        // A command posted while the box was open is already under way; the restart and the
+        // purge would drop it (and its reply) without a word.
+        if (!closed.liveCommandPosted()) {
+            closed.restartPolling();
+            closed.purgeInput();
+        }
+        closed.MarkLinkAlive();
+    });
 }
 
-void LiveCommandTransaction::onWrongHeader(CommEngine& engine) {
-    engine.MarkLinkAlive();
-    engine.restartPolling();
-    engine.showMessage(failureMessage(), whileAlive([this] { afterReplyBoxClosed(); }));
+void LiveCommandTransaction::onWrongHeader(TransactionContext& context) {
+    context.MarkLinkAlive();
+    context.restartPolling();
+    context.showMessage(failureMessage(), [this](TransactionContext&) { afterReplyBoxClosed(); });
 }
 
-void LiveCommandTransaction::onTimeout(CommEngine& engine) {
-    engine.restartPolling();
-    engine.showMessage(failureMessage());
+void LiveCommandTransaction::onTimeout(TransactionContext& context) {
+    context.restartPolling();
+    context.showMessage(failureMessage());
 }

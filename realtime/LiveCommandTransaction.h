@@ -4,19 +4,17 @@
 #include "link/UserMessage.h"
 
 #include <cstdint>
-#include <memory>
 
 // A one-shot write of the RealTimeData page (debug temperature, forced output): one 8-byte write
 // whose reply echoes the value. It pre-empts the polling circle and restarts it at step 0 when it
 // ends. Unlike the poll steps it reports every outcome in a box.
 //
 // The boxes do not block, so the ticks that run while one is open must find a consistent state:
-// a failed command resets all command state before its box; an accepted one clears only
-// LiveCommand (so polling goes on meanwhile) and restarts the circle once the box is closed.
+// a failed command resets all command state before its box; an accepted one ends only the live
+// command (so polling goes on meanwhile) and restarts the circle once the box is closed. The close
+// steps run only while this transaction is still registered with the engine.
 class LiveCommandTransaction : public ShapedTransaction {
 public:
-    static constexpr std::uint8_t LinkAliveAfterReply = 30;
-
     explicit LiveCommandTransaction(const RequestShape& shape)
         : ShapedTransaction(shape, PollTransaction::SendIntervalMs) {}
     ~LiveCommandTransaction() override = default;
@@ -24,12 +22,12 @@ public:
     LiveCommandTransaction& operator=(const LiveCommandTransaction&) = delete;
 
     // The write of `value()` to the shape's coil or register.
-    [[nodiscard]] ModbusFrame request(const EngineState& state) const override;
+    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override;
 
-    void onGood(CommEngine& engine) override;
-    void onWrongHeader(CommEngine& engine) override;
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override;
+    void onWrongHeader(TransactionContext& context) override;
     // A bad CRC is ignored: the command ends by its time-out.
-    void onTimeout(CommEngine& engine) override;
+    void onTimeout(TransactionContext& context) override;
 
 protected:
     // The value written (and expected back in the echo).
@@ -41,11 +39,4 @@ protected:
     virtual UserMessage acceptEcho(std::uint16_t echo) = 0;
     // Runs once the box of a reply (accepted or wrong header) has been closed.
     virtual void afterReplyBoxClosed() {}
-
-private:
-    // Runs `step` when the box closes, unless this transaction is gone by then.
-    [[nodiscard]] std::function<void()> whileAlive(std::function<void()> step) const;
-
-    // Boxes outlive ticks; their close steps must not run on a destroyed transaction.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -1,12 +1,12 @@
 #include "LiveDataDecoding.h"
 
 #include "LiveData.h"
-#include "link/EngineState.h"
+#include "link/ModbusFrame.h"
 
 namespace {
 
-std::uint8_t bit(const EngineState& reply, std::size_t n) {
-    return reply.replyBit(n) ? 1 : 0;
+std::uint8_t bit(std::span<const std::uint8_t> reply, std::size_t n) {
+    return replyBit(reply, n) ? 1 : 0;
 }
 
 } // namespace
@@ -17,7 +17,7 @@ double signedTenths(std::uint16_t word) {
     return static_cast<double>(static_cast<long double>(static_cast<std::int16_t>(word)) * 0.1L);
 }
 
-void decodeStatusCoils(const EngineState& reply, LiveData& live) {
+void decodeStatusCoils(std::span<const std::uint8_t> reply, LiveData& live) {
     live.IntFan1Status = bit(reply, 0);
     live.IntFan2Status = bit(reply, 1);
     live.ExtFan1Status = bit(reply, 2);
@@ -27,7 +27,7 @@ void decodeStatusCoils(const EngineState& reply, LiveData& live) {
     live.ForcedOutput = bit(reply, 12);
 }
 
-void decodeAlarmInputs(const EngineState& reply, LiveData& live) {
+void decodeAlarmInputs(std::span<const std::uint8_t> reply, LiveData& live) {
     live.IntFan1Alarm = bit(reply, 0);
     live.IntFan2Alarm = bit(reply, 1);
     live.ExtFan1Alarm = bit(reply, 2);
@@ -45,23 +45,23 @@ void decodeAlarmInputs(const EngineState& reply, LiveData& live) {
     live.LowPressureAlarm = bit(reply, 17);
 }
 
-void decodeCompressorSettings(const EngineState& reply, LiveData& live) {
-    live.CompressorSetTemp = signedTenths(reply.replyRegister(0));
-    live.CompressorDeltTemp = signedTenths(reply.replyRegister(1));
+void decodeCompressorSettings(std::span<const std::uint8_t> reply, LiveData& live) {
+    live.CompressorSetTemp = signedTenths(replyRegister(reply, 0));
+    live.CompressorDeltTemp = signedTenths(replyRegister(reply, 1));
 }
 
-void decodeMeasurements(const EngineState& reply, LiveData& live) {
-    live.InternalFan1Rev = reply.replyRegister(0);
-    live.InternalFan2Rev = reply.replyRegister(1);
-    live.ExternalFan1Rev = reply.replyRegister(2);
-    live.ExternalFan2Rev = reply.replyRegister(3);
-    live.Temperature1 = signedTenths(reply.replyRegister(4));
-    live.Temperature2 = signedTenths(reply.replyRegister(5));
-    live.SupplyVoltage = signedTenths(reply.replyRegister(6));
-    live.CompressorRev = static_cast<std::int16_t>(reply.replyRegister(7));
-    live.CompressorCurrent = signedTenths(reply.replyRegister(8));
-    live.HeaterCurrent = signedTenths(reply.replyRegister(10));
+void decodeMeasurements(std::span<const std::uint8_t> reply, LiveData& live) {
+    live.InternalFan1Rev = replyRegister(reply, 0);
+    live.InternalFan2Rev = replyRegister(reply, 1);
+    live.ExternalFan1Rev = replyRegister(reply, 2);
+    live.ExternalFan2Rev = replyRegister(reply, 3);
+    live.Temperature1 = signedTenths(replyRegister(reply, 4));
+    live.Temperature2 = signedTenths(replyRegister(reply, 5));
+    live.SupplyVoltage = signedTenths(replyRegister(reply, 6));
+    live.CompressorRev = static_cast<std::int16_t>(replyRegister(reply, 7));
+    live.CompressorCurrent = signedTenths(replyRegister(reply, 8));
+    live.HeaterCurrent = signedTenths(replyRegister(reply, 10));
     // Only the low byte of register 11 carries the status; the controller may set the high one.
-    live.ForceOutputStatus = static_cast<std::uint8_t>(reply.replyRegister(11) & 0xFF);
-    live.Temperature3 = signedTenths(reply.replyRegister(13));
+    live.ForceOutputStatus = static_cast<std::uint8_t>(replyRegister(reply, 11) & 0xFF);
+    live.Temperature3 = signedTenths(replyRegister(reply, 13));
 }

@@ -1,21 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
-struct EngineState;
 struct LiveData;
 
 // Decoding of the four poll replies into the live record. Each function reads the accepted reply
-// in `reply.RxFrame` and writes only the fields its read covers; nothing here touches a widget.
+// `reply` and writes only the fields its read covers; nothing here touches a widget.
 
 // A register holding a signed value in tenths (temperatures, voltage, currents), in the unit.
 [[nodiscard]] double signedTenths(std::uint16_t word);
 
 // Step 0: coils 0 ... 15 (fan states, compressor and heater on, forced output on coil 12).
-void decodeStatusCoils(const EngineState& reply, LiveData& live);
+void decodeStatusCoils(std::span<const std::uint8_t> reply, LiveData& live);
 // Step 1: discrete inputs 0 ... 17 (alarm flags).
-void decodeAlarmInputs(const EngineState& reply, LiveData& live);
+void decodeAlarmInputs(std::span<const std::uint8_t> reply, LiveData& live);
 // Step 2: holding registers 41 ... 43 (compressor start temperature and difference).
-void decodeCompressorSettings(const EngineState& reply, LiveData& live);
+void decodeCompressorSettings(std::span<const std::uint8_t> reply, LiveData& live);
 // Step 3: input registers 0 ... 13 (speeds, temperatures, voltage, currents, force status).
-void decodeMeasurements(const EngineState& reply, LiveData& live);
+void decodeMeasurements(std::span<const std::uint8_t> reply, LiveData& live);

@@ -1,20 +1,17 @@
 #include "RealTimeMonitor.h"
 
-#include "AlarmInputsStep.h"
-#include "CompressorSettingsStep.h"
 #include "DebugTemperatureCommand.h"
 #include "ForcedOutputCommand.h"
 #include "LiveDisplay.h"
-#include "MeasurementsStep.h"
-#include "StatusCoilsStep.h"
+#include "PollSteps.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
+#include "link/PortGate.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 #include "widgets/RoundLed.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -30,26 +27,35 @@ const QColor LinkLostColor(255, 0, 0);
 RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
                                  std::function<void(int)> setTimer1Interval, TestLogSink* log)
     : m_engine(engine), m_view(view), m_setTimer1Interval(std::move(setTimer1Interval)),
-      m_statusCoils(std::make_unique<StatusCoilsStep>(m_live, m_view)),
-      m_alarmInputs(std::make_unique<AlarmInputsStep>(m_live)),
-      m_compressorSettings(std::make_unique<CompressorSettingsStep>(m_live, m_view)),
-      m_measurements(std::make_unique<MeasurementsStep>(m_live, m_view, m_logTickCount, log)),
       m_debugTemperature(std::make_unique<DebugTemperatureCommand>(m_view.Edit11)),
       m_forcedOutput(std::make_unique<ForcedOutputCommand>(m_view.iSwitchRocker1)) {
-    m_engine.setPollStep(0, m_statusCoils.get());
-    m_engine.setPollStep(1, m_alarmInputs.get());
-    m_engine.setPollStep(2, m_compressorSettings.get());
-    m_engine.setPollStep(3, m_measurements.get());
-    m_engine.setLiveCommand(DebugTemperatureCode, m_debugTemperature.get());
-    m_engine.setLiveCommand(ForcedOutputCode, m_forcedOutput.get());
+    const auto rows = pollSteps();
+    for (std::size_t step = 0; step + 1 < rows.size(); ++step) {
+        m_pollSteps.push_back(std::make_unique<PollStep>(rows[step], m_live, m_view));
+    }
+    auto measurements = std::make_unique<MeasurementsStep>(m_live, m_view, log);
+    m_measurements = measurements.get();
+    m_pollSteps.push_back(std::move(measurements));
+
+    using Table = CommEngine::Table;
+    for (std::size_t step = 0; step < m_pollSteps.size(); ++step) {
+        m_registrations.push_back(m_engine.registerTransaction(
+            Table::PollStep, static_cast<std::uint8_t>(step), *m_pollSteps[step]));
+    }
+    m_registrations.push_back(m_engine.registerTransaction(Table::LiveCommand, DebugTemperatureCode,
+                                                           *m_debugTemperature));
+    m_registrations.push_back(
+        m_engine.registerTransaction(Table::LiveCommand, ForcedOutputCode, *m_forcedOutput));
 }
 
-RealTimeMonitor::~RealTimeMonitor() {
-    for (std::uint8_t step = 0; step < 4; ++step) {
-        m_engine.setPollStep(step, nullptr);
-    }
-    m_engine.setLiveCommand(DebugTemperatureCode, nullptr);
-    m_engine.setLiveCommand(ForcedOutputCode, nullptr);
+RealTimeMonitor::~RealTimeMonitor() = default;
+
+std::uint32_t RealTimeMonitor::logTickCount() const {
+    return m_measurements->logTickCount();
+}
+
+void RealTimeMonitor::setLogTickCount(std::uint32_t ticks) {
+    m_measurements->setLogTickCount(ticks);
 }
 
 std::int16_t RealTimeMonitor::debugTempValue() const {
@@ -61,9 +67,7 @@ std::uint16_t RealTimeMonitor::forceCoilValue() const {
 }
 
 void RealTimeMonitor::Timer1Timer() {
-    if (m_logTickCount < LogTickLimit) {
-        ++m_logTickCount;
-    }
+    m_measurements->countTimer1Tick();
     m_engine.window().forceWindowSize();
     refreshLinkBar();
 
@@ -77,10 +81,8 @@ void RealTimeMonitor::Timer1Timer() {
 }
 
 void RealTimeMonitor::refreshLinkBar() {
-    EngineState& state = m_engine.state();
     LedBar& bar = *m_view.iLedBar1;
-    if (state.LinkAliveTicks > 0) {
-        --state.LinkAliveTicks;
+    if (m_engine.countDownLinkAlive()) {
         bar.setSectionColor1(LinkAliveColor);
         // Replies advance the bar too, so it may stand beyond 99 here.
         bar.setPosition(bar.position() < 100 ? bar.position() + 1 : 3);
@@ -102,17 +104,8 @@ void RealTimeMonitor::Timer3Timer() {
     }
 }
 
-bool RealTimeMonitor::portClosed() const {
-    return m_view.Button1->text() == QStringLiteral("Open");
-}
-
-void RealTimeMonitor::showPortNotOpen() {
-    m_engine.showMessage(UserMessage("ComPort Not Open!!", "Comm Error"));
-}
-
 void RealTimeMonitor::Button6Click() {
-    if (portClosed()) {
-        showPortNotOpen();
+    if (!portReady(m_view.port, m_engine)) {
         return;
     }
     // Throws before anything is posted when the text is not a number.
@@ -122,8 +115,7 @@ void RealTimeMonitor::Button6Click() {
 }
 
 void RealTimeMonitor::iSwitchRocker1Change() {
-    if (portClosed()) {
-        showPortNotOpen();
+    if (!portReady(m_view.port, m_engine)) {
         return;
     }
     // The rocker still shows the state from before the click: ask for the other one.

@@ -2,18 +2,17 @@
 
 #include "LiveData.h"
 #include "RealTimeView.h"
+#include "link/CommEngine.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
-class AlarmInputsStep;
-class CommEngine;
-class CompressorSettingsStep;
 class DebugTemperatureCommand;
 class ForcedOutputCommand;
 class MeasurementsStep;
-class StatusCoilsStep;
+class PollStep;
 class TestLogSink;
 
 // The RealTimeData page: the polling circle and the live record it fills, the link bar and the
@@ -21,7 +20,6 @@ class TestLogSink;
 // (debug temperature, forced output). The window forwards its handlers of the same names.
 class RealTimeMonitor {
 public:
-    static constexpr std::uint32_t LogTickLimit = 10000;
     static constexpr int LitPhaseMs = 1000;
     static constexpr int DarkPhaseMs = 500;
 
@@ -47,29 +45,25 @@ public:
     [[nodiscard]] const LiveData& liveData() const { return m_live; }
     // For tests that stage alarm flags without a poll.
     [[nodiscard]] LiveData& liveData() { return m_live; }
-    [[nodiscard]] std::uint32_t logTickCount() const { return m_logTickCount; }
+    [[nodiscard]] std::uint32_t logTickCount() const;
     // For tests that shorten the wait for a test-log row.
-    void setLogTickCount(std::uint32_t ticks) { m_logTickCount = ticks; }
+    void setLogTickCount(std::uint32_t ticks);
     [[nodiscard]] std::uint8_t alarmBlinkPhase() const { return m_alarmBlinkPhase; }
     [[nodiscard]] std::int16_t debugTempValue() const;
     [[nodiscard]] std::uint16_t forceCoilValue() const;
 
 private:
-    [[nodiscard]] bool portClosed() const;
-    void showPortNotOpen();
     void refreshLinkBar();
 
     CommEngine& m_engine;
     RealTimeView m_view;
     std::function<void(int)> m_setTimer1Interval;
     LiveData m_live;
-    std::uint32_t m_logTickCount = 0;
     std::uint8_t m_alarmBlinkPhase = 0;
 
-    std::unique_ptr<StatusCoilsStep> m_statusCoils;
-    std::unique_ptr<AlarmInputsStep> m_alarmInputs;
-    std::unique_ptr<CompressorSettingsStep> m_compressorSettings;
-    std::unique_ptr<MeasurementsStep> m_measurements;
+    std::vector<std::unique_ptr<PollStep>> m_pollSteps;
+    MeasurementsStep* m_measurements = nullptr; // the last of m_pollSteps
     std::unique_ptr<DebugTemperatureCommand> m_debugTemperature;
     std::unique_ptr<ForcedOutputCommand> m_forcedOutput;
+    std::vector<CommEngine::Registration> m_registrations;
 };

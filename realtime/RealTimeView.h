@@ -7,7 +7,7 @@ class LedBar;
 class NumericReadout;
 class Odometer;
 class QLineEdit;
-class QPushButton;
+class PortGate;
 class RockerSwitch;
 class RotarySwitch;
 class RoundLed;
@@ -31,5 +31,5 @@ struct RealTimeView {
     QLineEdit* Edit11 = nullptr;    // debug temperature
     QLineEdit* Edit19 = nullptr;    // hidden: internal fan 1 speed
     QLineEdit* Edit20 = nullptr;    // hidden: external fan 1 speed
-    QPushButton* Button1 = nullptr; // the port button: its caption "Open" means the port is closed
+    const PortGate* port = nullptr; // whether the port is open
 };

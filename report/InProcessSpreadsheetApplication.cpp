@@ -1,6 +1,7 @@
 #include "InProcessSpreadsheetApplication.h"
 
 #include "CellFormat.h"
+#include "SpreadsheetConstants.h"
 #include "Workbook.h"
 #include "WorkbookStore.h"
 
@@ -15,28 +16,7 @@ using Horizontal = CellFormat::Horizontal;
 using Vertical = CellFormat::Vertical;
 using Line = CellFormat::Line;
 
-// Constants of the spreadsheet object model.
-constexpr int xlCenter = -4108;
-constexpr int xlLeft = -4131;
-constexpr int xlRight = -4152;
-constexpr int xlJustify = -4130;
-constexpr int xlDistributed = -4117;
-constexpr int xlTop = -4160;
-constexpr int xlBottom = -4107;
-constexpr int xlHAlignGeneral = 1;
-constexpr int xlHAlignFill = 5;
-constexpr int xlHAlignCenterAcrossSelection = 7;
-constexpr int xlContinuous = 1;
-constexpr int xlDash = -4115;
-constexpr int xlDot = -4118;
-constexpr int xlDouble = -4119;
-constexpr int xlLineStyleNone = -4142;
-constexpr int xlHairline = 1;
-constexpr int xlThin = 2;
-constexpr int xlMedium = -4138;
-constexpr int xlThick = 4;
-constexpr int xlColorIndexAutomatic = -4105;
-constexpr int xlColorIndexNone = -4142;
+using namespace SpreadsheetConstants;
 
 constexpr int MaxTextLength = 32767; // characters a cell holds
 

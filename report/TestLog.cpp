@@ -2,6 +2,7 @@
 
 #include "InProcessSpreadsheetApplication.h"
 #include "SpreadsheetApplication.h"
+#include "SpreadsheetConstants.h"
 #include "WorkbookStore.h"
 #include "link/UserMessage.h"
 
@@ -11,11 +12,8 @@
 
 namespace {
 
-constexpr int xlCenter = -4108;
-constexpr int VerticalAlignmentOfColumns = 2; // centre, in the object model's older numbering
-constexpr int xlContinuous = 1;
-constexpr int xlThin = 2;
-constexpr int xlColorIndexAutomatic = -4105;
+using namespace SpreadsheetConstants;
+constexpr int VerticalAlignmentOfColumns = xlVAlignCenterOlder;
 constexpr int HeaderRow = 3;
 constexpr int FirstRecordRow = 4;
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LocalDateTime.h"
-#include "realtime/TestLogSink.h"
+#include "link/TestLogSink.h"
 
 #include <cstdint>
 #include <filesystem>

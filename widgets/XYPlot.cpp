@@ -113,6 +113,19 @@ void XYPlot::addPoint(int channel, double x, double y) {
     channelEdited(channel);
 }
 
+void XYPlot::setPoints(int channel, const QList<QPointF>& points) {
+    if (!isChannel(channel))
+        return;
+    QList<QPointF> kept;
+    kept.reserve(points.size());
+    for (const QPointF& point : points) {
+        if (std::isfinite(point.x()) && std::isfinite(point.y()))
+            kept.append(point);
+    }
+    series_[channel]->replace(kept);
+    channelEdited(channel);
+}
+
 int XYPlot::pointCount(int channel) const {
     return isChannel(channel) ? static_cast<int>(series_[channel]->count()) : 0;
 }

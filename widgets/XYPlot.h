@@ -36,6 +36,9 @@ public:
 
     void clearChannel(int channel);
     void addPoint(int channel, double x, double y);
+    // Replaces the channel's points at once (points with a coordinate that is not finite are
+    // left out), with one change notification.
+    void setPoints(int channel, const QList<QPointF>& points);
     [[nodiscard]] int pointCount(int channel) const;
     [[nodiscard]] QList<QPointF> points(int channel) const;
 

@@ -90,7 +90,7 @@ TEST(GroupSet, SendsTheGroupsFrameAndReportsSuccessWhenTheEchoComes) {
         SCOPED_TRACE(button.name);
         PageRig page;
         (page.page.get()->*button.click)();
-        EXPECT_EQ(page.state().CommandBusy, 1);
+        EXPECT_TRUE(page.state().CommandBusy);
         EXPECT_EQ(page.state().PendingCommand, button.code);
         EXPECT_TRUE(page.messages().empty());
 
@@ -162,7 +162,7 @@ TEST(ButtonChecks, ClosedPortGivesCommErrorAndNothingIsConvertedClearedOrSent) {
         ASSERT_EQ(page.messages().size(), before + 1);
         EXPECT_EQ(page.messages().back().message.text, "ComPort Not Open!!");
         EXPECT_EQ(page.messages().back().message.caption, "Comm Error");
-        EXPECT_EQ(page.state().CommandBusy, 0);
+        EXPECT_FALSE(page.state().CommandBusy);
     }
     EXPECT_EQ(page.edit(12)->text(), "100") << "Read All cleared nothing";
     EXPECT_EQ(page.combo(1)->currentIndex(), 1);
@@ -205,7 +205,7 @@ TEST(ButtonChecks, OutOfRangeValueIsRefusedAndNothingIsSent) {
         ASSERT_EQ(page.messages().size(), 1u);
         EXPECT_EQ(page.messages()[0].message.text, "Data out of range!!");
         EXPECT_EQ(page.messages()[0].message.caption, "Set Unsuccessfully");
-        EXPECT_EQ(page.state().CommandBusy, 0);
+        EXPECT_FALSE(page.state().CommandBusy);
         page.rig.driver.run(30);
         EXPECT_TRUE(page.rig.port.writes().empty());
     }
@@ -238,7 +238,7 @@ TEST(ButtonChecks, TextThatIsNotANumberRaisesTheConversionErrorAndPostsNothing) 
             EXPECT_STREQ(error.what(), c.error);
         }
         EXPECT_TRUE(page.messages().empty());
-        EXPECT_EQ(page.state().CommandBusy, 0);
+        EXPECT_FALSE(page.state().CommandBusy);
     }
 }
 
@@ -265,7 +265,7 @@ TEST(GroupSet, RejectedOrUnansweredWriteEndsSilently) {
             echo.back() ^= 0xFF;
             page.rig.port.feed(echo);
             const auto ticks =
-                page.rig.driver.runUntil([&] { return page.state().CommandBusy == 0; }, 200);
+                page.rig.driver.runUntil([&] { return !page.state().CommandBusy; }, 200);
             ASSERT_TRUE(ticks.has_value());
             EXPECT_EQ(*ticks, 101);
             EXPECT_TRUE(page.messages().empty());
@@ -283,7 +283,7 @@ TEST(AddressSet, EngineTalksToTheNewAddressOnceTheSuccessBoxIsClosed) {
     page.rig.port.feed(echoOf(request));
     page.rig.driver.run(1);
     ASSERT_EQ(page.messages().size(), 1u) << "the echo was not taken";
-    EXPECT_EQ(page.state().CommandBusy, 0);
+    EXPECT_FALSE(page.state().CommandBusy);
     EXPECT_EQ(page.state().DeviceAddress, 1u) << "still the old address while the box is open";
 
     // A refused click while the box is open must not change what the switch takes.
@@ -311,13 +311,13 @@ TEST(CommAddress, SetsTheAddressOfEveryLaterRequestWithoutTalking) {
         SCOPED_TRACE(c.text);
         PageRig page;
         page.closePort(); // no port check
-        page.state().DeviceAddress = 9;
+        page.stage().deviceAddress(9);
         page.edit(17)->setText(c.text);
         page.page->Button8Click();
         EXPECT_EQ(page.state().DeviceAddress, c.address);
         EXPECT_EQ(page.edit(17)->text(), c.text);
         EXPECT_TRUE(page.messages().empty());
-        EXPECT_EQ(page.state().CommandBusy, 0);
+        EXPECT_FALSE(page.state().CommandBusy);
     }
 
     PageRig page;

@@ -4,6 +4,8 @@
 
 #include "config/ConfigurationPage.h"
 #include "support/EngineRig.h"
+#include "support/EngineStaging.h"
+#include "support/FakePortGate.h"
 #include "support/FrameHex.h"
 
 #include <QComboBox>
@@ -33,18 +35,19 @@ public:
             view.ComboBox.at(number) = box;
         }
         view.SWV = new QLineEdit(&form);
-        view.Button1 = new QPushButton(QStringLiteral("Close"), &form);
+        view.port = &port;
         page = std::make_unique<ConfigurationPage>(rig.engine, view);
     }
 
     [[nodiscard]] QLineEdit* edit(int number) const { return view.Edit.at(number); }
     [[nodiscard]] QComboBox* combo(int number) const { return view.ComboBox.at(number); }
-    [[nodiscard]] EngineState& state() { return rig.engine.state(); }
+    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
     [[nodiscard]] const std::vector<FakeEngineWindow::ShownMessage>& messages() const {
         return rig.window.messages();
     }
 
-    void closePort() { view.Button1->setText(QStringLiteral("Open")); }
+    void closePort() { port.open = false; }
 
     // Ticks until a new request has gone out; returns it (empty when none came).
     std::vector<std::uint8_t> nextRequest(int maxTicks = 50) {
@@ -56,7 +59,7 @@ public:
 
     // Ticks until no command is busy; false when it still is after `maxTicks`.
     bool runUntilIdle(int maxTicks = 300) {
-        return rig.driver.runUntil([&] { return state().CommandBusy == 0; }, maxTicks).has_value();
+        return rig.driver.runUntil([&] { return !state().CommandBusy; }, maxTicks).has_value();
     }
 
     // Sends the posted command's request, lets `reply` arrive and runs the command to its end.
@@ -69,6 +72,7 @@ public:
 
     QWidget form; // parent of every field
     EngineRig rig;
+    FakePortGate port;
     ConfigurationView view;
     std::unique_ptr<ConfigurationPage> page;
 };

@@ -376,3 +376,8 @@ TEST(AcceptedRanges, SlaveAddressOneTo255) {
         {SetAddress, edit(4), "-1", 0, std::nullopt},
     });
 }
+
+TEST(GroupLookup, ACommandThatWritesNoGroupIsALogicError) {
+    EXPECT_EQ(parameterGroup(ConfigCommand::SetHeater).command, ConfigCommand::SetHeater);
+    EXPECT_THROW((void)parameterGroup(ConfigCommand::ReadAll), std::logic_error);
+}

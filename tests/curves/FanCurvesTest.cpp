@@ -4,6 +4,8 @@
 
 #include "link/EngineWindow.h"
 #include "support/EngineRig.h"
+#include "support/EngineStaging.h"
+#include "support/FakePortGate.h"
 #include "support/FrameHex.h"
 #include "widgets/XYPlot.h"
 
@@ -60,7 +62,8 @@ protected:
         rig.window.clearRecords();
     }
 
-    [[nodiscard]] EngineState& state() { return rig.engine.state(); }
+    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
     [[nodiscard]] std::vector<std::array<double, 2>> channel(int index) const {
         return exactPoints(plot.points(index));
     }
@@ -82,8 +85,8 @@ protected:
 
     EngineRig rig;
     XYPlot plot;
-    QPushButton portButton{QStringLiteral("Close")};
-    FanCurves curves{rig.engine, CurveView{&plot, &portButton}};
+    FakePortGate port;
+    FanCurves curves{rig.engine, CurveView{&plot, &port}};
 };
 
 struct DrawCase {
@@ -113,7 +116,7 @@ class DrawButtonTest : public FanCurvesTest, public testing::WithParamInterface<
 
 TEST_P(DrawButtonTest, ReadsTheGroupAndDrawsItsCurveOverTheOtherOne) {
     const DrawCase& c = GetParam();
-    state().DeviceAddress = 7;
+    stage().deviceAddress(7);
     plot.addPoint(c.channel, 10, 10); // a stale curve of this group
     plot.addPoint(c.otherChannel, 1, 2);
     plot.addPoint(c.otherChannel, 3, 4);
@@ -123,8 +126,8 @@ TEST_P(DrawButtonTest, ReadsTheGroupAndDrawsItsCurveOverTheOtherOne) {
     EXPECT_EQ(plot.channelLayer(c.channel), FanCurves::TopLayer);
     EXPECT_EQ(plot.channelLayer(c.otherChannel), FanCurves::LowerLayer);
     EXPECT_EQ(state().PendingCommand, c.code);
-    EXPECT_EQ(state().CommandBusy, 1);
-    EXPECT_EQ(state().SendPending, 1);
+    EXPECT_TRUE(state().CommandBusy);
+    EXPECT_TRUE(state().SendPending);
     EXPECT_TRUE(rig.port.writes().empty()) << "the button never touches the port";
 
     rig.driver.tick();
@@ -146,9 +149,9 @@ TEST_P(DrawButtonTest, ReadsTheGroupAndDrawsItsCurveOverTheOtherOne) {
     EXPECT_EQ(drawn[1], (std::array<double, 2>{c.stopTemp, c.apex}));
     EXPECT_EQ(channel(c.otherChannel), (std::vector<std::array<double, 2>>{{1, 2}, {3, 4}}));
 
-    EXPECT_EQ(state().CommandBusy, 0);
+    EXPECT_FALSE(state().CommandBusy);
     EXPECT_EQ(state().PendingCommand, EngineState::NoCommand);
-    EXPECT_EQ(state().SendPending, 1);
+    EXPECT_TRUE(state().SendPending);
     EXPECT_EQ(state().LinkAliveTicks, 30);
     EXPECT_EQ(rig.window.linkBarPosition(), 1);
     EXPECT_EQ(rig.port.purgesAt(rig.port.tick()), 1) << "the input is purged after a good read";
@@ -208,7 +211,7 @@ TEST_F(FanCurvesTest, ConfigurationCommandLeftPendingBlocksBothButtons) {
 }
 
 TEST_F(FanCurvesTest, ClosedPortRefusesBothButtons) {
-    portButton.setText(QStringLiteral("Open"));
+    port.open = false;
     plot.addPoint(0, 1, 1);
     plot.addPoint(1, 2, 2);
     plot.setChannelLayer(0, 7);
@@ -218,7 +221,7 @@ TEST_F(FanCurvesTest, ClosedPortRefusesBothButtons) {
     click(17);
     EXPECT_EQ(messages(), (std::vector<std::string>{"ComPort Not Open!! / Comm Error",
                                                     "ComPort Not Open!! / Comm Error"}));
-    EXPECT_EQ(state().CommandBusy, 0);
+    EXPECT_FALSE(state().CommandBusy);
     EXPECT_EQ(plot.pointCount(0), 1);
     EXPECT_EQ(plot.pointCount(1), 1);
     EXPECT_EQ(plot.channelLayer(0), 7);
@@ -238,11 +241,11 @@ class RejectedReadTest : public FanCurvesTest, public testing::WithParamInterfac
 
 TEST_P(RejectedReadTest, EndsAtOnceLeavingTheChannelEmpty) {
     drawWithReply(16, groupReply(InternalFans));
-    state().LinkAliveTicks = 0;
+    stage().linkAliveTicks(0);
     rig.window.clearRecords();
 
     drawWithReply(16, GetParam().reply);
-    EXPECT_EQ(state().CommandBusy, 0);
+    EXPECT_FALSE(state().CommandBusy);
     EXPECT_EQ(state().PendingCommand, EngineState::NoCommand);
     EXPECT_EQ(plot.pointCount(0), 0);
     EXPECT_EQ(curves.internalFans(), curveParameters(InternalFans))
@@ -282,11 +285,11 @@ TEST_P(UnfinishedReadTest, EndsOnlyAtTheTimeOutLeavingTheChannelEmpty) {
     rig.port.feed(GetParam().reply);
 
     rig.driver.run(100);
-    EXPECT_EQ(state().CommandBusy, 1) << "still waiting after 100 receive ticks";
+    EXPECT_TRUE(state().CommandBusy) << "still waiting after 100 receive ticks";
     rig.driver.tick();
-    EXPECT_EQ(state().CommandBusy, 0);
+    EXPECT_FALSE(state().CommandBusy);
     EXPECT_EQ(state().PendingCommand, EngineState::NoCommand);
-    EXPECT_EQ(state().SendPending, 1);
+    EXPECT_TRUE(state().SendPending);
     EXPECT_EQ(plot.pointCount(0), 0);
     EXPECT_EQ(curves.internalFans(), FanCurveParameters{});
     EXPECT_EQ(state().LinkAliveTicks, 0);
@@ -310,7 +313,7 @@ TEST_F(FanCurvesTest, FirstTickAfterSwitchingPagesSendsNothing) {
     rig.driver.tick();
     EXPECT_TRUE(rig.port.writes().empty());
     EXPECT_EQ(rig.port.purges().size(), 1u);
-    EXPECT_EQ(state().CommandBusy, 1) << "the read stays posted";
+    EXPECT_TRUE(state().CommandBusy) << "the read stays posted";
 
     rig.driver.tick();
     ASSERT_EQ(rig.port.writes().size(), 1u);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 void WindowOnSimulator::SetUp() {
     ASSERT_TRUE(m_workFolder.isValid());
@@ -51,4 +52,18 @@ void WindowOnSimulator::openPort() {
     }
     ASSERT_EQ(button->text(), QStringLiteral("Close"))
         << (messages != nullptr ? messages->describe() : "(real message boxes)");
+}
+
+bool WindowOnSimulator::waitTimerTicks(const char* timer, int ticks, int timeoutMs) {
+    auto* source = form->findChild<QTimer*>(QString::fromLatin1(timer));
+    EXPECT_NE(source, nullptr) << timer;
+    if (source == nullptr) {
+        return false;
+    }
+    int seen = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(source, &QTimer::timeout, [&seen] { ++seen; });
+    const bool done = QTest::qWaitFor([&seen, ticks] { return seen >= ticks; }, timeoutMs);
+    QObject::disconnect(counting);
+    return done;
 }

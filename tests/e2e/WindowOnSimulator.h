@@ -26,6 +26,11 @@ protected:
     // then reads "Close" (at once for a serial port, within the connect time for a network one).
     void openPort();
 
+    // Runs the event loop until the window's `timer` ("Timer1", "Timer2" for the engine) has ticked
+    // `ticks` more times; false when that takes longer than `timeoutMs`. Waits that prove nothing
+    // happened count ticks, so a slow machine does not shorten what they cover.
+    bool waitTimerTicks(const char* timer, int ticks, int timeoutMs = 10000);
+
     // The window's control `name`; a failure names it when there is none.
     template <typename T> T* child(const std::string& name) const {
         T* found = form->findChild<T*>(QString::fromStdString(name));

@@ -155,11 +155,11 @@ protected:
     // Clicks a command button and waits until the engine has ended the command.
     bool clickAndWait(const char* name) {
         button(name)->click();
-        if (form->engine().state().CommandBusy != 1) {
+        if (!form->engine().state().CommandBusy) {
             ADD_FAILURE() << name << " posted nothing: " << messages->describe();
             return false;
         }
-        return QTest::qWaitFor([this] { return form->engine().state().CommandBusy == 0; }, 5000);
+        return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, 5000);
     }
 
     // The simulator's holding registers 0 ... 46, as the simulator holds them.
@@ -248,9 +248,9 @@ TEST_F(ConfigE2eTest, ValuesBeyondTheirWidthAreRefusedAndTheSimulatorKeepsItsReg
         ASSERT_EQ(messages->shown().size(), boxes + 1);
         EXPECT_EQ(messages->shown().back().message.text, "Data out of range!!");
         EXPECT_EQ(messages->shown().back().message.caption, "Set Unsuccessfully");
-        EXPECT_EQ(form->engine().state().CommandBusy, 0);
+        EXPECT_FALSE(form->engine().state().CommandBusy);
     }
-    QTest::qWait(400);
+    ASSERT_TRUE(waitTimerTicks("Timer2", 40)) << "forty engine ticks for anything to go out";
     EXPECT_EQ(simulatorHolding(), before);
     EXPECT_EQ(sim.command(QStringLiteral("stats")), stats) << "nothing was sent";
 }

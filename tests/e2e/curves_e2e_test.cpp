@@ -42,10 +42,10 @@ protected:
     // Clicks a Draw button and waits until the engine has ended the read.
     bool drawAndWait(const char* name) {
         child<QPushButton>(name)->click();
-        if (form->engine().state().CommandBusy != 1) {
+        if (!form->engine().state().CommandBusy) {
             return false;
         }
-        return QTest::qWaitFor([this] { return form->engine().state().CommandBusy == 0; }, 5000);
+        return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, 5000);
     }
     // The simulator's holding registers of one fan group, offsets 0 ... 7.
     FanCurveParameters simulatorGroup(int base) {

@@ -26,11 +26,11 @@ protected:
     // Clicks a command button and waits until the engine has ended the command.
     bool clickAndWait(const char* name) {
         button(name)->click();
-        if (form->engine().state().CommandBusy != 1) {
+        if (!form->engine().state().CommandBusy) {
             ADD_FAILURE() << name << " posted nothing: " << messages->describe();
             return false;
         }
-        return QTest::qWaitFor([this] { return form->engine().state().CommandBusy == 0; }, 5000);
+        return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, 5000);
     }
 };
 

@@ -96,10 +96,11 @@ TEST_F(RealTimeE2eTest, AlarmRaisedInTheSimulatorBlinksItsLed) {
     ASSERT_TRUE(sim.commandOk(QStringLiteral("set di 13 0")));
     // Within a circle and a lit phase the LED stays dark.
     ASSERT_TRUE(waitFor([&] { return form->realTime().liveData().VoltageAlarm2 == 0; }));
-    QTest::qWait(1600);
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_FALSE(led(17)->isActive());
-        QTest::qWait(100);
+    // A full circle and more (a send and a receive tick per step), then two lit phases.
+    ASSERT_TRUE(waitTimerTicks("Timer2", 10));
+    for (int phase = 0; phase < 4; ++phase) {
+        ASSERT_TRUE(waitTimerTicks("Timer1", 1));
+        EXPECT_FALSE(led(17)->isActive()) << "Timer1 tick " << phase;
     }
 }
 

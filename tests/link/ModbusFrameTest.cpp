@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <array>
 #include <random>
 #include <string>
@@ -127,6 +129,12 @@ TEST(WriteMultiple, LongestRequestOfTheToolIs31Bytes) {
     const std::array<std::uint16_t, 11> words{};
     EXPECT_EQ(buildWriteMultiple(1, 0, words).length, 31u);
     EXPECT_EQ(buildWriteMultiple(1, 27, std::span(words).first(1)).length, 11u);
+}
+
+TEST(WriteMultiple, MoreWordsThanTheFrameHoldsIsALogicErrorInEveryBuild) {
+    const std::array<std::uint16_t, 34> words{};
+    EXPECT_NO_THROW((void)buildWriteMultiple(1, 0, std::span(words).first(33)));
+    EXPECT_THROW((void)buildWriteMultiple(1, 0, words), std::logic_error);
 }
 
 } // namespace

@@ -51,17 +51,17 @@ class RecordingPoll : public PollTransaction {
 public:
     using PollTransaction::PollTransaction;
 
-    void onWrongHeader(CommEngine& engine) override {
+    void onWrongHeader(TransactionContext& context) override {
         ++wrongHeaders;
-        PollTransaction::onWrongHeader(engine);
+        PollTransaction::onWrongHeader(context);
     }
-    void onBadCrc(CommEngine& engine) override {
+    void onBadCrc(TransactionContext& context) override {
         ++badCrcs;
-        PollTransaction::onBadCrc(engine);
+        PollTransaction::onBadCrc(context);
     }
-    void onTimeout(CommEngine& engine) override {
+    void onTimeout(TransactionContext& context) override {
         ++timeouts;
-        PollTransaction::onTimeout(engine);
+        PollTransaction::onTimeout(context);
     }
 
     std::vector<Bytes> replies;
@@ -70,8 +70,7 @@ public:
     int timeouts = 0;
 
 protected:
-    void decode(CommEngine& engine) override {
-        const auto reply = engine.state().reply();
+    void decode(std::span<const std::uint8_t> reply) override {
         replies.emplace_back(reply.begin(), reply.begin() + replyLength());
     }
 };
@@ -81,15 +80,15 @@ class AlarmLimitsWrite : public CommandTransaction {
 public:
     AlarmLimitsWrite() : CommandTransaction(RequestShape{16, 28, 2, 8}, 200) {}
 
-    [[nodiscard]] ModbusFrame request(const EngineState& state) const override {
+    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override {
         const std::array<std::uint16_t, 2> words{600, static_cast<std::uint16_t>(-100)};
-        return buildWriteMultiple(static_cast<std::uint8_t>(state.DeviceAddress), 28, words);
+        return buildWriteMultiple(deviceAddress, 28, words);
     }
-    void onGood(CommEngine& engine) override {
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> /*reply*/) override {
         ++goods;
-        engine.endCommand();
-        engine.purgeInput();
-        engine.MarkLinkAlive();
+        context.endCommand();
+        context.purgeInput();
+        context.MarkLinkAlive();
     }
 
     int goods = 0;
@@ -103,9 +102,11 @@ protected:
             << port.lastErrorText().toStdString();
         ASSERT_TRUE(port.applyLineSettings(9600, 8));
         for (std::uint8_t step = 0; step < 4; ++step) {
-            engine.setPollStep(step, polls[step].get());
+            registrations.push_back(
+                engine.registerTransaction(CommEngine::Table::PollStep, step, *polls[step]));
         }
-        engine.setConfigurationCommand(3, &alarmWrite);
+        registrations.push_back(
+            engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 3, alarmWrite));
         QObject::connect(&timer, &QTimer::timeout, [this] { engine.tick(); });
         timer.start(CommEngine::ReceiveIntervalMs);
     }
@@ -137,6 +138,7 @@ protected:
         std::make_unique<RecordingPoll>(Requests::PollCompressorSettings),
         std::make_unique<RecordingPoll>(Requests::PollMeasurements)};
     AlarmLimitsWrite alarmWrite;
+    std::vector<CommEngine::Registration> registrations;
 };
 
 TEST_F(EngineOnSimulator, EveryReadFunctionGetsAGoodReply) {
@@ -163,7 +165,7 @@ TEST_F(EngineOnSimulator, EveryReadFunctionGetsAGoodReply) {
 
 TEST_F(EngineOnSimulator, WriteMultipleRegistersReachesTheController) {
     engine.postCommand(3);
-    ASSERT_TRUE(spinUntil([&] { return engine.state().CommandBusy == 0; }, 5000));
+    ASSERT_TRUE(spinUntil([&] { return !engine.state().CommandBusy; }, 5000));
     EXPECT_EQ(alarmWrite.goods, 1);
     EXPECT_EQ(sim.command("get hr 28 2"), QStringLiteral("ok 600 65436"));
 }
@@ -184,7 +186,7 @@ TEST_F(EngineOnSimulator, PulledLineMidTransactionGoesQuietAndRecoversAfterReope
     ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 1; }, 10000));
     // Keep the controller from answering so the pull lands while a request waits for its reply.
     ASSERT_TRUE(sim.commandOk("silent on"));
-    ASSERT_TRUE(spinUntil([&] { return engine.state().SendPending == 0; }, 3000));
+    ASSERT_TRUE(spinUntil([&] { return !engine.state().SendPending; }, 3000));
     ASSERT_TRUE(sim.commandOk("pull"));
 
     ASSERT_TRUE(spinUntil([&] { return port.isLost(); }, 3000));
@@ -241,9 +243,11 @@ protected:
             [this](SerialPort::OpenError outcome) { outcomes.push_back(outcome); });
         ASSERT_TRUE(openPort()) << port.lastErrorText().toStdString();
         for (std::uint8_t step = 0; step < 4; ++step) {
-            engine.setPollStep(step, polls[step].get());
+            registrations.push_back(
+                engine.registerTransaction(CommEngine::Table::PollStep, step, *polls[step]));
         }
-        engine.setConfigurationCommand(3, &alarmWrite);
+        registrations.push_back(
+            engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 3, alarmWrite));
         QObject::connect(&timer, &QTimer::timeout, [this] { engine.tick(); });
         timer.start(CommEngine::ReceiveIntervalMs);
     }
@@ -286,6 +290,7 @@ protected:
         std::make_unique<RecordingPoll>(Requests::PollCompressorSettings),
         std::make_unique<RecordingPoll>(Requests::PollMeasurements)};
     AlarmLimitsWrite alarmWrite;
+    std::vector<CommEngine::Registration> registrations;
 };
 
 TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
@@ -310,7 +315,7 @@ TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
     ASSERT_TRUE(spinUntil(
         [&] { return engine.state().PageMode == EngineWindow::ConfigurationPage; }, 2000));
     engine.postCommand(3);
-    ASSERT_TRUE(spinUntil([&] { return engine.state().CommandBusy == 0; }, 5000));
+    ASSERT_TRUE(spinUntil([&] { return !engine.state().CommandBusy; }, 5000));
     EXPECT_EQ(alarmWrite.goods, 1);
     EXPECT_EQ(sim.command("get hr 28 2"), QStringLiteral("ok 600 65436"));
     EXPECT_TRUE(resolver.lookups().isEmpty());

@@ -124,7 +124,7 @@ TEST_F(LiveCommand, ConversionErrorPostsNothing) {
 }
 
 TEST_F(LiveCommand, PortClosedShowsTheBoxAndPostsNothing) {
-    view().Button1->setText(QStringLiteral("Open"));
+    page.closePort();
     view().Edit11->setText(QStringLiteral("not even a number"));
     monitor.Button6Click();
     view().iSwitchRocker1->press();
@@ -323,15 +323,15 @@ TEST_F(LiveCommand, TicksWhileResultBoxIsOpenFindAConsistentState) {
         EXPECT_NE(rig.port.writes()[i].bytes.at(1), 6) << "the write went out again";
     }
     // Coil 12 read back as off while the box is open: the rocker follows the poll.
-    state().PollStep = 0;
-    state().SendPending = 1;
+    stage().pollStep(0);
+    stage().sendPending(true);
     exchange(coilsReply(0x00, 0x00));
     EXPECT_FALSE(view().iSwitchRocker1->isOn());
 
     rig.window.closeAll();
     EXPECT_EQ(view().Edit11->text(), "");
     EXPECT_EQ(state().PollStep, 0);
-    EXPECT_EQ(state().SendPending, 1);
+    EXPECT_TRUE(state().SendPending);
     EXPECT_EQ(state().LinkAliveTicks, 40);
 }
 
@@ -349,7 +349,7 @@ TEST_F(LiveCommand, CommandPostedWhileABoxIsOpenSurvivesItsClosing) {
     rig.window.closeMessage(0);
     EXPECT_EQ(view().Edit11->text(), "");
     EXPECT_EQ(state().LiveCommand, 2);
-    EXPECT_EQ(state().SendPending, 0);
+    EXPECT_FALSE(state().SendPending);
 
     rig.port.feed(withCrc(fromHex("01 05 00 0C 00 00")));
     ASSERT_TRUE(untilBox().has_value());
@@ -358,17 +358,20 @@ TEST_F(LiveCommand, CommandPostedWhileABoxIsOpenSurvivesItsClosing) {
 }
 
 TEST_F(LiveCommand, BoxClosedAfterTheMonitorIsGoneDoesNothing) {
+    // An engine of its own: the fixture's monitor holds the live-command codes of its engine.
+    EngineRig own;
+    own.driver.showPage(EngineWindow::RealTimeDataPage);
     auto monitorOfTheirOwn =
-        std::make_unique<RealTimeMonitor>(rig.engine, view(), std::function<void(int)>{}, nullptr);
+        std::make_unique<RealTimeMonitor>(own.engine, view(), std::function<void(int)>{}, nullptr);
     view().Edit11->setText(QStringLiteral("25"));
     monitorOfTheirOwn->Button6Click();
-    sendTick();
-    rig.port.feed(withCrc(fromHex("01 06 00 1E 00 FA")));
-    ASSERT_TRUE(untilBox().has_value());
+    own.driver.tick(); // send
+    own.port.feed(withCrc(fromHex("01 06 00 1E 00 FA")));
+    ASSERT_TRUE(own.driver.runUntil([&] { return !own.window.messages().empty(); }, 5));
     monitorOfTheirOwn.reset();
-    rig.window.closeAll();
+    own.window.closeAll();
     EXPECT_EQ(view().Edit11->text(), "25");
-    EXPECT_EQ(state().LinkAliveTicks, 30);
+    EXPECT_EQ(own.engine.state().LinkAliveTicks, 30);
 }
 
 } // namespace

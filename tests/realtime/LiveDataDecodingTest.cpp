@@ -1,6 +1,5 @@
 #include "Replies.h"
 
-#include "link/EngineState.h"
 #include "link/NumberText.h"
 #include "realtime/LiveData.h"
 #include "realtime/LiveDataDecoding.h"
@@ -13,12 +12,9 @@
 
 namespace {
 
-// The engine's state after it has collected `reply`.
-EngineState collected(const std::vector<std::uint8_t>& reply) {
-    EngineState state;
-    std::copy(reply.begin(), reply.end(), state.RxFrame.begin());
-    state.RxLength = static_cast<std::uint32_t>(reply.size());
-    return state;
+// An accepted reply as the engine hands it to a poll step.
+std::span<const std::uint8_t> collected(const std::vector<std::uint8_t>& reply) {
+    return reply;
 }
 
 TEST(MeasurementsDecoding, TypicalSetLandsInItsFields) {
@@ -132,7 +128,8 @@ struct BitCase {
 };
 
 void expectOneFieldPerBit(const std::vector<BitCase>& cases, int bitCount,
-                          void (*decode)(const EngineState&, LiveData&), std::uint8_t function) {
+                          void (*decode)(std::span<const std::uint8_t>, LiveData&),
+                          std::uint8_t function) {
     for (const BitCase& c : cases) {
         std::vector<std::uint8_t> data((bitCount + 7) / 8, 0);
         data[c.bit / 8] = static_cast<std::uint8_t>(1 << (c.bit % 8));

@@ -59,13 +59,8 @@ protected:
     }
 };
 
-TEST_F(LiveDisplay, BarColoursAreTheWindowsColourValues) {
-    EXPECT_EQ(bgr(AliveGreen), 4259584);
-    EXPECT_EQ(bgr(LostRed), 255);
-}
-
 TEST_F(LiveDisplay, LastAliveTickStillGreenThenRedAt100) {
-    state().LinkAliveTicks = 1;
+    stage().linkAliveTicks(1);
     view().iLedBar1->setPosition(40);
     monitor.Timer1Timer();
     EXPECT_EQ(state().LinkAliveTicks, 0);
@@ -78,7 +73,7 @@ TEST_F(LiveDisplay, LastAliveTickStillGreenThenRedAt100) {
     EXPECT_EQ(bgr(view().iLedBar1->sectionColor1()), 255);
 
     // A reply brings it back: green again from the next tick on.
-    state().LinkAliveTicks = 40;
+    stage().linkAliveTicks(40);
     monitor.Timer1Timer();
     EXPECT_EQ(view().iLedBar1->position(), 3);
     EXPECT_EQ(bgr(view().iLedBar1->sectionColor1()), 4259584);
@@ -88,7 +83,7 @@ TEST_F(LiveDisplay, LastAliveTickStillGreenThenRedAt100) {
 TEST_F(LiveDisplay, AliveBarAdvancesAndWrapsTo3) {
     for (auto [before, after] :
          {std::pair{0.0, 1.0}, {5.0, 6.0}, {98.5, 99.5}, {99.0, 100.0}, {100.0, 3.0}}) {
-        state().LinkAliveTicks = 10;
+        stage().linkAliveTicks(10);
         view().iLedBar1->setPosition(before);
         monitor.Timer1Timer();
         EXPECT_EQ(view().iLedBar1->position(), after) << "from " << before;
@@ -120,7 +115,7 @@ TEST_F(LiveDisplay, LinkLossClearsExactlyTheListedValues) {
     expected.CompressorCurrent = 0;
     expected.CompressorRev = 0;
 
-    state().LinkAliveTicks = 0;
+    stage().linkAliveTicks(0);
     monitor.Timer1Timer();
     EXPECT_EQ(monitor.liveData(), expected);
     // Kept: CompressorAlarm2, the pressure alarms, Temperature3, the heater current, the settings,
@@ -216,7 +211,7 @@ TEST_F(LiveDisplay, EachAlarmFlagLightsItsLedInTheLitPhaseOnly) {
         {&LiveData::HeaterAlarm, 6},       {&LiveData::HighPressureAlarm, 10},
         {&LiveData::LowPressureAlarm, 15},
     };
-    state().LinkAliveTicks = 200; // keep the link alive: a lost link clears most flags
+    stage().linkAliveTicks(200); // keep the link alive: a lost link clears most flags
     for (const Case& c : cases) {
         SCOPED_TRACE("iLedRound" + std::to_string(c.led));
         monitor.liveData() = LiveData{};
@@ -239,7 +234,7 @@ TEST_F(LiveDisplay, AlarmLedTableOrder) {
 }
 
 TEST_F(LiveDisplay, NonAlarmLedsAreLeftToTheirOwners) {
-    state().LinkAliveTicks = 200;
+    stage().linkAliveTicks(200);
     view().iLedRound[1]->setActive(true);
     view().iLedRound[18]->setActive(true);
     monitor.Timer1Timer();
@@ -250,7 +245,7 @@ TEST_F(LiveDisplay, NonAlarmLedsAreLeftToTheirOwners) {
 
 TEST_F(LiveDisplay, UnclearedAlarmsKeepBlinkingAfterLinkLoss) {
     pollEverything();
-    state().LinkAliveTicks = 0;
+    stage().linkAliveTicks(0);
     untilLitPhaseNext();
     monitor.Timer1Timer();
     EXPECT_EQ(litAlarmLeds(), (std::set<int>{10, 15, 16}));
@@ -262,11 +257,11 @@ TEST_F(LiveDisplay, UnclearedAlarmsKeepBlinkingAfterLinkLoss) {
 }
 
 TEST_F(LiveDisplay, AlarmRaisedDuringDarkPhaseShowsAtNextLitPhase) {
-    state().LinkAliveTicks = 200;
+    stage().linkAliveTicks(200);
     untilLitPhaseNext();
     monitor.Timer1Timer(); // lit, nothing to show
     showRealTimeData();
-    state().PollStep = 1;
+    stage().pollStep(1);
     exchange(inputsReply(1u << 13));
     EXPECT_EQ(litAlarmLeds(), std::set<int>{});
     monitor.Timer1Timer(); // dark
@@ -298,7 +293,7 @@ TEST_F(LiveDisplay, ForcedOutputLed) {
 
 TEST_F(LiveDisplay, ForcedOutputLedSurvivesLinkLoss) {
     pollEverything(); // coil 12 on, status 1
-    state().LinkAliveTicks = 0;
+    stage().linkAliveTicks(0);
     monitor.Timer1Timer();
     monitor.Timer3Timer();
     const bool first = view().iLedRound[18]->isActive();

@@ -36,7 +36,7 @@ TEST_F(PollCircle, OneCircleReadsTheFourBlocksInOrderAndShowsEveryValue) {
     rig.port.feed(measurementsReply(typicalMeasurements()));
     rig.driver.tick();
     EXPECT_EQ(state().PollStep, 0);
-    EXPECT_EQ(state().SendPending, 1);
+    EXPECT_TRUE(state().SendPending);
 
     const RealTimeView& v = view();
     struct Shown {
@@ -91,7 +91,7 @@ TEST_F(PollCircle, OneCircleReadsTheFourBlocksInOrderAndShowsEveryValue) {
 
 TEST_F(PollCircle, LargeAndNegativeValuesOnTheirWidgets) {
     showRealTimeData();
-    state().PollStep = 3;
+    stage().pollStep(3);
     std::array<std::uint16_t, 14> registers{};
     registers[0] = 0xFFFF;
     registers[4] = 0xFF9C;
@@ -172,7 +172,7 @@ TEST_F(PollCircle, StepOutcomes) {
         RealTimePage freshPage;
         RealTimeMonitor freshMonitor(fresh.engine, freshPage.view(), {}, nullptr);
         fresh.driver.showPage(EngineWindow::RealTimeDataPage);
-        fresh.engine.state().PollStep = static_cast<std::uint8_t>(c.step);
+        EngineStaging(fresh.engine).pollStep(static_cast<std::uint8_t>(c.step));
         fresh.driver.tick(); // send
 
         std::vector<std::uint8_t> reply = good[c.step];
@@ -203,7 +203,7 @@ TEST_F(PollCircle, StepOutcomes) {
         ASSERT_TRUE(ticks.has_value());
         EXPECT_EQ(*ticks, c.ticksToDecide);
         EXPECT_EQ(fresh.engine.state().PollStep, (c.step + 1) % 4);
-        EXPECT_EQ(fresh.engine.state().SendPending, 1);
+        EXPECT_TRUE(fresh.engine.state().SendPending);
         EXPECT_EQ(fresh.engine.state().LinkAliveTicks, c.signOfLife ? 40 : 0);
         EXPECT_EQ(fresh.window.linkBarPosition(), barBefore + (c.signOfLife ? 1 : 0));
         EXPECT_EQ(freshMonitor.liveData(), LiveData{}) << "a rejected reply changed the record";
@@ -215,7 +215,7 @@ TEST_F(PollCircle, StepOutcomes) {
 
 TEST_F(PollCircle, GoodReplyPurgesMovesOnAndRefreshesTheLink) {
     showRealTimeData();
-    state().PollStep = 2;
+    stage().pollStep(2);
     exchange(settingsReply(10, 20));
     EXPECT_EQ(rig.port.purgesAt(rig.port.tick()), 1);
     EXPECT_EQ(state().PollStep, 3);
@@ -227,8 +227,8 @@ TEST_F(PollCircle, GoodReplyPurgesMovesOnAndRefreshesTheLink) {
 TEST_F(PollCircle, SilentControllerCyclesOnTimeOutsAndDecodesNothing) {
     showRealTimeData();
     const std::int64_t start = rig.driver.elapsedMs();
-    const std::optional<int> ticks = rig.driver.runUntil(
-        [&] { return state().PollStep == 0 && state().SendPending == 1; }, 1000);
+    const std::optional<int> ticks =
+        rig.driver.runUntil([&] { return state().PollStep == 0 && state().SendPending; }, 1000);
     ASSERT_TRUE(ticks.has_value());
     EXPECT_EQ(rig.driver.elapsedMs() - start, 4 * (300 + 101 * 10));
     EXPECT_EQ(monitor.liveData(), LiveData{});
@@ -237,7 +237,7 @@ TEST_F(PollCircle, SilentControllerCyclesOnTimeOutsAndDecodesNothing) {
 
 TEST_F(PollCircle, TestLogRowWhenMoreThan20TicksPassed) {
     showRealTimeData();
-    state().PollStep = 3;
+    stage().pollStep(3);
     monitor.setLogTickCount(20);
     exchange(measurementsReply(typicalMeasurements()));
     EXPECT_TRUE(log.rows.empty());
@@ -292,7 +292,7 @@ TEST_F(PollCircle, RowsOnlyAfterGoodMeasurements) {
 // is reset, so the next tick goes on polling and the next row waits for 20 more ticks.
 TEST_F(PollCircle, FailingLogLeavesTheCircleConsistent) {
     showRealTimeData();
-    state().PollStep = 3;
+    stage().pollStep(3);
     monitor.setLogTickCount(50);
     log.onRow = [] { throw std::runtime_error("workbook not writable"); };
     sendTick();
@@ -300,7 +300,7 @@ TEST_F(PollCircle, FailingLogLeavesTheCircleConsistent) {
     EXPECT_THROW(rig.driver.tick(), std::runtime_error);
     EXPECT_EQ(monitor.logTickCount(), 0u);
     EXPECT_EQ(state().PollStep, 0);
-    EXPECT_EQ(state().SendPending, 1);
+    EXPECT_TRUE(state().SendPending);
     EXPECT_EQ(monitor.liveData().InternalFan1Rev, 1200u);
     EXPECT_EQ(toHex(sendTick()), toHex(withCrc(fromHex("01 01 00 00 00 10"))));
 }

@@ -3,9 +3,10 @@
 #include "RealTimePage.h"
 
 #include "link/EngineWindow.h"
+#include "link/TestLogSink.h"
 #include "realtime/RealTimeMonitor.h"
-#include "realtime/TestLogSink.h"
 #include "support/EngineRig.h"
+#include "support/EngineStaging.h"
 #include "support/FrameHex.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +29,11 @@ public:
 };
 
 // A real engine over the fake port and window, the page's widgets, and the monitor wired to them,
-// with the port open (Button1 reads "Close").
+// with the port open.
 class RealTimeFixture : public ::testing::Test {
 protected:
-    [[nodiscard]] EngineState& state() { return rig.engine.state(); }
+    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
     [[nodiscard]] const RealTimeView& view() const { return page.view(); }
 
     // Shows the RealTimeData page and runs its first tick (reset and purge only).
@@ -39,7 +41,7 @@ protected:
 
     // Runs the send tick of the current transaction and returns what it wrote.
     std::vector<std::uint8_t> sendTick() {
-        EXPECT_EQ(state().SendPending, 1);
+        EXPECT_TRUE(state().SendPending);
         const std::size_t before = rig.port.writes().size();
         rig.driver.tick();
         if (rig.port.writes().size() != before + 1) {

@@ -51,5 +51,5 @@ RealTimePage::RealTimePage() {
     m_view.Edit11 = new QLineEdit(QStringLiteral("0"), &m_parent);
     m_view.Edit19 = new QLineEdit(QStringLiteral("0"), &m_parent);
     m_view.Edit20 = new QLineEdit(QStringLiteral("0"), &m_parent);
-    m_view.Button1 = new QPushButton(QStringLiteral("Close"), &m_parent);
+    m_view.port = &m_port;
 }

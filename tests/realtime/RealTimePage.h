@@ -2,18 +2,22 @@
 
 #include "realtime/RealTimeView.h"
 
+#include "support/FakePortGate.h"
+
 #include <QWidget>
 
 // The widgets of the RealTimeData page and the link bar, created for a test with the scales and
-// start states of the window (rocker on, rotary switches "Off" and "On", bar at 5), and the port
-// button reading "Close" (port open).
+// start states of the window (rocker on, rotary switches "Off" and "On", bar at 5), with the port
+// open.
 class RealTimePage {
 public:
     RealTimePage();
 
     [[nodiscard]] const RealTimeView& view() const { return m_view; }
+    void closePort() { m_port.open = false; }
 
 private:
+    FakePortGate m_port;
     QWidget m_parent;
     RealTimeView m_view;
 };

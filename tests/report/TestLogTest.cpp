@@ -2,12 +2,12 @@
 // the spreadsheet application, the folder or the disk lets it down.
 #include "report/TestLog.h"
 #include "FileSizeLimit.h"
-#include "RecordingPresenter.h"
 #include "ScriptedSpreadsheet.h"
 #include "TemporaryFolder.h"
 #include "XlsReadBack.h"
 #include "report/InProcessSpreadsheetApplication.h"
 #include "report/WorkbookStore.h"
+#include "support/RecordingPresenter.h"
 
 #include <gtest/gtest.h>
 
@@ -68,13 +68,13 @@ protected:
     }
     // The boxes shown so far, each with the error icon and the log's repeat key.
     void expectMessages(const std::vector<std::pair<std::string, std::string>>& expected) {
-        ASSERT_EQ(presenter.shown.size(), expected.size());
+        ASSERT_EQ(presenter.shown().size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             SCOPED_TRACE(i);
-            EXPECT_EQ(presenter.shown[i].text, expected[i].first);
-            EXPECT_EQ(presenter.shown[i].caption, expected[i].second);
-            EXPECT_EQ(presenter.shown[i].icon, UserMessage::Icon::Error);
-            EXPECT_EQ(presenter.shown[i].repeatKey, "test-log");
+            EXPECT_EQ(presenter.shown()[i].message.text, expected[i].first);
+            EXPECT_EQ(presenter.shown()[i].message.caption, expected[i].second);
+            EXPECT_EQ(presenter.shown()[i].message.icon, UserMessage::Icon::Error);
+            EXPECT_EQ(presenter.shown()[i].message.repeatKey, "test-log");
         }
     }
     // The log's workbook as a reader finds it once every save has reached the disk.
@@ -106,7 +106,7 @@ TEST_F(TestLogTest, FirstRecordCreatesTheWorkbookWithItsLayout) {
 
     const auto path = folder.path() / "TestReportDate" / "TestData20240507153012.xls";
     ASSERT_TRUE(std::filesystem::exists(path));
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
     EXPECT_TRUE(log.state().LogWorkbookCreated);
     EXPECT_EQ(log.state().LogFilePath, path.string());
     EXPECT_EQ(log.state().LogRow, 5);
@@ -226,7 +226,7 @@ TEST_F(TestLogTest, LaterRecordsAppendRowsNumberedOnInTheFirstFile) {
     EXPECT_EQ(s.number(6, 3), 1002);
     EXPECT_EQ(s.at(6, 11)->format.lines, (std::array<int, 4>{1, 1, 1, 1}));
     EXPECT_EQ(log.state().LogRow, 7);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
@@ -241,7 +241,7 @@ TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
         EXPECT_NE(text.find("Not a directory"), std::string::npos) << text;
     }
     EXPECT_FALSE(log.state().LogWorkbookCreated);
-    EXPECT_TRUE(presenter.shown.empty()) << "the caller's error report shows it";
+    EXPECT_TRUE(presenter.shown().empty()) << "the caller's error report shows it";
 
     std::filesystem::remove(logFolder());
     later(16);
@@ -251,7 +251,7 @@ TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
     const XlsReadBack::Sheet s = firstSheet(log);
     EXPECT_EQ(records(s), (std::vector<std::pair<double, std::string>>{{1, now.compactText()}}));
     EXPECT_EQ(s.number(4, 3), 2000);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, WithoutTheSpreadsheetApplicationEveryRecordReportsTheMissingWorkbook) {
@@ -384,7 +384,7 @@ TEST_F(TestLogTest, AFullSheetGoesOnInANewSheetWithTheSameHeading) {
     }
     EXPECT_EQ(log.state().LogSheet, 3);
     EXPECT_EQ(log.state().LogRow, 6);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, ASheetTakesRecordsDownToRow65536) {
@@ -406,7 +406,7 @@ TEST_F(TestLogTest, ASheetTakesRecordsDownToRow65536) {
     EXPECT_EQ(*(added + 1), "B1.Value=text:Test Data");
     const auto record = std::find(calls.begin(), calls.end(), "A4.Value=int32:65534");
     EXPECT_GT(record, added);
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.shown().empty());
 }
 
 TEST_F(TestLogTest, ShutdownWritesRowsThatAFailedSaveLeftInMemory) {

@@ -4,6 +4,7 @@
 #include <QAbstractAxis>
 #include <QChart>
 #include <QChartView>
+#include <QSignalSpy>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
@@ -59,6 +60,23 @@ TEST_F(FanCurvePlot, PointsAddAndClearPerChannel) {
     EXPECT_EQ(plot.pointCount(1), 1);
     plot.addPoint(0, 80, 5000);
     EXPECT_EQ(plot.points(0), (QList<QPointF>{{80, 5000}}));
+}
+
+TEST_F(FanCurvePlot, SetPointsReplacesAChannelWithOneNotification) {
+    plot.addPoint(0, 1, 1);
+    plot.addPoint(1, 2, 2);
+    QSignalSpy changed(&plot, &XYPlot::channelChanged);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    plot.setPoints(0, {{-45, 0}, {25, 1200}, {nan, 5}, {45, 4200}});
+    EXPECT_EQ(plot.points(0), (QList<QPointF>{{-45, 0}, {25, 1200}, {45, 4200}}));
+    EXPECT_EQ(plot.points(1), (QList<QPointF>{{2, 2}})) << "the other channel stays";
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toInt(), 0);
+
+    plot.setPoints(0, {});
+    EXPECT_EQ(plot.pointCount(0), 0);
+    plot.setPoints(5, {{1, 1}});
+    EXPECT_EQ(changed.count(), 2) << "a channel outside 0..1 is ignored";
 }
 
 TEST_F(FanCurvePlot, AxesTakeTitleMinimumAndSpan) {
