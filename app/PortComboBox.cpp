@@ -136,7 +136,7 @@ void PortComboBox::refresh() {
         const QSignalBlocker blocker(this);
         clear();
         addItems(ports);
-        setCurrentIndex(selected.isEmpty() ? -1 : ports.indexOf(selected));
+        setCurrentIndex(selected.isEmpty() ? -1 : static_cast<int>(ports.indexOf(selected)));
         if (currentIndex() < 0) {
             setEditText(typed);
         }

@@ -21,12 +21,19 @@
 #include "widgets/RockerSwitch.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include <cstdio>
 #include <exception>
 #include <unistd.h>
+
+// The window's pictures live in the resources of this static library, which the linker would
+// leave out of a program that never names them: register them by name.
+static void registerWindowResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 // What the engine sees of the window.
 class TForm1::EngineWindowBridge : public EngineWindow {
@@ -51,6 +58,7 @@ private:
 TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> messages,
                std::function<void(int)> exitProcess, QWidget* parent)
     : QWidget(parent), m_messages(std::move(messages)), m_exitProcess(std::move(exitProcess)) {
+    registerWindowResources();
     if (!m_messages) {
         m_messages = std::make_unique<QtMessagePresenter>();
     }
@@ -86,7 +94,12 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_realTimeView.port = m_portSwitch.get();
     m_curveView.port = m_portSwitch.get();
 
-    m_testLog = std::make_unique<TestLog>(*m_messages);
+    TestLogOptions logOptions;
+    // A save that fails on its way to the disk is shown at once, from the window's thread.
+    logOptions.post = [this](std::function<void()> job) {
+        QMetaObject::invokeMethod(this, std::move(job), Qt::QueuedConnection);
+    };
+    m_testLog = std::make_unique<TestLog>(*m_messages, std::move(logOptions));
     m_realTime = std::make_unique<RealTimeMonitor>(
         *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
@@ -107,6 +120,7 @@ QString TForm1::applicationTitle() {
 void TForm1::buildWindow(const QStringList& extraPorts) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/org.climateunit.ClimateTool.svg")));
     resize(808, 647);
     setAccessibleName(applicationTitle());
 
@@ -237,7 +251,11 @@ void TForm1::Button2Click() {
     if (m_portSwitch->portOpen()) {
         m_port->close();
     }
-    m_testLog->shutdown();
+    if (!m_testLog->shutdown()) {
+        // Rows did not reach the disk: say so, and end once the box is closed.
+        m_testLog->showShutdownFailure([this] { m_exitProcess(0); });
+        return;
+    }
     m_exitProcess(0);
 }
 

@@ -151,7 +151,10 @@ double DecimalNumber::toDouble() const {
     double value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        value = m_exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        // The magnitude decides, not the exponent alone: "1" and 309 zeros has exponent 0 and
+        // overflows, 10^400 written with 500 digits and e-100 too.
+        const std::int64_t wholeDigits = static_cast<std::int64_t>(m_digits.size()) + m_exponent;
+        value = wholeDigits > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return m_negative ? -value : value;
 }

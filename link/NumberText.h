@@ -28,6 +28,7 @@ public:
     [[nodiscard]] std::int64_t integerPart() const;
     // Exact comparison with a whole number: negative, zero or positive.
     [[nodiscard]] int compare(std::int64_t whole) const;
+    // The nearest double; +-inf beyond its range, 0 below it.
     [[nodiscard]] double toDouble() const;
 
 private:

@@ -11,8 +11,8 @@ struct UserMessage {
     enum class Icon { None, Error };
 
     UserMessage() = default;
-    UserMessage(std::string text, std::string caption, Icon icon = Icon::None)
-        : text(std::move(text)), caption(std::move(caption)), icon(icon) {}
+    UserMessage(std::string messageText, std::string messageCaption, Icon messageIcon = Icon::None)
+        : text(std::move(messageText)), caption(std::move(messageCaption)), icon(messageIcon) {}
 
     std::string text;    // UTF-8
     std::string caption; // UTF-8

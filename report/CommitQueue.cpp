@@ -2,6 +2,11 @@
 
 #include <system_error>
 
+CommitQueue::CommitQueue(Committer commit) : m_commit(std::move(commit)) {
+    if (!m_commit)
+        m_commit = [](AtomicFile::Pending& pending) { AtomicFile::commit(pending); };
+}
+
 CommitQueue::~CommitQueue() {
     {
         std::lock_guard lock(m_mutex);
@@ -54,16 +59,23 @@ void CommitQueue::run() {
         lock.unlock();
         std::optional<std::string> failure;
         try {
-            AtomicFile::commit(pending);
+            m_commit(pending);
         } catch (const std::system_error& error) {
             failure = error.code().message();
         }
         lock.lock();
-        m_busy = false;
         if (failure)
             m_failures[pending.target()] = *failure;
         else
             m_failures.erase(pending.target());
+        if (failure && m_onFailure) {
+            // Outside the lock, as the one told may take the failure at once. Waiters are
+            // released only after it has been told.
+            lock.unlock();
+            m_onFailure(pending.target());
+            lock.lock();
+        }
+        m_busy = false;
         m_done.notify_all();
     }
 }

@@ -58,7 +58,17 @@ TestLog::TestLog(MessagePresenter& presenter, TestLogOptions options)
     : m_presenter(presenter), m_options(std::move(options)) {
     m_options.rowsPerSheet = std::clamp(m_options.rowsPerSheet, FirstRecordRow, 65536);
     if (!m_options.startApplication)
-        m_store = std::make_unique<WorkbookStore>();
+        m_store = std::make_unique<WorkbookStore>(m_options.commit);
+    if (m_store && m_options.post) {
+        m_store->setSaveFailureListener(
+            [post = m_options.post,
+             self = std::weak_ptr<TestLog*>(m_self)](const std::string& path) {
+                post([self, path] {
+                    if (const auto log = self.lock())
+                        (*log)->onBackgroundSaveFailure(path);
+                });
+            });
+    }
 }
 
 TestLog::~TestLog() = default;
@@ -187,11 +197,21 @@ void TestLog::writeSheetHeader(xl::Worksheet sheet) {
 }
 
 bool TestLog::shutdown() {
-    if (!m_state.LogUnsavedRows)
-        return flush();
+    if (!m_state.LogUnsavedRows) {
+        if (flush())
+            return true;
+        // The last save did not reach the disk: its rows are only in memory. One more try.
+        m_state.LogUnsavedRows = true;
+        (void)m_store->takeSaveFailure(m_state.LogFilePath);
+    }
+    const auto unwritten = [this] {
+        if (m_store)
+            (void)m_store->takeSaveFailure(m_state.LogFilePath); // reported by the caller
+        return false;
+    };
     std::error_code error;
     if (!std::filesystem::exists(m_state.LogFilePath, error))
-        return false;
+        return unwritten();
     try {
         auto app = startApplication();
         app->Visible(false);
@@ -202,7 +222,28 @@ bool TestLog::shutdown() {
         app->Quit();
     } catch (const AutomationError&) {
     }
-    return flush() && !m_state.LogUnsavedRows;
+    if (!flush()) {
+        m_state.LogUnsavedRows = true;
+        return unwritten();
+    }
+    return !m_state.LogUnsavedRows || unwritten();
+}
+
+void TestLog::showShutdownFailure(std::function<void()> onClosed) {
+    UserMessage message;
+    message.text = WriteFailedText;
+    message.caption = ErrorCaption;
+    message.icon = UserMessage::Icon::Error;
+    m_presenter.show(message, std::move(onClosed));
+}
+
+void TestLog::onBackgroundSaveFailure(const std::string& path) {
+    // Taken here, so the next record does not report it again; already taken when the next
+    // record or the shutdown came first and reported it.
+    if (path != m_state.LogFilePath || !m_store->takeSaveFailure(path))
+        return;
+    m_state.LogUnsavedRows = true; // the file holds an older save; the next one writes every row
+    showError(WriteFailedText, ErrorCaption);
 }
 
 bool TestLog::flush() {

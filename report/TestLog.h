@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicFile.h"
 #include "LocalDateTime.h"
 #include "link/TestLogSink.h"
 
@@ -29,11 +30,20 @@ struct TestLogState {
 
 struct TestLogOptions {
     using ApplicationStarter = std::function<std::unique_ptr<SpreadsheetApplication>()>;
+    // Runs a job later on the thread that writes the records (the window's); called from the
+    // thread that completes the saves. The window passes one that queues the job to itself.
+    using Poster = std::function<void(std::function<void()> job)>;
 
     std::filesystem::path baseFolder;     // empty: the current directory at creation
     std::function<LocalDateTime()> clock; // empty: the machine's local time
     ApplicationStarter startApplication;  // empty: the in-process .xls writer
     int rowsPerSheet = 65536;             // the last row a sheet takes before the next one
+    // With a poster, a save that fails on the way to the disk is shown as soon as it fails (with
+    // the in-process writer); without one, the next record reports it.
+    Poster post;
+    // How the in-process writer's saves reach the disk, on its saving thread (empty: the atomic
+    // file's commit). Tests make it fail as a disk can when it is asked to flush.
+    std::function<void(AtomicFile::Pending&)> commit;
 };
 
 // The test log: one row of measured values per call into this run's workbook
@@ -53,8 +63,12 @@ public:
     void WriteLogRecord(const TestLogRow& row) override;
     // "Stop Systerm": writes rows still held in memory because their save failed (normally
     // there are none), unless the file has been deleted, and waits until the last save has
-    // reached the disk. False when rows stay unwritten.
+    // reached the disk. False when rows stay unwritten; the failure is then taken, so that
+    // nothing else reports it, and showShutdownFailure() says so.
     bool shutdown();
+    // The failure box of a shutdown that left rows unwritten; `onClosed` runs when it is closed.
+    // It carries no repeat key, so an open box of the log cannot swallow it and its onClosed.
+    void showShutdownFailure(std::function<void()> onClosed);
     // Waits until the saves handed to the disk have reached it (the in-process writer finishes
     // them on a thread of its own). False when the last one failed; the next record says so.
     bool flush();
@@ -69,9 +83,13 @@ private:
     [[nodiscard]] std::unique_ptr<SpreadsheetApplication> startApplication();
     [[nodiscard]] LocalDateTime now() const;
     void showError(const char* text, const char* caption);
+    // A save of `path` failed on the way to the disk (posted from the saving thread).
+    void onBackgroundSaveFailure(const std::string& path);
 
     MessagePresenter& m_presenter;
     TestLogOptions m_options;
     std::unique_ptr<WorkbookStore> m_store; // the in-process writer's workbooks of this run
     TestLogState m_state;
+    // Posted jobs hold it weakly: a job that runs after the log has gone does nothing.
+    std::shared_ptr<TestLog*> m_self = std::make_shared<TestLog*>(this);
 };

@@ -17,7 +17,8 @@ namespace {
 
 } // namespace
 
-WorkbookStore::WorkbookStore() : m_commits(std::make_unique<CommitQueue>()) {}
+WorkbookStore::WorkbookStore(CommitQueue::Committer commit)
+    : m_commits(std::make_unique<CommitQueue>(std::move(commit))) {}
 
 WorkbookStore::~WorkbookStore() = default;
 
@@ -61,6 +62,17 @@ void WorkbookStore::save(const std::string& path) {
     m_commits->push(prepare(found->second, path));
     if (earlier)
         cannotSave(path, *earlier + " (the previous save; this one has every row)");
+}
+
+std::optional<std::string> WorkbookStore::takeSaveFailure(const std::string& path) {
+    return m_commits->takeFailure(path);
+}
+
+void WorkbookStore::setSaveFailureListener(std::function<void(const std::string& path)> listener) {
+    m_commits->setFailureListener(
+        [listener = std::move(listener)](const std::filesystem::path& path) {
+            listener(path.string());
+        });
 }
 
 bool WorkbookStore::waitForSaves(const std::string& path) {

@@ -1,15 +1,17 @@
 #pragma once
 
 #include "AtomicFile.h"
+#include "CommitQueue.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class Biff8Writer;
-class CommitQueue;
 class Workbook;
 
 // The workbooks this run has saved, held in memory by path: what the in-process spreadsheet
@@ -21,7 +23,9 @@ class Workbook;
 // making it durable and renaming it happens on a thread of its own.
 class WorkbookStore {
 public:
-    WorkbookStore();
+    // `commit`: how a save reaches the disk on the saving thread (AtomicFile::commit unless
+    // given).
+    explicit WorkbookStore(CommitQueue::Committer commit = {});
     WorkbookStore(const WorkbookStore&) = delete;
     WorkbookStore& operator=(const WorkbookStore&) = delete;
     ~WorkbookStore(); // lets the saves under way reach the disk
@@ -38,6 +42,12 @@ public:
     // Waits until the saves under way have reached the disk. False when the last one of path
     // could not be completed (the next save still reports it).
     bool waitForSaves(const std::string& path);
+    // Why the last save of path could not be completed on the disk, if it could not; taking it
+    // clears it, so the next save does not report it again.
+    [[nodiscard]] std::optional<std::string> takeSaveFailure(const std::string& path);
+    // Called on the thread that completes the saves as soon as one of them fails, with the
+    // workbook's path. Set before the first save.
+    void setSaveFailureListener(std::function<void(const std::string& path)> listener);
 
 private:
     struct Kept {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tool and the test suite need. Idempotent: packages
 # already present are not fetched again, and apt's lists are refreshed only when something is missing.
+# With package names as arguments it installs those instead (the packaging scripts' own tools).
 set -euo pipefail
 
 packages=(
@@ -12,7 +13,11 @@ packages=(
   mbpoll python3-xlrd locales
   fonts-noto-cjk xvfb xauth imagemagick
   at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
+  libqt6svg6 help2man desktop-file-utils appstream
 )
+if (($#)); then
+  packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -196,9 +196,11 @@ std::string CommandInterpreter::get(const Words& words) const {
     if (!count)
         return error("COUNT must be " + range(1, size - *start));
     std::string values;
-    for (long i = 0; i < *count; ++i)
-        values +=
-            (i ? " " : "") + std::to_string(model_.value(*table, static_cast<int>(*start + i)));
+    for (long i = 0; i < *count; ++i) {
+        if (i)
+            values += ' ';
+        values += std::to_string(model_.value(*table, static_cast<int>(*start + i)));
+    }
     return ok(values);
 }
 

@@ -38,10 +38,12 @@ Options:
   --baud B       line speed set on the pseudo-terminal: 1200, 2400, 4800, 9600, 19200, 38400,
                  57600 or 115200 (default 9600). A pseudo-terminal has no real timing.
   --help         print this text and exit.
+  --version      print the version and exit.
 
 Once it serves, it prints one line "ready PATH" (or "ready HOST:PORT" with the port actually
-listened on) on standard output; log lines of the TCP port go to standard error. It serves until SIGINT,
-SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with status 0.
+listened on) on standard output; log lines of the TCP port go to standard error. It serves until
+SIGINT, SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with
+status 0.
 Commands are read from standard input when one is attached; end of input only ends the
 console, the unit keeps serving. From a test: start it with pipes on standard input and
 output, wait for the ready line, then write one command per line and read its one answer
@@ -130,6 +132,10 @@ int main(int argc, char** argv) {
         if (argument == "--help" || argument == "-h") {
             std::fputs(Usage.data(), stdout);
             std::fputs(sim::CommandInterpreter::reference().data(), stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("climate-sim %s\n", CLIMATE_VERSION);
             return 0;
         }
         if (argument != "--link" && argument != "--address" && argument != "--baud" &&

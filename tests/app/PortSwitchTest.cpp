@@ -1,8 +1,10 @@
 // Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
 // ports that cannot be opened.
+#include "FileSizeLimit.h"
 #include "app/PortComboBox.h"
 #include "app/TForm1.h"
 #include "link/NamedPort.h"
+#include "report/TestLog.h"
 #include "support/RecordingPresenter.h"
 #include "support/SimulatorProcess.h"
 
@@ -238,6 +240,42 @@ TEST_F(PortSwitchTest, StopSystermClosesThePortAndExitsWithZero) {
     EXPECT_EQ(exitCodes, std::vector<int>{0});
     EXPECT_FALSE(form->port().isOpen());
     EXPECT_TRUE(boxes->shown().empty()) << boxes->describe();
+}
+
+// A failed save is not ended as a success: when rows did not reach the disk, "Stop Systerm" shows
+// the log's failure box and ends the process only once the box is closed.
+class StopSystermAfterAFailedSave : public PortSwitchTest {
+protected:
+    void SetUp() override {
+        PortSwitchTest::SetUp();
+        auto recorder = std::make_unique<RecordingPresenter>();
+        boxes = recorder.get();
+        form = std::make_unique<TForm1>(QStringList{}, std::move(recorder),
+                                        [this](int code) { exitCodes.push_back(code); });
+        form->testLog().WriteLogRecord(TestLogRow{1450, 1460, 1700, 1710, 25.5, -3.5, 2800, 1.5});
+        ASSERT_TRUE(form->testLog().flush());
+    }
+    void clickStopSysterm() { form->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); }
+    void expectFailureBoxThenExit(std::size_t box) {
+        EXPECT_TRUE(exitCodes.empty()) << "ended before the failure was shown";
+        ASSERT_EQ(boxes->shown().size(), box + 1) << boxes->describe();
+        EXPECT_EQ(boxes->lines()[box], "操作Excel表格失败！ / 错误");
+        boxes->close(box);
+        EXPECT_EQ(exitCodes, std::vector<int>{0});
+    }
+
+    RecordingPresenter* boxes = nullptr;
+    std::vector<int> exitCodes;
+};
+
+TEST_F(StopSystermAfterAFailedSave, OnAFullDisk) {
+    {
+        const FileSizeLimit fullDisk(1024);
+        form->testLog().WriteLogRecord(TestLogRow{1451, 1461, 1701, 1711, 25.6, -3.4, 2810, 1.6});
+        ASSERT_EQ(boxes->shown().size(), 1u) << "the failed record says so at once";
+        clickStopSysterm();
+    }
+    expectFailureBoxThenExit(1);
 }
 
 // With the port never opened, it still ends the process with code 0.

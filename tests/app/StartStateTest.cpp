@@ -8,6 +8,9 @@
 #include "widgets/RoundLed.h"
 
 #include <QComboBox>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -46,6 +49,24 @@ TEST_F(StartState, WindowAndPagesInOrder) {
         EXPECT_EQ(data->tabText(i), QString::fromLatin1(captions[i]));
     }
     EXPECT_EQ(data->currentIndex(), 0);
+}
+
+// The window's icon is the installed one, drawn as SVG: it renders only with Qt's SVG icon plugin.
+TEST_F(StartState, WindowIconIsTheToolsSvgIcon) {
+    const QIcon icon = form->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(QSize(64, 64)).toImage();
+    ASSERT_FALSE(image.isNull());
+    // The cabinet's blue fills the icon's middle; the corners are transparent.
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    const QColor middle = image.pixelColor(image.width() / 2, image.height() / 8);
+    EXPECT_GT(middle.blue(), middle.red() + 40);
+}
+
+TEST_F(StartState, UnitPictureIsShown) {
+    auto* image = child<QLabel>("Image1");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixmap().size(), QSize(139, 337));
 }
 
 TEST_F(StartState, EditFieldsHoldTheirFirstTexts) {

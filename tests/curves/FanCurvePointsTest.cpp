@@ -71,7 +71,7 @@ TEST_P(FanCurvePointsTest, TwentyTwoPointsInDrawingOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, FanCurvePointsTest, testing::ValuesIn(Cases),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST(FanCurveParametersTest, DecodesSpeedsUnsignedAndTemperaturesAsSignedTenths) {
     const FanCurveParameters p = FanCurveParameters::fromRegisters(

@@ -159,7 +159,7 @@ TEST_P(DrawButtonTest, ReadsTheGroupAndDrawsItsCurveOverTheOtherOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Groups, DrawButtonTest, testing::ValuesIn(DrawCases),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(FanCurvesTest, BothCurvesStayAndTheLatestLiesOnTop) {
     drawWithReply(16, groupReply(InternalFans));
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, RejectedReadTest,
                          testing::Values(RejectCase{"OtherAddress", groupReply(ExternalFans, 2)},
                                          RejectCase{"OtherFunction",
                                                     groupReply(ExternalFans, 1, 4)}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 struct UnfinishedCase {
     std::string name;
@@ -302,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, UnfinishedReadTest,
                                          UnfinishedCase{"BadCrc",
                                                         withBadCrc(groupReply(InternalFans))},
                                          UnfinishedCase{"ExceptionReply", replyFrom("01 83 02")}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(FanCurvesTest, FirstTickAfterSwitchingPagesSendsNothing) {
     rig.driver.showPage(EngineWindow::RealTimeDataPage);

@@ -37,7 +37,7 @@ protected:
     // Requests the simulator has answered so far.
     int simulatorRequests() {
         const QString answer = sim.command(QStringLiteral("stats"));
-        const int at = answer.indexOf(QStringLiteral("requests="));
+        const qsizetype at = answer.indexOf(QStringLiteral("requests="));
         return at < 0 ? -1 : answer.mid(at + 9).section(QLatin1Char(' '), 0, 0).toInt();
     }
 

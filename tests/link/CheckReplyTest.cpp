@@ -100,8 +100,8 @@ TEST_P(CheckReplyCases, Decides) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Link, CheckReplyCases, testing::ValuesIn(replyCases()),
-                         [](const testing::TestParamInfo<ReplyCase>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<ReplyCase>& testCase) {
+                             return std::string(testCase.param.name);
                          });
 
 TEST(CheckReply, IncompleteUntilReplyLengthThenExaminedByteByByte) {

@@ -87,7 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "01 04 00 0F 00 0C C0 0C"},
         FixedRequest{"DrawIntfan", Requests::DrawIntfan, "01 03 00 00 00 0B 04 0D"},
         FixedRequest{"DrawExtfan", Requests::DrawExtfan, "01 03 00 0B 00 0B 75 CF"}),
-    [](const testing::TestParamInfo<FixedRequest>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FixedRequest>& testCase) {
+        return std::string(testCase.param.name);
+    });
 
 TEST(FixedRequestShapes, ReplyLengthsFollowTheReplyLayouts) {
     // Functions 1 and 2: 5 + bytes of bits; functions 3 and 4: 5 + 2 per register.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -43,6 +44,30 @@ TEST(TruncatedTenths, HugeValuesSaturateWithTheirSign) {
     EXPECT_EQ(DecimalNumber::parse("1e-300").truncatedTenths(), 0);
     EXPECT_EQ(DecimalNumber::parse("1e99999999999999999999").integerPart(), saturation);
 }
+
+struct DoubleCase {
+    std::string text;
+    double value;
+};
+
+class ToDouble : public testing::TestWithParam<DoubleCase> {};
+
+TEST_P(ToDouble, GivesTheNearestDoubleAndInfinityOrZeroByMagnitude) {
+    EXPECT_EQ(DecimalNumber::parse(GetParam().text).toDouble(), GetParam().value)
+        << "'" << GetParam().text.substr(0, 40) << "'";
+}
+
+// Out of range, the magnitude decides: an exponent of 0 or below can still overflow.
+INSTANTIATE_TEST_SUITE_P(
+    Link, ToDouble,
+    testing::Values(DoubleCase{"25.3", 25.3}, DoubleCase{"-0.5", -0.5}, DoubleCase{"0", 0.0},
+                    DoubleCase{"1" + std::string(309, '0'), HUGE_VAL},
+                    DoubleCase{"-1" + std::string(309, '0'), -HUGE_VAL},
+                    DoubleCase{"1" + std::string(500, '0') + "e-100", HUGE_VAL},
+                    DoubleCase{"1e400", HUGE_VAL}, DoubleCase{"1e-400", 0.0},
+                    DoubleCase{"0." + std::string(400, '0') + "1", 0.0},
+                    DoubleCase{"0." + std::string(400, '0') + "1e800", HUGE_VAL},
+                    DoubleCase{"1.7976931348623157e308", 1.7976931348623157e308}));
 
 class FloatRefusals : public testing::TestWithParam<const char*> {};
 

@@ -13,7 +13,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cerrno>
 #include <fstream>
+#include <functional>
+#include <mutex>
+#include <system_error>
+#include <vector>
 
 namespace {
 
@@ -44,6 +50,33 @@ std::vector<std::string> fromStart(const std::vector<std::string>& calls, int n)
 bool contains(const std::vector<std::string>& calls, const std::string& call) {
     return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
+
+// The window's event queue for the log's posted jobs: they are queued from the saving thread and
+// run when the test says so.
+class PostedJobs {
+public:
+    TestLogOptions::Poster poster() {
+        return [this](std::function<void()> job) {
+            std::lock_guard lock(m_mutex);
+            m_jobs.push_back(std::move(job));
+        };
+    }
+    // Runs the jobs queued so far; returns how many there were.
+    std::size_t runAll() {
+        std::vector<std::function<void()>> jobs;
+        {
+            std::lock_guard lock(m_mutex);
+            jobs.swap(m_jobs);
+        }
+        for (auto& job : jobs)
+            job();
+        return jobs.size();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::function<void()>> m_jobs;
+};
 
 class TestLogTest : public ::testing::Test {
 protected:
@@ -435,4 +468,105 @@ TEST_F(TestLogTest, ShutdownWritesRowsThatAFailedSaveLeftInMemory) {
     std::filesystem::remove(log.state().LogFilePath);
     EXPECT_FALSE(log.shutdown()) << "rows that cannot be written are said so";
     EXPECT_TRUE(TemporaryFolder::entries(logFolder()).empty());
+}
+
+namespace {
+
+// A disk whose flush fails while `failing` is set, as one that fills up under delayed allocation
+// or goes away: the new file is written, but the save cannot be completed on the saving thread.
+struct FlakyDisk {
+    std::function<void(AtomicFile::Pending&)> commit() {
+        return [this](AtomicFile::Pending& pending) {
+            if (failing)
+                throw std::system_error(EIO, std::generic_category(), "cannot flush");
+            AtomicFile::commit(pending);
+        };
+    }
+    std::atomic<bool> failing = false;
+};
+
+} // namespace
+
+// A save that fails on its way to the disk is shown through the poster as soon as it fails, once:
+// whether the posted job or the next record comes first, the failure is reported one time, and
+// the next save writes every row.
+TEST_F(TestLogTest, ASaveThatFailsOnTheSavingThreadIsShownOnceWithoutWaitingForARecord) {
+    for (const bool postedJobFirst : {true, false}) {
+        SCOPED_TRACE(postedJobFirst ? "posted job first" : "next record first");
+        presenter.clear();
+        PostedJobs posted;
+        FlakyDisk disk;
+        TestLogOptions withPoster = options();
+        withPoster.post = posted.poster();
+        withPoster.commit = disk.commit();
+        TestLog log(presenter, withPoster);
+        log.WriteLogRecord(rowWith(1000));
+        ASSERT_TRUE(log.flush());
+        disk.failing = true;
+
+        later(16);
+        log.WriteLogRecord(rowWith(2000));
+        EXPECT_FALSE(log.flush());
+        EXPECT_TRUE(presenter.shown().empty()) << "nothing is shown from the saving thread";
+        if (postedJobFirst) {
+            EXPECT_EQ(posted.runAll(), 1u);
+            expectMessages({{WriteFailed, ErrorCaption}});
+            EXPECT_TRUE(log.state().LogUnsavedRows);
+        }
+
+        disk.failing = false;
+        later(16);
+        log.WriteLogRecord(rowWith(3000));
+        posted.runAll();
+        expectMessages({{WriteFailed, ErrorCaption}});
+        ASSERT_TRUE(log.flush());
+        EXPECT_EQ(records(firstSheet(log)).size(), 3u);
+        EXPECT_EQ(firstSheet(log).number(5, 3), 2000);
+        EXPECT_TRUE(log.shutdown());
+    }
+}
+
+// When the last save fails and no record follows, the shutdown tries once more and, failing
+// again, says so; the failure is then its caller's to show, and the posted job shows nothing.
+TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) {
+    PostedJobs posted;
+    FlakyDisk disk;
+    TestLogOptions withPoster = options();
+    withPoster.post = posted.poster();
+    withPoster.commit = disk.commit();
+
+    // On the saving thread.
+    {
+        TestLog log(presenter, withPoster);
+        log.WriteLogRecord(rowWith(1000));
+        ASSERT_TRUE(log.flush());
+        disk.failing = true;
+        log.WriteLogRecord(rowWith(2000));
+        EXPECT_FALSE(log.shutdown());
+        posted.runAll();
+        EXPECT_TRUE(presenter.shown().empty()) << presenter.shown().front().message.text;
+        disk.failing = false;
+    }
+
+    // Before the disk: the disk is full.
+    now.minute += 1;
+    TestLog log(presenter, withPoster);
+    log.WriteLogRecord(rowWith(1000));
+    ASSERT_TRUE(log.flush());
+    {
+        const FileSizeLimit fullDisk(1024);
+        later(16);
+        log.WriteLogRecord(rowWith(2000));
+        expectMessages({{WriteFailed, ErrorCaption}});
+        EXPECT_FALSE(log.shutdown());
+    }
+    posted.runAll();
+    expectMessages({{WriteFailed, ErrorCaption}});
+    EXPECT_EQ(records(firstSheet(log)).size(), 1u) << "the file keeps the last good save";
+
+    log.showShutdownFailure([] {});
+    ASSERT_EQ(presenter.shown().size(), 2u);
+    EXPECT_EQ(presenter.shown()[1].message.text, WriteFailed);
+    EXPECT_EQ(presenter.shown()[1].message.caption, ErrorCaption);
+    EXPECT_EQ(presenter.shown()[1].message.repeatKey, "") << "no open box of the log may swallow it";
 }

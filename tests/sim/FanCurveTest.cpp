@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         SpeedCase{"NegativeRamp", Group{0, 2000, 1000, 0, 0xFF9C, 0xFF38, 0xFE70, 30}, -150, 1500},
         SpeedCase{"ClampedToRegisterRange", Group{200, 65535, 1000, 50, 350, 250, 200, 30}, 500,
                   65535}),
-    [](const testing::TestParamInfo<SpeedCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SpeedCase>& testCase) { return testCase.param.name; });
 
 struct HysteresisCase {
     const char* name;
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         HysteresisCase{"ZeroDeltStartsAboveStop", Group{200, 2500, 1000, 50, 350, 250, 200, 0},
                        false, 201, true},
         HysteresisCase{"NegativeStopTemp", Group{0, 0, 0, 0, 0, 0, 0xFF38, 30}, true, -199, true}),
-    [](const testing::TestParamInfo<HysteresisCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<HysteresisCase>& testCase) { return testCase.param.name; });
 
 } // namespace
 } // namespace sim

@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                       p.armWrongFunction();
                   },
                   toHex(frame("09 04 02 00 FA"))}),
-    [](const testing::TestParamInfo<ShapeCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<ShapeCase>& testCase) { return testCase.param.name; });
 
 TEST(FaultPlan, BadCrcReallyBreaksTheCheck) {
     FaultPlan plan;

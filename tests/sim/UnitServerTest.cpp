@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ToolRequest{"DebugTemperatureMinus40", "01 06 00 1E FE 70 A8 48", 8},
                     ToolRequest{"ForceOn", "01 05 00 0C FF 00 4C 39", 8},
                     ToolRequest{"ForceOff", "01 05 00 0C 00 00 0D C9", 8}),
-    [](const testing::TestParamInfo<ToolRequest>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<ToolRequest>& testCase) { return testCase.param.name; });
 
 TEST_F(UnitServerTest, RepliesCarryTheModelsValues) {
     model.setRunning(false);
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"AddressZero", "01 10 00 1B 00 01 02 00 00", "01 90 03"},
                     Refusal{"Address256", "01 06 00 1B 01 00", "01 86 03"},
                     Refusal{"AddressInsideAGroup", "01 10 00 1A 00 02 04 00 01 00 00", "01 90 03"}),
-    [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<Refusal>& testCase) { return testCase.param.name; });
 
 TEST_F(UnitServerTest, AddressWriteIsAnsweredFromTheOldAddressThenTheUnitMoves) {
     EXPECT_EQ(toHex(ask(frame("01 10 00 1B 00 01 02 00 05"))), toHex(frame("01 10 00 1B 00 01")));

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer (CLIMATE_SANITIZE=ON,
+# any finding fatal), with leak detection on, in a build directory of its own (build-sanitize/).
+# The only suppressions are leaks inside system libraries, listed in scripts/lsan.supp.
+# Extra arguments go to ctest (e.g. -R link).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/deps.sh
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+export QT_QPA_PLATFORM=offscreen # the test discovery at build time starts the window tests
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
+export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLIMATE_SANITIZE=ON \
+    "${launcher[@]}" >/dev/null
+cmake --build build-sanitize --parallel "$(nproc)"
+cd build-sanitize
+ctest --output-on-failure --timeout 600 "$@"
