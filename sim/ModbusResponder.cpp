@@ -21,6 +21,9 @@ namespace {
 // Served: the reads 1 to 4 (coils, discrete inputs, holding and input registers), the single
 // writes 5 and 6, and 16.
 constexpr std::uint8_t ReadCoils = 1;
+constexpr std::uint8_t ReadDiscreteInputs = 2;
+constexpr std::uint8_t ReadHoldingRegisters = 3;
+constexpr std::uint8_t ReadInputRegisters = 4;
 constexpr std::uint8_t WriteSingleCoil = 5;
 constexpr std::uint8_t WriteSingleRegister = 6;
 constexpr std::uint8_t WriteMultipleRegisters = 16;

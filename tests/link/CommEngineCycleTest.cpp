@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalCase{"ConfigurationReadAll", EngineWindow::ConfigurationPage, 9, 100},
                     IntervalCase{"RealTimeDataPoll", EngineWindow::RealTimeDataPage, 255, 300},
                     IntervalCase{"DeclarationDraw", EngineWindow::DeclarationPage, 1, 200}),
-    [](const testing::TestParamInfo<IntervalCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<IntervalCase>& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(EngineTest, TimeOutIsDecidedOnThe101stReceiveTick) {
     const int sent = postAndSend(3);
