@@ -7,6 +7,8 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 
+namespace climate::app {
+
 namespace {
 
 QAccessibleInterface* comboBoxFactory(const QString& className, QObject* object) {
@@ -200,3 +202,5 @@ void ComboBoxAccessible::doAction(const QString& action) {
     }
     QAccessibleWidget::doAction(action);
 }
+
+} // namespace climate::app

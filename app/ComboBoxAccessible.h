@@ -4,6 +4,8 @@
 
 class QComboBox;
 
+namespace climate::app {
+
 // A combo box as assistive technology sees it. Qt's own combo box interface (not exported, so it
 // cannot be derived from) names a box after its current text on this platform, so two boxes
 // showing "Enable" would read alike; this one is named by the box's label. Like Qt's, it has the
@@ -37,3 +39,5 @@ public:
 private:
     [[nodiscard]] QComboBox* comboBox() const;
 };
+
+} // namespace climate::app

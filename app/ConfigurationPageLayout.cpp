@@ -17,6 +17,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace climate::app {
+
+using namespace climate::config;
+
 namespace {
 
 const QStringList DisableEnable{QStringLiteral("Disable"), QStringLiteral("Enable")};
@@ -212,12 +216,21 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     setButton(firmware,
               b.button(firmware, QStringLiteral("Button5"), QStringLiteral("Read"), 47, 51, 75));
 
-    QGroupBox* all = b.group(page, QStringLiteral("All"), 8, 352, 169, 58);
-    setButton(all, b.button(all, QStringLiteral("Button13"), QStringLiteral("Set"), 10, 24, 70));
-    setButton(all, b.button(all, QStringLiteral("Button12"), QStringLiteral("Read"), 88, 24, 70));
+    // "Set" and "Read" act on the controller, "Save…" and "Load…" below them on files; the
+    // progress of Set All shows under both rows.
+    QGroupBox* all = b.group(page, QStringLiteral("All"), 8, 352, 169, 108);
+    setButton(all, b.button(all, QStringLiteral("Button13"), QStringLiteral("Set"), 10, 22, 70));
+    setButton(all, b.button(all, QStringLiteral("Button12"), QStringLiteral("Read"), 88, 22, 70));
+    setButton(all,
+              b.button(all, QStringLiteral("SaveParameters"), QStringLiteral("Save…"), 10, 52, 70));
+    setButton(all,
+              b.button(all, QStringLiteral("LoadParameters"), QStringLiteral("Load…"), 88, 52, 70));
+    QLabel* progress = b.label(all, QString(), 10, 80, 150, 20);
+    progress->setObjectName(QStringLiteral("SetAllProgress"));
+    view.SetAllProgress = progress;
 
     QPushButton* stop =
-        b.button(page, QStringLiteral("Button2"), QStringLiteral("Stop Systerm"), 8, 440, 169, 54);
+        b.button(page, QStringLiteral("Button2"), QStringLiteral("Stop Systerm"), 8, 470, 169, 54);
     QFont stopFont = stop->font();
     stopFont.setPointSize(15);
     stopFont.setBold(true);
@@ -293,3 +306,5 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
                    compressor, extInput, voltage, calibration, address, exchanger});
     return view;
 }
+
+} // namespace climate::app

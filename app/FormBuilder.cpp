@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+namespace climate::app {
+
 QString readableCaption(const QString& caption) {
     QString text = caption.simplified();
     while (!text.isEmpty() &&
@@ -97,3 +99,5 @@ void FormBuilder::applyAccessibleNames() {
                                             : naming.caption);
     }
 }
+
+} // namespace climate::app

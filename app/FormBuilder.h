@@ -12,6 +12,8 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+namespace climate::app {
+
 // Small helpers that place the window's controls at fixed positions, the way the window has
 // always been laid out, and remember which label names which field so that assistive technology
 // can read every field by its label.
@@ -47,3 +49,5 @@ private:
 // A caption as a person would read it: trailing blanks, dots and colons dropped, runs of blanks
 // folded ("Temp.  Alarm" -> "Temp. Alarm", "Port Num:" -> "Port Num").
 QString readableCaption(const QString& caption);
+
+} // namespace climate::app

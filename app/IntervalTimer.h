@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+namespace climate::app {
+
 // A QTimer whose interval setter keeps the countdown when the value does not change. QTimer
 // restarts on every setInterval(), which would push the engine's 10 ms receive ticks back on
 // every tick.
@@ -17,3 +19,5 @@ public:
         }
     }
 };
+
+} // namespace climate::app

@@ -19,6 +19,12 @@
 #include <QPixmap>
 #include <QPushButton>
 
+namespace climate::app {
+
+using namespace climate::curves;
+using namespace climate::realtime;
+using namespace climate::widgets;
+
 namespace {
 
 template <typename Widget> Widget* place(QWidget* parent, const QString& name, QRect geometry) {
@@ -260,3 +266,5 @@ void buildDeclarationPage(QWidget* page, FormBuilder& b, CurveView& view) {
     plot->setAccessibleName(QStringLiteral("Fan speed curves"));
     view.iXYPlot1 = plot;
 }
+
+} // namespace climate::app

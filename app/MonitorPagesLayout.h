@@ -3,12 +3,17 @@
 #include "curves/CurveView.h"
 #include "realtime/RealTimeView.h"
 
-class FormBuilder;
 class QWidget;
+
+namespace climate::app {
+
+class FormBuilder;
 
 // Builds the RealTimeData page (instruments of fans, compressor, temperatures, voltage, heater,
 // alarms, the debug temperature and the forced output on the unit's picture) and fills `view`.
-void buildRealTimeDataPage(QWidget* page, FormBuilder& builder, RealTimeView& view);
+void buildRealTimeDataPage(QWidget* page, FormBuilder& builder, realtime::RealTimeView& view);
 
 // Builds the Declaration page: the two Draw buttons and the fan-curve plot.
-void buildDeclarationPage(QWidget* page, FormBuilder& builder, CurveView& view);
+void buildDeclarationPage(QWidget* page, FormBuilder& builder, curves::CurveView& view);
+
+} // namespace climate::app

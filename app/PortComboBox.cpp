@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace climate::app {
+
 namespace {
 
 // Natural order: ttyS2 before ttyS10. Compared as the name without its trailing number, then
@@ -205,3 +207,5 @@ void PortComboBox::showPopup() {
     refresh();
     QComboBox::showPopup();
 }
+
+} // namespace climate::app

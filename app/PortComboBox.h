@@ -8,6 +8,8 @@
 
 class QSerialPortInfo;
 
+namespace climate::app {
+
 // The port list. It offers the serial devices the system has (/dev/ttyUSB*, /dev/ttyACM*,
 // /dev/ttyS*, sorted, then the names under /dev/serial/by-id, which survive a re-plug) followed by
 // the port paths given on the command line, and lists them again each time it drops down, so an
@@ -62,3 +64,5 @@ private:
 
     QStringList m_extraPorts;
 };
+
+} // namespace climate::app

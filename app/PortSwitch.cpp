@@ -12,6 +12,10 @@
 
 #include <limits>
 
+namespace climate::app {
+
+using namespace climate::link;
+
 namespace {
 
 const QString OpenCaption = QStringLiteral("Open");
@@ -133,3 +137,5 @@ void PortSwitch::setCombosEnabled(bool enabled) {
         combo->setEnabled(enabled);
     }
 }
+
+} // namespace climate::app

@@ -5,18 +5,24 @@
 
 #include <QString>
 
-class MessagePresenter;
-class PortComboBox;
 class QComboBox;
 class QPushButton;
 class QTimer;
+
+namespace climate::link {
+class MessagePresenter;
+} // namespace climate::link
+
+namespace climate::app {
+
+class PortComboBox;
 
 // The Open/Close button of the serial port group. Its caption is the port state the whole window
 // consults: "Open" while the port is closed, "Close" while it is open. The pages read it through
 // the PortGate this switch is. A network port takes a while to connect: meanwhile the caption
 // stays "Open" (so nothing else starts), further clicks are ignored, and the window goes on as
 // before; openFinished() then completes the open.
-class PortSwitch final : public PortGate {
+class PortSwitch final : public link::PortGate {
 public:
     struct Controls {
         PortComboBox* rdCOM = nullptr;
@@ -29,13 +35,13 @@ public:
         QTimer* Timer2 = nullptr;
     };
 
-    PortSwitch(SerialPort& port, MessagePresenter& messages, const Controls& controls);
+    PortSwitch(link::SerialPort& port, link::MessagePresenter& messages, const Controls& controls);
 
     // Opens or closes the port; raises ConversionError when the baud rate or data bits text is
     // not a number (the port is then closed again, so nothing stays half-open).
     void Button1Click();
     // The outcome of an open that the port finishes later (see SerialPort::open).
-    void openFinished(SerialPort::OpenError outcome);
+    void openFinished(link::SerialPort::OpenError outcome);
     // A network port is connecting.
     [[nodiscard]] bool isOpening() const { return m_opening; }
 
@@ -49,13 +55,15 @@ public:
 private:
     void open();
     // Shows why opening `name` failed, or sets the port up and starts the timers.
-    void completeOpen(const QString& name, SerialPort::OpenError error);
+    void completeOpen(const QString& name, link::SerialPort::OpenError error);
     void close();
     void setCombosEnabled(bool enabled);
 
-    SerialPort& m_port;
-    MessagePresenter& m_messages;
+    link::SerialPort& m_port;
+    link::MessagePresenter& m_messages;
     Controls m_controls;
     bool m_opening = false;
     QString m_openingName;
 };
+
+} // namespace climate::app

@@ -2,6 +2,10 @@
 
 #include <QMessageBox>
 
+namespace climate::app {
+
+using namespace climate::link;
+
 QtMessagePresenter::QtMessagePresenter(QObject* parent) : QObject(parent) {}
 
 QtMessagePresenter::~QtMessagePresenter() = default;
@@ -46,3 +50,5 @@ void QtMessagePresenter::show(const UserMessage& message, std::function<void()> 
     box->show();
     emit boxShown(box);
 }
+
+} // namespace climate::app

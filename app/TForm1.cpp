@@ -6,9 +6,11 @@
 #include "MonitorPagesLayout.h"
 #include "PortComboBox.h"
 #include "PortSwitch.h"
+#include "QtFileChooser.h"
 #include "QtMessagePresenter.h"
 
 #include "config/ConfigurationPage.h"
+#include "config/ParameterSets.h"
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
@@ -22,7 +24,9 @@
 
 #include <QComboBox>
 #include <QIcon>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -34,6 +38,15 @@
 static void registerWindowResources() {
     Q_INIT_RESOURCE(resources);
 }
+
+namespace climate::app {
+
+using namespace climate::config;
+using namespace climate::curves;
+using namespace climate::link;
+using namespace climate::realtime;
+using namespace climate::report;
+using namespace climate::widgets;
 
 // What the engine sees of the window.
 class TForm1::EngineWindowBridge : public EngineWindow {
@@ -71,7 +84,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     }
     buildWindow(extraPorts);
 
-    m_port = std::make_unique<NamedPort>();
+    m_port = std::make_unique<link::NamedPort>();
     m_bridge = std::make_unique<EngineWindowBridge>(*this);
     m_engine = std::make_unique<CommEngine>(*m_port, *m_bridge);
 
@@ -86,7 +99,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     controls.Timer2 = Timer2;
     m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
     // A network port finishes opening from the event loop, outside any click handler.
-    m_port->setOpenFinished([this](SerialPort::OpenError outcome) {
+    m_port->setOpenFinished([this](link::SerialPort::OpenError outcome) {
         guarded([this, outcome] { m_portSwitch->openFinished(outcome); });
     });
 
@@ -103,6 +116,15 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_realTime = std::make_unique<RealTimeMonitor>(
         *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
+    m_parameterSets = std::make_unique<climate::config::ParameterSets>(
+        *m_engine, m_configurationView, std::make_unique<QtFileChooser>(this));
+    m_configuration->setReadAllListener([this](std::span<const std::uint16_t> registers) {
+        m_parameterSets->readAllReceived(registers);
+    });
+    m_configuration->setWriteListener(
+        [this](std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
+            m_parameterSets->registersWritten(firstRegister, words);
+        });
     m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
 
     bindHandlers();
@@ -187,10 +209,19 @@ void TForm1::bindClick(const char* button, void (TForm1::*handler)()) {
             [this, handler] { guarded([&] { (this->*handler)(); }); });
 }
 
+// A shortcut of one page: a page that is not shown is hidden, and so are its shortcuts.
+void TForm1::bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)()) {
+    auto* shortcut = new QShortcut(keys, page);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, handler] { guarded([&] { (this->*handler)(); }); });
+}
+
 void TForm1::bindHandlers() {
     bindClick("Button1", &TForm1::Button1Click);
     bindClick("Button2", &TForm1::Button2Click);
     bindClick("Button12", &TForm1::Button12Click);
+    bindClick("Button13", &TForm1::Button13Click);
     bindClick("Set", &TForm1::SetClick);
     bindClick("Button10", &TForm1::Button10Click);
     bindClick("Button15", &TForm1::Button15Click);
@@ -203,10 +234,13 @@ void TForm1::bindHandlers() {
     bindClick("Button7", &TForm1::Button7Click);
     bindClick("Button8", &TForm1::Button8Click);
     bindClick("Button5", &TForm1::Button5Click);
+    bindClick("SaveParameters", &TForm1::SaveParametersClick);
+    bindClick("LoadParameters", &TForm1::LoadParametersClick);
+    bindShortcut(Data->widget(0), QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::SaveParametersClick);
+    bindShortcut(Data->widget(0), QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::LoadParametersClick);
     bindClick("Button6", &TForm1::Button6Click);
     bindClick("Button16", &TForm1::Button16Click);
     bindClick("Button17", &TForm1::Button17Click);
-    // Button13 ("Set" of the group "All") has no handler.
 
     // The rocker's click arrives before it flips, so the handler still sees the old state.
     connect(
@@ -245,6 +279,7 @@ void TForm1::forceWindowSize() {
 
 void TForm1::Button1Click() {
     m_portSwitch->Button1Click();
+    m_parameterSets->watchLink();
 }
 
 void TForm1::Button2Click() {
@@ -261,6 +296,9 @@ void TForm1::Button2Click() {
 
 void TForm1::Button12Click() {
     m_configuration->Button12Click();
+}
+void TForm1::Button13Click() {
+    m_configuration->Button13Click();
 }
 void TForm1::SetClick() {
     m_configuration->SetClick();
@@ -294,9 +332,16 @@ void TForm1::Button7Click() {
 }
 void TForm1::Button8Click() {
     m_configuration->Button8Click();
+    m_parameterSets->watchLink();
 }
 void TForm1::Button5Click() {
     m_configuration->Button5Click();
+}
+void TForm1::SaveParametersClick() {
+    m_parameterSets->saveClick();
+}
+void TForm1::LoadParametersClick() {
+    m_parameterSets->loadClick();
 }
 void TForm1::Button6Click() {
     m_realTime->Button6Click();
@@ -318,4 +363,8 @@ void TForm1::Timer2Timer() {
 }
 void TForm1::Timer3Timer() {
     m_realTime->Timer3Timer();
+    // Catches what no click reports: a pulled adapter, a new address after an Address Set.
+    m_parameterSets->watchLink();
 }
+
+} // namespace climate::app

@@ -11,18 +11,41 @@
 #include <functional>
 #include <memory>
 
-class CaptionLabel;
-class CommEngine;
-class ConfigurationPage;
-class FanCurves;
-class IntervalTimer;
-class LedBar;
-class PortSwitch;
+class QKeySequence;
 class QPushButton;
 class QTabWidget;
+
+namespace climate::config {
+class ConfigurationPage;
+class ParameterSets;
+} // namespace climate::config
+
+namespace climate::curves {
+class FanCurves;
+} // namespace climate::curves
+
+namespace climate::link {
+class CommEngine;
 class NamedPort;
+} // namespace climate::link
+
+namespace climate::realtime {
 class RealTimeMonitor;
+} // namespace climate::realtime
+
+namespace climate::report {
 class TestLog;
+} // namespace climate::report
+
+namespace climate::widgets {
+class CaptionLabel;
+class LedBar;
+} // namespace climate::widgets
+
+namespace climate::app {
+
+class IntervalTimer;
+class PortSwitch;
 
 // The tool's one window: the page control with the Configuration, RealTimeData and Declaration
 // pages, the link bar above them, and the three timers that drive the engine and the displays.
@@ -38,17 +61,18 @@ public:
     // replaces the message boxes (tests record them); `exitProcess` ends the process for
     // "Stop Systerm".
     explicit TForm1(QStringList extraPorts = {},
-                    std::unique_ptr<MessagePresenter> messages = nullptr,
+                    std::unique_ptr<link::MessagePresenter> messages = nullptr,
                     std::function<void(int)> exitProcess = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
     [[nodiscard]] static QString applicationTitle();
 
-    [[nodiscard]] CommEngine& engine() { return *m_engine; }
-    [[nodiscard]] MessagePresenter& messages() { return *m_messages; }
-    [[nodiscard]] RealTimeMonitor& realTime() { return *m_realTime; }
-    [[nodiscard]] TestLog& testLog() { return *m_testLog; }
-    [[nodiscard]] NamedPort& port() { return *m_port; }
+    [[nodiscard]] link::CommEngine& engine() { return *m_engine; }
+    [[nodiscard]] link::MessagePresenter& messages() { return *m_messages; }
+    [[nodiscard]] realtime::RealTimeMonitor& realTime() { return *m_realTime; }
+    [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
+    [[nodiscard]] link::NamedPort& port() { return *m_port; }
+    [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
 
     // Sets the window to its fixed size; both display timers call it on every tick.
     void forceWindowSize();
@@ -57,6 +81,7 @@ public:
     void Button1Click();
     void Button2Click();
     void Button12Click();
+    void Button13Click();
     void SetClick();
     void Button10Click();
     void Button15Click();
@@ -69,6 +94,8 @@ public:
     void Button7Click();
     void Button8Click();
     void Button5Click();
+    void SaveParametersClick(); // "Save…" of the group "All", and Ctrl+S on the Configuration page
+    void LoadParametersClick(); // "Load…" of the group "All", and Ctrl+O on the Configuration page
     void Button6Click();
     void iSwitchRocker1Change();
     void Button16Click();
@@ -85,28 +112,32 @@ private:
     // Runs a handler; an error it raises ends it and is shown in the application's error box.
     void guarded(const std::function<void()>& handler, bool fromTimer = false);
     void bindClick(const char* button, void (TForm1::*handler)());
+    void bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)());
 
-    std::unique_ptr<MessagePresenter> m_messages;
+    std::unique_ptr<link::MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
 
     QTabWidget* Data = nullptr;
     QPushButton* Button1 = nullptr; // the port button; PortSwitch reads its caption
-    CaptionLabel* iLabel1 = nullptr;
-    LedBar* iLedBar1 = nullptr;
+    widgets::CaptionLabel* iLabel1 = nullptr;
+    widgets::LedBar* iLedBar1 = nullptr;
     IntervalTimer* Timer1 = nullptr;
     IntervalTimer* Timer2 = nullptr;
     IntervalTimer* Timer3 = nullptr;
 
-    ConfigurationView m_configurationView;
-    RealTimeView m_realTimeView;
-    CurveView m_curveView;
+    config::ConfigurationView m_configurationView;
+    realtime::RealTimeView m_realTimeView;
+    curves::CurveView m_curveView;
 
-    std::unique_ptr<NamedPort> m_port;
+    std::unique_ptr<link::NamedPort> m_port;
     std::unique_ptr<EngineWindowBridge> m_bridge;
-    std::unique_ptr<CommEngine> m_engine;
+    std::unique_ptr<link::CommEngine> m_engine;
     std::unique_ptr<PortSwitch> m_portSwitch;
-    std::unique_ptr<TestLog> m_testLog;
-    std::unique_ptr<RealTimeMonitor> m_realTime;
-    std::unique_ptr<ConfigurationPage> m_configuration;
-    std::unique_ptr<FanCurves> m_curves;
+    std::unique_ptr<report::TestLog> m_testLog;
+    std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
+    std::unique_ptr<config::ConfigurationPage> m_configuration;
+    std::unique_ptr<config::ParameterSets> m_parameterSets;
+    std::unique_ptr<curves::FanCurves> m_curves;
 };
+
+} // namespace climate::app

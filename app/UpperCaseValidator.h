@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QValidator>
 
+namespace climate::app {
+
 // Turns what is typed into a combo box's edit field into upper case. The box's own entries are
 // left as they are: on this system a port is a path, and paths are case-sensitive.
 class UpperCaseValidator : public QValidator {
@@ -23,3 +25,5 @@ public:
 private:
     QPointer<QComboBox> m_combo;
 };
+
+} // namespace climate::app

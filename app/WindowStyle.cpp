@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QStyleFactory>
 
+namespace climate::app {
+
 void applyWindowStyle(QApplication& application) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
@@ -40,3 +42,5 @@ void applyWindowStyle(QApplication& application) {
         QTabWidget::pane { border: 1px solid #9fb2c6; top: -1px; }
     )"));
 }
+
+} // namespace climate::app

@@ -12,6 +12,9 @@
 #include <cstring>
 #include <exception>
 
+using namespace climate::app;
+using namespace climate::widgets;
+
 namespace {
 
 constexpr const char* Usage = R"(Usage: climate-tool [OPTION]... [PORT]...
@@ -70,6 +73,8 @@ int main(int argc, char* argv[]) {
 
     // QApplication takes its own options (-platform, -style, ...) out of the arguments.
     QApplication application(argc, argv);
+    // QSettings keeps the one remembered setting (the parameter files' folder) under these names.
+    QApplication::setOrganizationName(QStringLiteral("climate-tool"));
     QApplication::setApplicationName(QStringLiteral("climate-tool"));
     QApplication::setApplicationVersion(QStringLiteral(CLIMATE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.climateunit.ClimateTool"));

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

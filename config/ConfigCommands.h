@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace climate::config {
+
 // Codes of the Configuration page's commands in PendingCommand.
 enum class ConfigCommand : std::uint8_t {
     SetInternalFan = 0,
@@ -25,5 +27,7 @@ enum class ConfigCommand : std::uint8_t {
 }
 
 namespace ConfigMessages {
-inline constexpr MessageText OutOfRange{"Data out of range!!", "Set Unsuccessfully"};
+inline constexpr link::MessageText OutOfRange{"Data out of range!!", "Set Unsuccessfully"};
 } // namespace ConfigMessages
+
+} // namespace climate::config

@@ -6,6 +6,7 @@
 #include "HoldingRegisters.h"
 #include "ParameterGroups.h"
 #include "ReadAllTransaction.h"
+#include "SetAllPlan.h"
 
 #include "link/CommEngine.h"
 #include "link/Invariant.h"
@@ -13,7 +14,14 @@
 #include "link/PortGate.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+
+#include <stdexcept>
+
+namespace climate::config {
+
+using namespace climate::link;
 
 namespace {
 
@@ -35,6 +43,23 @@ public:
 private:
     const ConfigurationView& m_view;
 };
+
+constexpr auto SetAllCaption = "Set All";
+
+climate::config::GroupFailure failureOf(TransactionOutcome outcome) {
+    using climate::config::GroupFailure;
+    switch (outcome) {
+    case TransactionOutcome::Timeout:
+        return GroupFailure::NoReply;
+    case TransactionOutcome::Abandoned:
+        return GroupFailure::Abandoned;
+    case TransactionOutcome::Good:
+    case TransactionOutcome::WrongHeader:
+    case TransactionOutcome::BadCrc:
+        break;
+    }
+    return GroupFailure::WrongReply;
+}
 
 void selectItem(QComboBox* box, int index) {
     box->setCurrentIndex(index);
@@ -99,6 +124,9 @@ void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) 
             selectItem(box, registerItem(word, box->count()));
         }
     }
+    if (m_readAllListener) {
+        m_readAllListener(registers);
+    }
 }
 
 void ConfigurationPage::setGroup(ConfigCommand command) {
@@ -111,7 +139,87 @@ void ConfigurationPage::setGroup(ConfigCommand command) {
         m_engine.showMessage(toUserMessage(ConfigMessages::OutOfRange));
         return;
     }
-    m_engine.postCommand(codeOf(command));
+    m_engine.postCommand(codeOf(command), [this, &group](TransactionOutcome outcome) {
+        if (outcome == TransactionOutcome::Good) {
+            groupAccepted(group);
+        }
+    });
+}
+
+void ConfigurationPage::groupAccepted(const ParameterGroup& group) {
+    if (m_writeListener) {
+        m_writeListener(group.firstRegister, groupWords(group, m_parameters));
+    }
+}
+
+GroupWriteTransaction& ConfigurationPage::groupWrite(ConfigCommand command) {
+    const auto groups = parameterGroups();
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (groups[i].command == command) {
+            return *m_groupWrites.at(i);
+        }
+    }
+    throw std::logic_error("not a group write");
+}
+
+// Set All converts every setting group first, by the rules of the group's own Set, and sends
+// nothing unless all convert. Then it writes them one after the other: the next group is posted
+// in the tick the previous one ended, so the engine stays busy throughout, and the first failure
+// stops it. One box at the end tells what happened.
+void ConfigurationPage::Button13Click() {
+    using namespace climate::config;
+    if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
+        return;
+    }
+    if (const std::optional<SetAllRefusal> refusal =
+            stageSetAll(ViewFields(m_view), m_parameters)) {
+        m_engine.showMessage(UserMessage(refusalText(*refusal).toStdString(), SetAllCaption,
+                                         UserMessage::Icon::Error));
+        return;
+    }
+    for (const ParameterGroup* group : setAllGroups()) {
+        groupWrite(group->command).announceSuccess(false);
+    }
+    m_setAllStep = 0;
+    postSetAllGroup();
+}
+
+void ConfigurationPage::postSetAllGroup() {
+    using namespace climate::config;
+    const ParameterGroup& group = *setAllGroups().at(m_setAllStep.value());
+    m_view.SetAllProgress->setText(progressText(*m_setAllStep));
+    m_engine.postCommand(codeOf(group.command),
+                         [this](TransactionOutcome outcome) { setAllGroupEnded(outcome); });
+}
+
+void ConfigurationPage::setAllGroupEnded(TransactionOutcome outcome) {
+    using namespace climate::config;
+    if (outcome != TransactionOutcome::Good) {
+        finishSetAll(outcome);
+        return;
+    }
+    groupAccepted(*setAllGroups().at(m_setAllStep.value()));
+    ++*m_setAllStep;
+    if (*m_setAllStep < setAllGroups().size()) {
+        postSetAllGroup();
+        return;
+    }
+    finishSetAll(outcome);
+}
+
+void ConfigurationPage::finishSetAll(TransactionOutcome outcome) {
+    using namespace climate::config;
+    const std::size_t written = m_setAllStep.value();
+    m_setAllStep.reset();
+    for (const ParameterGroup* group : setAllGroups()) {
+        groupWrite(group->command).announceSuccess(true);
+    }
+    const bool stopped = outcome != TransactionOutcome::Good;
+    m_view.SetAllProgress->setText(finishedText(written, stopped));
+    const std::optional<GroupFailure> failure =
+        stopped ? std::optional(failureOf(outcome)) : std::nullopt;
+    m_engine.showMessage(UserMessage(setAllSummary(written, failure).toStdString(), SetAllCaption,
+                                     stopped ? UserMessage::Icon::Error : UserMessage::Icon::None));
 }
 
 void ConfigurationPage::SetClick() {
@@ -158,3 +266,5 @@ void ConfigurationPage::Button5Click() {
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadFirmwareVersion));
 }
+
+} // namespace climate::config

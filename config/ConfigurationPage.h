@@ -5,26 +5,34 @@
 #include "ControllerParameters.h"
 
 #include "link/CommEngine.h"
+#include "link/TransactionOutcome.h"
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
+
+namespace climate::config {
 
 class FirmwareVersionTransaction;
 class GroupWriteTransaction;
 class ReadAllTransaction;
+struct ParameterGroup;
 
-// The Configuration page's buttons: Read All, the Set of each parameter group, the slave address
-// the tool talks to, and the firmware version. The handlers check and stage; the engine sends.
+// The Configuration page's buttons: Read All, the Set of each parameter group, Set All, the slave
+// address the tool talks to, and the firmware version. The handlers check and stage; the engine
+// sends.
 class ConfigurationPage {
 public:
-    ConfigurationPage(CommEngine& engine, const ConfigurationView& view);
+    ConfigurationPage(link::CommEngine& engine, const ConfigurationView& view);
     ~ConfigurationPage();
     ConfigurationPage(const ConfigurationPage&) = delete;
     ConfigurationPage& operator=(const ConfigurationPage&) = delete;
 
     void Button12Click(); // All: Read
+    void Button13Click(); // All: Set, every setting group but Calibration and Address in turn
     void SetClick();      // Internal Fan
     void Button10Click(); // External Fan
     void Button15Click(); // Heater
@@ -38,19 +46,42 @@ public:
     void Button8Click();  // Comm Address: the address the tool talks to, no request
     void Button5Click();  // FW Version: Read
 
+    // Told the registers of every accepted Read All, after they are shown.
+    void setReadAllListener(std::function<void(std::span<const std::uint16_t>)> listener) {
+        m_readAllListener = std::move(listener);
+    }
+
+    // Told of every write the controller accepted, a group's Set or a step of Set All: the
+    // group's first register and the words it holds now.
+    using WriteListener =
+        std::function<void(std::uint16_t firstRegister, std::span<const std::uint16_t> words)>;
+    void setWriteListener(WriteListener listener) { m_writeListener = std::move(listener); }
+
     // The values the last accepted Set of each group staged.
     [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
 
 private:
     void setGroup(ConfigCommand command);
+    void groupAccepted(const ParameterGroup& group);
+    [[nodiscard]] GroupWriteTransaction& groupWrite(ConfigCommand command);
+    void postSetAllGroup();
+    void setAllGroupEnded(link::TransactionOutcome outcome);
+    // Ends Set All after the group of the current step ended with `outcome` (Good: the last one).
+    void finishSetAll(link::TransactionOutcome outcome);
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);
 
-    CommEngine& m_engine;
+    link::CommEngine& m_engine;
     ConfigurationView m_view;
     ControllerParameters m_parameters;
     std::unique_ptr<ReadAllTransaction> m_readAll;
     std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
     std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
-    std::vector<CommEngine::Registration> m_registrations;
+    std::vector<link::CommEngine::Registration> m_registrations;
+    std::function<void(std::span<const std::uint16_t>)> m_readAllListener;
+    WriteListener m_writeListener;
+    // The step of Set All whose group is posted, while Set All runs.
+    std::optional<std::size_t> m_setAllStep;
 };
+
+} // namespace climate::config

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace climate::config {
+
 // The values a Set command stages for its request frame, each held in the width the controller's
 // register layout gives it. Only values that passed the group's checks are ever stored here, so
 // every field goes out on the wire exactly as held.
@@ -93,3 +95,5 @@ struct ControllerParameters {
 
     friend bool operator==(const ControllerParameters&, const ControllerParameters&) = default;
 };
+
+} // namespace climate::config

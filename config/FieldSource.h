@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace climate::config {
+
 // Where a Set command reads its fields: the page's widgets, or a table in a test.
 class FieldSource {
 public:
@@ -11,3 +13,5 @@ public:
     // Index of the selected item of ComboBox<number>; -1 when none is selected.
     [[nodiscard]] virtual int selectedItem(int number) const = 0;
 };
+
+} // namespace climate::config

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace climate::config {
+
 QString decodeFirmwareVersion(std::span<const std::uint8_t> bytes) {
     const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
     const QByteArray text(reinterpret_cast<const char*>(bytes.data()),
@@ -14,3 +16,5 @@ QString decodeFirmwareVersion(std::span<const std::uint8_t> bytes) {
     }
     return gbk.decode(text);
 }
+
+} // namespace climate::config

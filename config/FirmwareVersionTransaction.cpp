@@ -4,6 +4,10 @@
 
 #include "link/CommEngine.h"
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 constexpr int FirstWaitMs = 200;
 constexpr std::size_t TextBytes = 24; // twelve registers, two characters each
@@ -21,3 +25,5 @@ void FirmwareVersionTransaction::onGood(TransactionContext& context,
     context.keepLinkAliveFor(CommEngine::ShortLinkAlive);
     context.endCommand();
 }
+
+} // namespace climate::config

@@ -4,6 +4,10 @@
 
 #include "link/CommEngine.h"
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 
 constexpr int FirstWaitMs = 200;
@@ -33,20 +37,29 @@ ModbusFrame GroupWriteTransaction::request(std::uint8_t deviceAddress) const {
 
 void GroupWriteTransaction::onGood(TransactionContext& context,
                                    std::span<const std::uint8_t> /*reply*/) {
+    // Taken before the command ends: ending it runs the poster's callback, and Set All's posts its
+    // next group from there or, after the last one, lets the groups announce again.
+    const bool announce = m_announce;
     context.endCommand();
     context.purgeInput();
 
     const ConfigCommand command = m_group.command;
     // The address this write carried; no other Set can have staged a new one while it was busy.
     const auto acceptedAddress = static_cast<std::uint32_t>(m_parameters.Address);
-    context.showMessage(toUserMessage(m_group.success),
-                        [command, acceptedAddress](TransactionContext& closed) {
-                            closed.MarkLinkAlive();
-                            if (command == ConfigCommand::SetAddress) {
-                                closed.switchDeviceAddress(acceptedAddress);
-                            }
-                            if (!isFanOrHeaterWrite(command)) {
-                                closed.keepLinkAliveFor(CommEngine::ShortLinkAlive);
-                            }
-                        });
+    const auto refreshLink = [command, acceptedAddress](TransactionContext& closed) {
+        closed.MarkLinkAlive();
+        if (command == ConfigCommand::SetAddress) {
+            closed.switchDeviceAddress(acceptedAddress);
+        }
+        if (!isFanOrHeaterWrite(command)) {
+            closed.keepLinkAliveFor(CommEngine::ShortLinkAlive);
+        }
+    };
+    if (!announce) {
+        refreshLink(context);
+        return;
+    }
+    context.showMessage(toUserMessage(m_group.success), refreshLink);
 }
+
+} // namespace climate::config

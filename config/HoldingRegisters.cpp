@@ -7,6 +7,10 @@
 #include <stdexcept>
 #include <type_traits>
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 
 // The widths the controller holds its settings in, and the ranges it allows.
@@ -712,3 +716,5 @@ std::optional<std::uint16_t> wordForItem(const HoldingRegister& row, int item) {
     }
     return fitsRange(row, item) ? std::optional(wordOf(item)) : std::nullopt;
 }
+
+} // namespace climate::config

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace climate::config {
+
 // The controller's holding registers as the Configuration page shows and sets them: one row per
 // register, from which Read All, the ten group writes and the fields Read All clears are all
 // derived.
@@ -115,3 +117,5 @@ struct HoldingRegister {
                                                        std::string_view text);
 // The word a Set sends for a combo box's selected item (-1: none), or none when refused.
 [[nodiscard]] std::optional<std::uint16_t> wordForItem(const HoldingRegister& row, int item);
+
+} // namespace climate::config

@@ -9,6 +9,10 @@
 #include <stdexcept>
 #include <string>
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 
 constexpr const char* BusyText = "Systerm Busy,Please Wait";
@@ -160,3 +164,5 @@ ModbusFrame buildGroupFrame(const ParameterGroup& group, const ControllerParamet
     const std::vector<std::uint16_t> words = groupWords(group, parameters);
     return buildWriteMultiple(address, group.firstRegister, words);
 }
+
+} // namespace climate::config

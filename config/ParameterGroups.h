@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+namespace climate::config {
+
 class FieldSource;
 
 // One "Set" of the page: its caption and messages, and the registers it writes, taken from the
@@ -17,8 +19,8 @@ class FieldSource;
 struct ParameterGroup {
     ConfigCommand command = ConfigCommand::SetInternalFan;
     const char* caption = ""; // the title of the group's box on the page
-    MessageText busy;
-    MessageText success;
+    link::MessageText busy;
+    link::MessageText success;
     std::uint16_t firstRegister = 0;
     std::uint16_t registerCount = 0;
     std::vector<const HoldingRegister*> fields; // in the order the handler converts them
@@ -47,6 +49,8 @@ bool stageGroup(const ParameterGroup& group, const FieldSource& fields,
                                                     const ControllerParameters& parameters);
 
 // Write Multiple Registers request of the group to `address`.
-[[nodiscard]] ModbusFrame buildGroupFrame(const ParameterGroup& group,
-                                          const ControllerParameters& parameters,
-                                          std::uint8_t address);
+[[nodiscard]] link::ModbusFrame buildGroupFrame(const ParameterGroup& group,
+                                                const ControllerParameters& parameters,
+                                                std::uint8_t address);
+
+} // namespace climate::config

@@ -2,6 +2,10 @@
 
 #include "link/CommEngine.h"
 
+namespace climate::config {
+
+using namespace climate::link;
+
 namespace {
 constexpr int FirstWaitMs = 100;
 }
@@ -20,3 +24,5 @@ void ReadAllTransaction::onGood(TransactionContext& context, std::span<const std
     context.keepLinkAliveFor(CommEngine::ShortLinkAlive);
     context.endCommand();
 }
+
+} // namespace climate::config

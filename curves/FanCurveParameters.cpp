@@ -1,5 +1,7 @@
 #include "FanCurveParameters.h"
 
+namespace climate::curves {
+
 float FanCurveParameters::temperatureFromRegister(std::uint16_t word) {
     const auto tenths = static_cast<std::int16_t>(word);
     return static_cast<float>(static_cast<long double>(tenths) * static_cast<long double>(0.1));
@@ -18,3 +20,5 @@ FanCurveParameters::fromRegisters(std::span<const std::uint16_t, RegisterCount> 
     parameters.DeltTemp = temperatureFromRegister(registers[7]);
     return parameters;
 }
+
+} // namespace climate::curves

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::curves {
+
 // One fan group's parameters as read back from the controller for its curve. This is the curve
 // view's own copy: the Configuration page keeps its own record of the same registers, and neither
 // updates the other.
@@ -30,3 +32,5 @@ struct FanCurveParameters {
 
     bool operator==(const FanCurveParameters&) const = default;
 };
+
+} // namespace climate::curves

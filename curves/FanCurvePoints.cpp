@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace climate::curves {
+
 QList<QPointF> fanCurvePoints(const FanCurveParameters& parameters) {
     constexpr double ArmDegrees = 1;
     constexpr std::int64_t ArmRpm = 50;
@@ -46,3 +48,5 @@ QList<QPointF> fanCurvePoints(const FanCurveParameters& parameters) {
         point(AxisEnd, top),
     };
 }
+
+} // namespace climate::curves

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QPointF>
 
+namespace climate::curves {
+
 struct FanCurveParameters;
 
 // The 22 points of a fan group's speed curve, in drawing order (x in degrees C, y in RPM).
@@ -18,3 +20,5 @@ struct FanCurveParameters;
 // the upward arrowhead below zero instead of wrapping around. Nothing is sorted, clipped or
 // validated: odd parameters make the trace double back, as the controller would behave.
 [[nodiscard]] QList<QPointF> fanCurvePoints(const FanCurveParameters& parameters);
+
+} // namespace climate::curves

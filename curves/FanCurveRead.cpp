@@ -7,6 +7,11 @@
 
 #include <array>
 
+namespace climate::curves {
+
+using namespace climate::link;
+using namespace climate::widgets;
+
 FanCurveRead::FanCurveRead(const RequestShape& shape, XYPlot* plot, int channel)
     : CommandTransaction(shape, FirstWaitMs), m_plot(plot), m_channel(channel) {}
 
@@ -42,3 +47,5 @@ void FanCurveRead::draw() {
     }
     m_plot->setPoints(m_channel, fanCurvePoints(m_parameters));
 }
+
+} // namespace climate::curves

@@ -4,6 +4,11 @@
 #include "link/PortGate.h"
 #include "widgets/XYPlot.h"
 
+namespace climate::curves {
+
+using namespace climate::link;
+using namespace climate::widgets;
+
 FanCurves::FanCurves(CommEngine& engine, const CurveView& view)
     : m_engine(engine), m_view(view), m_intfan(Requests::DrawIntfan, view.iXYPlot1, IntfanChannel),
       m_extfan(Requests::DrawExtfan, view.iXYPlot1, ExtfanChannel),
@@ -34,3 +39,5 @@ void FanCurves::postDraw(std::uint8_t code, int channel, int otherChannel) {
     }
     m_engine.postCommand(code);
 }
+
+} // namespace climate::curves

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace climate::curves {
+
 struct FanCurveParameters;
 
 // The Declaration page: "DrawIntfan" and "DrawExtfan" post a read of the internal or external
@@ -22,7 +24,7 @@ public:
     static constexpr int LowerLayer = 100;
 
     // Registers both reads with the engine as Declaration commands 1 and 2.
-    FanCurves(CommEngine& engine, const CurveView& view);
+    FanCurves(link::CommEngine& engine, const CurveView& view);
     ~FanCurves();
     FanCurves(const FanCurves&) = delete;
     FanCurves& operator=(const FanCurves&) = delete;
@@ -37,10 +39,12 @@ public:
 private:
     void postDraw(std::uint8_t code, int channel, int otherChannel);
 
-    CommEngine& m_engine;
+    link::CommEngine& m_engine;
     CurveView m_view;
     FanCurveRead m_intfan;
     FanCurveRead m_extfan;
-    CommEngine::Registration m_intfanRegistration;
-    CommEngine::Registration m_extfanRegistration;
+    link::CommEngine::Registration m_intfanRegistration;
+    link::CommEngine::Registration m_extfanRegistration;
 };
+
+} // namespace climate::curves

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <span>
 
+using namespace climate::link;
+
 namespace {
 
 // CRC-16/MODBUS one bit at a time; the first byte on the wire is the low byte of the register.

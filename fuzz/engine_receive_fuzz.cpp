@@ -20,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 void check(bool condition) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+using namespace climate::link;
+
 namespace {
 
 bool blank(char c) {

@@ -23,6 +23,8 @@
 #include <utility>
 #include <vector>
 
+using namespace climate::report;
+
 namespace {
 
 void check(bool condition) {

@@ -2,6 +2,8 @@
 
 #include "ModbusCrc.h"
 
+namespace climate::link {
+
 ReplyStatus CheckReply(std::span<const std::uint8_t> collected, std::uint8_t function,
                        std::uint32_t replyLength, std::uint32_t deviceAddress) {
     if (replyLength < 4 || collected.size() < replyLength) {
@@ -15,3 +17,5 @@ ReplyStatus CheckReply(std::span<const std::uint8_t> collected, std::uint8_t fun
         static_cast<std::uint16_t>(collected[replyLength - 2] << 8 | collected[replyLength - 1]);
     return crc == received ? ReplyStatus::Good : ReplyStatus::BadCrc;
 }
+
+} // namespace climate::link

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <utility>
 
+namespace climate::link {
+
 // The context a transaction gets: the engine's operations, and the registration of the
 // transaction being handled, whose lifetime guards the close steps of the boxes it raises.
 class CommEngine::Context final : public TransactionContext {
@@ -427,3 +429,5 @@ void CommEngine::collect(std::uint32_t count) {
     std::memcpy(m_state.RxFrame.data() + m_state.RxLength, m_state.RxChunk.data(), kept);
     m_state.RxLength += kept;
 }
+
+} // namespace climate::link

@@ -10,6 +10,10 @@
 #include <memory>
 #include <optional>
 
+class EngineStaging; // tests/support: stages engine states for tests
+
+namespace climate::link {
+
 class EngineWindow;
 class SerialPort;
 class Transaction;
@@ -101,7 +105,7 @@ public:
     void showMessage(const UserMessage& message, std::function<void()> onClosed = {});
 
 private:
-    friend class EngineStaging; // tests stage engine states through it
+    friend class ::EngineStaging; // tests stage engine states through it
 
     class Context;
     struct Slot {
@@ -150,3 +154,5 @@ private:
     std::optional<std::uint8_t> m_pollStepInFlight;
     std::optional<TransactionOutcome> m_handling;
 };
+
+} // namespace climate::link

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::link {
+
 // The engine's state. Only CommEngine writes it; everyone else reads it through
 // CommEngine::state() and changes it through the engine's named operations.
 struct EngineState {
@@ -29,3 +31,5 @@ struct EngineState {
 
     [[nodiscard]] std::span<const std::uint8_t> reply() const { return {RxFrame.data(), RxLength}; }
 };
+
+} // namespace climate::link

@@ -2,6 +2,8 @@
 
 #include "UserMessage.h"
 
+namespace climate::link {
+
 // What the communication engine needs of the main window.
 class EngineWindow : public MessagePresenter {
 public:
@@ -18,3 +20,5 @@ public:
     [[nodiscard]] virtual double linkBarPosition() const = 0;
     virtual void setLinkBarPosition(double position) = 0;
 };
+
+} // namespace climate::link

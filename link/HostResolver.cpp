@@ -2,6 +2,8 @@
 
 #include <QHostInfo>
 
+namespace climate::link {
+
 SystemHostResolver::~SystemHostResolver() {
     cancel();
 }
@@ -25,3 +27,5 @@ void SystemHostResolver::cancel() {
     }
     m_answer.reset();
 }
+
+} // namespace climate::link

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+namespace climate::link {
+
 // Turns a host name into addresses for the network ports. Behind an interface so that tests
 // answer from a table instead of asking the system's name service.
 class HostResolver {
@@ -38,3 +40,5 @@ private:
     // Shared with the pending lookup, so that an answer after cancel() or destruction is dropped.
     std::shared_ptr<Answer> m_answer;
 };
+
+} // namespace climate::link

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace climate::link {
+
 namespace {
 
 constexpr std::size_t CrcSize = 2;
@@ -94,3 +96,5 @@ void MbapCodec::reset() {
     m_awaited.reset();
     m_lastReply.reset();
 }
+
+} // namespace climate::link

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+namespace climate::link {
+
 // Translation between the RTU frames the engine speaks and Modbus TCP's MBAP framing, for one
 // connection. A request loses its CRC and gains a header with a new transaction id; a reply is
 // taken only for the id just sent, and handed on as an RTU frame with its CRC computed here, so
@@ -70,3 +72,5 @@ private:
     std::size_t m_droppedFrames = 0;
     std::size_t m_discardedBytes = 0;
 };
+
+} // namespace climate::link

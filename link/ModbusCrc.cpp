@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace climate::link {
+
 namespace {
 
 // The two tables of the Modbus over Serial Line standard, generated at compile time from the
@@ -40,3 +42,5 @@ std::uint16_t ModbusCrc16(std::span<const std::uint8_t> bytes) {
     }
     return static_cast<std::uint16_t>(first << 8 | second);
 }
+
+} // namespace climate::link

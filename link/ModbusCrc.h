@@ -4,7 +4,11 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::link {
+
 // CRC-16/MODBUS (reflected polynomial 0xA001, initial value 0xFFFF), computed by the two-table
 // method of the Modbus over Serial Line standard. The result's upper byte is the CRC byte sent
 // first on the wire, its lower byte the one sent second: 01 03 00 00 00 01 gives 0x840A.
 [[nodiscard]] std::uint16_t ModbusCrc16(std::span<const std::uint8_t> bytes);
+
+} // namespace climate::link

@@ -4,6 +4,8 @@
 
 #include "Invariant.h"
 
+namespace climate::link {
+
 namespace {
 
 void putWord(ModbusFrame& frame, std::uint16_t word) {
@@ -57,3 +59,5 @@ ModbusFrame buildWriteMultiple(std::uint8_t address, std::uint16_t first,
     appendCrc(frame);
     return frame;
 }
+
+} // namespace climate::link

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::link {
+
 // One request as it goes on the wire. The longest request the tool sends is 31 bytes.
 struct ModbusFrame {
     static constexpr std::size_t Capacity = 76;
@@ -60,3 +62,5 @@ void appendCrc(ModbusFrame& frame);
 [[nodiscard]] inline bool replyBit(std::span<const std::uint8_t> reply, std::size_t n) {
     return (reply[3 + n / 8] >> (n % 8)) & 1;
 }
+
+} // namespace climate::link

@@ -5,6 +5,8 @@
 #include "QtSerialPortLink.h"
 #include "TcpPortLink.h"
 
+namespace climate::link {
+
 NamedPort::NamedPort(std::unique_ptr<HostResolver> resolver, QObject* parent)
     : QObject(parent), m_resolver(std::move(resolver)) {
     if (!m_resolver) {
@@ -76,3 +78,5 @@ bool NamedPort::isLost() const {
 QString NamedPort::lastErrorText() const {
     return m_networkPicked ? m_network->lastErrorText() : m_serial->lastErrorText();
 }
+
+} // namespace climate::link

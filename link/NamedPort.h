@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace climate::link {
+
 class QtSerialPortLink;
 class TcpPortLink;
 
@@ -55,3 +57,5 @@ private:
     std::unique_ptr<TcpPortLink> m_network;
     bool m_networkPicked = false;
 };
+
+} // namespace climate::link

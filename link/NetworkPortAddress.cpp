@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+namespace climate::link {
+
 namespace {
 
 const QString RtuScheme = QStringLiteral("rtu+tcp");
@@ -42,3 +44,5 @@ std::optional<NetworkPortAddress> NetworkPortAddress::parse(const QString& name)
     }
     return address;
 }
+
+} // namespace climate::link

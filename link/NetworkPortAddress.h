@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace climate::link {
+
 // A network port as the user names it in the port list:
 //   rtu+tcp://HOST:PORT   RTU frames, CRC included, passed as they are over a raw TCP socket
 //                         (a serial device server); the port is required;
@@ -27,3 +29,5 @@ struct NetworkPortAddress {
 
     bool operator==(const NetworkPortAddress&) const = default;
 };
+
+} // namespace climate::link

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace climate::link {
+
 namespace {
 
 constexpr std::int64_t Saturation = std::int64_t{1} << 62;
@@ -201,3 +203,5 @@ std::string formatGeneral(double value) {
     // to_chars writes exponents as e+20; the general format of the window does the same.
     return text;
 }
+
+} // namespace climate::link

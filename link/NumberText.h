@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace climate::link {
+
 // A text typed into a field that is not a number. The message is what the user sees.
 class ConversionError : public std::runtime_error {
 public:
@@ -50,3 +52,5 @@ private:
 // The general number format of the window: shortest form, at most 15 significant digits, always a
 // '.' as decimal separator (25.3, -5.5, 25, -3), whatever the system locale.
 [[nodiscard]] std::string formatGeneral(double value);
+
+} // namespace climate::link

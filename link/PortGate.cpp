@@ -3,6 +3,8 @@
 #include "CommEngine.h"
 #include "Invariant.h"
 
+namespace climate::link {
+
 bool portReady(const PortGate* port, CommEngine& engine) {
     checkInvariant(port != nullptr, "a page without its port gate");
     if (!port->portOpen()) {
@@ -22,3 +24,5 @@ bool mayPost(const PortGate* port, CommEngine& engine, const MessageText& busy) 
     }
     return true;
 }
+
+} // namespace climate::link

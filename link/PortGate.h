@@ -2,6 +2,8 @@
 
 #include "UserMessage.h"
 
+namespace climate::link {
+
 class CommEngine;
 
 // Whether the serial port is open, as the window knows it. The pages ask this one question
@@ -19,3 +21,5 @@ protected:
 // The port is open and no command is busy; otherwise shows why (`busy` for a busy engine) and
 // returns false.
 [[nodiscard]] bool mayPost(const PortGate* port, CommEngine& engine, const MessageText& busy);
+
+} // namespace climate::link

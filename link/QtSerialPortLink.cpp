@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <limits>
 
+namespace climate::link {
+
 namespace {
 
 // QSerialPort reports every refused open of an existing device as PermissionError. Its text tells
@@ -153,3 +155,5 @@ void QtSerialPortLink::releaseLostDevice() {
         m_port.close();
     }
 }
+
+} // namespace climate::link

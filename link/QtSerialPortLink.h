@@ -6,6 +6,8 @@
 #include <QSerialPort>
 #include <QString>
 
+namespace climate::link {
+
 // The serial port of the tool, over QSerialPort. Qt reads from the device into its own buffer
 // whenever the event loop runs; the engine ticks on the same event loop, so bytesWaiting() sees
 // what has arrived between two ticks. Nothing here ever blocks: no waitFor* call anywhere.
@@ -66,3 +68,5 @@ private:
     quint64 m_generation = 0; // counts closes, so a late release spares a port opened since
     QString m_lastErrorText;
 };
+
+} // namespace climate::link

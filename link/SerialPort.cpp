@@ -1,5 +1,7 @@
 #include "SerialPort.h"
 
+namespace climate::link {
+
 const char* describe(SerialPort::OpenError error) {
     switch (error) {
     case SerialPort::OpenError::None:
@@ -25,3 +27,5 @@ const char* describe(SerialPort::OpenError error) {
     }
     return "cannot open the port";
 }
+
+} // namespace climate::link

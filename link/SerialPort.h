@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+namespace climate::link {
+
 // The operations the tool needs of a serial port, and nothing more. While no device is usable
 // (never opened, open failed, closed, or the device vanished underneath) every operation fails
 // without effect: bytesWaiting() and read() return 0, write() and purgeInput() do nothing.
@@ -62,3 +64,5 @@ private:
 };
 
 [[nodiscard]] const char* describe(SerialPort::OpenError error);
+
+} // namespace climate::link

@@ -13,6 +13,8 @@
 #include <sys/socket.h>
 #endif
 
+namespace climate::link {
+
 namespace {
 
 SerialPort::OpenError classifyConnectFailure(QAbstractSocket::SocketError error) {
@@ -260,3 +262,5 @@ void TcpPortLink::write(const std::uint8_t* data, std::uint32_t count) {
     // Hand it to the system now rather than on the next turn of the event loop.
     m_socket.flush();
 }
+
+} // namespace climate::link

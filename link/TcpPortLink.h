@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+namespace climate::link {
+
 class HostResolver;
 
 // A network port (rtu+tcp://HOST:PORT or tcp://HOST[:PORT]) behind the serial port interface, so
@@ -96,3 +98,5 @@ private:
     quint64 m_generation = 0; // counts opens and closes, so late callbacks spare a newer port
     QString m_lastErrorText;
 };
+
+} // namespace climate::link

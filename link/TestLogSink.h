@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace climate::link {
+
 // The values of one test-log record, from the live record the polling cycle has just decoded.
 struct TestLogRow {
     std::uint32_t InternalFan1Rev = 0;
@@ -21,3 +23,5 @@ public:
     virtual ~TestLogSink() = default;
     virtual void WriteLogRecord(const TestLogRow& row) = 0;
 };
+
+} // namespace climate::link

@@ -1,5 +1,7 @@
 #include "Transaction.h"
 
+namespace climate::link {
+
 void Transaction::onBadCrc(TransactionContext& /*context*/) {}
 
 ModbusFrame ShapedTransaction::request(std::uint8_t deviceAddress) const {
@@ -40,3 +42,5 @@ void PollTransaction::onBadCrc(TransactionContext& context) {
 void PollTransaction::onTimeout(TransactionContext& context) {
     context.nextPollStep();
 }
+
+} // namespace climate::link

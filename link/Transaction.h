@@ -7,6 +7,8 @@
 #include <functional>
 #include <span>
 
+namespace climate::link {
+
 // What a transaction may do to the engine while it handles an outcome of its exchange, and in the
 // close step of a box it raised. Every operation is named for what it means; the engine's state
 // is not reachable from here.
@@ -127,3 +129,5 @@ protected:
 private:
     bool m_moveOnAtBadCrc;
 };
+
+} // namespace climate::link

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace climate::link {
+
 // How a transaction of the engine (a posted command, a live command, a poll step) ended.
 enum class TransactionOutcome : std::uint8_t {
     Good,        // a complete reply with the right header and CRC
@@ -26,3 +28,5 @@ enum class TransactionOutcome : std::uint8_t {
     }
     return "?";
 }
+
+} // namespace climate::link

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+namespace climate::link {
+
 // A message box: text, caption, an OK button. The boxes have no owner window and do not block:
 // the window and the timers go on while one is open, and `onClosed` runs once the user has
 // dismissed it.
@@ -49,3 +51,5 @@ public:
     virtual ~MessagePresenter() = default;
     virtual void show(const UserMessage& message, std::function<void()> onClosed = {}) = 0;
 };
+
+} // namespace climate::link

@@ -4,6 +4,10 @@
 
 #include <QLineEdit>
 
+namespace climate::realtime {
+
+using namespace climate::link;
+
 std::int16_t debugTemperatureValue(std::string_view text) {
     const DecimalNumber temperature = DecimalNumber::parse(text);
     if (temperature.compare(-40) < 0 || temperature.compare(100) >= 0) {
@@ -34,3 +38,5 @@ UserMessage DebugTemperatureCommand::acceptEcho(std::uint16_t echo) {
 void DebugTemperatureCommand::afterReplyBoxClosed() {
     m_edit11->setText(QString());
 }
+
+} // namespace climate::realtime

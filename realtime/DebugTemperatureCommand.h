@@ -7,6 +7,8 @@
 
 class QLineEdit;
 
+namespace climate::realtime {
+
 // The value written into holding register 30 for a typed debug temperature: tenths of a degree,
 // truncated toward zero from the decimal number exactly as typed (25.3 gives 253), or
 // OutOfRange for a temperature below -40 or from 100 on. A text that is not a number throws
@@ -28,11 +30,13 @@ public:
 
 protected:
     [[nodiscard]] std::uint16_t value() const override;
-    [[nodiscard]] UserMessage failureMessage() const override;
-    UserMessage acceptEcho(std::uint16_t echo) override;
+    [[nodiscard]] link::UserMessage failureMessage() const override;
+    link::UserMessage acceptEcho(std::uint16_t echo) override;
     void afterReplyBoxClosed() override;
 
 private:
     QLineEdit* m_edit11 = nullptr;
     std::int16_t m_debugTempValue = 0;
 };
+
+} // namespace climate::realtime

@@ -2,6 +2,11 @@
 
 #include "widgets/RockerSwitch.h"
 
+namespace climate::realtime {
+
+using namespace climate::link;
+using namespace climate::widgets;
+
 ForcedOutputCommand::ForcedOutputCommand(RockerSwitch* rocker)
     : LiveCommandTransaction(Requests::ForcedOutput), m_rocker(rocker) {}
 
@@ -17,3 +22,5 @@ UserMessage ForcedOutputCommand::acceptEcho(std::uint16_t echo) {
     m_rocker->setOn(m_forceCoilValue == ForceOn);
     return UserMessage("Force Successfully!", "Force Status");
 }
+
+} // namespace climate::realtime

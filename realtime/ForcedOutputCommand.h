@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+namespace climate::widgets {
 class RockerSwitch;
+} // namespace climate::widgets
+
+namespace climate::realtime {
 
 // Live command 2: forces output coil 12 on or off (function 5). On a matching echo the rocker is
 // set to the state written; otherwise it keeps the state the click gave it until the next poll.
@@ -13,7 +17,7 @@ public:
     static constexpr std::uint16_t ForceOn = 0xFF00;
     static constexpr std::uint16_t ForceOff = 0x0000;
 
-    explicit ForcedOutputCommand(RockerSwitch* rocker);
+    explicit ForcedOutputCommand(widgets::RockerSwitch* rocker);
 
     // ForceCoilValue, set by the rocker's click before it posts the command.
     void setForceCoilValue(std::uint16_t value) { m_forceCoilValue = value; }
@@ -21,10 +25,12 @@ public:
 
 protected:
     [[nodiscard]] std::uint16_t value() const override { return m_forceCoilValue; }
-    [[nodiscard]] UserMessage failureMessage() const override;
-    UserMessage acceptEcho(std::uint16_t echo) override;
+    [[nodiscard]] link::UserMessage failureMessage() const override;
+    link::UserMessage acceptEcho(std::uint16_t echo) override;
 
 private:
-    RockerSwitch* m_rocker = nullptr;
+    widgets::RockerSwitch* m_rocker = nullptr;
     std::uint16_t m_forceCoilValue = ForceOn;
 };
+
+} // namespace climate::realtime

@@ -2,6 +2,10 @@
 
 #include "link/CommEngine.h"
 
+namespace climate::realtime {
+
+using namespace climate::link;
+
 ModbusFrame LiveCommandTransaction::request(std::uint8_t deviceAddress) const {
     return buildWriteSingle(deviceAddress, shape().function, shape().first, value());
 }
@@ -34,3 +38,5 @@ void LiveCommandTransaction::onTimeout(TransactionContext& context) {
     context.restartPolling();
     context.showMessage(failureMessage());
 }
+
+} // namespace climate::realtime

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace climate::realtime {
+
 // The controller's live state as the polling circle last read it. Speeds are RPM, temperatures
 // deg C, the voltage V and the currents A; flags are 0 or 1. Everything starts at zero; the live
 // display clears part of it when the link is lost.
@@ -52,3 +54,5 @@ struct LiveData {
 
     bool operator==(const LiveData&) const = default;
 };
+
+} // namespace climate::realtime

@@ -3,6 +3,10 @@
 #include "LiveData.h"
 #include "link/ModbusFrame.h"
 
+namespace climate::realtime {
+
+using namespace climate::link;
+
 namespace {
 
 std::uint8_t bit(std::span<const std::uint8_t> reply, std::size_t n) {
@@ -65,3 +69,5 @@ void decodeMeasurements(std::span<const std::uint8_t> reply, LiveData& live) {
     live.ForceOutputStatus = static_cast<std::uint8_t>(replyRegister(reply, 11) & 0xFF);
     live.Temperature3 = signedTenths(replyRegister(reply, 13));
 }
+
+} // namespace climate::realtime

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::realtime {
+
 struct LiveData;
 
 // Decoding of the four poll replies into the live record. Each function reads the accepted reply
@@ -19,3 +21,5 @@ void decodeAlarmInputs(std::span<const std::uint8_t> reply, LiveData& live);
 void decodeCompressorSettings(std::span<const std::uint8_t> reply, LiveData& live);
 // Step 3: input registers 0 ... 13 (speeds, temperatures, voltage, currents, force status).
 void decodeMeasurements(std::span<const std::uint8_t> reply, LiveData& live);
+
+} // namespace climate::realtime

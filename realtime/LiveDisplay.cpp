@@ -13,6 +13,10 @@
 
 #include <QLineEdit>
 
+namespace climate::realtime {
+
+using namespace climate::link;
+
 namespace {
 
 // Rotary switch positions: 0 is "On", 1 is "Off".
@@ -149,3 +153,5 @@ void showAlarmPhase(const LiveData& live, const RealTimeView& view, bool litPhas
         view.iLedRound[led]->setActive(false);
     }
 }
+
+} // namespace climate::realtime

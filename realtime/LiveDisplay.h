@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace climate::realtime {
+
 struct LiveData;
 struct RealTimeView;
 
@@ -34,3 +36,5 @@ struct AlarmLedState {
 // One phase of the alarm blinking: in the lit phase every alarm LED follows its condition, in the
 // dark phase all are off.
 void showAlarmPhase(const LiveData& live, const RealTimeView& view, bool litPhase);
+
+} // namespace climate::realtime

@@ -7,6 +7,10 @@
 
 #include <algorithm>
 
+namespace climate::realtime {
+
+using namespace climate::link;
+
 namespace {
 
 constexpr std::array<PollStepRow, 4> Steps{{
@@ -67,3 +71,5 @@ TestLogRow MeasurementsStep::logRow(const LiveData& live) {
     row.HeaterCurrent = live.HeaterCurrent;
     return row;
 }
+
+} // namespace climate::realtime

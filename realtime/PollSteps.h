@@ -7,15 +7,20 @@
 #include <cstdint>
 #include <span>
 
+namespace climate::link {
 class TestLogSink;
+struct TestLogRow;
+} // namespace climate::link
+
+namespace climate::realtime {
+
 struct LiveData;
 struct RealTimeView;
-struct TestLogRow;
 
 // One step of the RealTimeData polling circle: what it reads, how it decodes the reply into the
 // live record and how it shows it (no display for the alarm inputs: the blinking LEDs show them).
 struct PollStepRow {
-    RequestShape shape;
+    link::RequestShape shape;
     bool moveOnAtBadCrc = false;
     void (*decode)(std::span<const std::uint8_t> reply, LiveData& live) = nullptr;
     void (*show)(const LiveData& live, const RealTimeView& view) = nullptr;
@@ -26,7 +31,7 @@ struct PollStepRow {
 [[nodiscard]] std::span<const PollStepRow, 4> pollSteps();
 
 // A poll step made of its row.
-class PollStep : public PollTransaction {
+class PollStep : public link::PollTransaction {
 public:
     PollStep(const PollStepRow& row, LiveData& live, const RealTimeView& view);
 
@@ -48,7 +53,7 @@ public:
     static constexpr std::uint32_t LogTickLimit = 10000;
 
     // `log` may be null.
-    MeasurementsStep(LiveData& live, const RealTimeView& view, TestLogSink* log);
+    MeasurementsStep(LiveData& live, const RealTimeView& view, link::TestLogSink* log);
 
     // One Timer1 tick (the count stops at LogTickLimit).
     void countTimer1Tick();
@@ -56,12 +61,14 @@ public:
     void setLogTickCount(std::uint32_t ticks) { m_logTickCount = ticks; }
 
     // The test-log row of a live record.
-    [[nodiscard]] static TestLogRow logRow(const LiveData& live);
+    [[nodiscard]] static link::TestLogRow logRow(const LiveData& live);
 
 protected:
     void afterDecode() override;
 
 private:
-    TestLogSink* m_log = nullptr;
+    link::TestLogSink* m_log = nullptr;
     std::uint32_t m_logTickCount = 0;
 };
+
+} // namespace climate::realtime

@@ -13,6 +13,11 @@
 
 #include <QLineEdit>
 
+namespace climate::realtime {
+
+using namespace climate::link;
+using namespace climate::widgets;
+
 namespace {
 
 constexpr std::uint8_t DebugTemperatureCode = 1;
@@ -123,3 +128,5 @@ void RealTimeMonitor::iSwitchRocker1Change() {
                                                                     : ForcedOutputCommand::ForceOn);
     m_engine.postLiveCommand(ForcedOutputCode);
 }
+
+} // namespace climate::realtime

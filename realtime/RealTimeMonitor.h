@@ -9,11 +9,16 @@
 #include <memory>
 #include <vector>
 
+namespace climate::link {
+class TestLogSink;
+} // namespace climate::link
+
+namespace climate::realtime {
+
 class DebugTemperatureCommand;
 class ForcedOutputCommand;
 class MeasurementsStep;
 class PollStep;
-class TestLogSink;
 
 // The RealTimeData page: the polling circle and the live record it fills, the link bar and the
 // blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot commands
@@ -26,8 +31,8 @@ public:
     // Registers the four poll steps and the two live commands with `engine`. `setTimer1Interval`
     // changes the interval of the window's Timer1; `log` (may be null) receives the test-log
     // rows.
-    RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
-                    std::function<void(int)> setTimer1Interval, TestLogSink* log);
+    RealTimeMonitor(link::CommEngine& engine, const RealTimeView& view,
+                    std::function<void(int)> setTimer1Interval, link::TestLogSink* log);
     ~RealTimeMonitor();
     RealTimeMonitor(const RealTimeMonitor&) = delete;
     RealTimeMonitor& operator=(const RealTimeMonitor&) = delete;
@@ -55,7 +60,7 @@ public:
 private:
     void refreshLinkBar();
 
-    CommEngine& m_engine;
+    link::CommEngine& m_engine;
     RealTimeView m_view;
     std::function<void(int)> m_setTimer1Interval;
     LiveData m_live;
@@ -65,5 +70,7 @@ private:
     MeasurementsStep* m_measurements = nullptr; // the last of m_pollSteps
     std::unique_ptr<DebugTemperatureCommand> m_debugTemperature;
     std::unique_ptr<ForcedOutputCommand> m_forcedOutput;
-    std::vector<CommEngine::Registration> m_registrations;
+    std::vector<link::CommEngine::Registration> m_registrations;
 };
+
+} // namespace climate::realtime

@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace climate::report {
+
 namespace {
 
 constexpr std::size_t WriteBufferSize = 1 << 20;
@@ -114,3 +116,5 @@ void AtomicFile::write(const std::filesystem::path& path, std::span<const std::u
     Pending pending = prepare(path, data);
     commit(pending);
 }
+
+} // namespace climate::report

@@ -7,6 +7,8 @@
 #include <memory>
 #include <span>
 
+namespace climate::report {
+
 // Replaces a file's content all at once: the bytes go to a new file in the same folder, reach
 // the disk, and only then take the file's name. A crash, a full disk or a pulled plug leaves
 // either the old file or the new one, never a mixture; a failed write removes its temporary
@@ -47,3 +49,5 @@ public:
     static void commit(Pending& pending);
     static void write(const std::filesystem::path& path, std::span<const std::uint8_t> data);
 };
+
+} // namespace climate::report

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string_view>
 
+namespace climate::report {
+
 namespace {
 
 // Record identifiers.
@@ -738,3 +740,5 @@ std::optional<std::uint16_t> Biff8Writer::builtInNumberFormat(const std::string&
         return found->second;
     return std::nullopt;
 }
+
+} // namespace climate::report

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace climate::report {
+
 class Workbook;
 
 // Writes a workbook as the records of the Excel 97-2003 format (BIFF8): the "Workbook" stream
@@ -42,3 +44,5 @@ private:
     struct Encoded;
     std::unique_ptr<Encoded> m_encoded;
 };
+
+} // namespace climate::report

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace climate::report {
+
 // How a cell looks, in the terms of an Excel 97-2003 cell format (XF record): alignment, number
 // format and the four edges. The font is always the workbook's default one.
 struct CellFormat {
@@ -53,3 +55,5 @@ struct CellFormat {
 
     friend bool operator==(const CellFormat&, const CellFormat&) = default;
 };
+
+} // namespace climate::report

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+namespace climate::report {
+
 CommitQueue::CommitQueue(Committer commit) : m_commit(std::move(commit)) {
     if (!m_commit)
         m_commit = [](AtomicFile::Pending& pending) { AtomicFile::commit(pending); };
@@ -79,3 +81,5 @@ void CommitQueue::run() {
         m_done.notify_all();
     }
 }
+
+} // namespace climate::report

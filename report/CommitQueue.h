@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+namespace climate::report {
+
 // Commits prepared files one after the other on a thread of its own, so that waiting for the
 // disk does not hold up the engine's tick. Files of one path are committed in the order they
 // came; a failure is kept for the path until asked for.
@@ -53,3 +55,5 @@ private:
     Committer m_commit;
     std::thread m_thread; // started by the first push
 };
+
+} // namespace climate::report

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <system_error>
 
+namespace climate::report {
+
 namespace {
 
 struct GObjectUnref {
@@ -71,3 +73,5 @@ std::vector<std::uint8_t> CompoundFile::withStream(const std::string& streamName
     const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
     return {bytes, bytes + size};
 }
+
+} // namespace climate::report

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace climate::report {
+
 // An OLE2 compound file ("structured storage") holding one stream, made with libgsf. This is
 // the container of an .xls file, whose stream is named "Workbook".
 class CompoundFile {
@@ -19,3 +21,5 @@ public:
     [[nodiscard]] static std::vector<std::uint8_t> withStream(const std::string& streamName,
                                                               std::span<const std::uint8_t> data);
 };
+
+} // namespace climate::report

@@ -10,6 +10,8 @@
 #include <map>
 #include <optional>
 
+namespace climate::report {
+
 namespace {
 
 using Horizontal = CellFormat::Horizontal;
@@ -409,3 +411,5 @@ void InProcessSpreadsheetApplication::changeFormat(const SheetRange& range,
         }
     }
 }
+
+} // namespace climate::report

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace climate::report {
+
 struct CellFormat;
 class Workbook;
 class Worksheet;
@@ -43,3 +45,5 @@ private:
     std::string m_bookPath;           // empty until it has been saved or opened
     bool m_quit = false;
 };
+
+} // namespace climate::report

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+namespace climate::report {
+
 LocalDateTime LocalDateTime::now() {
     const std::time_t t = std::time(nullptr);
     std::tm parts{};
@@ -22,3 +24,5 @@ std::string LocalDateTime::dateText() const {
     return std::to_string(year) + "Year" + std::to_string(month) + "Month" + std::to_string(day) +
            "Day";
 }
+
+} // namespace climate::report

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace climate::report {
+
 // A moment of local civil time, as the test log stamps its file name, its sheets and its records.
 struct LocalDateTime {
     int year = 2000;
@@ -21,3 +23,5 @@ struct LocalDateTime {
 
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
+
+} // namespace climate::report

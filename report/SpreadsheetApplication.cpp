@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace climate::report {
+
 namespace {
 
 // One cell reference such as "K4": column letters, then a row number.
@@ -40,3 +42,5 @@ SheetRange xl::parseReference(const std::string& reference) {
         throw AutomationError("not a cell reference: \"" + reference + "\"");
     return range;
 }
+
+} // namespace climate::report

@@ -6,6 +6,8 @@
 #include <string>
 #include <variant>
 
+namespace climate::report {
+
 // What a cell's Value or a property is set to, with the automation type the caller chose.
 using AutomationValue = std::variant<std::string, std::int32_t, std::uint32_t, double>;
 
@@ -179,3 +181,5 @@ inline xl::Worksheet SpreadsheetApplication::ActiveSheet() {
 inline xl::Range xl::Worksheet::Range(const std::string& reference) {
     return {m_app, parseReference(reference)};
 }
+
+} // namespace climate::report

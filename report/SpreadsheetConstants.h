@@ -1,5 +1,7 @@
 #pragma once
 
+namespace climate::report {
+
 // Constants of the spreadsheet object model, as the test log sets them and the in-process
 // application reads them.
 namespace SpreadsheetConstants {
@@ -27,3 +29,5 @@ inline constexpr int xlThick = 4;
 inline constexpr int xlColorIndexAutomatic = -4105;
 inline constexpr int xlColorIndexNone = -4142;
 } // namespace SpreadsheetConstants
+
+} // namespace climate::report

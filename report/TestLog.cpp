@@ -10,6 +10,10 @@
 #include <array>
 #include <system_error>
 
+namespace climate::report {
+
+using namespace climate::link;
+
 namespace {
 
 using namespace SpreadsheetConstants;
@@ -270,3 +274,5 @@ void TestLog::showError(const char* text, const char* caption) {
     message.repeatKey = RepeatKey;
     m_presenter.show(message);
 }
+
+} // namespace climate::report

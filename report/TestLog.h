@@ -10,9 +10,15 @@
 #include <memory>
 #include <string>
 
+namespace climate::link {
 class MessagePresenter;
+} // namespace climate::link
+
+namespace climate::report {
+
 class SpreadsheetApplication;
 class WorkbookStore;
+
 namespace xl {
 class Worksheet;
 }
@@ -53,14 +59,14 @@ struct TestLogOptions {
 // that carry the repeat key "test-log"; a failure to create the workbook is thrown as an
 // AutomationError (a std::runtime_error) for the caller's error report, and creation is tried
 // again at the next record.
-class TestLog : public TestLogSink {
+class TestLog : public link::TestLogSink {
 public:
-    explicit TestLog(MessagePresenter& presenter, TestLogOptions options = {});
+    explicit TestLog(link::MessagePresenter& presenter, TestLogOptions options = {});
     TestLog(const TestLog&) = delete;
     TestLog& operator=(const TestLog&) = delete;
     ~TestLog() override;
 
-    void WriteLogRecord(const TestLogRow& row) override;
+    void WriteLogRecord(const link::TestLogRow& row) override;
     // "Stop Systerm": writes rows still held in memory because their save failed (normally
     // there are none), unless the file has been deleted, and waits until the last save has
     // reached the disk. False when rows stay unwritten; the failure is then taken, so that
@@ -86,10 +92,12 @@ private:
     // A save of `path` failed on the way to the disk (posted from the saving thread).
     void onBackgroundSaveFailure(const std::string& path);
 
-    MessagePresenter& m_presenter;
+    link::MessagePresenter& m_presenter;
     TestLogOptions m_options;
     std::unique_ptr<WorkbookStore> m_store; // the in-process writer's workbooks of this run
     TestLogState m_state;
     // Posted jobs hold it weakly: a job that runs after the log has gone does nothing.
     std::shared_ptr<TestLog*> m_self = std::make_shared<TestLog*>(this);
 };
+
+} // namespace climate::report

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 
+namespace climate::report {
+
 namespace {
 std::atomic<std::uint64_t> lastSerial{0};
 }
@@ -37,3 +39,5 @@ std::optional<std::uint16_t> Workbook::internFormat(const CellFormat& format) {
     m_formats.push_back(format);
     return static_cast<std::uint16_t>(m_formats.size() - 1);
 }
+
+} // namespace climate::report

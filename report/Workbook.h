@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace climate::report {
+
 // A workbook in memory: its sheets, the texts its cells share and the cell formats they use.
 class Workbook {
 public:
@@ -48,3 +50,5 @@ private:
     std::unordered_map<std::string_view, std::uint32_t> m_stringIndex;
     std::vector<CellFormat> m_formats{CellFormat{}};
 };
+
+} // namespace climate::report

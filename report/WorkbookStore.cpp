@@ -9,6 +9,8 @@
 
 #include <system_error>
 
+namespace climate::report {
+
 namespace {
 
 [[noreturn]] void cannotSave(const std::string& path, const std::string& reason) {
@@ -79,3 +81,5 @@ bool WorkbookStore::waitForSaves(const std::string& path) {
     m_commits->waitUntilDone();
     return !m_commits->failed(path);
 }
+
+} // namespace climate::report

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace climate::report {
+
 class Biff8Writer;
 class Workbook;
 
@@ -60,3 +62,5 @@ private:
     std::map<std::string, Kept> m_books;
     std::unique_ptr<CommitQueue> m_commits;
 };
+
+} // namespace climate::report

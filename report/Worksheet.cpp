@@ -3,6 +3,8 @@
 #include <atomic>
 #include <utility>
 
+namespace climate::report {
+
 namespace {
 std::atomic<std::uint64_t> lastSerial{0};
 }
@@ -40,3 +42,5 @@ const Worksheet::Cell* Worksheet::cell(int row, int column) const {
     const Cell& found = m_rows[row][column];
     return found.kind == Cell::Kind::Empty ? nullptr : &found;
 }
+
+} // namespace climate::report

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace climate::report {
+
 // The cells and columns of one sheet. Formats and texts are indexes into the workbook's tables,
 // so a sheet of many rows stays small. Rows and columns are 0-based here.
 class Worksheet {
@@ -59,3 +61,5 @@ private:
     std::vector<std::uint64_t> m_blockVersions;
     std::vector<Column> m_columns = std::vector<Column>(MaxColumns);
 };
+
+} // namespace climate::report

@@ -123,7 +123,7 @@ std::optional<bool> parseSwitch(std::string_view word) {
 
 CommandInterpreter::CommandInterpreter(UnitModel& model, FaultPlan& faults, RequestStats& stats,
                                        LinkControl& link)
-    : model_(model), faults_(faults), stats_(stats), link_(link) {}
+    : m_model(model), m_faults(faults), m_stats(stats), m_link(link) {}
 
 std::string_view CommandInterpreter::reference() {
     return Reference;
@@ -164,19 +164,19 @@ std::string CommandInterpreter::execute(std::string_view line) {
     if (words.size() != 1)
         return error("usage: " + std::string(command) + " takes no arguments");
     if (command == "clear") {
-        faults_.clear();
+        m_faults.clear();
         return ok();
     }
     if (command == "faults")
-        return ok(faults_.describe());
+        return ok(m_faults.describe());
     if (command == "pull") {
-        link_.pull();
+        m_link.pull();
         return ok();
     }
     if (command == "help")
         return ok(std::string(CommandList));
     if (command == "quit") {
-        link_.quit();
+        m_link.quit();
         return ok();
     }
     return error("unknown command '" + std::string(command) + "' (try help)");
@@ -199,7 +199,7 @@ std::string CommandInterpreter::get(const Words& words) const {
     for (long i = 0; i < *count; ++i) {
         if (i)
             values += ' ';
-        values += std::to_string(model_.value(*table, static_cast<int>(*start + i)));
+        values += std::to_string(m_model.value(*table, static_cast<int>(*start + i)));
     }
     return ok(values);
 }
@@ -221,13 +221,13 @@ std::string CommandInterpreter::set(const Words& words) {
     const auto word = static_cast<std::uint16_t>(*value & 0xFFFF);
     if (const auto reason = UnitModel::refusal(*table, static_cast<int>(*address), word))
         return error(*reason);
-    model_.pin(*table, static_cast<int>(*address), word);
+    m_model.pin(*table, static_cast<int>(*address), word);
     return ok();
 }
 
 std::string CommandInterpreter::unpin(const Words& words) {
     if (words.size() == 1) {
-        model_.unpinAll();
+        m_model.unpinAll();
         return ok();
     }
     if (words.size() != 3)
@@ -238,7 +238,7 @@ std::string CommandInterpreter::unpin(const Words& words) {
     const auto address = parseInRange(words[2], 0, tableSize(*table) - 1);
     if (!address)
         return error("ADDR must be " + range(0, tableSize(*table) - 1));
-    model_.unpin(*table, static_cast<int>(*address));
+    m_model.unpin(*table, static_cast<int>(*address));
     return ok();
 }
 
@@ -246,7 +246,7 @@ std::string CommandInterpreter::model(const Words& words) {
     const auto on = words.size() == 2 ? parseSwitch(words[1]) : std::nullopt;
     if (!on)
         return error("usage: model on|off");
-    model_.setRunning(*on);
+    m_model.setRunning(*on);
     return ok();
 }
 
@@ -257,7 +257,7 @@ std::string CommandInterpreter::step(const Words& words) {
     if (!seconds)
         return error("N must be " + range(1, 86400));
     for (long i = 0; i < *seconds; ++i)
-        model_.advance();
+        m_model.advance();
     return ok();
 }
 
@@ -265,7 +265,7 @@ std::string CommandInterpreter::address(const Words& words) {
     const auto address = words.size() == 2 ? parseInRange(words[1], 1, 255) : std::nullopt;
     if (!address)
         return error("usage: address N (N = 1..255)");
-    model_.write(RegisterTable::HoldingRegister, reg::Address,
+    m_model.write(RegisterTable::HoldingRegister, reg::Address,
                  static_cast<std::uint16_t>(*address));
     return ok();
 }
@@ -274,7 +274,7 @@ std::string CommandInterpreter::silent(const Words& words) {
     const auto on = words.size() == 2 ? parseSwitch(words[1]) : std::nullopt;
     if (!on)
         return error("usage: silent on|off");
-    faults_.setSilent(*on);
+    m_faults.setSilent(*on);
     return ok();
 }
 
@@ -282,7 +282,7 @@ std::string CommandInterpreter::delay(const Words& words) {
     const auto ms = words.size() == 2 ? parseInRange(words[1], 0, 60000) : std::nullopt;
     if (!ms)
         return error("usage: delay MS (MS = 0..60000)");
-    faults_.setDelay(std::chrono::milliseconds(*ms));
+    m_faults.setDelay(std::chrono::milliseconds(*ms));
     return ok();
 }
 
@@ -312,19 +312,19 @@ std::string CommandInterpreter::oneShot(const Words& words) {
                 return error("N must be " + range(0, 255));
             address = static_cast<std::uint8_t>(*parsed);
         }
-        faults_.armWrongAddress(address, count);
+        m_faults.armWrongAddress(address, count);
     } else if (command == "wrongfunction" || command == "badcrc") {
         if (!arguments.empty())
             return error("usage: " + std::string(command) + " [count=C]");
         if (command == "badcrc")
-            faults_.armBadCrc(count);
+            m_faults.armBadCrc(count);
         else
-            faults_.armWrongFunction(count);
+            m_faults.armWrongFunction(count);
     } else if (command == "exception") {
         const auto code = arguments.size() == 1 ? parseInRange(arguments[0], 1, 11) : std::nullopt;
         if (!code)
             return error("usage: exception CODE [count=C] (CODE = 1..11)");
-        faults_.armException(static_cast<std::uint8_t>(*code), count);
+        m_faults.armException(static_cast<std::uint8_t>(*code), count);
     } else {
         const auto bytes =
             arguments.size() == 2 ? parseInRange(arguments[0], 1, 256) : std::nullopt;
@@ -332,20 +332,20 @@ std::string CommandInterpreter::oneShot(const Words& words) {
             arguments.size() == 2 ? parseInRange(arguments[1], 0, 60000) : std::nullopt;
         if (!bytes || !gap)
             return error("usage: split BYTES MS [count=C] (BYTES = 1..256, MS = 0..60000)");
-        faults_.armSplit(static_cast<int>(*bytes), std::chrono::milliseconds(*gap), count);
+        m_faults.armSplit(static_cast<int>(*bytes), std::chrono::milliseconds(*gap), count);
     }
     return ok();
 }
 
 std::string CommandInterpreter::debugReply(const Words& words) {
     if (words.size() == 2 && words[1] == "off") {
-        faults_.setDebugReply(std::nullopt);
+        m_faults.setDebugReply(std::nullopt);
         return ok();
     }
     const auto value = words.size() == 2 ? parseInRange(words[1], -32768, 65535) : std::nullopt;
     if (!value)
         return error("usage: debugreply V|off (V = -32768..65535)");
-    faults_.setDebugReply(static_cast<std::uint16_t>(*value & 0xFFFF));
+    m_faults.setDebugReply(static_cast<std::uint16_t>(*value & 0xFFFF));
     return ok();
 }
 
@@ -353,15 +353,15 @@ std::string CommandInterpreter::noise(const Words& words) {
     const auto count = words.size() == 2 ? parseInRange(words[1], 1, 1000000) : std::nullopt;
     if (!count)
         return error("usage: noise N (N = 1..1000000)");
-    link_.sendNoise(static_cast<std::size_t>(*count));
+    m_link.sendNoise(static_cast<std::size_t>(*count));
     return ok();
 }
 
 std::string CommandInterpreter::stats(const Words& words) {
     if (words.size() == 1)
-        return ok(stats_.format());
+        return ok(m_stats.format());
     if (words.size() == 2 && words[1] == "reset") {
-        stats_ = RequestStats();
+        m_stats = RequestStats();
         return ok();
     }
     return error("usage: stats [reset]");
@@ -369,7 +369,7 @@ std::string CommandInterpreter::stats(const Words& words) {
 
 std::string CommandInterpreter::plug() {
     std::string result;
-    if (!link_.plug(result))
+    if (!m_link.plug(result))
         return error(result);
     return ok(result);
 }

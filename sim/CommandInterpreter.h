@@ -39,10 +39,10 @@ private:
     [[nodiscard]] std::string stats(const Words& words);
     [[nodiscard]] std::string plug();
 
-    UnitModel& model_;
-    FaultPlan& faults_;
-    RequestStats& stats_;
-    LinkControl& link_;
+    UnitModel& m_model;
+    FaultPlan& m_faults;
+    RequestStats& m_stats;
+    LinkControl& m_link;
 };
 
 } // namespace sim

@@ -13,28 +13,28 @@ int asSigned(std::uint16_t word) {
 } // namespace
 
 FanCurve::FanCurve(std::span<const std::uint16_t, RegisterCount> group)
-    : stepRev_(group[0]), maxRev_(group[1]), minRev_(group[2]), stepTemp_(asSigned(group[3])),
-      maxTemp_(asSigned(group[4])), minTemp_(asSigned(group[5])), stopTemp_(asSigned(group[6])),
-      deltTemp_(asSigned(group[7])) {}
+    : m_stepRev(group[0]), m_maxRev(group[1]), m_minRev(group[2]), m_stepTemp(asSigned(group[3])),
+      m_maxTemp(asSigned(group[4])), m_minTemp(asSigned(group[5])), m_stopTemp(asSigned(group[6])),
+      m_deltTemp(asSigned(group[7])) {}
 
 int FanCurve::runningSpeed(int tempTenths) const {
     int speed = 0;
-    if (tempTenths >= maxTemp_ + stepTemp_)
-        speed = maxRev_ + stepRev_;
-    else if (tempTenths >= maxTemp_)
-        speed = maxRev_;
-    else if (tempTenths <= minTemp_)
-        speed = minRev_;
-    else // minTemp_ < tempTenths < maxTemp_, so the span is positive
-        speed = minRev_ + (maxRev_ - minRev_) * (tempTenths - minTemp_) / (maxTemp_ - minTemp_);
+    if (tempTenths >= m_maxTemp + m_stepTemp)
+        speed = m_maxRev + m_stepRev;
+    else if (tempTenths >= m_maxTemp)
+        speed = m_maxRev;
+    else if (tempTenths <= m_minTemp)
+        speed = m_minRev;
+    else // m_minTemp < tempTenths < m_maxTemp, so the span is positive
+        speed = m_minRev + (m_maxRev - m_minRev) * (tempTenths - m_minTemp) / (m_maxTemp - m_minTemp);
     return std::clamp(speed, 0, 0xFFFF);
 }
 
 bool FanCurve::runs(bool wasRunning, int tempTenths) const {
     if (wasRunning)
-        return tempTenths > stopTemp_;
+        return tempTenths > m_stopTemp;
     // Without a positive difference the fan would toggle at StopTemp on every tick.
-    return tempTenths >= stopTemp_ + deltTemp_ && tempTenths > stopTemp_;
+    return tempTenths >= m_stopTemp + m_deltTemp && tempTenths > m_stopTemp;
 }
 
 } // namespace sim

@@ -22,14 +22,14 @@ public:
     [[nodiscard]] bool runs(bool wasRunning, int tempTenths) const;
 
 private:
-    int stepRev_ = 0;
-    int maxRev_ = 0;
-    int minRev_ = 0;
-    int stepTemp_ = 0;
-    int maxTemp_ = 0;
-    int minTemp_ = 0;
-    int stopTemp_ = 0;
-    int deltTemp_ = 0;
+    int m_stepRev = 0;
+    int m_maxRev = 0;
+    int m_minRev = 0;
+    int m_stepTemp = 0;
+    int m_maxTemp = 0;
+    int m_minTemp = 0;
+    int m_stopTemp = 0;
+    int m_deltTemp = 0;
 };
 
 } // namespace sim

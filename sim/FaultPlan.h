@@ -22,10 +22,10 @@ class FaultPlan {
 public:
     static constexpr int Forever = -1;
 
-    void setSilent(bool silent) { silent_ = silent; }
-    [[nodiscard]] bool isSilent() const { return silent_; }
-    void setDelay(std::chrono::milliseconds delay) { delay_ = delay; }
-    void setDebugReply(std::optional<std::uint16_t> value) { debugReply_ = value; }
+    void setSilent(bool silent) { m_silent = silent; }
+    [[nodiscard]] bool isSilent() const { return m_silent; }
+    void setDelay(std::chrono::milliseconds delay) { m_delay = delay; }
+    void setDebugReply(std::optional<std::uint16_t> value) { m_debugReply = value; }
 
     // No address means "own address + 1".
     void armWrongAddress(std::optional<std::uint8_t> address, int count = 1);
@@ -62,18 +62,18 @@ private:
         }
     };
 
-    bool silent_ = false;
-    std::chrono::milliseconds delay_{0};
-    std::optional<std::uint16_t> debugReply_;
-    Countdown wrongAddress_;
-    std::optional<std::uint8_t> wrongAddressValue_;
-    Countdown wrongFunction_;
-    Countdown badCrc_;
-    Countdown exception_;
-    std::uint8_t exceptionCode_ = 0;
-    Countdown split_;
-    int splitBytes_ = 1;
-    std::chrono::milliseconds splitGap_{0};
+    bool m_silent = false;
+    std::chrono::milliseconds m_delay{0};
+    std::optional<std::uint16_t> m_debugReply;
+    Countdown m_wrongAddress;
+    std::optional<std::uint8_t> m_wrongAddressValue;
+    Countdown m_wrongFunction;
+    Countdown m_badCrc;
+    Countdown m_exception;
+    std::uint8_t m_exceptionCode = 0;
+    Countdown m_split;
+    int m_splitBytes = 1;
+    std::chrono::milliseconds m_splitGap{0};
 };
 
 } // namespace sim

@@ -24,27 +24,27 @@ void putWord(std::vector<std::uint8_t>& out, std::uint16_t value) {
 } // namespace
 
 void MbapRequestFramer::feed(std::span<const std::uint8_t> bytes) {
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
 }
 
 std::optional<MbapRequest> MbapRequestFramer::next() {
-    if (buffer_.size() < HeaderSize)
+    if (m_buffer.size() < HeaderSize)
         return std::nullopt;
-    const std::size_t length = wordAt(buffer_, 4);
-    if (wordAt(buffer_, 2) != 0 || length < MinLength || length > MaxLength) {
-        skipped_ += buffer_.size();
-        buffer_.clear();
+    const std::size_t length = wordAt(m_buffer, 4);
+    if (wordAt(m_buffer, 2) != 0 || length < MinLength || length > MaxLength) {
+        m_skipped += m_buffer.size();
+        m_buffer.clear();
         return std::nullopt;
     }
     const std::size_t frameSize = HeaderSize - 1 + length;
-    if (buffer_.size() < frameSize)
+    if (m_buffer.size() < frameSize)
         return std::nullopt;
     MbapRequest request;
-    request.transactionId = wordAt(buffer_, 0);
-    request.rtu.assign(buffer_.begin() + HeaderSize - 1,
-                       buffer_.begin() + static_cast<std::ptrdiff_t>(frameSize));
+    request.transactionId = wordAt(m_buffer, 0);
+    request.rtu.assign(m_buffer.begin() + HeaderSize - 1,
+                       m_buffer.begin() + static_cast<std::ptrdiff_t>(frameSize));
     appendCrc(request.rtu);
-    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(frameSize));
+    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(frameSize));
     return request;
 }
 

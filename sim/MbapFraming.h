@@ -25,12 +25,12 @@ class MbapRequestFramer {
 public:
     void feed(std::span<const std::uint8_t> bytes);
     [[nodiscard]] std::optional<MbapRequest> next();
-    void reset() { buffer_.clear(); }
-    [[nodiscard]] std::size_t skippedBytes() const { return skipped_; }
+    void reset() { m_buffer.clear(); }
+    [[nodiscard]] std::size_t skippedBytes() const { return m_skipped; }
 
 private:
-    std::vector<std::uint8_t> buffer_;
-    std::size_t skipped_ = 0;
+    std::vector<std::uint8_t> m_buffer;
+    std::size_t m_skipped = 0;
 };
 
 // The unit's reply (RTU, as the fault plan shaped it) under the header of the request. A reply

@@ -74,21 +74,21 @@ ModbusResponder::ModbusResponder() {
     std::array<int, 2> fds{};
     if (::pipe2(fds.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
-    replyRead_.reset(fds[0]);
-    replyWrite_.reset(fds[1]);
+    m_replyRead.reset(fds[0]);
+    m_replyWrite.reset(fds[1]);
 
     // The device name is never opened: libmodbus only formats replies and writes them to the
     // socket it is given.
-    context_.reset(modbus_new_rtu("/dev/null", 9600, 'N', 8, 1));
-    if (!context_)
+    m_context.reset(modbus_new_rtu("/dev/null", 9600, 'N', 8, 1));
+    if (!m_context)
         throw std::runtime_error("modbus_new_rtu failed");
-    modbus_set_socket(context_.get(), replyWrite_.get());
+    modbus_set_socket(m_context.get(), m_replyWrite.get());
     // libmodbus sleeps for the response time-out before some exception replies; keep that short.
-    modbus_set_response_timeout(context_.get(), 0, 1);
+    modbus_set_response_timeout(m_context.get(), 0, 1);
 
-    mapping_.reset(modbus_mapping_new(CoilCount, DiscreteInputCount, HoldingRegisterCount,
+    m_mapping.reset(modbus_mapping_new(CoilCount, DiscreteInputCount, HoldingRegisterCount,
                                       InputRegisterCount));
-    if (!mapping_)
+    if (!m_mapping)
         throw std::runtime_error("modbus_mapping_new failed");
 }
 
@@ -98,7 +98,7 @@ std::vector<std::uint8_t> ModbusResponder::takeReply() {
     std::vector<std::uint8_t> reply;
     std::array<std::uint8_t, 512> chunk{};
     for (;;) {
-        const ssize_t got = ::read(replyRead_.get(), chunk.data(), chunk.size());
+        const ssize_t got = ::read(m_replyRead.get(), chunk.data(), chunk.size());
         if (got <= 0)
             break;
         reply.insert(reply.end(), chunk.begin(), chunk.begin() + got);
@@ -108,14 +108,14 @@ std::vector<std::uint8_t> ModbusResponder::takeReply() {
 
 void ModbusResponder::loadMapping(const UnitModel& model) {
     for (int i = 0; i < CoilCount; ++i)
-        mapping_->tab_bits[i] = static_cast<std::uint8_t>(model.value(RegisterTable::Coil, i));
+        m_mapping->tab_bits[i] = static_cast<std::uint8_t>(model.value(RegisterTable::Coil, i));
     for (int i = 0; i < DiscreteInputCount; ++i)
-        mapping_->tab_input_bits[i] =
+        m_mapping->tab_input_bits[i] =
             static_cast<std::uint8_t>(model.value(RegisterTable::DiscreteInput, i));
     for (int i = 0; i < InputRegisterCount; ++i)
-        mapping_->tab_input_registers[i] = model.value(RegisterTable::InputRegister, i);
+        m_mapping->tab_input_registers[i] = model.value(RegisterTable::InputRegister, i);
     for (int i = 0; i < HoldingRegisterCount; ++i)
-        mapping_->tab_registers[i] = model.value(RegisterTable::HoldingRegister, i);
+        m_mapping->tab_registers[i] = model.value(RegisterTable::HoldingRegister, i);
 }
 
 std::vector<std::uint8_t> ModbusResponder::respond(std::span<const std::uint8_t> request,
@@ -131,8 +131,8 @@ std::vector<std::uint8_t> ModbusResponder::respond(std::span<const std::uint8_t>
     }
 
     loadMapping(model);
-    if (modbus_reply(context_.get(), request.data(), static_cast<int>(request.size()),
-                     mapping_.get()) < 0)
+    if (modbus_reply(m_context.get(), request.data(), static_cast<int>(request.size()),
+                     m_mapping.get()) < 0)
         return {};
     std::vector<std::uint8_t> reply = takeReply();
     if (reply.size() >= 2 && reply[1] == request[1])
@@ -143,7 +143,7 @@ std::vector<std::uint8_t> ModbusResponder::respond(std::span<const std::uint8_t>
 void ModbusResponder::applyWrites(std::span<const std::uint8_t> request, UnitModel& model) const {
     if (request[1] == WriteSingleCoil) {
         const int coil = word(request, 2);
-        model.write(RegisterTable::Coil, coil, mapping_->tab_bits[coil]);
+        model.write(RegisterTable::Coil, coil, m_mapping->tab_bits[coil]);
         return;
     }
     for (const auto& [address, value] : registerWrites(request))
@@ -152,7 +152,7 @@ void ModbusResponder::applyWrites(std::span<const std::uint8_t> request, UnitMod
 
 std::vector<std::uint8_t> ModbusResponder::exception(std::span<const std::uint8_t> request,
                                                      std::uint8_t code) {
-    if (request.size() < 4 || modbus_reply_exception(context_.get(), request.data(), code) < 0)
+    if (request.size() < 4 || modbus_reply_exception(m_context.get(), request.data(), code) < 0)
         return {};
     return takeReply();
 }

@@ -47,10 +47,10 @@ private:
     void loadMapping(const UnitModel& model);
     void applyWrites(std::span<const std::uint8_t> request, UnitModel& model) const;
 
-    std::unique_ptr<_modbus, ContextDeleter> context_;
-    std::unique_ptr<_modbus_mapping_t, MappingDeleter> mapping_;
-    UniqueFd replyRead_;
-    UniqueFd replyWrite_;
+    std::unique_ptr<_modbus, ContextDeleter> m_context;
+    std::unique_ptr<_modbus_mapping_t, MappingDeleter> m_mapping;
+    UniqueFd m_replyRead;
+    UniqueFd m_replyWrite;
 };
 
 } // namespace sim

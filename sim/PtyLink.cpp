@@ -45,7 +45,7 @@ std::string systemError(const std::string& what) {
 } // namespace
 
 PtyLink::PtyLink(std::filesystem::path linkPath, int baud)
-    : linkPath_(std::move(linkPath)), baud_(baud) {}
+    : m_linkPath(std::move(linkPath)), m_baud(baud) {}
 
 PtyLink::~PtyLink() {
     pull();
@@ -53,22 +53,22 @@ PtyLink::~PtyLink() {
 
 void PtyLink::resetLine() {
     termios settings{};
-    if (::tcgetattr(keeper_.get(), &settings) != 0)
+    if (::tcgetattr(m_keeper.get(), &settings) != 0)
         return;
     ::cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
-    ::cfsetspeed(&settings, speedFor(baud_));
-    ::tcsetattr(keeper_.get(), TCSANOW, &settings);
-    ::tcflush(keeper_.get(), TCIOFLUSH);
+    ::cfsetspeed(&settings, speedFor(m_baud));
+    ::tcsetattr(m_keeper.get(), TCSANOW, &settings);
+    ::tcflush(m_keeper.get(), TCIOFLUSH);
 }
 
 bool PtyLink::plug(std::string& error) {
     std::error_code status;
-    if (std::filesystem::exists(std::filesystem::symlink_status(linkPath_, status)) &&
-        !std::filesystem::is_symlink(std::filesystem::symlink_status(linkPath_, status))) {
-        error = linkPath_.string() + " exists and is not a symbolic link";
+    if (std::filesystem::exists(std::filesystem::symlink_status(m_linkPath, status)) &&
+        !std::filesystem::is_symlink(std::filesystem::symlink_status(m_linkPath, status))) {
+        error = m_linkPath.string() + " exists and is not a symbolic link";
         return false;
     }
 
@@ -96,62 +96,62 @@ bool PtyLink::plug(std::string& error) {
 
     // Publish atomically: the link either points at the old device or at the new one.
     const std::filesystem::path temporary =
-        linkPath_.string() + ".tmp" + std::to_string(::getpid());
+        m_linkPath.string() + ".tmp" + std::to_string(::getpid());
     std::filesystem::remove(temporary, status);
     if (::symlink(name.data(), temporary.c_str()) != 0) {
         error = systemError("symlink " + temporary.string());
         return false;
     }
-    if (::rename(temporary.c_str(), linkPath_.c_str()) != 0) {
-        error = systemError("rename to " + linkPath_.string());
+    if (::rename(temporary.c_str(), m_linkPath.c_str()) != 0) {
+        error = systemError("rename to " + m_linkPath.string());
         std::filesystem::remove(temporary, status);
         return false;
     }
 
-    master_ = std::move(master);
-    keeper_ = std::move(keeper);
-    watch_ = std::move(watch);
-    device_ = name.data();
-    clients_ = 0;
-    ++generation_;
+    m_master = std::move(master);
+    m_keeper = std::move(keeper);
+    m_watch = std::move(watch);
+    m_device = name.data();
+    m_clients = 0;
+    ++m_generation;
     resetLine();
-    error = device_; // on success: the device path
+    error = m_device; // on success: the device path
     return true;
 }
 
 void PtyLink::pull() {
-    if (!master_.isValid())
+    if (!m_master.isValid())
         return;
     std::error_code status;
-    if (std::filesystem::read_symlink(linkPath_, status) == device_)
-        std::filesystem::remove(linkPath_, status);
-    watch_.reset();
-    keeper_.reset();
-    master_.reset();
-    device_.clear();
-    clients_ = 0;
-    ++generation_;
+    if (std::filesystem::read_symlink(m_linkPath, status) == m_device)
+        std::filesystem::remove(m_linkPath, status);
+    m_watch.reset();
+    m_keeper.reset();
+    m_master.reset();
+    m_device.clear();
+    m_clients = 0;
+    ++m_generation;
 }
 
 bool PtyLink::handleWatchEvents() {
-    if (!watch_.isValid())
+    if (!m_watch.isValid())
         return false;
     bool lastClosed = false;
     alignas(inotify_event) std::array<char, 4096> buffer{};
     for (;;) {
-        const ssize_t got = ::read(watch_.get(), buffer.data(), buffer.size());
+        const ssize_t got = ::read(m_watch.get(), buffer.data(), buffer.size());
         if (got <= 0)
             break;
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
             if (event->mask & IN_OPEN) {
                 // A new client starts on an empty line, not on bytes left from the last one.
-                if (clients_++ == 0)
-                    ::tcflush(keeper_.get(), TCIFLUSH);
-            } else if ((event->mask & IN_CLOSE) && clients_ > 0 && --clients_ == 0) {
+                if (m_clients++ == 0)
+                    ::tcflush(m_keeper.get(), TCIFLUSH);
+            } else if ((event->mask & IN_CLOSE) && m_clients > 0 && --m_clients == 0) {
                 lastClosed = true;
                 // A client that died holding the port exclusively must not lock the next one out.
-                ::ioctl(keeper_.get(), TIOCNXCL);
+                ::ioctl(m_keeper.get(), TIOCNXCL);
                 resetLine();
             }
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);

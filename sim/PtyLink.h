@@ -26,15 +26,15 @@ public:
     // Closes the pseudo-terminal and removes the link if it still points at it.
     void pull() override;
 
-    [[nodiscard]] bool isPlugged() const override { return master_.isValid(); }
-    [[nodiscard]] int masterFd() const { return master_.get(); }
-    [[nodiscard]] int dataFd() const override { return master_.get(); }
-    [[nodiscard]] int watchFd() const override { return watch_.get(); }
-    [[nodiscard]] const std::string& devicePath() const { return device_; }
-    [[nodiscard]] const std::filesystem::path& linkPath() const { return linkPath_; }
+    [[nodiscard]] bool isPlugged() const override { return m_master.isValid(); }
+    [[nodiscard]] int masterFd() const { return m_master.get(); }
+    [[nodiscard]] int dataFd() const override { return m_master.get(); }
+    [[nodiscard]] int watchFd() const override { return m_watch.get(); }
+    [[nodiscard]] const std::string& devicePath() const { return m_device; }
+    [[nodiscard]] const std::filesystem::path& linkPath() const { return m_linkPath; }
 
     // Whether some client has the device open. Without inotify this is always true.
-    [[nodiscard]] bool hasClient() const override { return !watch_.isValid() || clients_ > 0; }
+    [[nodiscard]] bool hasClient() const override { return !m_watch.isValid() || m_clients > 0; }
 
     // Reads the open/close events that are waiting. Returns true when the last client closed the
     // device, so whatever was on its way to that client can be dropped.
@@ -42,20 +42,20 @@ public:
     // The simulator holds the slave side open itself, so the master never sees an end.
     bool handleEndOfInput() override { return false; }
 
-    [[nodiscard]] unsigned generation() const override { return generation_; }
-    [[nodiscard]] std::string address() const override { return linkPath_.string(); }
+    [[nodiscard]] unsigned generation() const override { return m_generation; }
+    [[nodiscard]] std::string address() const override { return m_linkPath.string(); }
 
 private:
     void resetLine();
 
-    std::filesystem::path linkPath_;
-    int baud_;
-    UniqueFd master_;
-    UniqueFd keeper_; // the slave side, held open by the simulator
-    UniqueFd watch_;
-    std::string device_;
-    int clients_ = 0;
-    unsigned generation_ = 0;
+    std::filesystem::path m_linkPath;
+    int m_baud;
+    UniqueFd m_master;
+    UniqueFd m_keeper; // the slave side, held open by the simulator
+    UniqueFd m_watch;
+    std::string m_device;
+    int m_clients = 0;
+    unsigned m_generation = 0;
 };
 
 } // namespace sim

@@ -30,23 +30,23 @@ Length requestLength(std::span<const std::uint8_t> buffer, std::size_t& length) 
 
 } // namespace
 
-RequestFramer::RequestFramer(std::chrono::milliseconds gap) : gap_(gap) {}
+RequestFramer::RequestFramer(std::chrono::milliseconds gap) : m_gap(gap) {}
 
 void RequestFramer::feed(std::span<const std::uint8_t> bytes, Clock::time_point now) {
     if (bytes.empty())
         return;
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-    lastByte_ = now;
+    m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+    m_lastByte = now;
     // Whatever cannot belong to one frame any more is old noise.
-    if (buffer_.size() > 4 * MaxFrame) {
-        const std::size_t excess = buffer_.size() - MaxFrame;
-        buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(excess));
-        skipped_ += excess;
+    if (m_buffer.size() > 4 * MaxFrame) {
+        const std::size_t excess = m_buffer.size() - MaxFrame;
+        m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<long>(excess));
+        m_skipped += excess;
     }
 }
 
 bool RequestFramer::completeFrameLater() const {
-    const std::span<const std::uint8_t> bytes(buffer_);
+    const std::span<const std::uint8_t> bytes(m_buffer);
     for (std::size_t start = 1; start + 8 <= bytes.size(); ++start) {
         std::size_t length = 0;
         const auto rest = bytes.subspan(start);
@@ -58,26 +58,26 @@ bool RequestFramer::completeFrameLater() const {
 }
 
 void RequestFramer::skipOne() {
-    buffer_.erase(buffer_.begin());
-    ++skipped_;
+    m_buffer.erase(m_buffer.begin());
+    ++m_skipped;
 }
 
 std::optional<std::vector<std::uint8_t>> RequestFramer::next(Clock::time_point now) {
-    while (!buffer_.empty()) {
-        const bool quiet = now - lastByte_ >= gap_;
+    while (!m_buffer.empty()) {
+        const bool quiet = now - m_lastByte >= m_gap;
         std::size_t length = 0;
-        switch (requestLength(buffer_, length)) {
+        switch (requestLength(m_buffer, length)) {
         case Length::Known:
-            if (buffer_.size() < length) {
+            if (m_buffer.size() < length) {
                 if (!quiet && !completeFrameLater())
                     return std::nullopt;
                 skipOne();
                 continue;
             }
-            if (hasValidCrc(std::span(buffer_).first(length))) {
-                std::vector<std::uint8_t> frame(buffer_.begin(),
-                                                buffer_.begin() + static_cast<long>(length));
-                buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(length));
+            if (hasValidCrc(std::span(m_buffer).first(length))) {
+                std::vector<std::uint8_t> frame(m_buffer.begin(),
+                                                m_buffer.begin() + static_cast<long>(length));
+                m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
                 return frame;
             }
             skipOne();
@@ -94,9 +94,9 @@ std::optional<std::vector<std::uint8_t>> RequestFramer::next(Clock::time_point n
                 skipOne();
                 continue;
             }
-            if (buffer_.size() >= 4 && buffer_.size() <= MaxFrame && hasValidCrc(buffer_)) {
+            if (m_buffer.size() >= 4 && m_buffer.size() <= MaxFrame && hasValidCrc(m_buffer)) {
                 std::vector<std::uint8_t> frame;
-                frame.swap(buffer_);
+                frame.swap(m_buffer);
                 return frame;
             }
             skipOne();
@@ -107,13 +107,13 @@ std::optional<std::vector<std::uint8_t>> RequestFramer::next(Clock::time_point n
 }
 
 std::optional<RequestFramer::Clock::time_point> RequestFramer::deadline() const {
-    if (buffer_.empty())
+    if (m_buffer.empty())
         return std::nullopt;
-    return lastByte_ + gap_;
+    return m_lastByte + m_gap;
 }
 
 void RequestFramer::reset() {
-    buffer_.clear();
+    m_buffer.clear();
 }
 
 } // namespace sim

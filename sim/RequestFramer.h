@@ -27,7 +27,7 @@ public:
     // When the bytes held now will be given up or taken whole, if any are held.
     [[nodiscard]] std::optional<Clock::time_point> deadline() const;
 
-    [[nodiscard]] std::size_t skippedBytes() const { return skipped_; }
+    [[nodiscard]] std::size_t skippedBytes() const { return m_skipped; }
 
     void reset();
 
@@ -37,10 +37,10 @@ private:
     [[nodiscard]] bool completeFrameLater() const;
     void skipOne();
 
-    std::chrono::milliseconds gap_;
-    std::vector<std::uint8_t> buffer_;
-    Clock::time_point lastByte_{};
-    std::size_t skipped_ = 0;
+    std::chrono::milliseconds m_gap;
+    std::vector<std::uint8_t> m_buffer;
+    Clock::time_point m_lastByte{};
+    std::size_t m_skipped = 0;
 };
 
 } // namespace sim

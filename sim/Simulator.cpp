@@ -32,38 +32,38 @@ void printLine(const std::string& line) {
 
 } // namespace
 
-Simulator::Simulator(Options options) : options_(std::move(options)) {
-    if (options_.tcp)
-        link_ = std::make_unique<TcpLink>(*options_.tcp);
+Simulator::Simulator(Options options) : m_options(std::move(options)) {
+    if (m_options.tcp)
+        m_link = std::make_unique<TcpLink>(*m_options.tcp);
     else
-        link_ = std::make_unique<PtyLink>(options_.link, options_.baud);
-    model_.write(RegisterTable::HoldingRegister, reg::Address,
-                 static_cast<std::uint16_t>(options_.address));
+        m_link = std::make_unique<PtyLink>(m_options.link, m_options.baud);
+    m_model.write(RegisterTable::HoldingRegister, reg::Address,
+                  static_cast<std::uint16_t>(m_options.address));
 }
 
 void Simulator::restartStream() {
-    output_.clear();
-    waitingWritable_ = false;
-    framer_.reset();
-    mbapFramer_.reset();
+    m_output.clear();
+    m_waitingWritable = false;
+    m_framer.reset();
+    m_mbapFramer.reset();
 }
 
 bool Simulator::plug(std::string& result) {
     restartStream();
-    return link_->plug(result);
+    return m_link->plug(result);
 }
 
 void Simulator::pull() {
     restartStream();
-    link_->pull();
+    m_link->pull();
 }
 
 void Simulator::sendNoise(std::size_t count) {
     PendingBytes noise{Clock::now(), {}};
     noise.bytes.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
-        noise.bytes.push_back(static_cast<std::uint8_t>(noise_() & 0xFF));
-    output_.push_back(std::move(noise));
+        noise.bytes.push_back(static_cast<std::uint8_t>(m_noise() & 0xFF));
+    m_output.push_back(std::move(noise));
 }
 
 int Simulator::run() {
@@ -74,26 +74,26 @@ int Simulator::run() {
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     ::sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
-    signals_.reset(::signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK));
-    consoleOpen_ = ::fcntl(STDIN_FILENO, F_GETFD) != -1;
+    m_signals.reset(::signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK));
+    m_consoleOpen = ::fcntl(STDIN_FILENO, F_GETFD) != -1;
 
     std::string result;
     if (!plug(result)) {
         std::fprintf(stderr, "climate-sim: %s\n", result.c_str());
         return 1;
     }
-    printLine("ready " + link_->address());
+    printLine("ready " + m_link->address());
 
-    while (!quit_) {
+    while (!m_quit) {
         std::vector<pollfd> fds;
-        fds.push_back({signals_.get(), POLLIN, 0});
-        if (consoleOpen_)
+        fds.push_back({m_signals.get(), POLLIN, 0});
+        if (m_consoleOpen)
             fds.push_back({STDIN_FILENO, POLLIN, 0});
         // Unused slots (fd -1) are skipped by poll() and keep the indices fixed.
-        const bool plugged = link_->isPlugged();
-        fds.push_back({plugged ? link_->watchFd() : -1, POLLIN, 0});
-        fds.push_back({plugged ? link_->dataFd() : -1,
-                       static_cast<short>(POLLIN | (waitingWritable_ ? POLLOUT : 0)), 0});
+        const bool plugged = m_link->isPlugged();
+        fds.push_back({plugged ? m_link->watchFd() : -1, POLLIN, 0});
+        fds.push_back({plugged ? m_link->dataFd() : -1,
+                       static_cast<short>(POLLIN | (m_waitingWritable ? POLLOUT : 0)), 0});
 
         if (::poll(fds.data(), fds.size(), pollTimeout(Clock::now())) < 0 && errno != EINTR) {
             std::fprintf(stderr, "climate-sim: poll: %s\n", std::strerror(errno));
@@ -103,16 +103,16 @@ int Simulator::run() {
         if (fds[0].revents != 0)
             break;
         std::size_t next = 1;
-        const unsigned generation = link_->generation();
-        if (consoleOpen_ && fds[next++].revents != 0)
+        const unsigned generation = m_link->generation();
+        if (m_consoleOpen && fds[next++].revents != 0)
             readConsole();
         // A console command may have pulled or re-plugged the line: its descriptors are stale.
-        if (plugged && link_->generation() == generation) {
+        if (plugged && m_link->generation() == generation) {
             const short data = fds[next + 1].revents;
-            if (fds[next].revents != 0 && link_->handleWatchEvents())
+            if (fds[next].revents != 0 && m_link->handleWatchEvents())
                 restartStream();
             if (data & POLLOUT)
-                waitingWritable_ = false;
+                m_waitingWritable = false;
             if (data & (POLLIN | POLLHUP | POLLERR))
                 readLine(now);
         }
@@ -120,7 +120,7 @@ int Simulator::run() {
         writeDue(now);
         tickModel(now);
     }
-    link_->pull();
+    m_link->pull();
     return 0;
 }
 
@@ -130,11 +130,11 @@ int Simulator::pollTimeout(Clock::time_point now) const {
         if (!wake || when < *wake)
             wake = when;
     };
-    if (model_.isRunning())
-        consider(modelWasRunning_ ? nextTick_ : now + ModelPeriod);
-    if (!output_.empty() && !waitingWritable_)
-        consider(output_.front().due);
-    if (const auto deadline = framer_.deadline())
+    if (m_model.isRunning())
+        consider(m_modelWasRunning ? m_nextTick : now + ModelPeriod);
+    if (!m_output.empty() && !m_waitingWritable)
+        consider(m_output.front().due);
+    if (const auto deadline = m_framer.deadline())
         consider(*deadline);
     if (!wake)
         return -1;
@@ -152,18 +152,18 @@ void Simulator::readConsole() {
         return;
     if (got <= 0) {
         // End of input only ends the console; the unit keeps serving.
-        consoleOpen_ = false;
-        if (!consoleBuffer_.empty())
-            printLine(console_.execute(consoleBuffer_));
-        consoleBuffer_.clear();
+        m_consoleOpen = false;
+        if (!m_consoleBuffer.empty())
+            printLine(m_console.execute(m_consoleBuffer));
+        m_consoleBuffer.clear();
         return;
     }
-    consoleBuffer_.append(buffer.data(), static_cast<std::size_t>(got));
+    m_consoleBuffer.append(buffer.data(), static_cast<std::size_t>(got));
     std::size_t end = 0;
-    while ((end = consoleBuffer_.find('\n')) != std::string::npos && !quit_) {
-        const std::string line = consoleBuffer_.substr(0, end);
-        consoleBuffer_.erase(0, end + 1);
-        const std::string answer = console_.execute(line);
+    while ((end = m_consoleBuffer.find('\n')) != std::string::npos && !m_quit) {
+        const std::string line = m_consoleBuffer.substr(0, end);
+        m_consoleBuffer.erase(0, end + 1);
+        const std::string answer = m_console.execute(line);
         if (!answer.empty())
             printLine(answer);
     }
@@ -171,11 +171,11 @@ void Simulator::readConsole() {
 
 void Simulator::readLine(Clock::time_point now) {
     std::array<std::uint8_t, 4096> buffer{};
-    const bool mbap = options_.tcp && options_.framing == Framing::Mbap;
+    const bool mbap = m_options.tcp && m_options.framing == Framing::Mbap;
     for (;;) {
-        const ssize_t got = ::read(link_->dataFd(), buffer.data(), buffer.size());
+        const ssize_t got = ::read(m_link->dataFd(), buffer.data(), buffer.size());
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
-            if (link_->handleEndOfInput())
+            if (m_link->handleEndOfInput())
                 restartStream();
             break;
         }
@@ -183,79 +183,79 @@ void Simulator::readLine(Clock::time_point now) {
             break;
         const std::span bytes(buffer.data(), static_cast<std::size_t>(got));
         if (mbap)
-            mbapFramer_.feed(bytes);
+            m_mbapFramer.feed(bytes);
         else
-            framer_.feed(bytes, now);
+            m_framer.feed(bytes, now);
     }
 }
 
 void Simulator::serveFrames(Clock::time_point now) {
     const auto queue = [this, now](std::vector<ReplyChunk> chunks) {
-        auto due = output_.empty() ? now : std::max(now, output_.back().due);
+        auto due = m_output.empty() ? now : std::max(now, m_output.back().due);
         for (ReplyChunk& chunk : chunks) {
             due += chunk.delay;
-            output_.push_back({due, std::move(chunk.bytes)});
+            m_output.push_back({due, std::move(chunk.bytes)});
         }
     };
-    const std::size_t skippedBefore = framer_.skippedBytes() + mbapFramer_.skippedBytes();
-    while (const auto frame = framer_.next(now))
-        queue(server_.serve(*frame));
-    while (const auto request = mbapFramer_.next())
-        queue(toMbapReply(server_.serve(request->rtu), request->transactionId));
-    server_.stats().skippedBytes +=
-        static_cast<long>(framer_.skippedBytes() + mbapFramer_.skippedBytes() - skippedBefore);
+    const std::size_t skippedBefore = m_framer.skippedBytes() + m_mbapFramer.skippedBytes();
+    while (const auto frame = m_framer.next(now))
+        queue(m_server.serve(*frame));
+    while (const auto request = m_mbapFramer.next())
+        queue(toMbapReply(m_server.serve(request->rtu), request->transactionId));
+    m_server.stats().skippedBytes +=
+        static_cast<long>(m_framer.skippedBytes() + m_mbapFramer.skippedBytes() - skippedBefore);
 }
 
 void Simulator::writeDue(Clock::time_point now) {
     std::size_t queued = 0;
-    for (const PendingBytes& pending : output_)
+    for (const PendingBytes& pending : m_output)
         queued += pending.bytes.size();
-    while (queued > MaxQueuedBytes && output_.size() > 1) {
-        queued -= output_.front().bytes.size();
-        output_.pop_front();
+    while (queued > MaxQueuedBytes && m_output.size() > 1) {
+        queued -= m_output.front().bytes.size();
+        m_output.pop_front();
     }
 
-    while (!output_.empty() && !waitingWritable_ && output_.front().due <= now) {
-        PendingBytes& front = output_.front();
+    while (!m_output.empty() && !m_waitingWritable && m_output.front().due <= now) {
+        PendingBytes& front = m_output.front();
         // Bytes for nobody are lost, as on a real line with the port closed.
-        if (!link_->isPlugged() || !link_->hasClient()) {
-            output_.pop_front();
+        if (!m_link->isPlugged() || !m_link->hasClient()) {
+            m_output.pop_front();
             continue;
         }
         // SIGPIPE is ignored: a client gone meanwhile makes this fail with EPIPE.
-        const ssize_t written = ::write(link_->dataFd(), front.bytes.data(), front.bytes.size());
+        const ssize_t written = ::write(m_link->dataFd(), front.bytes.data(), front.bytes.size());
         if (written < 0) {
             if (errno == EAGAIN || errno == EINTR)
-                waitingWritable_ = true;
+                m_waitingWritable = true;
             else
-                output_.pop_front();
+                m_output.pop_front();
             continue;
         }
         front.bytes.erase(front.bytes.begin(), front.bytes.begin() + written);
         if (front.bytes.empty())
-            output_.pop_front();
+            m_output.pop_front();
         else
-            waitingWritable_ = true;
+            m_waitingWritable = true;
     }
 }
 
 void Simulator::tickModel(Clock::time_point now) {
-    if (!model_.isRunning()) {
-        modelWasRunning_ = false;
+    if (!m_model.isRunning()) {
+        m_modelWasRunning = false;
         return;
     }
-    if (!modelWasRunning_) {
-        modelWasRunning_ = true;
-        nextTick_ = now + ModelPeriod;
+    if (!m_modelWasRunning) {
+        m_modelWasRunning = true;
+        m_nextTick = now + ModelPeriod;
         return;
     }
-    if (now < nextTick_)
+    if (now < m_nextTick)
         return;
-    model_.advance();
-    nextTick_ += ModelPeriod;
+    m_model.advance();
+    m_nextTick += ModelPeriod;
     // After a long stall, start counting again instead of catching up in a burst.
-    if (nextTick_ <= now)
-        nextTick_ = now + ModelPeriod;
+    if (m_nextTick <= now)
+        m_nextTick = now + ModelPeriod;
 }
 
 } // namespace sim

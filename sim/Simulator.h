@@ -47,7 +47,7 @@ public:
     void pull() override;
     bool plug(std::string& result) override;
     void sendNoise(std::size_t count) override;
-    void quit() override { quit_ = true; }
+    void quit() override { m_quit = true; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -66,23 +66,23 @@ private:
     // Forgets what was on its way to the client and what it had half sent.
     void restartStream();
 
-    Options options_;
-    UnitModel model_;
-    FaultPlan faults_;
-    UnitServer server_{model_, faults_};
-    CommandInterpreter console_{model_, faults_, server_.stats(), *this};
-    std::unique_ptr<Line> link_;
-    RequestFramer framer_;
-    MbapRequestFramer mbapFramer_;
-    std::deque<PendingBytes> output_;
-    bool waitingWritable_ = false;
-    UniqueFd signals_;
-    bool consoleOpen_ = true;
-    std::string consoleBuffer_;
-    bool quit_ = false;
-    bool modelWasRunning_ = false;
-    Clock::time_point nextTick_{};
-    std::minstd_rand noise_{std::random_device{}()};
+    Options m_options;
+    UnitModel m_model;
+    FaultPlan m_faults;
+    UnitServer m_server{m_model, m_faults};
+    CommandInterpreter m_console{m_model, m_faults, m_server.stats(), *this};
+    std::unique_ptr<Line> m_link;
+    RequestFramer m_framer;
+    MbapRequestFramer m_mbapFramer;
+    std::deque<PendingBytes> m_output;
+    bool m_waitingWritable = false;
+    UniqueFd m_signals;
+    bool m_consoleOpen = true;
+    std::string m_consoleBuffer;
+    bool m_quit = false;
+    bool m_modelWasRunning = false;
+    Clock::time_point m_nextTick{};
+    std::minstd_rand m_noise{std::random_device{}()};
 };
 
 } // namespace sim

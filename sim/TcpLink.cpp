@@ -68,7 +68,7 @@ std::optional<TcpLink::Endpoint> TcpLink::parseEndpoint(std::string_view text) {
     return endpoint;
 }
 
-TcpLink::TcpLink(Endpoint endpoint) : endpoint_(std::move(endpoint)) {}
+TcpLink::TcpLink(Endpoint endpoint) : m_endpoint(std::move(endpoint)) {}
 
 TcpLink::~TcpLink() {
     pull();
@@ -76,7 +76,7 @@ TcpLink::~TcpLink() {
 
 bool TcpLink::plug(std::string& result) {
     pull();
-    const bool ipv6 = endpoint_.host.find(':') != std::string::npos;
+    const bool ipv6 = m_endpoint.host.find(':') != std::string::npos;
     UniqueFd listener(
         ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!listener.isValid()) {
@@ -92,18 +92,18 @@ bool TcpLink::plug(std::string& result) {
     if (ipv6) {
         auto& v6 = reinterpret_cast<sockaddr_in6&>(address);
         v6.sin6_family = AF_INET6;
-        v6.sin6_port = htons(static_cast<std::uint16_t>(endpoint_.port));
-        ::inet_pton(AF_INET6, endpoint_.host.c_str(), &v6.sin6_addr);
+        v6.sin6_port = htons(static_cast<std::uint16_t>(m_endpoint.port));
+        ::inet_pton(AF_INET6, m_endpoint.host.c_str(), &v6.sin6_addr);
         size = sizeof(v6);
     } else {
         auto& v4 = reinterpret_cast<sockaddr_in&>(address);
         v4.sin_family = AF_INET;
-        v4.sin_port = htons(static_cast<std::uint16_t>(endpoint_.port));
-        ::inet_pton(AF_INET, endpoint_.host.c_str(), &v4.sin_addr);
+        v4.sin_port = htons(static_cast<std::uint16_t>(m_endpoint.port));
+        ::inet_pton(AF_INET, m_endpoint.host.c_str(), &v4.sin_addr);
         size = sizeof(v4);
     }
     if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), size) != 0) {
-        result = systemError("bind " + endpoint_.host + ":" + std::to_string(endpoint_.port));
+        result = systemError("bind " + m_endpoint.host + ":" + std::to_string(m_endpoint.port));
         return false;
     }
     if (::listen(listener.get(), 4) != 0) {
@@ -112,23 +112,23 @@ bool TcpLink::plug(std::string& result) {
     }
     // Port 0 becomes the port the system picked, kept for every later plug.
     if (::getsockname(listener.get(), reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        endpoint_.port = ipv6 ? ntohs(reinterpret_cast<sockaddr_in6&>(address).sin6_port)
-                              : ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port);
+        m_endpoint.port = ipv6 ? ntohs(reinterpret_cast<sockaddr_in6&>(address).sin6_port)
+                               : ntohs(reinterpret_cast<sockaddr_in&>(address).sin_port);
     }
-    listener_ = std::move(listener);
-    ++generation_;
+    m_listener = std::move(listener);
+    ++m_generation;
     result = this->address();
     return true;
 }
 
 void TcpLink::pull() {
-    if (!listener_.isValid() && !client_.isValid())
+    if (!m_listener.isValid() && !m_client.isValid())
         return;
-    if (client_.isValid())
+    if (m_client.isValid())
         log("client dropped");
-    client_.reset();
-    listener_.reset();
-    ++generation_;
+    m_client.reset();
+    m_listener.reset();
+    ++m_generation;
 }
 
 bool TcpLink::handleWatchEvents() {
@@ -136,35 +136,35 @@ bool TcpLink::handleWatchEvents() {
     for (;;) {
         sockaddr_storage peer{};
         socklen_t size = sizeof(peer);
-        UniqueFd connection(::accept4(listener_.get(), reinterpret_cast<sockaddr*>(&peer), &size,
+        UniqueFd connection(::accept4(m_listener.get(), reinterpret_cast<sockaddr*>(&peer), &size,
                                       SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!connection.isValid())
             break;
-        if (client_.isValid()) {
+        if (m_client.isValid()) {
             log("connection from " + peerName(peer) + " closed: one client at a time");
             continue;
         }
         const int on = 1;
         ::setsockopt(connection.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
         log("client connected from " + peerName(peer));
-        client_ = std::move(connection);
+        m_client = std::move(connection);
         fresh = true;
     }
     return fresh;
 }
 
 bool TcpLink::handleEndOfInput() {
-    if (!client_.isValid())
+    if (!m_client.isValid())
         return false;
     log("client disconnected");
-    client_.reset();
+    m_client.reset();
     return true;
 }
 
 std::string TcpLink::address() const {
-    const bool ipv6 = endpoint_.host.find(':') != std::string::npos;
-    return (ipv6 ? "[" + endpoint_.host + "]" : endpoint_.host) + ":" +
-           std::to_string(endpoint_.port);
+    const bool ipv6 = m_endpoint.host.find(':') != std::string::npos;
+    return (ipv6 ? "[" + m_endpoint.host + "]" : m_endpoint.host) + ":" +
+           std::to_string(m_endpoint.port);
 }
 
 } // namespace sim

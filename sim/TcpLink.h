@@ -31,26 +31,26 @@ public:
 
     bool plug(std::string& result) override;
     void pull() override;
-    [[nodiscard]] bool isPlugged() const override { return listener_.isValid(); }
+    [[nodiscard]] bool isPlugged() const override { return m_listener.isValid(); }
 
-    [[nodiscard]] int dataFd() const override { return client_.get(); }
-    [[nodiscard]] int watchFd() const override { return listener_.get(); }
-    [[nodiscard]] bool hasClient() const override { return client_.isValid(); }
+    [[nodiscard]] int dataFd() const override { return m_client.get(); }
+    [[nodiscard]] int watchFd() const override { return m_listener.get(); }
+    [[nodiscard]] bool hasClient() const override { return m_client.isValid(); }
 
     // Accepts waiting connections.
     bool handleWatchEvents() override;
     // The client closed its end (or the connection broke): it is dropped.
     bool handleEndOfInput() override;
 
-    [[nodiscard]] unsigned generation() const override { return generation_; }
+    [[nodiscard]] unsigned generation() const override { return m_generation; }
     // HOST:PORT with the port actually listened on ([HOST]:PORT for IPv6).
     [[nodiscard]] std::string address() const override;
 
 private:
-    Endpoint endpoint_;
-    UniqueFd listener_;
-    UniqueFd client_;
-    unsigned generation_ = 0;
+    Endpoint m_endpoint;
+    UniqueFd m_listener;
+    UniqueFd m_client;
+    unsigned m_generation = 0;
 };
 
 } // namespace sim

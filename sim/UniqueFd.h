@@ -10,30 +10,30 @@ namespace sim {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
+    explicit UniqueFd(int fd) : m_fd(fd) {}
     ~UniqueFd() { reset(); }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept {
         if (this != &other) {
             reset();
-            fd_ = std::exchange(other.fd_, -1);
+            m_fd = std::exchange(other.m_fd, -1);
         }
         return *this;
     }
 
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool isValid() const { return fd_ >= 0; }
+    [[nodiscard]] int get() const { return m_fd; }
+    [[nodiscard]] bool isValid() const { return m_fd >= 0; }
 
     void reset(int fd = -1) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
     }
 
 private:
-    int fd_ = -1;
+    int m_fd = -1;
 };
 
 } // namespace sim

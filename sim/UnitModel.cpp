@@ -64,11 +64,11 @@ void UnitModel::loadDefaults() {
 }
 
 const UnitModel::Table& UnitModel::table(RegisterTable which) const {
-    return tables_.at(static_cast<std::size_t>(which));
+    return m_tables.at(static_cast<std::size_t>(which));
 }
 
 UnitModel::Table& UnitModel::table(RegisterTable which) {
-    return tables_.at(static_cast<std::size_t>(which));
+    return m_tables.at(static_cast<std::size_t>(which));
 }
 
 std::uint16_t UnitModel::value(RegisterTable which, int address) const {
@@ -122,7 +122,7 @@ void UnitModel::unpin(RegisterTable which, int address) {
 }
 
 void UnitModel::unpinAll() {
-    for (Table& entry : tables_)
+    for (Table& entry : m_tables)
         entry.pinned.fill(false);
 }
 
@@ -146,17 +146,17 @@ void UnitModel::update(RegisterTable which, int address, int value) {
 }
 
 void UnitModel::advance() {
-    ++seconds_;
+    ++m_seconds;
     // Outside air swings by a few degrees over twenty minutes.
-    outside_ =
-        32.0 + 3.0 * std::sin(2.0 * std::numbers::pi * static_cast<double>(seconds_) / 1200.0);
+    m_outside =
+        32.0 + 3.0 * std::sin(2.0 * std::numbers::pi * static_cast<double>(m_seconds) / 1200.0);
     // The cabinet leaks towards the outside plus its own heat load; the compressor pulls it down,
     // the heater pushes it up. It moves by a tenth of a degree per second at most.
-    const double leak = 0.005 * (outside_ + 5.0 - cabinet_);
-    cabinet_ += leak - (compressorRunning_ ? 0.1 : 0.0) + (heaterOn_ ? 0.08 : 0.0);
-    coil_ += 0.1 * ((compressorRunning_ ? 12.0 : cabinet_) - coil_);
-    const int drift = static_cast<int>(noise_() % 3) - 1;
-    voltage_ = std::clamp(voltage_ + 0.1 * drift, 47.6, 48.4);
+    const double leak = 0.005 * (m_outside + 5.0 - m_cabinet);
+    m_cabinet += leak - (m_compressorRunning ? 0.1 : 0.0) + (m_heaterOn ? 0.08 : 0.0);
+    m_coil += 0.1 * ((m_compressorRunning ? 12.0 : m_cabinet) - m_coil);
+    const int drift = static_cast<int>(m_noise() % 3) - 1;
+    m_voltage = std::clamp(m_voltage + 0.1 * drift, 47.6, 48.4);
 
     refreshSensors();
     control();
@@ -165,17 +165,17 @@ void UnitModel::advance() {
 void UnitModel::refreshSensors() {
     refreshTemperature1();
     update(RegisterTable::InputRegister, reg::Temperature2,
-           tenths(outside_) + holding(reg::CalibrationTemp2));
-    update(RegisterTable::InputRegister, reg::Temperature3, tenths(coil_));
+           tenths(m_outside) + holding(reg::CalibrationTemp2));
+    update(RegisterTable::InputRegister, reg::Temperature3, tenths(m_coil));
     update(RegisterTable::InputRegister, reg::SupplyVoltage,
-           tenths(voltage_) + holding(reg::CalibrationVoltage));
+           tenths(m_voltage) + holding(reg::CalibrationVoltage));
 }
 
 void UnitModel::refreshTemperature1() {
     const int debug = holding(reg::DebugTemperature);
     const bool simulated = debug >= reg::DebugTemperatureMin && debug <= reg::DebugTemperatureMax;
     update(RegisterTable::InputRegister, reg::Temperature1,
-           simulated ? debug : tenths(cabinet_) + holding(reg::CalibrationTemp1));
+           simulated ? debug : tenths(m_cabinet) + holding(reg::CalibrationTemp1));
 }
 
 // The controller acts on what its registers show, so pinned readings steer it like real ones.
@@ -185,9 +185,9 @@ void UnitModel::control() {
     const bool forced = value(RegisterTable::Coil, reg::ForcedOutput) != 0;
 
     driveFanGroup(reg::InternalFanGroup, reg::InternalFan1Rev, temperature1, forced,
-                  internalFansRunning_);
+                  m_internalFansRunning);
     driveFanGroup(reg::ExternalFanGroup, reg::ExternalFan1Rev, temperature2, forced,
-                  externalFansRunning_);
+                  m_externalFansRunning);
     driveCompressor(temperature1, forced);
     driveHeater(temperature1);
     update(RegisterTable::InputRegister, reg::ForceOutputStatus, forced ? 1 : 0);
@@ -219,23 +219,23 @@ void UnitModel::driveCompressor(int temperature, bool forced) {
     const int start = holding(reg::CompressorStartTemp);
     const int delt = holding(reg::CompressorDeltTemp);
     const int maxRpm = std::max<int>(holding(reg::CompressorMaxRpm), 0);
-    if (!compressorOn_ && temperature >= start)
-        compressorOn_ = true;
-    else if (compressorOn_ && temperature <= start - delt)
-        compressorOn_ = false;
-    compressorRunning_ = compressorOn_ || forced;
+    if (!m_compressorOn && temperature >= start)
+        m_compressorOn = true;
+    else if (m_compressorOn && temperature <= start - delt)
+        m_compressorOn = false;
+    m_compressorRunning = m_compressorOn || forced;
 
     int speed = 0;
     if (forced) {
         speed = maxRpm;
-    } else if (compressorOn_) {
+    } else if (m_compressorOn) {
         // From its minimum speed at the stop point to MaxRPM at the start temperature and above.
         const int lowest = std::min(CompressorMinRpm, maxRpm);
         const int span = std::max(delt, 1);
         const int above = std::clamp(temperature - (start - delt), 0, span);
         speed = lowest + (maxRpm - lowest) * above / span;
     }
-    update(RegisterTable::Coil, reg::CompressorOn, compressorRunning_);
+    update(RegisterTable::Coil, reg::CompressorOn, m_compressorRunning);
     update(RegisterTable::InputRegister, reg::CompressorRev, speed);
     // About 3 A per 1000 RPM on the 48 V supply, in tenths of an ampere.
     const int current = speed > 0 ? speed * 3 / 100 + holding(reg::CalibrationCurrent) : 0;
@@ -246,14 +246,14 @@ void UnitModel::driveHeater(int temperature) {
     const int start = holding(reg::HeaterStartTemp);
     const int delt = holding(reg::HeaterDeltTemp);
     if (holding(reg::HeaterEnable) != 1)
-        heaterOn_ = false;
-    else if (!heaterOn_ && temperature <= start)
-        heaterOn_ = true;
-    else if (heaterOn_ && temperature >= start + delt)
-        heaterOn_ = false;
-    update(RegisterTable::Coil, reg::HeaterOn, heaterOn_);
+        m_heaterOn = false;
+    else if (!m_heaterOn && temperature <= start)
+        m_heaterOn = true;
+    else if (m_heaterOn && temperature >= start + delt)
+        m_heaterOn = false;
+    update(RegisterTable::Coil, reg::HeaterOn, m_heaterOn);
     const int current =
-        heaterOn_ ? (holding(reg::HeaterMaxCurrent) + holding(reg::HeaterMinCurrent)) / 2 : 0;
+        m_heaterOn ? (holding(reg::HeaterMaxCurrent) + holding(reg::HeaterMinCurrent)) / 2 : 0;
     update(RegisterTable::InputRegister, reg::HeaterCurrent, current);
 }
 

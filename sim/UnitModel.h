@@ -39,8 +39,8 @@ public:
     [[nodiscard]] int address() const;
 
     // Whether the simulator's clock drives advance(); the model itself does not look at it.
-    [[nodiscard]] bool isRunning() const { return running_; }
-    void setRunning(bool running) { running_ = running; }
+    [[nodiscard]] bool isRunning() const { return m_running; }
+    void setRunning(bool running) { m_running = running; }
 
     // One second of the unit's life: temperatures and voltage drift, then the controller reacts.
     void advance();
@@ -67,22 +67,22 @@ private:
     void driveHeater(int temperature);
     void raiseAlarms();
 
-    std::array<Table, 4> tables_{};
-    bool running_ = true;
+    std::array<Table, 4> m_tables{};
+    bool m_running = true;
 
     // Physical state behind the sensors, in degrees Celsius and volts.
-    double cabinet_ = 27.0;
-    double outside_ = 32.0;
-    double coil_ = 27.0;
-    double voltage_ = 48.0;
-    long seconds_ = 0;
-    std::minstd_rand noise_{20240601};
+    double m_cabinet = 27.0;
+    double m_outside = 32.0;
+    double m_coil = 27.0;
+    double m_voltage = 48.0;
+    long m_seconds = 0;
+    std::minstd_rand m_noise{20240601};
 
-    bool internalFansRunning_ = true;
-    bool externalFansRunning_ = true;
-    bool compressorOn_ = false;
-    bool compressorRunning_ = false;
-    bool heaterOn_ = false;
+    bool m_internalFansRunning = true;
+    bool m_externalFansRunning = true;
+    bool m_compressorOn = false;
+    bool m_compressorRunning = false;
+    bool m_heaterOn = false;
 };
 
 } // namespace sim

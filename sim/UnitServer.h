@@ -22,14 +22,14 @@ public:
     // another slave address, broadcast (address 0, never answered on this line), or silence.
     [[nodiscard]] std::vector<ReplyChunk> serve(std::span<const std::uint8_t> request);
 
-    [[nodiscard]] const RequestStats& stats() const { return stats_; }
-    [[nodiscard]] RequestStats& stats() { return stats_; }
+    [[nodiscard]] const RequestStats& stats() const { return m_stats; }
+    [[nodiscard]] RequestStats& stats() { return m_stats; }
 
 private:
-    UnitModel& model_;
-    FaultPlan& faults_;
-    ModbusResponder responder_;
-    RequestStats stats_;
+    UnitModel& m_model;
+    FaultPlan& m_faults;
+    ModbusResponder m_responder;
+    RequestStats m_stats;
 };
 
 } // namespace sim

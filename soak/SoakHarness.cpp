@@ -26,6 +26,10 @@
 #include <memory>
 #include <string>
 
+using namespace climate::app;
+using namespace climate::realtime;
+using namespace climate::widgets;
+
 namespace {
 
 constexpr int SampleMs = 100;
@@ -103,12 +107,12 @@ private:
         if (m_stopAt < 0 && QFileInfo::exists(m_stopFile)) {
             m_stopAt = m_clock.elapsed();
             std::printf("faults stopped after %.1f min; waiting for fan 1 = %u on a live link\n",
-                        m_stopAt / 60000.0, m_fan1 + 1);
+                        static_cast<double>(m_stopAt) / 60000.0, m_fan1 + 1);
         }
         if (m_stopAt >= 0) {
             const qint64 waited = m_clock.elapsed() - m_stopAt;
             if (alive && shown == QString::number(m_fan1 + 1)) {
-                std::printf("recovered %.1f s after the faults stopped\n", waited / 1000.0);
+                std::printf("recovered %.1f s after the faults stopped\n", static_cast<double>(waited) / 1000.0);
                 finish();
             } else if (waited > RecoveryLimitMs) {
                 std::printf("FAIL: link not back within %lld s after the faults stopped "
@@ -132,7 +136,7 @@ private:
         std::printf("minute %d: rss %ld kB, link alive %.1f%% (losses %ld, recoveries %ld), "
                     "value updates %ld, Edit19 pinned %ld / cleared %ld / wrong %ld, "
                     "open boxes %d\n",
-                    m_minute, rss, samples ? 100.0 * c.aliveSamples / samples : 0.0, c.losses,
+                    m_minute, rss, samples ? 100.0 * static_cast<double>(c.aliveSamples) / static_cast<double>(samples) : 0.0, c.losses,
                     c.recoveries, c.updates, c.pinnedShown, c.clearedShown, c.wrongShown,
                     openBoxes());
         std::fflush(stdout);

@@ -2,13 +2,15 @@
 
 #include "InstrumentValue.h"
 
+namespace climate::widgets {
+
 AccessibleInstrument::AccessibleInstrument(QWidget* widget, const InstrumentValue* value,
                                            QAccessible::Role role)
-    : QAccessibleWidget(widget, role), value_(value) {}
+    : QAccessibleWidget(widget, role), m_value(value) {}
 
 QString AccessibleInstrument::text(QAccessible::Text t) const {
     if (t == QAccessible::Value)
-        return value_->valueText();
+        return m_value->valueText();
     return QAccessibleWidget::text(t);
 }
 
@@ -25,19 +27,21 @@ void* AccessibleInstrument::interface_cast(QAccessible::InterfaceType type) {
 }
 
 QVariant AccessibleInstrument::currentValue() const {
-    return value_->instrumentValue();
+    return m_value->instrumentValue();
 }
 
 void AccessibleInstrument::setCurrentValue(const QVariant& /*value*/) {}
 
 QVariant AccessibleInstrument::maximumValue() const {
-    return value_->hasRange() ? QVariant(value_->instrumentMaximum()) : QVariant();
+    return m_value->hasRange() ? QVariant(m_value->instrumentMaximum()) : QVariant();
 }
 
 QVariant AccessibleInstrument::minimumValue() const {
-    return value_->hasRange() ? QVariant(value_->instrumentMinimum()) : QVariant();
+    return m_value->hasRange() ? QVariant(m_value->instrumentMinimum()) : QVariant();
 }
 
 QVariant AccessibleInstrument::minimumStepSize() const {
     return 0.0;
 }
+
+} // namespace climate::widgets

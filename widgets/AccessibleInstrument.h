@@ -3,6 +3,8 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 
+namespace climate::widgets {
+
 class InstrumentValue;
 
 // Accessible face of an instrument that shows a number (dial, thermometer, odometer, readout,
@@ -23,5 +25,7 @@ public:
     [[nodiscard]] QVariant minimumStepSize() const override;
 
 private:
-    const InstrumentValue* value_;
+    const InstrumentValue* m_value;
 };
+
+} // namespace climate::widgets

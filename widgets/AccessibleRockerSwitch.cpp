@@ -2,6 +2,8 @@
 
 #include "RockerSwitch.h"
 
+namespace climate::widgets {
+
 AccessibleRockerSwitch::AccessibleRockerSwitch(RockerSwitch* rocker)
     : QAccessibleWidget(rocker, QAccessible::CheckBox) {}
 
@@ -33,3 +35,5 @@ void AccessibleRockerSwitch::doAction(const QString& actionName) {
     }
     QAccessibleWidget::doAction(actionName);
 }
+
+} // namespace climate::widgets

@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+namespace climate::widgets {
+
 class RockerSwitch;
 
 // A rocker switch reads as a check box. Its press and toggle actions do what a mouse click does:
@@ -18,3 +20,5 @@ public:
 private:
     [[nodiscard]] RockerSwitch* rocker() const;
 };
+
+} // namespace climate::widgets

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace climate::widgets {
+
 AccessibleRotarySwitch::AccessibleRotarySwitch(RotarySwitch* rotary)
     : QAccessibleWidget(rotary, QAccessible::Dial) {}
 
@@ -45,3 +47,5 @@ QVariant AccessibleRotarySwitch::minimumValue() const {
 QVariant AccessibleRotarySwitch::minimumStepSize() const {
     return 1;
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 
+namespace climate::widgets {
+
 class RotarySwitch;
 
 // A rotary switch reads as a dial whose value text is the label of the position it shows.
@@ -23,3 +25,5 @@ public:
 private:
     [[nodiscard]] RotarySwitch* rotary() const;
 };
+
+} // namespace climate::widgets

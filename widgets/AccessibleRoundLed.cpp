@@ -2,6 +2,8 @@
 
 #include "RoundLed.h"
 
+namespace climate::widgets {
+
 AccessibleRoundLed::AccessibleRoundLed(RoundLed* led)
     : QAccessibleWidget(led, QAccessible::Indicator) {}
 
@@ -22,3 +24,5 @@ QAccessible::State AccessibleRoundLed::state() const {
     s.readOnly = true;
     return s;
 }
+
+} // namespace climate::widgets

@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+namespace climate::widgets {
+
 class RoundLed;
 
 // An LED reads as a checkable indicator: checked while lit, value text "on" or "off".
@@ -15,3 +17,5 @@ public:
 private:
     [[nodiscard]] RoundLed* led() const;
 };
+
+} // namespace climate::widgets

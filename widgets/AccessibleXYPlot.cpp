@@ -2,6 +2,8 @@
 
 #include "XYPlot.h"
 
+namespace climate::widgets {
+
 AccessibleXYPlot::AccessibleXYPlot(XYPlot* plot) : QAccessibleWidget(plot, QAccessible::Chart) {}
 
 XYPlot* AccessibleXYPlot::plot() const {
@@ -23,3 +25,5 @@ QString AccessibleXYPlot::text(QAccessible::Text t) const {
     const QString list = channels.join(QStringLiteral("; "));
     return own.isEmpty() ? list : own + QStringLiteral(". ") + list;
 }
+
+} // namespace climate::widgets

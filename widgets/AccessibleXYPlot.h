@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+namespace climate::widgets {
+
 class XYPlot;
 
 // A plot reads as a chart whose description lists its channels and how many points each holds.
@@ -14,3 +16,5 @@ public:
 private:
     [[nodiscard]] XYPlot* plot() const;
 };
+
+} // namespace climate::widgets

@@ -1,5 +1,7 @@
 #include "CaptionLabel.h"
 
+namespace climate::widgets {
+
 CaptionLabel::CaptionLabel(QWidget* parent) : CaptionLabel(QString(), parent) {}
 
 CaptionLabel::CaptionLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
@@ -16,3 +18,5 @@ void CaptionLabel::setTextColor(const QColor& color) {
 QColor CaptionLabel::textColor() const {
     return palette().color(QPalette::WindowText);
 }
+
+} // namespace climate::widgets

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace climate::widgets {
+
 // A caption drawn straight onto whatever lies behind it (a group box, a picture): no background
 // of its own.
 class CaptionLabel : public QLabel {
@@ -14,3 +16,5 @@ public:
     void setTextColor(const QColor& color);
     [[nodiscard]] QColor textColor() const;
 };
+
+} // namespace climate::widgets

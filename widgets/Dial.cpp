@@ -12,11 +12,13 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical units to pixels at the size hint; the dial is legible down to about half of it.
-constexpr double kHintScale = 0.64;
-constexpr double kMinimumScale = 0.34;
+constexpr double HintScale = 0.64;
+constexpr double MinimumScale = 0.34;
 
 } // namespace
 
@@ -30,72 +32,72 @@ void Dial::setRange(double minimum, double maximum) {
         return;
     if (minimum > maximum)
         std::swap(minimum, maximum);
-    if (minimum == minimum_ && maximum == maximum_)
+    if (minimum == m_minimum && maximum == m_maximum)
         return;
-    minimum_ = minimum;
-    maximum_ = maximum;
-    sections_ = sectionsReachingMaximum(sections_, maximum_);
+    m_minimum = minimum;
+    m_maximum = maximum;
+    m_sections = sectionsReachingMaximum(m_sections, m_maximum);
     updateScaleDraw();
 }
 
 void Dial::setSections(QList<ScaleSection> sections) {
-    sections = sectionsReachingMaximum(std::move(sections), maximum_);
-    if (sections == sections_)
+    sections = sectionsReachingMaximum(std::move(sections), m_maximum);
+    if (sections == m_sections)
         return;
-    sections_ = std::move(sections);
+    m_sections = std::move(sections);
     updateScaleDraw();
 }
 
 QList<ScaleSection> Dial::sections() const {
-    return sections_;
+    return m_sections;
 }
 
 QColor Dial::sectionColorAt(double value) const {
-    return ::sectionColorAt(sections_, value);
+    return climate::widgets::sectionColorAt(m_sections, value);
 }
 
 void Dial::setArc(double startAngleDeg, double spanDeg) {
     if (!std::isfinite(startAngleDeg) || !std::isfinite(spanDeg))
         return;
     spanDeg = std::clamp(spanDeg, 1.0, 360.0);
-    if (startAngleDeg == startAngle_ && spanDeg == spanAngle_)
+    if (startAngleDeg == m_startAngle && spanDeg == m_spanAngle)
         return;
-    startAngle_ = startAngleDeg;
-    spanAngle_ = spanDeg;
+    m_startAngle = startAngleDeg;
+    m_spanAngle = spanDeg;
     updateScaleDraw();
     updateGeometry();
 }
 
 void Dial::setPointerStyle(PointerStyle style) {
-    if (style == pointerStyle_)
+    if (style == m_pointerStyle)
         return;
-    pointerStyle_ = style;
-    draw_.setPointerStyle(style);
+    m_pointerStyle = style;
+    m_draw.setPointerStyle(style);
     update();
 }
 
 void Dial::setPointerColor(const QColor& color) {
-    if (color == pointerColor_)
+    if (color == m_pointerColor)
         return;
-    pointerColor_ = color;
-    draw_.setPointerColor(color);
+    m_pointerColor = color;
+    m_draw.setPointerColor(color);
     update();
 }
 
 void Dial::setPointerWidth(double logicalWidth) {
     logicalWidth = std::clamp(logicalWidth, 1.0, 30.0);
-    if (logicalWidth == pointerWidth_)
+    if (logicalWidth == m_pointerWidth)
         return;
-    pointerWidth_ = logicalWidth;
-    draw_.setPointerWidth(logicalWidth);
+    m_pointerWidth = logicalWidth;
+    m_draw.setPointerWidth(logicalWidth);
     update();
 }
 
 void Dial::setHubRadius(double logicalRadius) {
     logicalRadius = std::clamp(logicalRadius, 2.0, 40.0);
-    if (logicalRadius == hubRadius_)
+    if (logicalRadius == m_hubRadius)
         return;
-    hubRadius_ = logicalRadius;
+    m_hubRadius = logicalRadius;
     // The hub's size also shapes the face.
     updateScaleDraw();
     updateGeometry();
@@ -103,108 +105,108 @@ void Dial::setHubRadius(double logicalRadius) {
 
 void Dial::setMajorTicks(int count) {
     count = std::max(2, count);
-    if (count == majorTicks_)
+    if (count == m_majorTicks)
         return;
-    majorTicks_ = count;
+    m_majorTicks = count;
     updateScaleDraw();
 }
 
 void Dial::setMinorTicks(int countPerInterval) {
     countPerInterval = std::clamp(countPerInterval, 0, 20);
-    if (countPerInterval == minorTicks_)
+    if (countPerInterval == m_minorTicks)
         return;
-    minorTicks_ = countPerInterval;
+    m_minorTicks = countPerInterval;
     updateScaleDraw();
 }
 
 void Dial::setUnitText(const QString& unit) {
-    if (unit == unitText_)
+    if (unit == m_unitText)
         return;
-    unitText_ = unit;
+    m_unitText = unit;
     updateScaleDraw();
 }
 
 void Dial::setUnitOnFace(bool shown) {
-    if (shown == unitOnFace_)
+    if (shown == m_unitOnFace)
         return;
-    unitOnFace_ = shown;
+    m_unitOnFace = shown;
     updateScaleDraw();
 }
 
 void Dial::setDecimals(int decimals) {
-    decimals_ = std::clamp(decimals, 0, 6);
+    m_decimals = std::clamp(decimals, 0, 6);
 }
 
 void Dial::setPosition(double position) {
-    if (std::isnan(position) || position == position_)
+    if (std::isnan(position) || position == m_position)
         return;
-    position_ = position;
+    m_position = position;
     update();
-    notifyAccessibleValue(this, position_);
-    emit positionChanged(position_);
+    notifyAccessibleValue(this, m_position);
+    emit positionChanged(m_position);
 }
 
 QString Dial::valueText() const {
-    return formatInstrumentValue(position_, decimals_, unitText_);
+    return formatInstrumentValue(m_position, m_decimals, m_unitText);
 }
 
 QSize Dial::sizeHint() const {
-    const QRectF box = draw_.boundingRect();
-    return {static_cast<int>(std::ceil(box.width() * kHintScale)) + 2,
-            static_cast<int>(std::ceil(box.height() * kHintScale)) + 2};
+    const QRectF box = m_draw.boundingRect();
+    return {static_cast<int>(std::ceil(box.width() * HintScale)) + 2,
+            static_cast<int>(std::ceil(box.height() * HintScale)) + 2};
 }
 
 QSize Dial::minimumSizeHint() const {
-    const QRectF box = draw_.boundingRect();
-    return {static_cast<int>(std::ceil(box.width() * kMinimumScale)),
-            static_cast<int>(std::ceil(box.height() * kMinimumScale))};
+    const QRectF box = m_draw.boundingRect();
+    return {static_cast<int>(std::ceil(box.width() * MinimumScale)),
+            static_cast<int>(std::ceil(box.height() * MinimumScale))};
 }
 
 void Dial::updateScaleDraw() {
-    const ScaleMap angles = ScaleMap::dialAngles(minimum_, maximum_, startAngle_, spanAngle_);
-    draw_.setScale(angles, ScaleDiv::divide(minimum_, maximum_, majorTicks_, minorTicks_));
-    draw_.setSections(sections_);
-    draw_.setHubRadius(hubRadius_);
-    draw_.setPointerStyle(pointerStyle_);
-    draw_.setPointerWidth(pointerWidth_);
-    draw_.setPointerColor(pointerColor_);
-    draw_.setUnitText(unitOnFace_ ? unitText_ : QString());
-    background_.invalidate();
-    glass_.invalidate();
+    const ScaleMap angles = ScaleMap::dialAngles(m_minimum, m_maximum, m_startAngle, m_spanAngle);
+    m_draw.setScale(angles, ScaleDiv::divide(m_minimum, m_maximum, m_majorTicks, m_minorTicks));
+    m_draw.setSections(m_sections);
+    m_draw.setHubRadius(m_hubRadius);
+    m_draw.setPointerStyle(m_pointerStyle);
+    m_draw.setPointerWidth(m_pointerWidth);
+    m_draw.setPointerColor(m_pointerColor);
+    m_draw.setUnitText(m_unitOnFace ? m_unitText : QString());
+    m_background.invalidate();
+    m_glass.invalidate();
     update();
 }
 
 QTransform Dial::logicalTransform() const {
-    return InstrumentPainting::fit(draw_.boundingRect(), QRectF(rect()).adjusted(1, 1, -1, -1));
+    return InstrumentPainting::fit(m_draw.boundingRect(), QRectF(rect()).adjusted(1, 1, -1, -1));
 }
 
 void Dial::paintEvent(QPaintEvent* /*event*/) {
     const qreal dpr = devicePixelRatioF();
     const QTransform transform = logicalTransform();
     const double scale =
-        InstrumentPainting::fitScale(draw_.boundingRect(), QRectF(rect()).adjusted(1, 1, -1, -1));
-    if (!background_.isValid(size(), dpr)) {
-        QPainter p(&background_.rebuild(size(), dpr));
+        InstrumentPainting::fitScale(m_draw.boundingRect(), QRectF(rect()).adjusted(1, 1, -1, -1));
+    if (!m_background.isValid(size(), dpr)) {
+        QPainter p(&m_background.rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         p.setTransform(transform);
-        draw_.drawBackground(&p, palette(), font(), scale);
+        m_draw.drawBackground(&p, palette(), font(), scale);
     }
-    if (!glass_.isValid(size(), dpr)) {
-        QPainter p(&glass_.rebuild(size(), dpr));
+    if (!m_glass.isValid(size(), dpr)) {
+        QPainter p(&m_glass.rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.setTransform(transform);
-        draw_.drawGlass(&p);
+        m_draw.drawGlass(&p);
     }
 
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_.pixmap());
+    painter.drawPixmap(0, 0, m_background.pixmap());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(transform, true);
-    draw_.drawPointer(&painter, position_, palette());
+    m_draw.drawPointer(&painter, m_position, palette());
     painter.restore();
-    painter.drawPixmap(0, 0, glass_.pixmap());
+    painter.drawPixmap(0, 0, m_glass.pixmap());
 }
 
 void Dial::changeEvent(QEvent* event) {
@@ -212,7 +214,7 @@ void Dial::changeEvent(QEvent* event) {
     case QEvent::PaletteChange:
     case QEvent::FontChange:
     case QEvent::StyleChange:
-        background_.invalidate();
+        m_background.invalidate();
         update();
         break;
     default:
@@ -220,3 +222,5 @@ void Dial::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

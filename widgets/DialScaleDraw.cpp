@@ -12,22 +12,24 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Radii of the design, in logical units.
-constexpr double kTickOuter = 100.0;
-constexpr double kBandInner = 92.0;
-constexpr double kMajorInner = 80.0;
-constexpr double kMinorInner = 88.0;
-constexpr double kLabelGap = 5.0;
+constexpr double TickOuter = 100.0;
+constexpr double BandInner = 92.0;
+constexpr double MajorInner = 80.0;
+constexpr double MinorInner = 88.0;
+constexpr double LabelGap = 5.0;
 // Face radius with the labels inside the ticks, and with them outside (narrow arcs).
-constexpr double kFaceInside = 108.0;
-constexpr double kFaceOutside = 128.0;
-constexpr double kLipWidth = 4.0;
-constexpr double kBezelWidth = 9.0;
-constexpr double kCornerRadius = 16.0;
-constexpr double kLabelPixels = 19.0;
-constexpr double kUnitPixels = 15.0;
+constexpr double FaceInside = 108.0;
+constexpr double FaceOutside = 128.0;
+constexpr double LipWidth = 4.0;
+constexpr double BezelWidth = 9.0;
+constexpr double CornerRadius = 16.0;
+constexpr double LabelPixels = 19.0;
+constexpr double UnitPixels = 15.0;
 
 QPointF polar(double radius, double angleDeg) {
     const double a = qDegreesToRadians(angleDeg);
@@ -64,29 +66,29 @@ QPolygonF convexHull(QList<QPointF> points) {
 } // namespace
 
 void DialScaleDraw::setScale(const ScaleMap& angles, const ScaleDiv& div) {
-    angles_ = angles;
-    div_ = div;
+    m_angles = angles;
+    m_div = div;
 }
 
 bool DialScaleDraw::labelsOutside() const {
     // On a narrow arc the labels inside would crowd towards the hub; outside, they have room.
-    return std::abs(angles_.p2() - angles_.p1()) <= 180.0;
+    return std::abs(m_angles.p2() - m_angles.p1()) <= 180.0;
 }
 
 double DialScaleDraw::faceRadius() const {
-    return labelsOutside() ? kFaceOutside : kFaceInside;
+    return labelsOutside() ? FaceOutside : FaceInside;
 }
 
 double DialScaleDraw::hubDiscRadius() const {
     // Room round the hub for the pointer's tail.
-    return hubRadius_ + 22.0;
+    return m_hubRadius + 22.0;
 }
 
 QPainterPath DialScaleDraw::outline(double grow) const {
     const double arcRadius = faceRadius() + grow;
     const double hubRadius = hubDiscRadius() + grow;
-    const double start = angles_.p1();
-    const double end = angles_.p2();
+    const double start = m_angles.p1();
+    const double end = m_angles.p2();
     QPainterPath path;
     if (std::abs(start - end) >= 359.0) {
         path.addEllipse(QPointF(0, 0), arcRadius, arcRadius);
@@ -102,7 +104,7 @@ QPainterPath DialScaleDraw::outline(double grow) const {
     if (labelsOutside()) {
         // A narrow dial is a square-cornered panel meter with the pivot near one edge.
         const QRectF box = hull.boundingRect();
-        path.addRoundedRect(box, kCornerRadius + grow, kCornerRadius + grow);
+        path.addRoundedRect(box, CornerRadius + grow, CornerRadius + grow);
         return path;
     }
     path.addPolygon(hull);
@@ -111,7 +113,7 @@ QPainterPath DialScaleDraw::outline(double grow) const {
 }
 
 QRectF DialScaleDraw::boundingRect() const {
-    return outline(kLipWidth + kBezelWidth).boundingRect();
+    return outline(LipWidth + BezelWidth).boundingRect();
 }
 
 void DialScaleDraw::drawBackground(QPainter* painter, const QPalette& palette, const QFont& font,
@@ -124,8 +126,8 @@ void DialScaleDraw::drawBackground(QPainter* painter, const QPalette& palette, c
 }
 
 void DialScaleDraw::drawBezel(QPainter* painter, const QPalette& palette) const {
-    const QPainterPath outer = outline(kLipWidth + kBezelWidth);
-    const QPainterPath lip = outline(kLipWidth);
+    const QPainterPath outer = outline(LipWidth + BezelWidth);
+    const QPainterPath lip = outline(LipWidth);
     const QPainterPath face = outline(0.0);
     const QRectF box = outer.boundingRect();
 
@@ -149,15 +151,15 @@ void DialScaleDraw::drawBezel(QPainter* painter, const QPalette& palette) const 
 }
 
 void DialScaleDraw::drawSections(QPainter* painter) const {
-    const double width = kTickOuter - kBandInner;
-    const double r = kBandInner + width / 2.0;
+    const double width = TickOuter - BandInner;
+    const double r = BandInner + width / 2.0;
     const QRectF arcRect(-r, -r, 2 * r, 2 * r);
     painter->save();
-    for (const ScaleSection& s : sections_) {
+    for (const ScaleSection& s : m_sections) {
         if (!s.color.isValid())
             continue;
-        const double a1 = angles_.boundedTransform(s.from);
-        const double a2 = angles_.boundedTransform(s.to);
+        const double a1 = m_angles.boundedTransform(s.from);
+        const double a2 = m_angles.boundedTransform(s.to);
         if (a1 == a2)
             continue;
         QPainterPath arc;
@@ -176,43 +178,43 @@ void DialScaleDraw::drawTicks(QPainter* painter, const QPalette& palette) const 
     painter->setBrush(Qt::NoBrush);
 
     // The scale's base line along the inner edge of the coloured band.
-    const QRectF base(-kBandInner, -kBandInner, 2 * kBandInner, 2 * kBandInner);
+    const QRectF base(-BandInner, -BandInner, 2 * BandInner, 2 * BandInner);
     QPainterPath line;
-    line.arcMoveTo(base, angles_.p1());
-    line.arcTo(base, angles_.p1(), angles_.p2() - angles_.p1());
+    line.arcMoveTo(base, m_angles.p1());
+    line.arcTo(base, m_angles.p1(), m_angles.p2() - m_angles.p1());
     painter->setPen(QPen(ink, 1.4, Qt::SolidLine, Qt::FlatCap));
     painter->drawPath(line);
 
     painter->setPen(QPen(ink, 1.3, Qt::SolidLine, Qt::FlatCap));
-    for (const double v : div_.minorTicks()) {
-        const double a = angles_.transform(v);
-        painter->drawLine(polar(kMinorInner, a), polar(kTickOuter, a));
+    for (const double v : m_div.minorTicks()) {
+        const double a = m_angles.transform(v);
+        painter->drawLine(polar(MinorInner, a), polar(TickOuter, a));
     }
     painter->setPen(QPen(ink, 2.8, Qt::SolidLine, Qt::FlatCap));
-    for (const double v : div_.majorTicks()) {
-        const double a = angles_.transform(v);
-        painter->drawLine(polar(kMajorInner, a), polar(kTickOuter, a));
+    for (const double v : m_div.majorTicks()) {
+        const double a = m_angles.transform(v);
+        painter->drawLine(polar(MajorInner, a), polar(TickOuter, a));
     }
     painter->restore();
 }
 
 void DialScaleDraw::drawLabels(QPainter* painter, const QPalette& palette, const QFont& font,
                                double deviceScale) const {
-    const QFont labelFont = InstrumentPainting::logicalFont(font, kLabelPixels, deviceScale, 8.5);
+    const QFont labelFont = InstrumentPainting::logicalFont(font, LabelPixels, deviceScale, 8.5);
     const QFontMetricsF metrics(labelFont);
     painter->save();
     painter->setFont(labelFont);
     painter->setPen(palette.color(QPalette::Text));
-    for (const double v : div_.majorTicks()) {
-        const QString text = div_.label(v);
-        const double a = qDegreesToRadians(angles_.transform(v));
+    for (const double v : m_div.majorTicks()) {
+        const QString text = m_div.label(v);
+        const double a = qDegreesToRadians(m_angles.transform(v));
         const double w = metrics.horizontalAdvance(text);
         const double h = metrics.capHeight();
         // Set each label off the ticks by its own extent along the radius, so wide labels near
         // 3 and 9 o'clock keep the same gap as narrow ones at 12.
         const double extent = std::abs(std::cos(a)) * w / 2.0 + std::abs(std::sin(a)) * h / 2.0;
         const double r =
-            labelsOutside() ? kTickOuter + kLabelGap + extent : kMajorInner - kLabelGap - extent;
+            labelsOutside() ? TickOuter + LabelGap + extent : MajorInner - LabelGap - extent;
         const QPointF centre(r * std::cos(a), -r * std::sin(a));
         painter->drawText(QPointF(centre.x() - w / 2.0, centre.y() + h / 2.0), text);
     }
@@ -221,39 +223,39 @@ void DialScaleDraw::drawLabels(QPainter* painter, const QPalette& palette, const
 
 void DialScaleDraw::drawUnit(QPainter* painter, const QPalette& palette, const QFont& font,
                              double deviceScale) const {
-    if (unitText_.isEmpty())
+    if (m_unitText.isEmpty())
         return;
     // A wide dial has room in its chin below the hub, clear of the end labels; a narrow one
     // carries the unit half way along the arc, between the hub and the ticks.
-    const double middle = (angles_.p1() + angles_.p2()) / 2.0;
-    const bool wide = std::abs(angles_.p2() - angles_.p1()) > 180.0;
-    const QPointF centre = wide ? polar(hubRadius_ + 38.0, middle + 180.0) : polar(55.0, middle);
-    const QFont unitFont = InstrumentPainting::logicalFont(font, kUnitPixels, deviceScale, 7.5);
+    const double middle = (m_angles.p1() + m_angles.p2()) / 2.0;
+    const bool wide = std::abs(m_angles.p2() - m_angles.p1()) > 180.0;
+    const QPointF centre = wide ? polar(m_hubRadius + 38.0, middle + 180.0) : polar(55.0, middle);
+    const QFont unitFont = InstrumentPainting::logicalFont(font, UnitPixels, deviceScale, 7.5);
     const QFontMetricsF metrics(unitFont);
     painter->save();
     painter->setFont(unitFont);
     painter->setPen(InstrumentPainting::withAlpha(palette.color(QPalette::Text), 190));
-    const double w = metrics.horizontalAdvance(unitText_);
+    const double w = metrics.horizontalAdvance(m_unitText);
     painter->drawText(QPointF(centre.x() - w / 2.0, centre.y() + metrics.capHeight() / 2.0),
-                      unitText_);
+                      m_unitText);
     painter->restore();
 }
 
 void DialScaleDraw::setPointerStyle(PointerStyle style) {
-    pointerStyle_ = style;
-    pointerShape_ = makePointerShape();
+    m_pointerStyle = style;
+    m_pointerShape = makePointerShape();
 }
 
 void DialScaleDraw::setPointerWidth(double width) {
-    pointerWidth_ = width;
-    pointerShape_ = makePointerShape();
+    m_pointerWidth = width;
+    m_pointerShape = makePointerShape();
 }
 
 QPainterPath DialScaleDraw::makePointerShape() const {
     // Drawn along +x (3 o'clock) and rotated into place.
-    const double w = pointerWidth_;
+    const double w = m_pointerWidth;
     QPainterPath path;
-    if (pointerStyle_ == PointerStyle::Needle) {
+    if (m_pointerStyle == PointerStyle::Needle) {
         QPolygonF needle;
         needle << QPointF(-22.0, -w * 0.42) << QPointF(0.0, -w * 0.5) << QPointF(97.0, -0.9)
                << QPointF(97.0, 0.9) << QPointF(0.0, w * 0.5) << QPointF(-22.0, w * 0.42);
@@ -273,8 +275,8 @@ QPainterPath DialScaleDraw::makePointerShape() const {
 }
 
 void DialScaleDraw::drawPointer(QPainter* painter, double value, const QPalette& palette) const {
-    const double angle = angles_.boundedTransform(value);
-    const QPainterPath& shape = pointerShape_;
+    const double angle = m_angles.boundedTransform(value);
+    const QPainterPath& shape = m_pointerShape;
 
     painter->save();
     painter->setPen(Qt::NoPen);
@@ -288,12 +290,12 @@ void DialScaleDraw::drawPointer(QPainter* painter, double value, const QPalette&
 
     painter->save();
     painter->rotate(-angle);
-    QLinearGradient body(0, -pointerWidth_ / 2.0, 0, pointerWidth_ / 2.0);
-    body.setColorAt(0.0, pointerColor_.lighter(125));
-    body.setColorAt(0.5, pointerColor_);
-    body.setColorAt(1.0, pointerColor_.darker(135));
+    QLinearGradient body(0, -m_pointerWidth / 2.0, 0, m_pointerWidth / 2.0);
+    body.setColorAt(0.0, m_pointerColor.lighter(125));
+    body.setColorAt(0.5, m_pointerColor);
+    body.setColorAt(1.0, m_pointerColor.darker(135));
     painter->setBrush(body);
-    painter->setPen(QPen(pointerColor_.darker(170), 0.8));
+    painter->setPen(QPen(m_pointerColor.darker(170), 0.8));
     painter->drawPath(shape);
     painter->restore();
     painter->restore();
@@ -302,7 +304,7 @@ void DialScaleDraw::drawPointer(QPainter* painter, double value, const QPalette&
 }
 
 void DialScaleDraw::drawHub(QPainter* painter, const QPalette& palette) const {
-    const double r = hubRadius_;
+    const double r = m_hubRadius;
     painter->save();
     QRadialGradient dome(QPointF(-r * 0.35, -r * 0.4), r * 1.4);
     dome.setColorAt(0.0, palette.color(QPalette::Light));
@@ -311,7 +313,7 @@ void DialScaleDraw::drawHub(QPainter* painter, const QPalette& palette) const {
     painter->setBrush(dome);
     painter->setPen(QPen(palette.color(QPalette::Shadow), 1.0));
     painter->drawEllipse(QPointF(0, 0), r, r);
-    painter->setBrush(pointerColor_.darker(140));
+    painter->setBrush(m_pointerColor.darker(140));
     painter->setPen(Qt::NoPen);
     painter->drawEllipse(QPointF(0, 0), r * 0.28, r * 0.28);
     painter->restore();
@@ -332,3 +334,5 @@ void DialScaleDraw::drawGlass(QPainter* painter) const {
     painter->drawPath(face.intersected(sheen));
     painter->restore();
 }
+
+} // namespace climate::widgets

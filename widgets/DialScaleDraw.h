@@ -14,6 +14,8 @@
 class QPainter;
 class QPalette;
 
+namespace climate::widgets {
+
 // Paints a round dial in fixed logical units, centred on (0, 0) with the scale's ticks ending at
 // radius 100: bezel, face, coloured sections, ticks, labels and unit (the static background), then
 // the pointer and hub, then the glass on top. Knows nothing of widgets; the Dial glues it in.
@@ -26,14 +28,14 @@ public:
     enum class PointerStyle { Needle, ArrowLine };
 
     void setScale(const ScaleMap& angles, const ScaleDiv& div);
-    void setSections(QList<ScaleSection> sections) { sections_ = std::move(sections); }
-    void setHubRadius(double radius) { hubRadius_ = radius; }
+    void setSections(QList<ScaleSection> sections) { m_sections = std::move(sections); }
+    void setHubRadius(double radius) { m_hubRadius = radius; }
     void setPointerStyle(PointerStyle style);
     void setPointerWidth(double width);
-    void setPointerColor(const QColor& color) { pointerColor_ = color; }
-    void setUnitText(const QString& text) { unitText_ = text; }
+    void setPointerColor(const QColor& color) { m_pointerColor = color; }
+    void setUnitText(const QString& text) { m_unitText = text; }
 
-    [[nodiscard]] const ScaleMap& angles() const { return angles_; }
+    [[nodiscard]] const ScaleMap& angles() const { return m_angles; }
     // Everything drawn, in logical units.
     [[nodiscard]] QRectF boundingRect() const;
 
@@ -62,14 +64,16 @@ private:
     [[nodiscard]] double hubDiscRadius() const;
     [[nodiscard]] double faceRadius() const;
 
-    ScaleMap angles_ = ScaleMap::dialAngles(0.0, 100.0, 225.0, 270.0);
-    ScaleDiv div_ = ScaleDiv::divide(0.0, 100.0, 5, 4);
-    QList<ScaleSection> sections_;
-    double hubRadius_ = 11.0;
-    double pointerWidth_ = 8.0;
-    PointerStyle pointerStyle_ = PointerStyle::Needle;
-    QColor pointerColor_{205, 35, 30};
-    QString unitText_;
+    ScaleMap m_angles = ScaleMap::dialAngles(0.0, 100.0, 225.0, 270.0);
+    ScaleDiv m_div = ScaleDiv::divide(0.0, 100.0, 5, 4);
+    QList<ScaleSection> m_sections;
+    double m_hubRadius = 11.0;
+    double m_pointerWidth = 8.0;
+    PointerStyle m_pointerStyle = PointerStyle::Needle;
+    QColor m_pointerColor{205, 35, 30};
+    QString m_unitText;
     // Built when style or width change, not on every paint.
-    QPainterPath pointerShape_ = makePointerShape();
+    QPainterPath m_pointerShape = makePointerShape();
 };
+
+} // namespace climate::widgets

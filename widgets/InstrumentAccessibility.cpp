@@ -19,34 +19,37 @@
 
 #include <utility>
 
+namespace climate::widgets {
+
 namespace {
 
-// Our own class by its exact name: Qt asks once per class up the hierarchy, most derived first,
-// so subclasses of an instrument are served too, and a foreign class of the same name is not.
-template <typename Widget>
-Widget* instrumentOf(const QString& className, QLatin1StringView name, QObject* object) {
-    return className == name ? qobject_cast<Widget*>(object) : nullptr;
+// Our own class by its exact (namespace-qualified) name as its meta-object spells it: Qt asks once
+// per class up the hierarchy, most derived first, so subclasses of an instrument are served too,
+// and a foreign class of the same short name is not.
+template <typename Widget> Widget* instrumentOf(const QString& className, QObject* object) {
+    return className == QLatin1StringView(Widget::staticMetaObject.className())
+               ? qobject_cast<Widget*>(object)
+               : nullptr;
 }
 
 QAccessibleInterface* instrumentFactory(const QString& className, QObject* object) {
-    using namespace Qt::Literals::StringLiterals;
-    if (auto* w = instrumentOf<Dial>(className, "Dial"_L1, object))
+    if (auto* w = instrumentOf<Dial>(className, object))
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<Thermometer>(className, "Thermometer"_L1, object))
+    if (auto* w = instrumentOf<Thermometer>(className, object))
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<Odometer>(className, "Odometer"_L1, object))
+    if (auto* w = instrumentOf<Odometer>(className, object))
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<NumericReadout>(className, "NumericReadout"_L1, object))
+    if (auto* w = instrumentOf<NumericReadout>(className, object))
         return new AccessibleInstrument(w, w, QAccessible::Indicator);
-    if (auto* w = instrumentOf<LedBar>(className, "LedBar"_L1, object))
+    if (auto* w = instrumentOf<LedBar>(className, object))
         return new AccessibleInstrument(w, w, QAccessible::ProgressBar);
-    if (auto* w = instrumentOf<RoundLed>(className, "RoundLed"_L1, object))
+    if (auto* w = instrumentOf<RoundLed>(className, object))
         return new AccessibleRoundLed(w);
-    if (auto* w = instrumentOf<RotarySwitch>(className, "RotarySwitch"_L1, object))
+    if (auto* w = instrumentOf<RotarySwitch>(className, object))
         return new AccessibleRotarySwitch(w);
-    if (auto* w = instrumentOf<RockerSwitch>(className, "RockerSwitch"_L1, object))
+    if (auto* w = instrumentOf<RockerSwitch>(className, object))
         return new AccessibleRockerSwitch(w);
-    if (auto* w = instrumentOf<XYPlot>(className, "XYPlot"_L1, object))
+    if (auto* w = instrumentOf<XYPlot>(className, object))
         return new AccessibleXYPlot(w);
     return nullptr;
 }
@@ -89,3 +92,5 @@ void notifyAccessibleDescription(QObject* instrument) {
 InstrumentEventObserver setInstrumentEventObserver(InstrumentEventObserver observer) {
     return std::exchange(eventObserver, observer);
 }
+
+} // namespace climate::widgets

@@ -5,6 +5,8 @@
 class QAccessibleEvent;
 class QObject;
 
+namespace climate::widgets {
+
 // Registers the accessible interfaces of the instruments (dials, thermometers, odometers, readouts,
 // LEDs, LED bar, switches, XY plot) with Qt's accessibility framework. Call once at start-up;
 // further calls do nothing.
@@ -20,3 +22,5 @@ void notifyAccessibleDescription(QObject* instrument);
 // diagnostics; nullptr removes it. Returns the observer it replaces.
 using InstrumentEventObserver = void (*)(QAccessibleEvent* event);
 InstrumentEventObserver setInstrumentEventObserver(InstrumentEventObserver observer);
+
+} // namespace climate::widgets

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 QTransform InstrumentPainting::fit(const QRectF& logical, const QRectF& target) {
     const double scale = fitScale(logical, target);
     QTransform t;
@@ -57,3 +59,5 @@ QColor InstrumentPainting::withAlpha(QColor color, int alpha) {
     color.setAlpha(std::clamp(alpha, 0, 255));
     return color;
 }
+
+} // namespace climate::widgets

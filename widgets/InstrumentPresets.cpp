@@ -6,6 +6,8 @@
 #include "Thermometer.h"
 #include "XYPlot.h"
 
+namespace climate::widgets {
+
 namespace {
 
 const QColor Yellow(255, 255, 0);
@@ -109,3 +111,5 @@ void applyFanCurvePlot(XYPlot& plot) {
     plot.setLegendVisible(true);
     plot.setBackgroundColor(QColor(192, 192, 192));
 }
+
+} // namespace climate::widgets

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace climate::widgets {
+
 class LedBar;
 class Odometer;
 class RotarySwitch;
@@ -61,3 +63,5 @@ void applyRevolutionCounter(Odometer& odometer);
 void applyTemperatureScale(Thermometer& thermometer);
 // The fan curve plot: temperature against speed, red internal and yellow external fans.
 void applyFanCurvePlot(XYPlot& plot);
+
+} // namespace climate::widgets

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace climate::widgets {
+
 // What an instrument that shows a number tells assistive technology: its value, its range and the
 // value as text with its unit ("1450 RPM", "-10.0 ℃"). Implemented by the value widgets next to
 // QWidget; the accessible interface reads it without knowing the widget's kind.
@@ -21,3 +23,5 @@ protected:
     InstrumentValue(const InstrumentValue&) = default;
     InstrumentValue& operator=(const InstrumentValue&) = default;
 };
+
+} // namespace climate::widgets

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
-constexpr int kMargin = 1;
+constexpr int Margin = 1;
 
 } // namespace
 
@@ -24,55 +26,55 @@ void LedBar::setPosition(double position) {
     if (std::isnan(position))
         return;
     position = std::clamp(position, 0.0, 100.0);
-    if (position == position_)
+    if (position == m_position)
         return;
-    position_ = position;
+    m_position = position;
     update();
-    notifyAccessibleValue(this, position_);
-    emit positionChanged(position_);
+    notifyAccessibleValue(this, m_position);
+    emit positionChanged(m_position);
 }
 
 void LedBar::setSectionColor1(const QColor& color) {
-    if (!color.isValid() || color == sectionColor1_)
+    if (!color.isValid() || color == m_sectionColor1)
         return;
-    sectionColor1_ = color;
+    m_sectionColor1 = color;
     update();
-    emit sectionColor1Changed(sectionColor1_);
+    emit sectionColor1Changed(m_sectionColor1);
 }
 
 void LedBar::setSegmentSpacing(int pixels) {
     pixels = std::clamp(pixels, 0, 50);
-    if (pixels == segmentSpacing_)
+    if (pixels == m_segmentSpacing)
         return;
-    segmentSpacing_ = pixels;
+    m_segmentSpacing = pixels;
     update();
 }
 
 void LedBar::setSegmentSize(int pixels) {
     pixels = std::clamp(pixels, 1, 100);
-    if (pixels == segmentSize_)
+    if (pixels == m_segmentSize)
         return;
-    segmentSize_ = pixels;
+    m_segmentSize = pixels;
     update();
 }
 
 int LedBar::segmentCount() const {
-    const int room = width() - 2 * kMargin + segmentSpacing_;
-    return std::max(0, room / (segmentSize_ + segmentSpacing_));
+    const int room = width() - 2 * Margin + m_segmentSpacing;
+    return std::max(0, room / (m_segmentSize + m_segmentSpacing));
 }
 
 int LedBar::litSegmentCount() const {
     // A segment lights once the position reaches its middle: 0 lights none, 100 lights all.
     const int count = segmentCount();
-    return std::clamp(static_cast<int>(std::floor(position_ / 100.0 * count + 0.5)), 0, count);
+    return std::clamp(static_cast<int>(std::floor(m_position / 100.0 * count + 0.5)), 0, count);
 }
 
 void LedBar::setUnitText(const QString& unit) {
-    unitText_ = unit;
+    m_unitText = unit;
 }
 
 QString LedBar::valueText() const {
-    return formatInstrumentValue(position_, 0, unitText_);
+    return formatInstrumentValue(m_position, 0, m_unitText);
 }
 
 QSize LedBar::sizeHint() const {
@@ -86,33 +88,35 @@ QSize LedBar::minimumSizeHint() const {
 QRectF LedBar::segmentRect(int index) const {
     const int count = segmentCount();
     // The row is centred, so the spare pixels split evenly between both ends.
-    const int used = count * segmentSize_ + std::max(0, count - 1) * segmentSpacing_;
+    const int used = count * m_segmentSize + std::max(0, count - 1) * m_segmentSpacing;
     const int left = (width() - used) / 2;
-    return QRectF(left + index * (segmentSize_ + segmentSpacing_), kMargin, segmentSize_,
-                  height() - 2 * kMargin);
+    return QRectF(left + index * (m_segmentSize + m_segmentSpacing), Margin, m_segmentSize,
+                  height() - 2 * Margin);
 }
 
 void LedBar::paintEvent(QPaintEvent* /*event*/) {
     const int count = segmentCount();
     const int lit = litSegmentCount();
-    const QColor on = sectionColor1_;
-    const QColor off = InstrumentPainting::dimmed(sectionColor1_);
+    const QColor on = m_sectionColor1;
+    const QColor off = InstrumentPainting::dimmed(m_sectionColor1);
 
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const double h = height() - 2.0 * kMargin;
-    QLinearGradient litFill(0, kMargin, 0, kMargin + h);
+    const double h = height() - 2.0 * Margin;
+    QLinearGradient litFill(0, Margin, 0, Margin + h);
     litFill.setColorAt(0.0, on.lighter(150));
     litFill.setColorAt(0.45, on);
     litFill.setColorAt(1.0, on.darker(140));
-    QLinearGradient offFill(0, kMargin, 0, kMargin + h);
+    QLinearGradient offFill(0, Margin, 0, Margin + h);
     offFill.setColorAt(0.0, off.lighter(130));
     offFill.setColorAt(1.0, off.darker(130));
 
     painter.setPen(Qt::NoPen);
-    const double radius = std::min(1.2, segmentSize_ / 3.0);
+    const double radius = std::min(1.2, m_segmentSize / 3.0);
     for (int i = 0; i < count; ++i) {
         painter.setBrush(i < lit ? QBrush(litFill) : QBrush(offFill));
         painter.drawRoundedRect(segmentRect(i), radius, radius);
     }
 }
+
+} // namespace climate::widgets

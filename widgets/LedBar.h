@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A row of LED segments from 0 to 100, filling to the right in section colour 1; the segments not
 // reached glow dimly in the same colour. The background is transparent. Segment size and spacing
 // are in pixels so the segments stay sharp-edged.
@@ -16,24 +18,24 @@ public:
 
     // Held within 0..100.
     void setPosition(double position);
-    [[nodiscard]] double position() const { return position_; }
+    [[nodiscard]] double position() const { return m_position; }
 
     void setSectionColor1(const QColor& color);
-    [[nodiscard]] QColor sectionColor1() const { return sectionColor1_; }
+    [[nodiscard]] QColor sectionColor1() const { return m_sectionColor1; }
 
     void setSegmentSpacing(int pixels);
-    [[nodiscard]] int segmentSpacing() const { return segmentSpacing_; }
+    [[nodiscard]] int segmentSpacing() const { return m_segmentSpacing; }
     void setSegmentSize(int pixels);
-    [[nodiscard]] int segmentSize() const { return segmentSize_; }
+    [[nodiscard]] int segmentSize() const { return m_segmentSize; }
 
     // Segments that fit the current width, and how many of them the position lights.
     [[nodiscard]] int segmentCount() const;
     [[nodiscard]] int litSegmentCount() const;
 
     void setUnitText(const QString& unit);
-    [[nodiscard]] QString unitText() const { return unitText_; }
+    [[nodiscard]] QString unitText() const { return m_unitText; }
 
-    [[nodiscard]] double instrumentValue() const override { return position_; }
+    [[nodiscard]] double instrumentValue() const override { return m_position; }
     [[nodiscard]] double instrumentMinimum() const override { return 0.0; }
     [[nodiscard]] double instrumentMaximum() const override { return 100.0; }
     [[nodiscard]] QString valueText() const override;
@@ -51,9 +53,11 @@ protected:
 private:
     [[nodiscard]] QRectF segmentRect(int index) const;
 
-    double position_ = 0.0;
-    QColor sectionColor1_{0, 255, 64};
-    int segmentSpacing_ = 1;
-    int segmentSize_ = 4;
-    QString unitText_;
+    double m_position = 0.0;
+    QColor m_sectionColor1{0, 255, 64};
+    int m_segmentSpacing = 1;
+    int m_segmentSize = 4;
+    QString m_unitText;
 };
+
+} // namespace climate::widgets

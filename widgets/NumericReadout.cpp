@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical height of the field; the width follows the widget's shape.
-constexpr double kHeight = 24.0;
-constexpr double kTextPixels = 14.5;
+constexpr double Height = 24.0;
+constexpr double TextPixels = 14.5;
 
 } // namespace
 
@@ -24,31 +26,31 @@ NumericReadout::NumericReadout(QWidget* parent) : QWidget(parent) {
 }
 
 void NumericReadout::setValue(double value) {
-    if (std::isnan(value) || value == value_)
+    if (std::isnan(value) || value == m_value)
         return;
-    value_ = value;
+    m_value = value;
     update();
-    notifyAccessibleValue(this, value_);
-    emit valueChanged(value_);
+    notifyAccessibleValue(this, m_value);
+    emit valueChanged(m_value);
 }
 
 void NumericReadout::setUnit(const QString& unit) {
-    if (unit == unit_)
+    if (unit == m_unit)
         return;
-    unit_ = unit;
+    m_unit = unit;
     update();
 }
 
 void NumericReadout::setDecimals(int decimals) {
     decimals = std::clamp(decimals, 0, 6);
-    if (decimals == decimals_)
+    if (decimals == m_decimals)
         return;
-    decimals_ = decimals;
+    m_decimals = decimals;
     update();
 }
 
 QString NumericReadout::text() const {
-    return formatInstrumentValue(value_, decimals_, unit_);
+    return formatInstrumentValue(m_value, m_decimals, m_unit);
 }
 
 QSize NumericReadout::sizeHint() const {
@@ -60,25 +62,25 @@ QSize NumericReadout::minimumSizeHint() const {
 }
 
 void NumericReadout::paintEvent(QPaintEvent* /*event*/) {
-    const double scale = std::max(0.1, height() / kHeight);
-    const QRectF field(0.0, 0.0, width() / scale, kHeight);
+    const double scale = std::max(0.1, height() / Height);
+    const QRectF field(0.0, 0.0, width() / scale, Height);
     const qreal dpr = devicePixelRatioF();
-    if (!background_.isValid(size(), dpr)) {
-        QPainter p(&background_.rebuild(size(), dpr));
+    if (!m_background.isValid(size(), dpr)) {
+        QPainter p(&m_background.rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(scale, scale);
         drawField(&p, field);
     }
 
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_.pixmap());
+    painter.drawPixmap(0, 0, m_background.pixmap());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(scale, scale);
 
     const QString shown = text();
     const QRectF textRect = field.adjusted(4.0, 2.0, -4.0, -2.0);
-    QFont textFont = InstrumentPainting::logicalFont(font(), kTextPixels, scale, 8.0, true);
+    QFont textFont = InstrumentPainting::logicalFont(font(), TextPixels, scale, 8.0, true);
     const double width = QFontMetricsF(textFont).horizontalAdvance(shown);
     // A long value shrinks rather than being cut off.
     if (width > textRect.width() && width > 0.0)
@@ -118,8 +120,10 @@ void NumericReadout::drawField(QPainter* painter, const QRectF& field) const {
 void NumericReadout::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
         event->type() == QEvent::StyleChange) {
-        background_.invalidate();
+        m_background.invalidate();
         update();
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A mechanical counter of four drums with white bold digits, showing whole numbers with leading
 // zeros and no tenths. The value is rounded to the nearest whole number. A negative value is held,
 // and shown, as 0; a value above 9999 is held as given but shows only its last four digits, as a
@@ -13,12 +15,12 @@ class Odometer : public QWidget, public InstrumentValue {
     Q_OBJECT
 
 public:
-    static constexpr int kDigits = 4;
+    static constexpr int Digits = 4;
 
     explicit Odometer(QWidget* parent = nullptr);
 
     void setValue(double value);
-    [[nodiscard]] double value() const { return value_; }
+    [[nodiscard]] double value() const { return m_value; }
     // The four digits on the drums.
     [[nodiscard]] QString displayText() const;
     // The number the drums show, without leading zeros.
@@ -26,9 +28,9 @@ public:
 
     // Read out with the number: "1450 RPM".
     void setUnitText(const QString& unit);
-    [[nodiscard]] QString unitText() const { return unitText_; }
+    [[nodiscard]] QString unitText() const { return m_unitText; }
 
-    [[nodiscard]] double instrumentValue() const override { return value_; }
+    [[nodiscard]] double instrumentValue() const override { return m_value; }
     [[nodiscard]] double instrumentMinimum() const override { return 0.0; }
     [[nodiscard]] double instrumentMaximum() const override { return 9999.0; }
     // What the drums show, as a number with its unit.
@@ -49,8 +51,10 @@ private:
     void drawDigits(QPainter* painter, double deviceScale) const;
     void drawDrumShade(QPainter* painter) const;
 
-    PixmapCache background_;
-    PixmapCache shade_;
-    double value_ = 0.0;
-    QString unitText_;
+    PixmapCache m_background;
+    PixmapCache m_shade;
+    double m_value = 0.0;
+    QString m_unitText;
 };
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QSize>
 
+namespace climate::widgets {
+
 // A pixmap of what does not move (bezel, scale, labels), kept until the widget's size, its device
 // pixel ratio or its look changes. Instruments refreshed on every poll then only draw the moving
 // part on top.
@@ -11,12 +13,14 @@ public:
     [[nodiscard]] bool isValid(QSize size, qreal devicePixelRatio) const;
     // A fresh transparent pixmap of `size` logical pixels at `devicePixelRatio`, marked valid.
     QPixmap& rebuild(QSize size, qreal devicePixelRatio);
-    void invalidate() { valid_ = false; }
-    [[nodiscard]] const QPixmap& pixmap() const { return pixmap_; }
+    void invalidate() { m_valid = false; }
+    [[nodiscard]] const QPixmap& pixmap() const { return m_pixmap; }
 
 private:
-    QPixmap pixmap_;
-    QSize size_;
-    qreal devicePixelRatio_ = 0.0;
-    bool valid_ = false;
+    QPixmap m_pixmap;
+    QSize m_size;
+    qreal m_devicePixelRatio = 0.0;
+    bool m_valid = false;
 };
+
+} // namespace climate::widgets

@@ -8,12 +8,14 @@
 #include <QPainter>
 #include <QPointer>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical design: 60 wide, 100 tall.
-const QRectF kDesign(0.0, 0.0, 60.0, 100.0);
-const QRectF kHousing(7.0, 4.0, 46.0, 92.0);
-const QRectF kPaddle(13.0, 10.0, 34.0, 80.0);
+const QRectF Design(0.0, 0.0, 60.0, 100.0);
+const QRectF Housing(7.0, 4.0, 46.0, 92.0);
+const QRectF Paddle(13.0, 10.0, 34.0, 80.0);
 
 } // namespace
 
@@ -22,17 +24,17 @@ RockerSwitch::RockerSwitch(QWidget* parent) : QWidget(parent) {
 }
 
 void RockerSwitch::setOn(bool on) {
-    if (on == on_)
+    if (on == m_on)
         return;
-    on_ = on;
+    m_on = on;
     update();
     notifyAccessibleChecked(this);
 }
 
 void RockerSwitch::setBackgroundColor(const QColor& color) {
-    if (!color.isValid() || color == backgroundColor_)
+    if (!color.isValid() || color == m_backgroundColor)
         return;
-    backgroundColor_ = color;
+    m_backgroundColor = color;
     update();
 }
 
@@ -53,15 +55,15 @@ void RockerSwitch::press() {
 }
 
 void RockerSwitch::flip() {
-    on_ = !on_;
+    m_on = !m_on;
     update();
     notifyAccessibleChecked(this);
-    emit toggled(on_);
+    emit toggled(m_on);
 }
 
 void RockerSwitch::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        mouseDown_ = true;
+        m_mouseDown = true;
         event->accept();
         return;
     }
@@ -69,8 +71,8 @@ void RockerSwitch::mousePressEvent(QMouseEvent* event) {
 }
 
 void RockerSwitch::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && mouseDown_) {
-        mouseDown_ = false;
+    if (event->button() == Qt::LeftButton && m_mouseDown) {
+        m_mouseDown = false;
         event->accept();
         // Like a button: releasing outside the switch cancels the click.
         if (rect().contains(event->position().toPoint()))
@@ -102,26 +104,25 @@ void RockerSwitch::focusOutEvent(QFocusEvent* event) {
 
 void RockerSwitch::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.fillRect(rect(), backgroundColor_);
+    painter.fillRect(rect(), m_backgroundColor);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setTransform(InstrumentPainting::fit(kDesign, QRectF(rect())), true);
+    painter.setTransform(InstrumentPainting::fit(Design, QRectF(rect())), true);
 
     // Housing: a dark bezel with a recess for the paddle.
-    QLinearGradient housing(kHousing.topLeft(), kHousing.bottomRight());
+    QLinearGradient housing(Housing.topLeft(), Housing.bottomRight());
     housing.setColorAt(0.0, QColor(92, 94, 100));
     housing.setColorAt(1.0, QColor(22, 23, 26));
     painter.setPen(QPen(QColor(0, 0, 0), 1.2));
     painter.setBrush(housing);
-    painter.drawRoundedRect(kHousing, 6.0, 6.0);
+    painter.drawRoundedRect(Housing, 6.0, 6.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(8, 8, 9));
-    painter.drawRoundedRect(kPaddle.adjusted(-2.5, -2.5, 2.5, 2.5), 4.0, 4.0);
+    painter.drawRoundedRect(Paddle.adjusted(-2.5, -2.5, 2.5, 2.5), 4.0, 4.0);
 
     // Paddle: the half that is pressed in lies in shadow, the other half stands up into the light.
     // On presses the upper half, marked "I"; off presses the lower half, marked "O".
-    const QRectF upper(kPaddle.left(), kPaddle.top(), kPaddle.width(), kPaddle.height() / 2.0);
-    const QRectF lower(kPaddle.left(), kPaddle.center().y(), kPaddle.width(),
-                       kPaddle.height() / 2.0);
+    const QRectF upper(Paddle.left(), Paddle.top(), Paddle.width(), Paddle.height() / 2.0);
+    const QRectF lower(Paddle.left(), Paddle.center().y(), Paddle.width(), Paddle.height() / 2.0);
     auto halfFill = [](const QRectF& r, bool raised, bool upperHalf) {
         QLinearGradient g(r.topLeft(), r.bottomLeft());
         const QColor bright(112, 115, 122);
@@ -136,9 +137,9 @@ void RockerSwitch::paintEvent(QPaintEvent* /*event*/) {
         }
         return g;
     };
-    painter.setBrush(halfFill(upper, !on_, true));
+    painter.setBrush(halfFill(upper, !m_on, true));
     painter.drawRoundedRect(upper, 3.0, 3.0);
-    painter.setBrush(halfFill(lower, on_, false));
+    painter.setBrush(halfFill(lower, m_on, false));
     painter.drawRoundedRect(lower, 3.0, 3.0);
     // Ridge where the paddle pivots.
     painter.setPen(QPen(QColor(150, 152, 158), 1.2));
@@ -146,16 +147,18 @@ void RockerSwitch::paintEvent(QPaintEvent* /*event*/) {
                      QPointF(upper.right() - 1.0, upper.bottom()));
 
     // Markings: the one for the state the switch is in stands out.
-    painter.setPen(QPen(on_ ? QColor(255, 255, 255) : QColor(255, 255, 255, 110), 3.2,
+    painter.setPen(QPen(m_on ? QColor(255, 255, 255) : QColor(255, 255, 255, 110), 3.2,
                         Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(upper.center().x(), upper.top() + 11.0),
                      QPointF(upper.center().x(), upper.bottom() - 11.0));
-    painter.setPen(QPen(on_ ? QColor(255, 255, 255, 110) : QColor(255, 255, 255), 3.2));
+    painter.setPen(QPen(m_on ? QColor(255, 255, 255, 110) : QColor(255, 255, 255), 3.2));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(lower.center(), 7.0, 8.5);
 
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5, Qt::DotLine));
-        painter.drawRoundedRect(kHousing.adjusted(-3.0, -2.5, 3.0, 2.5), 7.0, 7.0);
+        painter.drawRoundedRect(Housing.adjusted(-3.0, -2.5, 3.0, 2.5), 7.0, 7.0);
     }
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A two-position rocker switch in a housing, on a coloured background.
 //
 // A mouse click emits clicked() while the switch still shows its old state, then flips it; a
@@ -16,10 +18,10 @@ public:
     explicit RockerSwitch(QWidget* parent = nullptr);
 
     void setOn(bool on);
-    [[nodiscard]] bool isOn() const { return on_; }
+    [[nodiscard]] bool isOn() const { return m_on; }
 
     void setBackgroundColor(const QColor& color);
-    [[nodiscard]] QColor backgroundColor() const { return backgroundColor_; }
+    [[nodiscard]] QColor backgroundColor() const { return m_backgroundColor; }
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
@@ -43,7 +45,9 @@ protected:
 private:
     void flip();
 
-    QColor backgroundColor_{255, 0, 255};
-    bool on_ = false;
-    bool mouseDown_ = false;
+    QColor m_backgroundColor{255, 0, 255};
+    bool m_on = false;
+    bool m_mouseDown = false;
 };
+
+} // namespace climate::widgets

@@ -15,12 +15,14 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
-// The knob is designed at radius 100; position marks run out to kMarkOuter.
-constexpr double kMarkInner = 106.0;
-constexpr double kMarkOuter = 122.0;
-constexpr double kLabelGap = 4.0;
+// The knob is designed at radius 100; position marks run out to MarkOuter.
+constexpr double MarkInner = 106.0;
+constexpr double MarkOuter = 122.0;
+constexpr double LabelGap = 4.0;
 
 QPointF direction(double angleDeg) {
     const double a = qDegreesToRadians(angleDeg);
@@ -34,67 +36,67 @@ RotarySwitch::RotarySwitch(QWidget* parent) : QWidget(parent) {
 }
 
 void RotarySwitch::setPositionLabels(const QStringList& labels) {
-    if (labels == labels_)
+    if (labels == m_labels)
         return;
-    labels_ = labels;
-    const int position = clampedPosition(position_);
-    const int displayed = clampedPosition(displayed_);
+    m_labels = labels;
+    const int position = clampedPosition(m_position);
+    const int displayed = clampedPosition(m_displayed);
     invalidateLayout();
-    background_.invalidate();
+    m_background.invalidate();
     update();
     updateGeometry();
-    if (displayed != displayed_) {
-        displayed_ = displayed;
-        notifyAccessibleValue(this, displayed_);
-        emit displayedPositionChanged(displayed_);
+    if (displayed != m_displayed) {
+        m_displayed = displayed;
+        notifyAccessibleValue(this, m_displayed);
+        emit displayedPositionChanged(m_displayed);
     }
-    if (position != position_) {
-        position_ = position;
-        emit positionChanged(position_);
+    if (position != m_position) {
+        m_position = position;
+        emit positionChanged(m_position);
     }
 }
 
 void RotarySwitch::setPosition(int position) {
     position = clampedPosition(position);
-    const bool positionChangedNow = position != position_;
-    position_ = position;
+    const bool positionChangedNow = position != m_position;
+    m_position = position;
     // The program setting it again also undoes any turn by hand.
-    turnTo(position_);
+    turnTo(m_position);
     if (positionChangedNow)
-        emit positionChanged(position_);
+        emit positionChanged(m_position);
 }
 
 QString RotarySwitch::positionLabel() const {
-    return labels_.value(position_);
+    return m_labels.value(m_position);
 }
 
 QString RotarySwitch::displayedLabel() const {
-    return labels_.value(displayed_);
+    return m_labels.value(m_displayed);
 }
 
 void RotarySwitch::turnTo(int position) {
     position = clampedPosition(position);
-    if (position == displayed_)
+    if (position == m_displayed)
         return;
-    displayed_ = position;
+    m_displayed = position;
     update();
-    notifyAccessibleValue(this, displayed_);
-    emit displayedPositionChanged(displayed_);
+    notifyAccessibleValue(this, m_displayed);
+    emit displayedPositionChanged(m_displayed);
 }
 
 void RotarySwitch::setPointerColor(const QColor& color) {
-    if (!color.isValid() || color == pointerColor_)
+    if (!color.isValid() || color == m_pointerColor)
         return;
-    pointerColor_ = color;
+    m_pointerColor = color;
     update();
 }
 
 int RotarySwitch::clampedPosition(int position) const {
-    return std::clamp(position, 0, std::max(0, static_cast<int>(labels_.size()) - 1));
+    return std::clamp(position, 0, std::max(0, static_cast<int>(m_labels.size()) - 1));
 }
 
 double RotarySwitch::positionAngle(int position) const {
-    const int count = static_cast<int>(labels_.size());
+    const int count = static_cast<int>(m_labels.size());
     if (count <= 1)
         return 0.0;
     // Two positions a quarter turn apart; three or more 45° apart (10:30, 12 and 1:30 for
@@ -119,13 +121,13 @@ RotarySwitch::Layout RotarySwitch::layoutFor(const QFont& labelFont, double radi
     layout.font = labelFont;
     const QFontMetricsF metrics(labelFont);
     const double scale = radius / 100.0;
-    for (int i = 0; i < labels_.size(); ++i) {
-        const QSizeF size(metrics.horizontalAdvance(labels_[i]), metrics.capHeight() + 2.0);
+    for (int i = 0; i < m_labels.size(); ++i) {
+        const QSizeF size(metrics.horizontalAdvance(m_labels[i]), metrics.capHeight() + 2.0);
         const QPointF d = direction(positionAngle(i));
         // Out along the position's direction, far enough that the label's box clears the marks.
         const double extent =
             std::abs(d.x()) * size.width() / 2.0 + std::abs(d.y()) * size.height() / 2.0;
-        const QPointF c = centre + d * (kMarkOuter * scale + kLabelGap + extent);
+        const QPointF c = centre + d * (MarkOuter * scale + LabelGap + extent);
         layout.labelRects.append(QRectF(c.x() - size.width() / 2.0, c.y() - size.height() / 2.0,
                                         size.width(), size.height()));
     }
@@ -137,7 +139,7 @@ RotarySwitch::Layout RotarySwitch::largestLayout(const QFont& labelFont) const {
     const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);
     auto extentOf = [this, &labelFont](double radius) {
         const Layout l = layoutFor(labelFont, radius, QPointF(0, 0));
-        const double r = kMarkOuter * radius / 100.0;
+        const double r = MarkOuter * radius / 100.0;
         QRectF box(-r, -r, 2 * r, 2 * r);
         for (const QRectF& label : l.labelRects)
             box = box.united(label);
@@ -158,29 +160,29 @@ RotarySwitch::Layout RotarySwitch::largestLayout(const QFont& labelFont) const {
 }
 
 const RotarySwitch::Layout& RotarySwitch::layout() const {
-    if (layoutSize_ == size())
-        return layout_;
+    if (m_layoutSize == size())
+        return m_layout;
     // Long labels in a narrow widget would shrink the knob to a dot; smaller lettering (down to a
     // readable minimum) keeps the knob at least a quarter of the widget across.
     const double wanted = std::min(width(), height()) * 0.25;
     QFont labelFont = font();
     const double pixels = QFontInfo(labelFont).pixelSize();
-    layout_ = largestLayout(labelFont);
-    for (double factor = 0.9; layout_.radius < wanted && pixels * factor >= 7.0; factor -= 0.1) {
+    m_layout = largestLayout(labelFont);
+    for (double factor = 0.9; m_layout.radius < wanted && pixels * factor >= 7.0; factor -= 0.1) {
         labelFont.setPixelSize(static_cast<int>(std::lround(pixels * factor)));
-        layout_ = largestLayout(labelFont);
+        m_layout = largestLayout(labelFont);
     }
-    layoutSize_ = size();
-    return layout_;
+    m_layoutSize = size();
+    return m_layout;
 }
 
 int RotarySwitch::positionNearest(const QPointF& point) const {
     const QPointF d = point - layout().centre;
-    if (labels_.isEmpty() || (d.x() == 0.0 && d.y() == 0.0))
-        return displayed_;
+    if (m_labels.isEmpty() || (d.x() == 0.0 && d.y() == 0.0))
+        return m_displayed;
     const double angle = qRadiansToDegrees(std::atan2(d.x(), -d.y()));
     int best = 0;
-    for (int i = 1; i < labels_.size(); ++i) {
+    for (int i = 1; i < m_labels.size(); ++i) {
         if (std::abs(positionAngle(i) - angle) < std::abs(positionAngle(best) - angle))
             best = i;
     }
@@ -191,7 +193,7 @@ void RotarySwitch::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
         event->type() == QEvent::StyleChange) {
         invalidateLayout();
-        background_.invalidate();
+        m_background.invalidate();
         update();
     }
     QWidget::changeEvent(event);
@@ -219,20 +221,20 @@ void RotarySwitch::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Down:
-        turnTo(displayed_ - 1);
+        turnTo(m_displayed - 1);
         break;
     case Qt::Key_Right:
     case Qt::Key_Up:
-        turnTo(displayed_ + 1);
+        turnTo(m_displayed + 1);
         break;
     case Qt::Key_Home:
         turnTo(0);
         break;
     case Qt::Key_End:
-        turnTo(static_cast<int>(labels_.size()) - 1);
+        turnTo(static_cast<int>(m_labels.size()) - 1);
         break;
     case Qt::Key_Space:
-        turnTo(labels_.isEmpty() ? 0 : (displayed_ + 1) % static_cast<int>(labels_.size()));
+        turnTo(m_labels.isEmpty() ? 0 : (m_displayed + 1) % static_cast<int>(m_labels.size()));
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -243,14 +245,14 @@ void RotarySwitch::keyPressEvent(QKeyEvent* event) {
 
 void RotarySwitch::paintEvent(QPaintEvent* /*event*/) {
     const qreal dpr = devicePixelRatioF();
-    if (!background_.isValid(size(), dpr)) {
-        QPainter p(&background_.rebuild(size(), dpr));
+    if (!m_background.isValid(size(), dpr)) {
+        QPainter p(&m_background.rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         drawBackground(&p);
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_.pixmap());
+    painter.drawPixmap(0, 0, m_background.pixmap());
     painter.setRenderHint(QPainter::Antialiasing);
     drawKnob(&painter);
 }
@@ -261,19 +263,19 @@ void RotarySwitch::drawBackground(QPainter* painter) const {
     painter->setPen(pal.color(QPalette::WindowText));
     painter->setFont(layout().font);
     const QFontMetricsF metrics(layout().font);
-    for (int i = 0; i < labels_.size(); ++i) {
+    for (int i = 0; i < m_labels.size(); ++i) {
         const QRectF r = layout().labelRects.value(i);
         painter->drawText(QPointF(r.left(), r.center().y() + metrics.capHeight() / 2.0),
-                          labels_[i]);
+                          m_labels[i]);
     }
 
     // Knob seat and its position marks, in the knob's logical units.
     painter->translate(layout().centre);
     painter->scale(layout().radius / 100.0, layout().radius / 100.0);
     painter->setPen(QPen(pal.color(QPalette::WindowText), 7.0, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < labels_.size(); ++i) {
+    for (int i = 0; i < m_labels.size(); ++i) {
         const QPointF d = direction(positionAngle(i));
-        painter->drawLine(d * kMarkInner, d * kMarkOuter);
+        painter->drawLine(d * MarkInner, d * MarkOuter);
     }
     painter->setPen(QPen(pal.color(QPalette::Shadow), 2.0));
     painter->setBrush(InstrumentPainting::metalGradient(QRectF(-100, -100, 200, 200), pal, true));
@@ -300,7 +302,7 @@ void RotarySwitch::drawKnob(QPainter* painter) const {
         painter->drawEllipse(QPointF(0, 0), 128.0, 128.0);
     }
 
-    painter->rotate(positionAngle(displayed_));
+    painter->rotate(positionAngle(m_displayed));
     // The bar across the knob, its shadow first.
     const QRectF bar(-17.0, -92.0, 34.0, 184.0);
     painter->setPen(Qt::NoPen);
@@ -315,7 +317,9 @@ void RotarySwitch::drawKnob(QPainter* painter) const {
     painter->drawRoundedRect(bar, 16.0, 16.0);
 
     // Pointer stripe on the end that points at the selected position.
-    painter->setPen(QPen(pointerColor_, 12.0, Qt::SolidLine, Qt::RoundCap));
+    painter->setPen(QPen(m_pointerColor, 12.0, Qt::SolidLine, Qt::RoundCap));
     painter->drawLine(QPointF(0, -10.0), QPointF(0, -80.0));
     painter->restore();
 }
+
+} // namespace climate::widgets

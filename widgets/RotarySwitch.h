@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A rotary selector switch with a bar knob and a labelled position for each entry of its label
 // list. It is an indicator the program sets: turning it by hand (mouse or keys) moves only the
 // picture, displayedPosition(), until the program sets it again; position() stays what the
@@ -18,18 +20,18 @@ public:
     explicit RotarySwitch(QWidget* parent = nullptr);
 
     void setPositionLabels(const QStringList& labels);
-    [[nodiscard]] QStringList positionLabels() const { return labels_; }
+    [[nodiscard]] QStringList positionLabels() const { return m_labels; }
 
     // Index into the labels, held within them. Also brings the picture back to it.
     void setPosition(int position);
-    [[nodiscard]] int position() const { return position_; }
+    [[nodiscard]] int position() const { return m_position; }
     [[nodiscard]] QString positionLabel() const;
 
-    [[nodiscard]] int displayedPosition() const { return displayed_; }
+    [[nodiscard]] int displayedPosition() const { return m_displayed; }
     [[nodiscard]] QString displayedLabel() const;
 
     void setPointerColor(const QColor& color);
-    [[nodiscard]] QColor pointerColor() const { return pointerColor_; }
+    [[nodiscard]] QColor pointerColor() const { return m_pointerColor; }
 
     // Angle of a position, in degrees clockwise from 12 o'clock.
     [[nodiscard]] double positionAngle(int position) const;
@@ -65,17 +67,19 @@ private:
     [[nodiscard]] Layout largestLayout(const QFont& labelFont) const;
     // The layout for the current size, worked out again only when size, font or labels change.
     [[nodiscard]] const Layout& layout() const;
-    void invalidateLayout() { layoutSize_ = QSize(); }
+    void invalidateLayout() { m_layoutSize = QSize(); }
     [[nodiscard]] int positionNearest(const QPointF& point) const;
     [[nodiscard]] int clampedPosition(int position) const;
     void drawBackground(QPainter* painter) const;
     void drawKnob(QPainter* painter) const;
 
-    QStringList labels_;
-    QColor pointerColor_{0, 128, 255};
-    int position_ = 0;
-    int displayed_ = 0;
-    mutable Layout layout_;
-    mutable QSize layoutSize_;
-    PixmapCache background_;
+    QStringList m_labels;
+    QColor m_pointerColor{0, 128, 255};
+    int m_position = 0;
+    int m_displayed = 0;
+    mutable Layout m_layout;
+    mutable QSize m_layoutSize;
+    PixmapCache m_background;
 };
+
+} // namespace climate::widgets

@@ -8,34 +8,36 @@
 #include <QRadialGradient>
 #include <QtMath>
 
+namespace climate::widgets {
+
 namespace {
 
 // Logical design: a lamp of radius 50 round (0, 0).
-const QRectF kLamp(-50.0, -50.0, 100.0, 100.0);
+const QRectF Lamp(-50.0, -50.0, 100.0, 100.0);
 
 } // namespace
 
 RoundLed::RoundLed(QWidget* parent) : QWidget(parent) {}
 
 void RoundLed::setActiveColor(const QColor& color) {
-    if (!color.isValid() || color == activeColor_)
+    if (!color.isValid() || color == m_activeColor)
         return;
-    activeColor_ = color;
+    m_activeColor = color;
     invalidate();
     update();
 }
 
 QColor RoundLed::inactiveColor() const {
-    return InstrumentPainting::dimmed(activeColor_);
+    return InstrumentPainting::dimmed(m_activeColor);
 }
 
 void RoundLed::setActive(bool active) {
-    if (active == active_)
+    if (active == m_active)
         return;
-    active_ = active;
+    m_active = active;
     update();
     notifyAccessibleChecked(this);
-    emit activeChanged(active_);
+    emit activeChanged(m_active);
 }
 
 QSize RoundLed::sizeHint() const {
@@ -47,16 +49,16 @@ QSize RoundLed::minimumSizeHint() const {
 }
 
 void RoundLed::invalidate() {
-    lamps_[0] = QPixmap();
-    lamps_[1] = QPixmap();
+    m_lamps[0] = QPixmap();
+    m_lamps[1] = QPixmap();
 }
 
 void RoundLed::paintEvent(QPaintEvent* /*event*/) {
-    QPixmap& lamp = lamps_[active_ ? 1 : 0];
+    QPixmap& lamp = m_lamps[m_active ? 1 : 0];
     const qreal dpr = devicePixelRatioF();
     if (lamp.isNull() || lamp.deviceIndependentSize() != QSizeF(size()) ||
         !qFuzzyCompare(lamp.devicePixelRatio(), dpr))
-        lamp = renderLamp(active_);
+        lamp = renderLamp(m_active);
     QPainter painter(this);
     painter.drawPixmap(0, 0, lamp);
 }
@@ -69,19 +71,19 @@ QPixmap RoundLed::renderLamp(bool lit) const {
 
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setTransform(InstrumentPainting::fit(kLamp, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5)));
+    p.setTransform(InstrumentPainting::fit(Lamp, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5)));
 
     // Bezel: a metal ring, raised outside and sunk inside.
     const QPalette& pal = palette();
     p.setPen(QPen(pal.color(QPalette::Shadow), 2.0));
-    p.setBrush(InstrumentPainting::metalGradient(kLamp, pal, true));
+    p.setBrush(InstrumentPainting::metalGradient(Lamp, pal, true));
     p.drawEllipse(QPointF(0, 0), 49.0, 49.0);
     p.setPen(Qt::NoPen);
-    p.setBrush(InstrumentPainting::metalGradient(kLamp, pal, false));
+    p.setBrush(InstrumentPainting::metalGradient(Lamp, pal, false));
     p.drawEllipse(QPointF(0, 0), 41.0, 41.0);
 
     // Lens: lit, it glows from the centre; unlit, it is a dark glass of the same hue.
-    const QColor colour = lit ? activeColor_ : inactiveColor();
+    const QColor colour = lit ? m_activeColor : inactiveColor();
     QRadialGradient lens(QPointF(0, 0), 36.0, QPointF(-6.0, -8.0));
     if (lit) {
         lens.setColorAt(0.0, colour.lighter(135));
@@ -113,3 +115,5 @@ void RoundLed::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
 }
+
+} // namespace climate::widgets

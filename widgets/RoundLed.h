@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace climate::widgets {
+
 // A round, glossy indicator lamp. Unlit it shows its lit colour dimmed. One pixmap per state is
 // kept, so blinking costs a copy.
 class RoundLed : public QWidget {
@@ -13,12 +15,12 @@ public:
     explicit RoundLed(QWidget* parent = nullptr);
 
     void setActiveColor(const QColor& color);
-    [[nodiscard]] QColor activeColor() const { return activeColor_; }
+    [[nodiscard]] QColor activeColor() const { return m_activeColor; }
     // The colour shown while unlit.
     [[nodiscard]] QColor inactiveColor() const;
 
     void setActive(bool active);
-    [[nodiscard]] bool isActive() const { return active_; }
+    [[nodiscard]] bool isActive() const { return m_active; }
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
@@ -34,8 +36,10 @@ private:
     [[nodiscard]] QPixmap renderLamp(bool lit) const;
     void invalidate();
 
-    QColor activeColor_{0, 255, 0};
-    bool active_ = false;
+    QColor m_activeColor{0, 255, 0};
+    bool m_active = false;
     // Index 0 unlit, 1 lit; null until first needed at the current size.
-    QPixmap lamps_[2];
+    QPixmap m_lamps[2];
 };
+
+} // namespace climate::widgets

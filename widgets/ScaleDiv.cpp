@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 void addMinorTicks(QList<double>& minor, double from, double to, int count) {
@@ -22,10 +24,10 @@ ScaleDiv ScaleDiv::divide(double minimum, double maximum, int majorCount, int mi
         // The last tick is set exactly, so no rounding leaves it short of the maximum.
         const double v =
             (i == majorCount - 1) ? maximum : minimum + (maximum - minimum) * i / (majorCount - 1);
-        div.major_.append(v);
+        div.m_major.append(v);
     }
-    for (int i = 0; i + 1 < div.major_.size(); ++i)
-        addMinorTicks(div.minor_, div.major_[i], div.major_[i + 1], minorPerInterval);
+    for (int i = 0; i + 1 < div.m_major.size(); ++i)
+        addMinorTicks(div.m_minor, div.m_major[i], div.m_major[i + 1], minorPerInterval);
     return div;
 }
 
@@ -41,7 +43,7 @@ ScaleDiv ScaleDiv::divideRound(double minimum, double maximum, int maxMajorInter
     const double eps = step * 1e-9;
     const double first = std::ceil((minimum - eps) / step) * step;
     for (double v = first; v <= maximum + eps; v += step)
-        div.major_.append(std::abs(v) < eps ? 0.0 : v);
+        div.m_major.append(std::abs(v) < eps ? 0.0 : v);
     minorPerInterval = std::max(0, minorPerInterval);
     const double minorStep = step / (minorPerInterval + 1);
     // Minor ticks also fill the partial intervals at both ends of a range that is not round.
@@ -49,7 +51,7 @@ ScaleDiv ScaleDiv::divideRound(double minimum, double maximum, int maxMajorInter
         for (int k = 1; k <= minorPerInterval; ++k) {
             const double m = v + k * minorStep;
             if (m >= minimum - eps && m <= maximum + eps)
-                div.minor_.append(m);
+                div.m_minor.append(m);
         }
     }
     return div;
@@ -73,7 +75,7 @@ double ScaleDiv::roundStep(double span, int maxIntervals) {
 int ScaleDiv::labelDecimals() const {
     for (int decimals = 0; decimals < 6; ++decimals) {
         const double factor = std::pow(10.0, decimals);
-        const bool exact = std::all_of(major_.cbegin(), major_.cend(), [factor](double v) {
+        const bool exact = std::all_of(m_major.cbegin(), m_major.cend(), [factor](double v) {
             const double scaled = v * factor;
             return std::abs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, std::abs(scaled));
         });
@@ -86,3 +88,5 @@ int ScaleDiv::labelDecimals() const {
 QString ScaleDiv::label(double value) const {
     return formatInstrumentValue(value, labelDecimals());
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+namespace climate::widgets {
+
 // Tick positions of a scale, as values: major ticks (labelled) and minor ticks between them.
 class ScaleDiv {
 public:
@@ -20,13 +22,15 @@ public:
     // `maxIntervals` parts.
     [[nodiscard]] static double roundStep(double span, int maxIntervals);
 
-    [[nodiscard]] const QList<double>& majorTicks() const { return major_; }
-    [[nodiscard]] const QList<double>& minorTicks() const { return minor_; }
+    [[nodiscard]] const QList<double>& majorTicks() const { return m_major; }
+    [[nodiscard]] const QList<double>& minorTicks() const { return m_minor; }
     // Fewest decimals that write every major tick exactly (0..6).
     [[nodiscard]] int labelDecimals() const;
     [[nodiscard]] QString label(double value) const;
 
 private:
-    QList<double> major_;
-    QList<double> minor_;
+    QList<double> m_major;
+    QList<double> m_minor;
 };
+
+} // namespace climate::widgets

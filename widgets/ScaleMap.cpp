@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 ScaleMap::ScaleMap(double s1, double s2, double p1, double p2)
-    : s1_(s1), s2_(s2), p1_(p1), p2_(p2) {
+    : m_s1(s1), m_s2(s2), m_p1(p1), m_p2(p2) {
     updateFactor();
 }
 
@@ -13,31 +15,33 @@ ScaleMap ScaleMap::dialAngles(double minimum, double maximum, double startAngle,
 }
 
 void ScaleMap::setScaleInterval(double s1, double s2) {
-    s1_ = s1;
-    s2_ = s2;
+    m_s1 = s1;
+    m_s2 = s2;
     updateFactor();
 }
 
 void ScaleMap::setPaintInterval(double p1, double p2) {
-    p1_ = p1;
-    p2_ = p2;
+    m_p1 = p1;
+    m_p2 = p2;
     updateFactor();
 }
 
 double ScaleMap::invTransform(double p) const {
     // A degenerate scale has no inverse; every paint position belongs to its single value.
-    if (cnv_ == 0.0)
-        return s1_;
-    return s1_ + (p - p1_) / cnv_;
+    if (m_cnv == 0.0)
+        return m_s1;
+    return m_s1 + (p - m_p1) / m_cnv;
 }
 
 double ScaleMap::bound(double s) const {
     if (std::isnan(s))
-        return s1_;
-    return std::clamp(s, std::min(s1_, s2_), std::max(s1_, s2_));
+        return m_s1;
+    return std::clamp(s, std::min(m_s1, m_s2), std::max(m_s1, m_s2));
 }
 
 void ScaleMap::updateFactor() {
     // An empty scale maps everything to p1 instead of dividing by zero.
-    cnv_ = (s2_ != s1_) ? (p2_ - p1_) / (s2_ - s1_) : 0.0;
+    m_cnv = (m_s2 != m_s1) ? (m_p2 - m_p1) / (m_s2 - m_s1) : 0.0;
 }
+
+} // namespace climate::widgets

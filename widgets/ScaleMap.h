@@ -1,5 +1,7 @@
 #pragma once
 
+namespace climate::widgets {
+
 // Linear map from a scale interval (values) to a paint interval (pixels or degrees). A plain,
 // copyable value: the widgets map with it, the tests check it without any widget.
 class ScaleMap {
@@ -15,12 +17,12 @@ public:
     void setScaleInterval(double s1, double s2);
     void setPaintInterval(double p1, double p2);
 
-    [[nodiscard]] double s1() const { return s1_; }
-    [[nodiscard]] double s2() const { return s2_; }
-    [[nodiscard]] double p1() const { return p1_; }
-    [[nodiscard]] double p2() const { return p2_; }
+    [[nodiscard]] double s1() const { return m_s1; }
+    [[nodiscard]] double s2() const { return m_s2; }
+    [[nodiscard]] double p1() const { return m_p1; }
+    [[nodiscard]] double p2() const { return m_p2; }
 
-    [[nodiscard]] double transform(double s) const { return p1_ + (s - s1_) * cnv_; }
+    [[nodiscard]] double transform(double s) const { return m_p1 + (s - m_s1) * m_cnv; }
     [[nodiscard]] double invTransform(double p) const;
     // The value held inside the scale interval, then mapped: what an instrument draws for a value
     // outside its range. NaN maps to the start of the scale.
@@ -30,9 +32,11 @@ public:
 private:
     void updateFactor();
 
-    double s1_ = 0.0;
-    double s2_ = 1.0;
-    double p1_ = 0.0;
-    double p2_ = 1.0;
-    double cnv_ = 1.0;
+    double m_s1 = 0.0;
+    double m_s2 = 1.0;
+    double m_p1 = 0.0;
+    double m_p2 = 1.0;
+    double m_cnv = 1.0;
 };
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 namespace {
 
 ScaleSection ordered(ScaleSection s) {
@@ -41,3 +43,5 @@ QList<ScaleSection> sectionsReachingMaximum(QList<ScaleSection> sections, double
     }
     return sections;
 }
+
+} // namespace climate::widgets

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QList>
 
+namespace climate::widgets {
+
 // A coloured stretch of a scale, in scale values (not angles or pixels).
 struct ScaleSection {
     double from = 0.0;
@@ -23,3 +25,5 @@ struct ScaleSection {
 // scale).
 [[nodiscard]] QList<ScaleSection> sectionsReachingMaximum(QList<ScaleSection> sections,
                                                           double maximum);
+
+} // namespace climate::widgets

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace climate::widgets {
+
 QString formatInstrumentValue(double value, int decimals) {
     decimals = std::clamp(decimals, 0, 6);
     // QString::number always writes the C locale, so the decimal point stays a '.'.
@@ -15,3 +17,5 @@ QString formatInstrumentValue(double value, int decimals, const QString& unit) {
     const QString number = formatInstrumentValue(value, decimals);
     return unit.isEmpty() ? number : number + u' ' + unit;
 }
+
+} // namespace climate::widgets

@@ -15,27 +15,29 @@
 #include <algorithm>
 #include <cmath>
 
+namespace climate::widgets {
+
 XYPlot::XYPlot(QWidget* parent) : QWidget(parent) {
-    chart_ = new QChart;
-    chart_->setAnimationOptions(QChart::NoAnimation);
-    chart_->setBackgroundRoundness(0.0);
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    chart_->setDropShadowEnabled(false);
-    chart_->legend()->setAlignment(Qt::AlignTop);
-    chart_->legend()->setVisible(true);
+    m_chart = new QChart;
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+    m_chart->setBackgroundRoundness(0.0);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    m_chart->setDropShadowEnabled(false);
+    m_chart->legend()->setAlignment(Qt::AlignTop);
+    m_chart->legend()->setVisible(true);
 
     // The view owns the chart from here on.
-    view_ = new QChartView(chart_, this);
-    view_->setRenderHint(QPainter::Antialiasing);
-    view_->setFrameShape(QFrame::NoFrame);
-    view_->setFocusPolicy(Qt::NoFocus);
+    m_view = new QChartView(m_chart, this);
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
+    layout->addWidget(m_view);
 
-    axisX_ = new QValueAxis;
-    axisY_ = new QValueAxis;
-    for (QValueAxis* axis : {axisX_, axisY_}) {
+    m_axisX = new QValueAxis;
+    m_axisY = new QValueAxis;
+    for (QValueAxis* axis : {m_axisX, m_axisY}) {
         axis->setLabelsColor(Qt::black);
         axis->setTitleBrush(QBrush(Qt::black));
         axis->setLinePenColor(QColor(40, 40, 40));
@@ -43,42 +45,42 @@ XYPlot::XYPlot(QWidget* parent) : QWidget(parent) {
         axis->setMinorGridLineColor(QColor(0, 0, 0, 28));
         axis->setMinorTickCount(1);
     }
-    chart_->addAxis(axisX_, Qt::AlignBottom);
-    chart_->addAxis(axisY_, Qt::AlignLeft);
-    setAxis(axisX_, QString(), 0.0, 100.0);
-    setAxis(axisY_, QString(), 0.0, 100.0);
+    m_chart->addAxis(m_axisX, Qt::AlignBottom);
+    m_chart->addAxis(m_axisY, Qt::AlignLeft);
+    setAxis(m_axisX, QString(), 0.0, 100.0);
+    setAxis(m_axisY, QString(), 0.0, 100.0);
 
-    QGraphicsScene* scene = chart_->scene();
-    for (int i = 0; i < kChannelCount; ++i) {
+    QGraphicsScene* scene = m_chart->scene();
+    for (int i = 0; i < ChannelCount; ++i) {
         auto* series = new QLineSeries;
         series->setName(QStringLiteral("Channel %1").arg(i));
         const QList<QGraphicsItem*> existing = scene ? scene->items() : QList<QGraphicsItem*>();
         const QSet<QGraphicsItem*> before(existing.cbegin(), existing.cend());
-        chart_->addSeries(series);
+        m_chart->addSeries(series);
         // The series' drawing item is the one new child of the chart; the legend's new marker
         // items hang below the legend.
         const QList<QGraphicsItem*> now = scene ? scene->items() : QList<QGraphicsItem*>();
         QList<QGraphicsItem*> added;
         for (QGraphicsItem* item : now) {
-            if (!before.contains(item) && item->parentItem() == chart_)
+            if (!before.contains(item) && item->parentItem() == m_chart)
                 added.append(item);
         }
         if (added.size() == 1 && added.front()->toGraphicsObject()) {
-            seriesItems_[i] = added.front()->toGraphicsObject();
-            baseZ_[i] = added.front()->zValue();
+            m_seriesItems[i] = added.front()->toGraphicsObject();
+            m_baseZ[i] = added.front()->zValue();
         }
-        series->attachAxis(axisX_);
-        series->attachAxis(axisY_);
-        series_[i] = series;
+        series->attachAxis(m_axisX);
+        series->attachAxis(m_axisY);
+        m_series[i] = series;
         setChannel(i, series->name(), i == 0 ? QColor(Qt::red) : QColor(Qt::yellow), 2);
     }
-    setBackgroundColor(backgroundColor_);
+    setBackgroundColor(m_backgroundColor);
 }
 
 void XYPlot::setChannel(int index, const QString& name, const QColor& color, int penWidth) {
     if (!isChannel(index))
         return;
-    QLineSeries* series = series_[index];
+    QLineSeries* series = m_series[index];
     series->setName(name);
     QPen pen(color, std::max(1, penWidth));
     pen.setCapStyle(Qt::RoundCap);
@@ -88,28 +90,28 @@ void XYPlot::setChannel(int index, const QString& name, const QColor& color, int
 }
 
 QString XYPlot::channelName(int index) const {
-    return isChannel(index) ? series_[index]->name() : QString();
+    return isChannel(index) ? m_series[index]->name() : QString();
 }
 
 QColor XYPlot::channelColor(int index) const {
-    return isChannel(index) ? series_[index]->pen().color() : QColor();
+    return isChannel(index) ? m_series[index]->pen().color() : QColor();
 }
 
 int XYPlot::channelPenWidth(int index) const {
-    return isChannel(index) ? series_[index]->pen().width() : 0;
+    return isChannel(index) ? m_series[index]->pen().width() : 0;
 }
 
 void XYPlot::clearChannel(int channel) {
     if (!isChannel(channel))
         return;
-    series_[channel]->clear();
+    m_series[channel]->clear();
     channelEdited(channel);
 }
 
 void XYPlot::addPoint(int channel, double x, double y) {
     if (!isChannel(channel) || !std::isfinite(x) || !std::isfinite(y))
         return;
-    series_[channel]->append(x, y);
+    m_series[channel]->append(x, y);
     channelEdited(channel);
 }
 
@@ -122,42 +124,42 @@ void XYPlot::setPoints(int channel, const QList<QPointF>& points) {
         if (std::isfinite(point.x()) && std::isfinite(point.y()))
             kept.append(point);
     }
-    series_[channel]->replace(kept);
+    m_series[channel]->replace(kept);
     channelEdited(channel);
 }
 
 int XYPlot::pointCount(int channel) const {
-    return isChannel(channel) ? static_cast<int>(series_[channel]->count()) : 0;
+    return isChannel(channel) ? static_cast<int>(m_series[channel]->count()) : 0;
 }
 
 QList<QPointF> XYPlot::points(int channel) const {
-    return isChannel(channel) ? series_[channel]->points() : QList<QPointF>();
+    return isChannel(channel) ? m_series[channel]->points() : QList<QPointF>();
 }
 
 void XYPlot::setChannelLayer(int channel, int layer) {
-    if (!isChannel(channel) || layers_[channel] == layer)
+    if (!isChannel(channel) || m_layers[channel] == layer)
         return;
-    layers_[channel] = layer;
+    m_layers[channel] = layer;
     applyLayers();
 }
 
 int XYPlot::channelLayer(int channel) const {
-    return isChannel(channel) ? layers_[channel] : 0;
+    return isChannel(channel) ? m_layers[channel] : 0;
 }
 
 void XYPlot::applyLayers() {
-    for (int i = 0; i < kChannelCount; ++i) {
-        if (seriesItems_[i])
-            seriesItems_[i]->setZValue(baseZ_[i] + layers_[i] * 0.001);
+    for (int i = 0; i < ChannelCount; ++i) {
+        if (m_seriesItems[i])
+            m_seriesItems[i]->setZValue(m_baseZ[i] + m_layers[i] * 0.001);
     }
 }
 
 void XYPlot::setXAxis(const QString& title, double min, double span) {
-    setAxis(axisX_, title, min, span);
+    setAxis(m_axisX, title, min, span);
 }
 
 void XYPlot::setYAxis(const QString& title, double min, double span) {
-    setAxis(axisY_, title, min, span);
+    setAxis(m_axisY, title, min, span);
 }
 
 void XYPlot::setAxis(QValueAxis* axis, const QString& title, double min, double span) {
@@ -175,28 +177,28 @@ void XYPlot::setAxis(QValueAxis* axis, const QString& title, double min, double 
 }
 
 void XYPlot::setLegendVisible(bool visible) {
-    chart_->legend()->setVisible(visible);
+    m_chart->legend()->setVisible(visible);
 }
 
 bool XYPlot::isLegendVisible() const {
-    return chart_->legend()->isVisible();
+    return m_chart->legend()->isVisible();
 }
 
 void XYPlot::setBackgroundColor(const QColor& color) {
     if (!color.isValid())
         return;
-    backgroundColor_ = color;
-    chart_->setBackgroundBrush(color);
-    chart_->setPlotAreaBackgroundVisible(false);
-    view_->setBackgroundBrush(color);
+    m_backgroundColor = color;
+    m_chart->setBackgroundBrush(color);
+    m_chart->setPlotAreaBackgroundVisible(false);
+    m_view->setBackgroundBrush(color);
 }
 
 QPointF XYPlot::mapToWidget(int channel, const QPointF& point) const {
     if (!isChannel(channel))
         return {};
-    const QPointF inChart = chart_->mapToPosition(point, series_[channel]);
-    const QPoint inViewport = view_->mapFromScene(chart_->mapToScene(inChart));
-    return view_->viewport()->mapTo(this, inViewport);
+    const QPointF inChart = m_chart->mapToPosition(point, m_series[channel]);
+    const QPoint inViewport = m_view->mapFromScene(m_chart->mapToScene(inChart));
+    return m_view->viewport()->mapTo(this, inViewport);
 }
 
 QSize XYPlot::sizeHint() const {
@@ -211,3 +213,5 @@ void XYPlot::channelEdited(int channel) {
     notifyAccessibleDescription(this);
     emit channelChanged(channel);
 }
+
+} // namespace climate::widgets

@@ -16,6 +16,8 @@ class QChartView;
 class QLineSeries;
 class QValueAxis;
 
+namespace climate::widgets {
+
 // An XY line plot of two channels (0 and 1) over value axes, with a legend. Each channel is one
 // polyline: points join in the order they are added, so callers draw arrowheads as extra points.
 // A channel on a higher layer is drawn over one on a lower layer.
@@ -23,11 +25,11 @@ class XYPlot : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kChannelCount = 2;
+    static constexpr int ChannelCount = 2;
 
     explicit XYPlot(QWidget* parent = nullptr);
 
-    [[nodiscard]] int channelCount() const { return kChannelCount; }
+    [[nodiscard]] int channelCount() const { return ChannelCount; }
     // Calls with a channel index outside 0..1 do nothing (getters return empty values).
     void setChannel(int index, const QString& name, const QColor& color, int penWidth);
     [[nodiscard]] QString channelName(int index) const;
@@ -51,12 +53,12 @@ public:
     void setLegendVisible(bool visible);
     [[nodiscard]] bool isLegendVisible() const;
     void setBackgroundColor(const QColor& color);
-    [[nodiscard]] QColor backgroundColor() const { return backgroundColor_; }
+    [[nodiscard]] QColor backgroundColor() const { return m_backgroundColor; }
 
     // Where a data point lands in this widget's coordinates.
     [[nodiscard]] QPointF mapToWidget(int channel, const QPointF& point) const;
 
-    [[nodiscard]] QChartView* chartView() const { return view_; }
+    [[nodiscard]] QChartView* chartView() const { return m_view; }
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
@@ -66,21 +68,23 @@ signals:
     void channelChanged(int channel);
 
 private:
-    [[nodiscard]] bool isChannel(int index) const { return index >= 0 && index < kChannelCount; }
+    [[nodiscard]] bool isChannel(int index) const { return index >= 0 && index < ChannelCount; }
     static void setAxis(QValueAxis* axis, const QString& title, double min, double span);
     void applyLayers();
     void channelEdited(int channel);
 
-    QChartView* view_ = nullptr;
-    QChart* chart_ = nullptr;
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
-    std::array<QLineSeries*, kChannelCount> series_{};
+    QChartView* m_view = nullptr;
+    QChart* m_chart = nullptr;
+    QValueAxis* m_axisX = nullptr;
+    QValueAxis* m_axisY = nullptr;
+    std::array<QLineSeries*, ChannelCount> m_series{};
     // The scene item that draws each series: Qt Charts offers no z order per series, so the
     // plot finds the item a series brings into the scene and stacks that.
     // Guarded: the chart owns the items and may replace them.
-    std::array<QPointer<QGraphicsObject>, kChannelCount> seriesItems_{};
-    std::array<double, kChannelCount> baseZ_{};
-    std::array<int, kChannelCount> layers_{};
-    QColor backgroundColor_{192, 192, 192};
+    std::array<QPointer<QGraphicsObject>, ChannelCount> m_seriesItems{};
+    std::array<double, ChannelCount> m_baseZ{};
+    std::array<int, ChannelCount> m_layers{};
+    QColor m_backgroundColor{192, 192, 192};
 };
+
+} // namespace climate::widgets

@@ -29,6 +29,10 @@
 #include <string>
 #include <vector>
 
+using namespace climate::app;
+using namespace climate::link;
+using namespace climate::widgets;
+
 namespace {
 
 using Clock = PtyRelay::Clock;

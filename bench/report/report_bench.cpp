@@ -18,6 +18,9 @@
 #include <filesystem>
 #include <memory>
 
+using namespace climate::link;
+using namespace climate::report;
+
 namespace {
 
 class SilentPresenter : public MessagePresenter {

@@ -17,6 +17,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+using namespace climate::config;
+using namespace climate::widgets;
+
 namespace {
 
 // Every accessible object below `root`, keyed by the QObject behind it.

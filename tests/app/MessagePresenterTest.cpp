@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+using namespace climate::link;
+
 namespace {
 
 void dismiss(QMessageBox* box) {

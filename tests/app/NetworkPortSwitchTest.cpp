@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+using namespace climate::link;
+
 namespace {
 
 // Counts the paint events of a widget.

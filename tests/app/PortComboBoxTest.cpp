@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+
 namespace {
 
 #ifndef Q_OS_WIN

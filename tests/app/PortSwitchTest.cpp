@@ -21,6 +21,9 @@
 
 #include <vector>
 
+using namespace climate::app;
+using namespace climate::link;
+
 namespace {
 
 const char* const SerialCombos[] = {"rdCOM", "baudrate", "databits", "parity", "stopbits"};

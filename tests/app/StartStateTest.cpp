@@ -18,6 +18,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+using namespace climate::config;
+using namespace climate::link;
+using namespace climate::widgets;
+
 namespace {
 
 class StartState : public ::testing::Test {
@@ -189,10 +194,12 @@ TEST_F(StartState, InstrumentsAtRest) {
     }
 }
 
-TEST_F(StartState, TheSetOfGroupAllDoesNothing) {
+// The "Set" of "All" writes every setting group (Set All); before a port is open it only says so,
+// as Read All does, and posts nothing.
+TEST_F(StartState, TheSetOfGroupAllNeedsAnOpenPort) {
     const EngineState before = form->engine().state();
     child<QPushButton>("Button13")->click();
-    EXPECT_TRUE(messages->shown().empty());
+    EXPECT_EQ(messages->lines(), std::vector<std::string>{"ComPort Not Open!! / Comm Error"});
     EXPECT_EQ(form->engine().state().CommandBusy, before.CommandBusy);
     EXPECT_EQ(form->engine().state().SendPending, before.SendPending);
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+
 namespace {
 
 // The control that has the keyboard focus; an edit field inside a combo box counts as the box.
@@ -26,8 +28,10 @@ QWidget* focusedControl() {
 const char* const ReadingOrder[] = {
     // Serial Port; the four settings boxes are enabled once the port has been closed.
     "rdCOM", "baudrate", "databits", "parity", "stopbits", "Button1",
-    // Comm Address, FW Version (its field is read-only and disabled), All, Stop Systerm.
-    "Edit17", "Button8", "Button5", "Button13", "Button12", "Button2",
+    // Comm Address, FW Version (its field is read-only and disabled), All (Set Read / Save…
+    // Load…), Stop Systerm.
+    "Edit17", "Button8", "Button5", "Button13", "Button12", "SaveParameters", "LoadParameters",
+    "Button2",
     // Internal Fan: StepRev StepTemp Intfan1 / MaxRev MaxTemp Intfan2 / MinRev MinTemp PluseNo /
     // DeltTemp StopTemp Set.
     "Edit12", "Edit14", "ComboBox1", "Edit5", "Edit27", "ComboBox2", "Edit13", "Edit9", "Edit41",

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::app;
+
 namespace {
 
 class WindowRender : public ::testing::TestWithParam<int> {};

@@ -7,6 +7,9 @@
 #include <array>
 #include <map>
 
+using namespace climate::config;
+using namespace climate::link;
+
 namespace {
 
 using Click = void (ConfigurationPage::*)();

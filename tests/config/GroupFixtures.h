@@ -11,7 +11,7 @@
 // types: exact tenths that binary floating point gets wrong (25.3, 0.3, 12.7, 70.1, 47.05),
 // negative values, an exponent, the edges of the widths.
 struct GroupFixture {
-    ConfigCommand command;
+    climate::config::ConfigCommand command;
     const char* name;
     const char* frame; // hex, address 01
 };
@@ -71,23 +71,26 @@ inline const std::map<int, int>& fixtureCombos() {
 
 inline const std::vector<GroupFixture>& groupFixtures() {
     static const std::vector<GroupFixture> fixtures{
-        {ConfigCommand::SetInternalFan, "InternalFan",
+        {climate::config::ConfigCommand::SetInternalFan, "InternalFan",
          "01 10 00 00 00 0B 16 00 64 0B B8 03 20 00 FD 01 C2 00 C8 00 03 FF C9 00 02 00 01 00 00 "
          "43 99"},
-        {ConfigCommand::SetExternalFan, "ExternalFan",
+        {climate::config::ConfigCommand::SetExternalFan, "ExternalFan",
          "01 10 00 0B 00 0B 16 00 32 FF FF 00 00 00 7F 02 BD FF FD 00 FD 01 D6 00 FF 00 00 00 01 "
          "92 FC"},
-        {ConfigCommand::SetHeater, "Heater",
+        {climate::config::ConfigCommand::SetHeater, "Heater",
          "01 10 00 16 00 05 0A FF C9 00 FA 00 7D 00 05 00 01 FE 4C"},
-        {ConfigCommand::SetTempAlarm, "TempAlarm", "01 10 00 1C 00 02 04 00 FD FE 70 22 82"},
-        {ConfigCommand::SetCalibration, "Calibration",
+        {climate::config::ConfigCommand::SetTempAlarm, "TempAlarm",
+         "01 10 00 1C 00 02 04 00 FD FE 70 22 82"},
+        {climate::config::ConfigCommand::SetCalibration, "Calibration",
          "01 10 00 21 00 04 08 00 03 FF F1 00 19 FF FF 40 AB"},
-        {ConfigCommand::SetExtInput, "ExtInput", "01 10 00 25 00 02 04 00 01 00 00 60 48"},
-        {ConfigCommand::SetAddress, "Address", "01 10 00 1B 00 01 02 00 FF E5 FB"},
-        {ConfigCommand::SetVoltageAlarm, "VoltageAlarm", "01 10 00 27 00 02 04 02 BC 00 F0 70 49"},
-        {ConfigCommand::SetCompressor, "Compressor",
+        {climate::config::ConfigCommand::SetExtInput, "ExtInput",
+         "01 10 00 25 00 02 04 00 01 00 00 60 48"},
+        {climate::config::ConfigCommand::SetAddress, "Address", "01 10 00 1B 00 01 02 00 FF E5 FB"},
+        {climate::config::ConfigCommand::SetVoltageAlarm, "VoltageAlarm",
+         "01 10 00 27 00 02 04 02 BC 00 F0 70 49"},
+        {climate::config::ConfigCommand::SetCompressor, "Compressor",
          "01 10 00 29 00 03 06 01 63 00 32 0B B8 54 91"},
-        {ConfigCommand::SetHeatExchanger, "HeatExchanger",
+        {climate::config::ConfigCommand::SetHeatExchanger, "HeatExchanger",
          "01 10 00 2C 00 03 06 01 2C 00 03 00 19 86 08"},
     };
     return fixtures;

@@ -10,6 +10,9 @@
 #include <set>
 #include <stdexcept>
 
+using namespace climate::config;
+using namespace climate::link;
+
 TEST(ReadAllForms, ShowRegistersAsUnsignedSignedAndTenths) {
     struct Case {
         ReadForm form;

@@ -9,6 +9,7 @@
 #include "support/FrameHex.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -36,12 +37,13 @@ public:
         }
         view.SWV = new QLineEdit(&form);
         view.port = &port;
-        page = std::make_unique<ConfigurationPage>(rig.engine, view);
+        view.SetAllProgress = new QLabel(&form);
+        page = std::make_unique<climate::config::ConfigurationPage>(rig.engine, view);
     }
 
     [[nodiscard]] QLineEdit* edit(int number) const { return view.Edit.at(number); }
     [[nodiscard]] QComboBox* combo(int number) const { return view.ComboBox.at(number); }
-    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] const climate::link::EngineState& state() const { return rig.engine.state(); }
     [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
     [[nodiscard]] const std::vector<FakeEngineWindow::ShownMessage>& messages() const {
         return rig.window.messages();
@@ -73,6 +75,6 @@ public:
     QWidget form; // parent of every field
     EngineRig rig;
     FakePortGate port;
-    ConfigurationView view;
-    std::unique_ptr<ConfigurationPage> page;
+    climate::config::ConfigurationView view;
+    std::unique_ptr<climate::config::ConfigurationPage> page;
 };

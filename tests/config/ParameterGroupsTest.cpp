@@ -11,6 +11,9 @@
 #include <stdexcept>
 #include <variant>
 
+using namespace climate::config;
+using namespace climate::link;
+
 namespace {
 
 // The page's fields as plain maps: the fixture, with single fields changed by a test.

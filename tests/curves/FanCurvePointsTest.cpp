@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::curves;
+
 namespace {
 
 using Registers = std::array<std::uint16_t, FanCurveParameters::RegisterCount>;

@@ -18,6 +18,10 @@
 #include <string>
 #include <vector>
 
+using namespace climate::curves;
+using namespace climate::link;
+using namespace climate::widgets;
+
 namespace {
 
 using GroupRegisters = std::array<std::uint16_t, 11>;

@@ -7,6 +7,9 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace climate::app;
+using namespace climate::link;
+
 void WindowOnSimulator::SetUp() {
     ASSERT_TRUE(m_workFolder.isValid());
     m_previousFolder = QDir::currentPath();

@@ -50,7 +50,7 @@ protected:
 
     SimulatorProcess sim;
     RecordingPresenter* messages = nullptr; // owned by the window
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<climate::app::TForm1> form;
 
 private:
     QTemporaryDir m_workFolder;

@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+using namespace climate::config;
+
 namespace {
 
 // How Read All shows a register: the controller map, written out independently of the tool.

@@ -17,6 +17,9 @@
 #include <cstdint>
 #include <vector>
 
+using namespace climate::curves;
+using namespace climate::widgets;
+
 namespace {
 
 std::vector<std::array<double, 2>> exactPoints(const QList<QPointF>& points) {

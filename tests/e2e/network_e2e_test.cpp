@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::link;
+using namespace climate::widgets;
+
 namespace {
 
 class NetworkE2eTest : public WindowOnSimulator, public testing::WithParamInterface<const char*> {

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::widgets;
+
 namespace {
 
 class RealTimeE2eTest : public WindowOnSimulator {

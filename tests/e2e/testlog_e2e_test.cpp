@@ -15,6 +15,8 @@
 #include <map>
 #include <utility>
 
+using namespace climate::report;
+
 namespace {
 
 class TestLogE2eTest : public WindowOnSimulator {};

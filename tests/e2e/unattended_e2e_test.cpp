@@ -20,6 +20,11 @@
 
 #include <algorithm>
 
+using namespace climate::app;
+using namespace climate::link;
+using namespace climate::report;
+using namespace climate::widgets;
+
 namespace {
 
 const QString FileMissing = QStringLiteral("报表模板文件不存在,无法打开！");

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 const char* nameOf(ReplyStatus status) {

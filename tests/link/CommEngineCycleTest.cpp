@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+using namespace climate::link;
+
 namespace {
 
 // --- page entry -------------------------------------------------------------------------------
@@ -141,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalCase{"ConfigurationReadAll", EngineWindow::ConfigurationPage, 9, 100},
                     IntervalCase{"RealTimeDataPoll", EngineWindow::RealTimeDataPage, 255, 300},
                     IntervalCase{"DeclarationDraw", EngineWindow::DeclarationPage, 1, 200}),
-    [](const testing::TestParamInfo<IntervalCase>& testCase) { return std::string(testCase.param.name); });
+    [](const testing::TestParamInfo<IntervalCase>& testCase) {
+        return std::string(testCase.param.name);
+    });
 
 TEST_F(EngineTest, TimeOutIsDecidedOnThe101stReceiveTick) {
     const int sent = postAndSend(3);

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+using namespace climate::link;
+
 namespace {
 
 // --- outcome rules of the transaction kinds ---------------------------------------------------

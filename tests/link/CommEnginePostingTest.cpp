@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+using namespace climate::link;
+
 namespace {
 
 // --- posting and live commands -----------------------------------------------------------------

@@ -20,11 +20,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A command that, on a good reply, ends the way the tool's commands do: command ended, input
 // purged, then the link marked alive.
-class ProbeCommand : public CommandTransaction {
+class ProbeCommand : public climate::link::CommandTransaction {
 public:
-    using CommandTransaction::CommandTransaction;
+    using climate::link::CommandTransaction::CommandTransaction;
 
-    void onGood(TransactionContext& context, std::span<const std::uint8_t> /*reply*/) override {
+    void onGood(climate::link::TransactionContext& context,
+                std::span<const std::uint8_t> /*reply*/) override {
         ++goods;
         context.endCommand();
         context.purgeInput();
@@ -35,9 +36,9 @@ public:
 };
 
 // A poll step that records what it decodes and the state around its decode.
-class ProbePoll : public PollTransaction {
+class ProbePoll : public climate::link::PollTransaction {
 public:
-    using PollTransaction::PollTransaction;
+    using climate::link::PollTransaction::PollTransaction;
 
     int decodes = 0;
     Bytes decoded;
@@ -58,30 +59,31 @@ protected:
 
 public:
     const FakeSerialPort* m_port = nullptr;
-    const CommEngine* m_engine = nullptr;
+    const climate::link::CommEngine* m_engine = nullptr;
 };
 
 // A live command shaped like the debug-temperature write: it ends by restarting the circle.
-class ProbeLive : public Transaction {
+class ProbeLive : public climate::link::Transaction {
 public:
-    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override {
-        return buildWriteSingle(deviceAddress, 6, 30, 250);
+    [[nodiscard]] climate::link::ModbusFrame request(std::uint8_t deviceAddress) const override {
+        return climate::link::buildWriteSingle(deviceAddress, 6, 30, 250);
     }
     [[nodiscard]] std::uint8_t function() const override { return 6; }
     [[nodiscard]] std::uint32_t replyLength() const override { return 8; }
     [[nodiscard]] int sendIntervalMs() const override { return 300; }
-    void onGood(TransactionContext& context, std::span<const std::uint8_t> /*reply*/) override {
+    void onGood(climate::link::TransactionContext& context,
+                std::span<const std::uint8_t> /*reply*/) override {
         ++goods;
         context.restartPolling();
         context.purgeInput();
         context.MarkLinkAlive();
     }
-    void onWrongHeader(TransactionContext& context) override {
+    void onWrongHeader(climate::link::TransactionContext& context) override {
         ++failures;
         context.MarkLinkAlive();
         context.restartPolling();
     }
-    void onTimeout(TransactionContext& context) override {
+    void onTimeout(climate::link::TransactionContext& context) override {
         ++failures;
         context.restartPolling();
     }
@@ -90,7 +92,7 @@ public:
     int failures = 0;
 };
 
-const RequestShape SetHeater{16, 22, 5, 8};
+const climate::link::RequestShape SetHeater{16, 22, 5, 8};
 
 class EngineTest : public testing::Test {
 protected:
@@ -110,11 +112,11 @@ protected:
         add(Table::LiveCommand, 1, live);
     }
 
-    using Table = CommEngine::Table;
-    void add(Table table, std::uint8_t code, Transaction& transaction) {
+    using Table = climate::link::CommEngine::Table;
+    void add(Table table, std::uint8_t code, climate::link::Transaction& transaction) {
         registrations.push_back(rig.engine.registerTransaction(table, code, transaction));
     }
-    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] const climate::link::EngineState& state() const { return rig.engine.state(); }
     [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
     [[nodiscard]] int now() const { return rig.port.tick(); }
     // Posts a command and runs its send tick; returns that tick.
@@ -125,21 +127,22 @@ protected:
     }
     // Shows RealTimeData and runs the entry tick and the send tick of poll step 0.
     void startPolling() {
-        rig.driver.showPage(EngineWindow::RealTimeDataPage);
+        rig.driver.showPage(climate::link::EngineWindow::RealTimeDataPage);
         rig.driver.tick();
     }
 
     EngineRig rig;
     ProbeCommand heaterSet{SetHeater, 200, /*wrongHeaderIsSignOfLife=*/true};
-    ProbeCommand alarmSet{RequestShape{16, 28, 2, 8}, 200};
-    ProbeCommand readAll{Requests::ReadAll, 100};
-    ProbeCommand drawIntfan{Requests::DrawIntfan, 200};
-    ProbeCommand drawExtfan{Requests::DrawExtfan, 200};
+    ProbeCommand alarmSet{climate::link::RequestShape{16, 28, 2, 8}, 200};
+    ProbeCommand readAll{climate::link::Requests::ReadAll, 100};
+    ProbeCommand drawIntfan{climate::link::Requests::DrawIntfan, 200};
+    ProbeCommand drawExtfan{climate::link::Requests::DrawExtfan, 200};
     std::array<std::unique_ptr<ProbePoll>, 4> polls{
-        std::make_unique<ProbePoll>(Requests::PollCoils),
-        std::make_unique<ProbePoll>(Requests::PollAlarmInputs, /*moveOnAtBadCrc=*/true),
-        std::make_unique<ProbePoll>(Requests::PollCompressorSettings),
-        std::make_unique<ProbePoll>(Requests::PollMeasurements)};
+        std::make_unique<ProbePoll>(climate::link::Requests::PollCoils),
+        std::make_unique<ProbePoll>(climate::link::Requests::PollAlarmInputs,
+                                    /*moveOnAtBadCrc=*/true),
+        std::make_unique<ProbePoll>(climate::link::Requests::PollCompressorSettings),
+        std::make_unique<ProbePoll>(climate::link::Requests::PollMeasurements)};
     ProbeLive live;
-    std::vector<CommEngine::Registration> registrations;
+    std::vector<climate::link::CommEngine::Registration> registrations;
 };

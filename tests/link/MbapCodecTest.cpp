@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

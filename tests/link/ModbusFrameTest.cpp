@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 // The CRC register as the Modbus over Serial Line standard computes it bit by bit; the tool's

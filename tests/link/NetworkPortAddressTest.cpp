@@ -4,6 +4,8 @@
 
 #include <optional>
 
+using namespace climate::link;
+
 namespace {
 
 using Framing = NetworkPortAddress::Framing;

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+using namespace climate::link;
+
 namespace {
 
 struct TenthsCase {

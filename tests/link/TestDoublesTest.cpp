@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+using namespace climate::link;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -16,6 +16,8 @@
 #include <array>
 #include <string>
 
+using namespace climate::link;
+
 namespace {
 
 class PortOnSimulator : public testing::Test {

@@ -26,6 +26,8 @@
 #include <memory>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -201,7 +203,9 @@ TEST_F(EngineOnSimulator, PulledLineMidTransactionGoesQuietAndRecoversAfterReope
     spinFor(2000);
     rusage after{};
     ::getrusage(RUSAGE_SELF, &after);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
     const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) +
                        seconds(after.ru_stime) - seconds(before.ru_stime);
     const double elapsed = double(wall.elapsed()) / 1000.0;

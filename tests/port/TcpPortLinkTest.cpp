@@ -20,6 +20,8 @@
 #include <optional>
 #include <vector>
 
+using namespace climate::link;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -12,6 +12,10 @@
 #include <optional>
 #include <string>
 
+using namespace climate::link;
+using namespace climate::realtime;
+using namespace climate::widgets;
+
 namespace {
 
 TEST(DebugTemperatureValue, TenthsOfTheNumberAsTyped) {

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+using namespace climate::link;
+using namespace climate::realtime;
+
 namespace {
 
 // An accepted reply as the engine hands it to a poll step.

@@ -16,6 +16,8 @@
 #include <set>
 #include <string>
 
+using namespace climate::realtime;
+
 namespace {
 
 const QColor AliveGreen(0, 255, 64);

@@ -16,6 +16,10 @@
 #include <stdexcept>
 #include <string>
 
+using namespace climate::link;
+using namespace climate::realtime;
+using namespace climate::widgets;
+
 namespace {
 
 using PollCircle = RealTimeFixture;

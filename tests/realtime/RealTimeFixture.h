@@ -15,16 +15,16 @@
 #include <vector>
 
 // Collects the rows the polling circle hands to the test log; `onRow` runs inside each call.
-class RecordingLog : public TestLogSink {
+class RecordingLog : public climate::link::TestLogSink {
 public:
-    void WriteLogRecord(const TestLogRow& row) override {
+    void WriteLogRecord(const climate::link::TestLogRow& row) override {
         rows.push_back(row);
         if (onRow) {
             onRow();
         }
     }
 
-    std::vector<TestLogRow> rows;
+    std::vector<climate::link::TestLogRow> rows;
     std::function<void()> onRow;
 };
 
@@ -32,12 +32,12 @@ public:
 // with the port open.
 class RealTimeFixture : public ::testing::Test {
 protected:
-    [[nodiscard]] const EngineState& state() const { return rig.engine.state(); }
+    [[nodiscard]] const climate::link::EngineState& state() const { return rig.engine.state(); }
     [[nodiscard]] EngineStaging stage() { return EngineStaging(rig.engine); }
-    [[nodiscard]] const RealTimeView& view() const { return page.view(); }
+    [[nodiscard]] const climate::realtime::RealTimeView& view() const { return page.view(); }
 
     // Shows the RealTimeData page and runs its first tick (reset and purge only).
-    void showRealTimeData() { rig.driver.showPage(EngineWindow::RealTimeDataPage); }
+    void showRealTimeData() { rig.driver.showPage(climate::link::EngineWindow::RealTimeDataPage); }
 
     // Runs the send tick of the current transaction and returns what it wrote.
     std::vector<std::uint8_t> sendTick() {
@@ -62,6 +62,6 @@ protected:
     RealTimePage page;
     RecordingLog log;
     std::vector<int> timer1Intervals;
-    RealTimeMonitor monitor{rig.engine, page.view(),
-                            [this](int ms) { timer1Intervals.push_back(ms); }, &log};
+    climate::realtime::RealTimeMonitor monitor{
+        rig.engine, page.view(), [this](int ms) { timer1Intervals.push_back(ms); }, &log};
 };

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace climate::widgets;
+
 RealTimePage::RealTimePage() {
     for (std::size_t i = 1; i < m_view.iAngularGauge.size(); ++i) {
         m_view.iAngularGauge[i] = new Dial(&m_parent);

@@ -13,11 +13,11 @@ class RealTimePage {
 public:
     RealTimePage();
 
-    [[nodiscard]] const RealTimeView& view() const { return m_view; }
+    [[nodiscard]] const climate::realtime::RealTimeView& view() const { return m_view; }
     void closePort() { m_port.open = false; }
 
 private:
     FakePortGate m_port;
     QWidget m_parent;
-    RealTimeView m_view;
+    climate::realtime::RealTimeView m_view;
 };

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <system_error>
 
+using namespace climate::report;
+
 namespace {
 
 std::vector<std::uint8_t> contentOf(const std::filesystem::path& path) {

@@ -15,6 +15,8 @@
 #include <functional>
 #include <limits>
 
+using namespace climate::report;
+
 namespace {
 
 struct Record {

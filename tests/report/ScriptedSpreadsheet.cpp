@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+using namespace climate::report;
+
 namespace {
 
 std::string columnLetters(int column) {

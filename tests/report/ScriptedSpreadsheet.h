@@ -17,12 +17,12 @@
 // and Save just touch the file, so the log finds it at the next record.
 class ScriptedSpreadsheet {
 public:
-    using Backend = std::function<std::unique_ptr<SpreadsheetApplication>()>;
+    using Backend = std::function<std::unique_ptr<climate::report::SpreadsheetApplication>()>;
 
     explicit ScriptedSpreadsheet(Backend backend = {}) : m_backend(std::move(backend)) {}
 
     // The starter to hand to the log.
-    [[nodiscard]] TestLogOptions::ApplicationStarter starter();
+    [[nodiscard]] climate::report::TestLogOptions::ApplicationStarter starter();
 
     // Fails every call for which the predicate holds (with an AutomationError).
     std::function<bool(const std::string& call)> failWhen;

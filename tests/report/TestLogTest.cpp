@@ -21,6 +21,9 @@
 #include <system_error>
 #include <vector>
 
+using namespace climate::link;
+using namespace climate::report;
+
 namespace {
 
 const std::array<std::string, 11> Headers{
@@ -568,5 +571,6 @@ TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) 
     ASSERT_EQ(presenter.shown().size(), 2u);
     EXPECT_EQ(presenter.shown()[1].message.text, WriteFailed);
     EXPECT_EQ(presenter.shown()[1].message.caption, ErrorCaption);
-    EXPECT_EQ(presenter.shown()[1].message.repeatKey, "") << "no open box of the log may swallow it";
+    EXPECT_EQ(presenter.shown()[1].message.repeatKey, "")
+        << "no open box of the log may swallow it";
 }

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <limits>
 
+using namespace climate::report;
+
 namespace {
 
 class XlsReadBackTest : public ::testing::Test {

@@ -4,9 +4,12 @@
 #include <functional>
 #include <optional>
 
-class CommEngine;
 class FakeEngineWindow;
 class FakeSerialPort;
+
+namespace climate::link {
+class CommEngine;
+} // namespace climate::link
 
 // Runs the engine tick by tick the way the engine timer would, against the fake port and window.
 // Each tick: the fake port's clock moves on (bytes scheduled for that tick arrive), the simulated
@@ -14,7 +17,7 @@ class FakeSerialPort;
 // through one driver therefore happens at port tick k (when the port's clock started at 0).
 class EngineDriver {
 public:
-    EngineDriver(CommEngine& engine, FakeSerialPort& port, FakeEngineWindow& window)
+    EngineDriver(climate::link::CommEngine& engine, FakeSerialPort& port, FakeEngineWindow& window)
         : m_engine(engine), m_port(port), m_window(window) {}
 
     void tick();
@@ -29,7 +32,7 @@ public:
     [[nodiscard]] std::int64_t elapsedMs() const { return m_elapsedMs; }
 
 private:
-    CommEngine& m_engine;
+    climate::link::CommEngine& m_engine;
     FakeSerialPort& m_port;
     FakeEngineWindow& m_window;
     std::int64_t m_elapsedMs = 0;

@@ -13,6 +13,6 @@ struct EngineRig {
 
     FakeSerialPort port;
     FakeEngineWindow window;
-    CommEngine engine{port, window};
+    climate::link::CommEngine engine{port, window};
     EngineDriver driver{engine, port, window};
 };

@@ -8,7 +8,7 @@
 // code outside the engine that writes its state; features go through the engine's operations.
 class EngineStaging {
 public:
-    explicit EngineStaging(CommEngine& engine) : m_state(engine.m_state) {}
+    explicit EngineStaging(climate::link::CommEngine& engine) : m_state(engine.m_state) {}
 
     // The polling circle stands at `step`.
     EngineStaging& pollStep(std::uint8_t step) {
@@ -36,5 +36,5 @@ public:
     }
 
 private:
-    EngineState& m_state;
+    climate::link::EngineState& m_state;
 };

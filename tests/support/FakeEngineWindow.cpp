@@ -2,6 +2,8 @@
 
 #include <utility>
 
+using namespace climate::link;
+
 void FakeEngineWindow::setEngineInterval(int milliseconds) {
     m_intervalRequests.push_back(milliseconds);
     if (milliseconds != m_interval) {

@@ -15,10 +15,10 @@
 // Message boxes behave like the window's: showing one never blocks; its onClosed runs only when
 // the test calls closeMessage()/closeAll(). A box whose repeatKey matches a box still open is not
 // shown: it is only counted (suppressedRepeats) and its onClosed is dropped.
-class FakeEngineWindow : public EngineWindow {
+class FakeEngineWindow : public climate::link::EngineWindow {
 public:
     struct ShownMessage {
-        UserMessage message;
+        climate::link::UserMessage message;
         std::function<void()> onClosed;
         bool closed = false;
     };
@@ -34,7 +34,8 @@ public:
     void setEngineInterval(int milliseconds) override;
     [[nodiscard]] double linkBarPosition() const override { return m_linkBar; }
     void setLinkBarPosition(double position) override;
-    void show(const UserMessage& message, std::function<void()> onClosed = {}) override;
+    void show(const climate::link::UserMessage& message,
+              std::function<void()> onClosed = {}) override;
 
     // --- the page control ---------------------------------------------------------------------
     void setVisiblePage(int page) { m_page = page; }

@@ -8,7 +8,7 @@
 
 // A name service for tests: answers from a table, from the event loop, never asking the system.
 // A name that is not in the table is never answered (a name server that does not reply).
-class FakeHostResolver : public HostResolver {
+class FakeHostResolver : public climate::link::HostResolver {
 public:
     // `host` resolves to `addresses` (empty: "no such host").
     void answer(const QString& host, const QList<QHostAddress>& addresses) {

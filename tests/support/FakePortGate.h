@@ -3,7 +3,7 @@
 #include "link/PortGate.h"
 
 // The port's state as a page test sets it: open unless the test closes it.
-class FakePortGate final : public PortGate {
+class FakePortGate final : public climate::link::PortGate {
 public:
     [[nodiscard]] bool portOpen() const override { return open; }
 

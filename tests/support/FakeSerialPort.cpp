@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace climate::link;
+
 SerialPort::OpenError FakeSerialPort::open(const std::string& name) {
     m_openedNames.push_back(name);
     if (m_openResult != OpenError::None) {

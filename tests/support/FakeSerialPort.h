@@ -22,7 +22,7 @@
 //
 // Failures to script: the result of open(), refusal of line settings, and loseDevice() for a
 // device that vanishes under the open port.
-class FakeSerialPort : public SerialPort {
+class FakeSerialPort : public climate::link::SerialPort {
 public:
     struct Write {
         int tick = 0;

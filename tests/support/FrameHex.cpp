@@ -2,6 +2,8 @@
 
 #include "link/ModbusCrc.h"
 
+using namespace climate::link;
+
 std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> bytes) {
     const std::uint16_t crc = ModbusCrc16(bytes);
     bytes.push_back(static_cast<std::uint8_t>(crc >> 8));

@@ -17,4 +17,4 @@
 // `bytes` with their CRC appended.
 [[nodiscard]] std::vector<std::uint8_t> withCrc(std::vector<std::uint8_t> bytes);
 // The bytes of a request as sent.
-[[nodiscard]] std::vector<std::uint8_t> bytesOf(const ModbusFrame& frame);
+[[nodiscard]] std::vector<std::uint8_t> bytesOf(const climate::link::ModbusFrame& frame);

@@ -4,9 +4,11 @@
 // also install the accessibility factories the tool installs.
 #ifdef CLIMATE_TEST_MAIN_INSTRUMENTS
 #include "widgets/InstrumentAccessibility.h"
+using namespace climate::widgets;
 #endif
 #ifdef CLIMATE_TEST_MAIN_WINDOW
 #include "app/ComboBoxAccessible.h"
+using namespace climate::app;
 #endif
 
 #include <QApplication>

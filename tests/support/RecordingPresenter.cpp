@@ -2,6 +2,8 @@
 
 #include <utility>
 
+using namespace climate::link;
+
 void RecordingPresenter::show(const UserMessage& message, std::function<void()> onClosed) {
     m_shown.push_back({message, std::move(onClosed)});
 }

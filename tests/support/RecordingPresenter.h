@@ -9,15 +9,16 @@
 
 // Records the boxes the window shows instead of opening them. A box stays "open" until the test
 // closes it; its onClosed runs then, once.
-class RecordingPresenter : public MessagePresenter {
+class RecordingPresenter : public climate::link::MessagePresenter {
 public:
     struct Shown {
-        UserMessage message;
+        climate::link::UserMessage message;
         std::function<void()> onClosed;
         bool closed = false;
     };
 
-    void show(const UserMessage& message, std::function<void()> onClosed = {}) override;
+    void show(const climate::link::UserMessage& message,
+              std::function<void()> onClosed = {}) override;
 
     // Every box shown so far, in order, closed ones included.
     [[nodiscard]] const std::vector<Shown>& shown() const { return m_shown; }

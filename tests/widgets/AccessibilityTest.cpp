@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+using namespace climate::widgets;
+
 namespace {
 
 // Events the instruments raise towards assistive technology. Offscreen there is no platform bridge
@@ -33,9 +35,9 @@ protected:
     void SetUp() override {
         installInstrumentAccessibility();
         raisedEvents.clear();
-        previousObserver_ = setInstrumentEventObserver(recordEvent);
+        m_previousObserver = setInstrumentEventObserver(recordEvent);
     }
-    void TearDown() override { setInstrumentEventObserver(previousObserver_); }
+    void TearDown() override { setInstrumentEventObserver(m_previousObserver); }
 
     static QAccessibleInterface* face(QWidget& widget) {
         return QAccessible::queryAccessibleInterface(&widget);
@@ -48,7 +50,7 @@ protected:
     }
 
 private:
-    InstrumentEventObserver previousObserver_ = nullptr;
+    InstrumentEventObserver m_previousObserver = nullptr;
 };
 
 TEST_F(Accessibility, ValueInstrumentsReadTheirValueWithUnit) {

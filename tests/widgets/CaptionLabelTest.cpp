@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::widgets;
+
 namespace {
 
 TEST(CaptionLabel, DrawsOnlyItsText) {

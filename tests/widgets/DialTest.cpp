@@ -7,13 +7,15 @@
 
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QColor kYellow(255, 255, 0);
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
-const QSize kFanSize(150, 130);
-const QSize kQuarterSize(145, 110);
+const QColor Yellow(255, 255, 0);
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
+const QSize FanSize(150, 130);
+const QSize QuarterSize(145, 110);
 
 bool isPointerBlue(const QColor& c) {
     return c.blue() > 150 && c.red() < 110 && c.green() < 110;
@@ -32,7 +34,7 @@ class FanDial : public ::testing::Test {
 protected:
     FanDial() {
         dial.setRange(0, 3000);
-        dial.setSections({{0, 1000, kYellow}, {1000, 2700, kGreen}, {2700, 3000, kRed}});
+        dial.setSections({{0, 1000, Yellow}, {1000, 2700, Green}, {2700, 3000, Red}});
         dial.setArc(220, 260);
     }
     Dial dial;
@@ -54,14 +56,14 @@ TEST_F(FanDial, PositionReadsBackAndNotifiesOnlyOnChange) {
 TEST_F(FanDial, PositionOutsideTheRangeIsHeldButDrawnAtTheEnd) {
     dial.setPosition(5000);
     EXPECT_EQ(dial.position(), 5000.0);
-    const QImage beyondMaximum = ImageProbe::grab(dial, kFanSize);
+    const QImage beyondMaximum = ImageProbe::grab(dial, FanSize);
     dial.setPosition(3000);
-    const QImage atMaximum = ImageProbe::grab(dial, kFanSize);
+    const QImage atMaximum = ImageProbe::grab(dial, FanSize);
     dial.setPosition(-100);
     EXPECT_EQ(dial.position(), -100.0);
-    const QImage belowMinimum = ImageProbe::grab(dial, kFanSize);
+    const QImage belowMinimum = ImageProbe::grab(dial, FanSize);
     dial.setPosition(0);
-    const QImage atMinimum = ImageProbe::grab(dial, kFanSize);
+    const QImage atMinimum = ImageProbe::grab(dial, FanSize);
 
     EXPECT_EQ(beyondMaximum, atMaximum);
     EXPECT_EQ(belowMinimum, atMinimum);
@@ -71,14 +73,14 @@ TEST_F(FanDial, PositionOutsideTheRangeIsHeldButDrawnAtTheEnd) {
 TEST_F(FanDial, PointerTurnsClockwiseFromLowerLeftToLowerRight) {
     dial.setPointerColor(QColor(0, 0, 255));
     dial.setPosition(0);
-    const QPointF atMinimum = ImageProbe::centroid(ImageProbe::grab(dial, kFanSize), isPointerBlue);
+    const QPointF atMinimum = ImageProbe::centroid(ImageProbe::grab(dial, FanSize), isPointerBlue);
     dial.setPosition(1500);
-    const QPointF atMiddle = ImageProbe::centroid(ImageProbe::grab(dial, kFanSize), isPointerBlue);
+    const QPointF atMiddle = ImageProbe::centroid(ImageProbe::grab(dial, FanSize), isPointerBlue);
     dial.setPosition(3000);
-    const QPointF atMaximum = ImageProbe::centroid(ImageProbe::grab(dial, kFanSize), isPointerBlue);
+    const QPointF atMaximum = ImageProbe::centroid(ImageProbe::grab(dial, FanSize), isPointerBlue);
 
     ASSERT_GE(atMinimum.x(), 0.0);
-    const double centreX = kFanSize.width() / 2.0;
+    const double centreX = FanSize.width() / 2.0;
     // Start at 220° (lower left), through 12 o'clock, to -40° (lower right).
     EXPECT_LT(atMinimum.x(), centreX - 10);
     EXPECT_GT(atMaximum.x(), centreX + 10);
@@ -95,10 +97,10 @@ TEST(QuarterDial, PointerTurnsFromNineToTwelveOClock) {
     dial.setPointerColor(QColor(0, 0, 255));
     dial.setPosition(0);
     const QPointF atMinimum =
-        ImageProbe::centroid(ImageProbe::grab(dial, kQuarterSize), isPointerBlue);
+        ImageProbe::centroid(ImageProbe::grab(dial, QuarterSize), isPointerBlue);
     dial.setPosition(80);
     const QPointF atMaximum =
-        ImageProbe::centroid(ImageProbe::grab(dial, kQuarterSize), isPointerBlue);
+        ImageProbe::centroid(ImageProbe::grab(dial, QuarterSize), isPointerBlue);
     ASSERT_GE(atMinimum.x(), 0.0);
     ASSERT_GE(atMaximum.x(), 0.0);
     // Horizontal to the left of the pivot at the minimum, straight up at the maximum.
@@ -107,22 +109,22 @@ TEST(QuarterDial, PointerTurnsFromNineToTwelveOClock) {
 }
 
 TEST_F(FanDial, LastSectionReachesTheMaximum) {
-    dial.setSections({{0, 1000, kYellow}, {1000, 2000, kGreen}});
+    dial.setSections({{0, 1000, Yellow}, {1000, 2000, Green}});
     EXPECT_EQ(dial.sections().back().to, 3000.0);
-    EXPECT_EQ(dial.sectionColorAt(2900), kGreen);
+    EXPECT_EQ(dial.sectionColorAt(2900), Green);
 
     // Widening the range stretches the last section with it.
     dial.setRange(0, 4000);
     EXPECT_EQ(dial.sections().back().to, 4000.0);
-    EXPECT_EQ(dial.sectionColorAt(3900), kGreen);
-    EXPECT_EQ(dial.sectionColorAt(500), kYellow);
+    EXPECT_EQ(dial.sectionColorAt(3900), Green);
+    EXPECT_EQ(dial.sectionColorAt(500), Yellow);
 }
 
 TEST_F(FanDial, NewSectionsReplaceTheCachedScale) {
     dial.setSections({{0, 3000, QColor(255, 0, 255)}});
-    const QImage before = ImageProbe::grab(dial, kFanSize);
+    const QImage before = ImageProbe::grab(dial, FanSize);
     dial.setSections({{0, 3000, QColor(0, 255, 255)}});
-    const QImage after = ImageProbe::grab(dial, kFanSize);
+    const QImage after = ImageProbe::grab(dial, FanSize);
 
     EXPECT_GT(ImageProbe::count(before, isMagenta), 100);
     EXPECT_EQ(ImageProbe::count(after, isMagenta), 0);

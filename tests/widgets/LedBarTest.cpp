@@ -7,11 +7,13 @@
 
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QSize kSize(161, 23);
-const QColor kAlive(0, 255, 64);
-const QColor kLost(255, 0, 0);
+const QSize Size(161, 23);
+const QColor Alive(0, 255, 64);
+const QColor Lost(255, 0, 0);
 
 bool isLitGreen(const QColor& c) {
     return c.green() > 190 && c.red() < 120;
@@ -20,9 +22,9 @@ bool isLitGreen(const QColor& c) {
 class LinkBar : public ::testing::Test {
 protected:
     LinkBar() {
-        bar.resize(kSize);
+        bar.resize(Size);
         bar.setSegmentSpacing(1);
-        bar.setSectionColor1(kAlive);
+        bar.setSectionColor1(Alive);
     }
     LedBar bar;
 };
@@ -54,12 +56,12 @@ TEST_F(LinkBar, NotifiesOnlyWhenTheHeldPositionChanges) {
 
 TEST_F(LinkBar, SectionColourReadsBack) {
     QSignalSpy spy(&bar, &LedBar::sectionColor1Changed);
-    bar.setSectionColor1(kLost);
-    bar.setSectionColor1(kLost);
-    EXPECT_EQ(bar.sectionColor1(), kLost);
+    bar.setSectionColor1(Lost);
+    bar.setSectionColor1(Lost);
+    EXPECT_EQ(bar.sectionColor1(), Lost);
     EXPECT_EQ(spy.size(), 1);
     bar.setPosition(100);
-    const QImage image = ImageProbe::grab(bar, kSize);
+    const QImage image = ImageProbe::grab(bar, Size);
     const QColor middle = image.pixelColor(78, 11); // inside segment 15
     EXPECT_GT(middle.red(), 200);
     EXPECT_LT(middle.green(), 90);
@@ -78,19 +80,19 @@ TEST_F(LinkBar, SegmentsFillFromTheLeft) {
     }
 
     bar.setPosition(50);
-    const QImage half = ImageProbe::grab(bar, kSize);
+    const QImage half = ImageProbe::grab(bar, Size);
     EXPECT_GT(ImageProbe::count(half, isLitGreen, QRect(0, 0, 70, 23)), 200);
     EXPECT_EQ(ImageProbe::count(half, isLitGreen, QRect(90, 0, 71, 23)), 0);
     bar.setPosition(0);
-    EXPECT_EQ(ImageProbe::count(ImageProbe::grab(bar, kSize), isLitGreen), 0);
+    EXPECT_EQ(ImageProbe::count(ImageProbe::grab(bar, Size), isLitGreen), 0);
     bar.setPosition(100);
-    EXPECT_GT(ImageProbe::count(ImageProbe::grab(bar, kSize), isLitGreen, QRect(150, 0, 11, 23)),
+    EXPECT_GT(ImageProbe::count(ImageProbe::grab(bar, Size), isLitGreen, QRect(150, 0, 11, 23)),
               20);
 }
 
 TEST_F(LinkBar, BackgroundIsTransparent) {
     bar.setPosition(100);
-    const QImage image = ImageProbe::renderTransparent(bar, kSize);
+    const QImage image = ImageProbe::renderTransparent(bar, Size);
     // The edge rows and the gaps between segments stay clear.
     EXPECT_EQ(ImageProbe::count(
                   image, [](const QColor& c) { return c.alpha() > 0; }, QRect(0, 0, 161, 1)),

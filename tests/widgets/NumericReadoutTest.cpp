@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::widgets;
+
 namespace {
 
 TEST(NumericReadout, ShowsValueFollowedByUnit) {

@@ -7,6 +7,8 @@
 
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
 TEST(Odometer, ShowsFourWholeDigits) {

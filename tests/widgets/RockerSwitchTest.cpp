@@ -11,16 +11,18 @@
 #include <memory>
 #include <vector>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QSize kSize(30, 48);
+const QSize Size(30, 48);
 
 // The forced-output switch, on at start, with a handler that records what it reads when the
 // click notification arrives.
 class ForcedOutputSwitch : public ::testing::Test {
 protected:
     ForcedOutputSwitch() {
-        rocker.resize(kSize);
+        rocker.resize(Size);
         rocker.setOn(true);
         QObject::connect(
             &rocker, &RockerSwitch::clicked, &rocker,
@@ -95,9 +97,9 @@ TEST(RockerSwitch, PictureShowsTheStateOnItsBackground) {
     RockerSwitch rocker;
     rocker.setBackgroundColor(QColor(255, 0, 255));
     rocker.setOn(true);
-    const QImage on = ImageProbe::grab(rocker, kSize);
+    const QImage on = ImageProbe::grab(rocker, Size);
     rocker.setOn(false);
-    const QImage off = ImageProbe::grab(rocker, kSize);
+    const QImage off = ImageProbe::grab(rocker, Size);
 
     EXPECT_EQ(on.pixelColor(0, 0), QColor(255, 0, 255));
     // The pressed half lies in shadow: the upper half when on, the lower half when off.

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QSize kSize(100, 80);
+const QSize Size(100, 80);
 
 bool isPointerBlue(const QColor& c) {
     return c.blue() > 180 && c.red() < 80 && c.green() > 60 && c.green() < 190;
@@ -21,7 +23,7 @@ protected:
         rotary.setPositionLabels({QStringLiteral("On"), QStringLiteral("Off")});
         rotary.setPointerColor(QColor(0, 128, 255));
         rotary.setPosition(1);
-        rotary.resize(kSize);
+        rotary.resize(Size);
     }
     RotarySwitch rotary;
 };
@@ -61,17 +63,17 @@ TEST_F(HeaterSwitch, TurningByMouseChangesOnlyThePicture) {
     QTest::mouseClick(&rotary, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_EQ(rotary.displayedPosition(), 0);
     EXPECT_EQ(rotary.position(), 1);
-    QTest::mouseClick(&rotary, Qt::LeftButton, {}, QPoint(kSize.width() - 3, 3));
+    QTest::mouseClick(&rotary, Qt::LeftButton, {}, QPoint(Size.width() - 3, 3));
     EXPECT_EQ(rotary.displayedPosition(), 1);
 }
 
 TEST_F(HeaterSwitch, PictureShowsTheDisplayedPosition) {
     rotary.turnTo(0);
-    const QImage on = ImageProbe::grab(rotary, kSize);
+    const QImage on = ImageProbe::grab(rotary, Size);
     rotary.turnTo(1);
-    const QImage off = ImageProbe::grab(rotary, kSize);
-    const QRect left(0, 0, kSize.width() / 2, kSize.height());
-    const QRect right(kSize.width() / 2, 0, kSize.width() / 2, kSize.height());
+    const QImage off = ImageProbe::grab(rotary, Size);
+    const QRect left(0, 0, Size.width() / 2, Size.height());
+    const QRect right(Size.width() / 2, 0, Size.width() / 2, Size.height());
     EXPECT_GT(ImageProbe::count(on, isPointerBlue, left),
               ImageProbe::count(on, isPointerBlue, right) + 5);
     EXPECT_GT(ImageProbe::count(off, isPointerBlue, right),

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QSize kSize(16, 16);
+const QSize Size(16, 16);
 
 QColor centreOf(RoundLed& led) {
-    return ImageProbe::grab(led, kSize).pixelColor(8, 9);
+    return ImageProbe::grab(led, Size).pixelColor(8, 9);
 }
 
 TEST(RoundLed, NotifiesOnlyOnChange) {

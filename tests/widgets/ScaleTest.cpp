@@ -13,11 +13,13 @@
 #include <cmath>
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QColor kYellow(255, 255, 0);
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
+const QColor Yellow(255, 255, 0);
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
 
 struct MapCase {
     const char* name;
@@ -157,14 +159,14 @@ TEST(ScaleDiv, LabelsUseTheFewestDecimalsThatShowEveryTick) {
 }
 
 TEST(ScaleSection, ColourLookupAtBoundaries) {
-    const QList<ScaleSection> fan = {{0, 1000, kYellow}, {1000, 2700, kGreen}, {2700, 3000, kRed}};
+    const QList<ScaleSection> fan = {{0, 1000, Yellow}, {1000, 2700, Green}, {2700, 3000, Red}};
     struct Case {
         double value;
         QColor expected;
     };
     const Case cases[] = {
-        {0, kYellow},     {999.9, kYellow},   {1000, kGreen},
-        {2699.9, kGreen}, {2700, kRed},       {3000, kRed},
+        {0, Yellow},      {999.9, Yellow},    {1000, Green},
+        {2699.9, Green},  {2700, Red},        {3000, Red},
         {-0.1, QColor()}, {3000.1, QColor()}, {std::numeric_limits<double>::quiet_NaN(), QColor()},
     };
     for (const Case& c : cases)
@@ -173,15 +175,15 @@ TEST(ScaleSection, ColourLookupAtBoundaries) {
 
 TEST(ScaleSection, LookupFollowsWhatIsPainted) {
     // Later sections cover earlier ones; a reversed section still covers its stretch.
-    const QList<ScaleSection> overlapping = {{0, 100, kYellow}, {40, 60, kRed}};
-    EXPECT_EQ(sectionColorAt(overlapping, 50), kRed);
-    EXPECT_EQ(sectionColorAt(overlapping, 70), kYellow);
-    EXPECT_EQ(sectionColorAt({{60, 40, kGreen}}, 50), kGreen);
+    const QList<ScaleSection> overlapping = {{0, 100, Yellow}, {40, 60, Red}};
+    EXPECT_EQ(sectionColorAt(overlapping, 50), Red);
+    EXPECT_EQ(sectionColorAt(overlapping, 70), Yellow);
+    EXPECT_EQ(sectionColorAt({{60, 40, Green}}, 50), Green);
     // A gap between sections has no colour, even at the end of the lower one.
-    const QList<ScaleSection> gap = {{0, 10, kYellow}, {15, 20, kRed}};
+    const QList<ScaleSection> gap = {{0, 10, Yellow}, {15, 20, Red}};
     EXPECT_FALSE(sectionColorAt(gap, 10).isValid());
     EXPECT_FALSE(sectionColorAt(gap, 12).isValid());
-    EXPECT_EQ(sectionColorAt(gap, 20), kRed);
+    EXPECT_EQ(sectionColorAt(gap, 20), Red);
     EXPECT_FALSE(sectionColorAt({}, 5).isValid());
 }
 
@@ -193,13 +195,11 @@ TEST(ScaleSection, LastSectionAlwaysReachesTheMaximum) {
     };
     const Case cases[] = {
         {"short last section stretched",
-         {{0, 1000, kYellow}, {1000, 2000, kGreen}},
-         {{0, 1000, kYellow}, {1000, 3000, kGreen}}},
-        {"long last section cut", {{0, 3500, kRed}}, {{0, 3000, kRed}}},
-        {"reversed section ordered", {{2000, 500, kGreen}}, {{500, 3000, kGreen}}},
-        {"section beyond the maximum shrinks to nothing",
-         {{3200, 3500, kRed}},
-         {{3000, 3000, kRed}}},
+         {{0, 1000, Yellow}, {1000, 2000, Green}},
+         {{0, 1000, Yellow}, {1000, 3000, Green}}},
+        {"long last section cut", {{0, 3500, Red}}, {{0, 3000, Red}}},
+        {"reversed section ordered", {{2000, 500, Green}}, {{500, 3000, Green}}},
+        {"section beyond the maximum shrinks to nothing", {{3200, 3500, Red}}, {{3000, 3000, Red}}},
         {"no sections", {}, {}},
     };
     for (const Case& c : cases)

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QSize kSize(40, 150);
+const QSize Size(40, 150);
 
 bool isLiquid(const QColor& c) {
     return c.blue() > 120 && c.red() < 90 && c.green() < 90;
@@ -21,12 +23,12 @@ protected:
     }
     int liquidAt(double value) {
         thermometer.setPosition(value);
-        return ImageProbe::count(ImageProbe::grab(thermometer, kSize), isLiquid);
+        return ImageProbe::count(ImageProbe::grab(thermometer, Size), isLiquid);
     }
     // Topmost row that shows liquid.
     int columnTopAt(double value) {
         thermometer.setPosition(value);
-        const QImage image = ImageProbe::grab(thermometer, kSize);
+        const QImage image = ImageProbe::grab(thermometer, Size);
         for (int y = 0; y < image.height(); ++y)
             if (ImageProbe::count(image, isLiquid, QRect(0, y, image.width(), 1)) > 0)
                 return y;

@@ -11,9 +11,11 @@
 
 #include <limits>
 
+using namespace climate::widgets;
+
 namespace {
 
-const QSize kSize(633, 409);
+const QSize Size(633, 409);
 
 // The fan curve plot as the Declaration page sets it up.
 class FanCurvePlot : public ::testing::Test {
@@ -24,7 +26,7 @@ protected:
         plot.setChannel(0, QStringLiteral("Intfan"), QColor(Qt::red), 2);
         plot.setChannel(1, QStringLiteral("Extfan"), QColor(Qt::yellow), 2);
         plot.setBackgroundColor(QColor(192, 192, 192));
-        plot.resize(kSize);
+        plot.resize(Size);
     }
     XYPlot plot;
 };
@@ -97,7 +99,7 @@ TEST_F(FanCurvePlot, BackgroundAndLegend) {
     EXPECT_TRUE(plot.isLegendVisible());
     plot.setLegendVisible(false);
     EXPECT_FALSE(plot.isLegendVisible());
-    const QImage image = ImageProbe::grab(plot, kSize);
+    const QImage image = ImageProbe::grab(plot, Size);
     EXPECT_TRUE(ImageProbe::near(image.pixelColor(3, 3), QColor(192, 192, 192), 2));
 }
 
@@ -112,11 +114,11 @@ TEST_F(FanCurvePlot, HigherLayerIsDrawnOnTop) {
     plot.addPoint(0, 100, 50);
     plot.addPoint(1, 50, 0);
     plot.addPoint(1, 50, 100);
-    (void)ImageProbe::grab(plot, kSize); // lays the chart out
+    (void)ImageProbe::grab(plot, Size); // lays the chart out
     const QPoint crossing = plot.mapToWidget(0, QPointF(50, 50)).toPoint();
-    ASSERT_TRUE(QRect(QPoint(0, 0), kSize).contains(crossing));
+    ASSERT_TRUE(QRect(QPoint(0, 0), Size).contains(crossing));
 
-    auto colourAtCrossing = [&] { return ImageProbe::grab(plot, kSize).pixelColor(crossing); };
+    auto colourAtCrossing = [&] { return ImageProbe::grab(plot, Size).pixelColor(crossing); };
     plot.setChannelLayer(0, 1);
     plot.setChannelLayer(1, 0);
     EXPECT_EQ(plot.channelLayer(0), 1);

@@ -26,6 +26,8 @@
 
 #include <memory>
 
+using namespace climate::widgets;
+
 namespace {
 
 Dial* fanDial(double rpm) {

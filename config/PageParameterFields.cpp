@@ -1,0 +1,102 @@
+#include "PageParameterFields.h"
+
+#include "ParameterGroups.h"
+
+#include "link/NumberText.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <utility>
+
+namespace climate::config {
+
+using namespace climate::link;
+
+namespace {
+
+// "InternalFan.StepRev" -> "InternalFan", "StepRev"; "Address" -> "Address", "Address".
+std::pair<QString, QString> recordNames(const char* record) {
+    const QString path = QString::fromUtf8(record);
+    const qsizetype dot = path.indexOf(QLatin1Char('.'));
+    return dot < 0 ? std::pair{path, path} : std::pair{path.left(dot), path.mid(dot + 1)};
+}
+
+} // namespace
+
+PageParameterFields::PageParameterFields(const ConfigurationView& view) : m_view(view) {
+    for (const HoldingRegister& row : holdingRegisters()) {
+        const auto [group, name] = recordNames(row.record);
+        // The page's titles keep their stray blanks ("Heater ", "Temp.  Alarm"); a file does not.
+        const QString caption = QString::fromUtf8(parameterGroup(row.group).caption).simplified();
+        const QString label = *row.label != '\0' ? QString::fromUtf8(row.label) : caption;
+        m_fields.push_back({group, caption, name, label, row.reg, row.readForm});
+        m_rows.push_back(&row);
+    }
+}
+
+QString PageParameterFields::text(std::size_t index) const {
+    const Control control = m_rows.at(index)->control;
+    if (control.kind == Control::Kind::Edit) {
+        return m_view.Edit.at(control.number)->text();
+    }
+    const QComboBox* box = m_view.ComboBox.at(control.number);
+    return box->currentIndex() < 0 ? QString() : box->currentText();
+}
+
+void PageParameterFields::setText(std::size_t index, const QString& text) {
+    const Control control = m_rows.at(index)->control;
+    if (control.kind == Control::Kind::Edit) {
+        m_view.Edit.at(control.number)->setText(text);
+        return;
+    }
+    QComboBox* box = m_view.ComboBox.at(control.number);
+    box->setCurrentIndex(text.isEmpty() ? -1 : box->findText(text, Qt::MatchExactly));
+    if (box->currentIndex() < 0 && box->isEditable()) {
+        box->clearEditText();
+    }
+}
+
+QStringList PageParameterFields::items(std::size_t index) const {
+    const Control control = m_rows.at(index)->control;
+    QStringList list;
+    if (control.kind == Control::Kind::ComboBox) {
+        const QComboBox* box = m_view.ComboBox.at(control.number);
+        for (int i = 0; i < box->count(); ++i) {
+            list << box->itemText(i);
+        }
+    }
+    return list;
+}
+
+QWidget* PageParameterFields::widget(std::size_t index) const {
+    const Control control = m_rows.at(index)->control;
+    if (control.kind == Control::Kind::Edit) {
+        return m_view.Edit.at(control.number);
+    }
+    return m_view.ComboBox.at(control.number);
+}
+
+std::optional<std::uint16_t> PageParameterFields::setRuleWord(std::size_t index) const {
+    const HoldingRegister& row = *m_rows.at(index);
+    if (row.control.kind == Control::Kind::ComboBox) {
+        return wordForItem(row, m_view.ComboBox.at(row.control.number)->currentIndex());
+    }
+    try {
+        return wordForText(row, m_view.Edit.at(row.control.number)->text().toStdString());
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+QString PageParameterFields::readAllText(std::size_t index, std::uint16_t word) const {
+    const FileField& field = m_fields.at(index);
+    if (field.form != ReadForm::Item) {
+        return QString::fromStdString(shownText(*m_rows.at(index), word));
+    }
+    const QComboBox* box = m_view.ComboBox.at(m_rows.at(index)->control.number);
+    const int item = registerItem(word, box->count());
+    return item < 0 ? QString::number(static_cast<std::int16_t>(word)) : box->itemText(item);
+}
+
+} // namespace climate::config

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "ConfigurationView.h"
+#include "DifferenceMarks.h"
+#include "FileChooser.h"
+#include "PageParameterFields.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace climate::link {
+class CommEngine;
+} // namespace climate::link
+
+namespace climate::config {
+
+// The "All" group's files: "Save…" writes what the page's parameter fields show to a parameter
+// file, "Load…" fills them from one and sends nothing. The folder last used is remembered.
+class ParameterSets {
+public:
+    ParameterSets(link::CommEngine& engine, const ConfigurationView& view,
+                  std::unique_ptr<FileChooser> chooser);
+    ~ParameterSets();
+    ParameterSets(const ParameterSets&) = delete;
+    ParameterSets& operator=(const ParameterSets&) = delete;
+
+    void saveClick();
+    void loadClick();
+
+    void setFileChooser(std::unique_ptr<FileChooser> chooser) { m_chooser = std::move(chooser); }
+
+    // What the controller holds, for the difference marks.
+    void readAllReceived(std::span<const std::uint16_t> registers);
+    void registersWritten(std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
+        m_marks.registersWritten(firstRegister, words);
+    }
+    // Drops the marks' baseline once the slave address changed or the port closed.
+    void watchLink();
+    [[nodiscard]] const DifferenceMarks& marks() const { return m_marks; }
+
+    // The folder the dialogs open in: the last one used, else the user's documents.
+    [[nodiscard]] static QString lastFolder();
+
+private:
+    static void rememberFolder(const QString& file);
+    void tell(const QString& text, const char* caption, bool error);
+
+    link::CommEngine& m_engine;
+    const ConfigurationView m_view;
+    PageParameterFields m_fields;
+    std::unique_ptr<FileChooser> m_chooser;
+    DifferenceMarks m_marks{m_fields};
+};
+
+} // namespace climate::config

@@ -1,0 +1,321 @@
+// Parameter sets against the controller simulator: Set All writes every setting group (checked
+// register by register in the simulator), is refused before anything is sent when a field is bad,
+// stops with one summary when the simulator falls silent or the page is left half-way; a file
+// saved right after a Read All loads back the same texts.
+#include "WindowOnSimulator.h"
+
+#include "config/ParameterSets.h"
+#include "link/CommEngine.h"
+#include "support/ScriptedFileChooser.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace climate::config;
+using namespace climate::link;
+
+namespace {
+
+// Texts for every setting group and the registers they must leave in the simulator, written out
+// independently of the tool's tables.
+struct GroupTexts {
+    const char* group;
+    std::map<std::string, std::string> edits;
+    std::map<std::string, int> combos;
+    int firstRegister;
+    std::vector<std::uint16_t> words;
+};
+
+const std::vector<GroupTexts>& settingGroups() {
+    static const std::vector<GroupTexts> groups{
+        {"Internal Fan",
+         {{"Edit12", "100"},
+          {"Edit5", "65535"},
+          {"Edit13", "800"},
+          {"Edit14", "25.3"},
+          {"Edit27", "45"},
+          {"Edit9", "20"},
+          {"Edit7", "-5.5"},
+          {"Edit6", "0.3"},
+          {"Edit41", "255"}},
+         {{"ComboBox1", 1}, {"ComboBox2", 0}},
+         0,
+         {100, 0xFFFF, 800, 253, 450, 200, 3, 0xFFC9, 255, 1, 0}},
+        {"External Fan",
+         {{"Edit34", "50"},
+          {"Edit8", "2900"},
+          {"Edit35", "0"},
+          {"Edit36", "12.7"},
+          {"Edit37", "70.1"},
+          {"Edit15", "-0.3"},
+          {"Edit39", "47.05"},
+          {"Edit38", "2.53e1"},
+          {"Edit40", "4"}},
+         {{"ComboBox3", 0}, {"ComboBox4", 1}},
+         11,
+         {50, 2900, 0, 127, 701, 0xFFFD, 253, 470, 4, 0, 1}},
+        {"Heater",
+         {{"Edit50", "12.5"}, {"Edit51", "0.5"}, {"Edit52", "-5.5"}, {"Edit53", "25"}},
+         {{"ComboBox5", 0}},
+         22,
+         {0xFFC9, 250, 125, 5, 0}},
+        {"Temp. Alarm", {{"Edit24", "25.3"}, {"Edit25", "-40"}}, {}, 28, {253, 0xFE70}},
+        {"ExtInput", {}, {{"ComboBox6", 1}, {"ComboBox7", 1}}, 37, {1, 1}},
+        {"VoltageAlarm", {{"Edit18", "70"}, {"Edit28", "24"}}, {}, 39, {700, 240}},
+        {"Compressor",
+         {{"Edit30", "35.5"}, {"Edit29", "5"}, {"Edit31", "-32768"}},
+         {},
+         41,
+         {355, 50, 0x8000}},
+        {"Heat Exchanger",
+         {{"Edit42", "30"}, {"Edit33", "0.3"}, {"Edit43", "2.5"}},
+         {},
+         44,
+         {300, 3, 25}},
+    };
+    return groups;
+}
+
+class ParameterSetsE2eTest : public WindowOnSimulator {
+protected:
+    static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
+
+    void SetUp() override {
+        WindowOnSimulator::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        ASSERT_EQ(child<QTabWidget>("Data")->currentIndex(), 0);
+    }
+
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QLineEdit* edit(const std::string& name) { return child<QLineEdit>(name); }
+    QComboBox* combo(const std::string& name) { return child<QComboBox>(name); }
+    QString progress() { return child<QLabel>("SetAllProgress")->text(); }
+    [[nodiscard]] bool busy() const { return form->engine().state().CommandBusy; }
+
+    void typeAllGroups() {
+        for (const GroupTexts& group : settingGroups()) {
+            for (const auto& [name, text] : group.edits) {
+                edit(name)->setText(QString::fromStdString(text));
+            }
+            for (const auto& [name, item] : group.combos) {
+                combo(name)->setCurrentIndex(item);
+            }
+        }
+    }
+
+    // The simulator's holding registers 0 ... 46.
+    std::vector<std::uint16_t> simulatorHolding() {
+        const QString answer = sim.command(QStringLiteral("get hr 0 47"));
+        const QStringList words = answer.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        std::vector<std::uint16_t> registers;
+        EXPECT_EQ(words.size(), 48) << answer.toStdString();
+        for (qsizetype k = 1; k < words.size(); ++k) {
+            registers.push_back(words[k].toUShort());
+        }
+        registers.resize(47);
+        return registers;
+    }
+
+    // The registers after the first `count` setting groups were written over `before`.
+    static std::vector<std::uint16_t> afterGroups(std::vector<std::uint16_t> before,
+                                                  std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const GroupTexts& group = settingGroups()[i];
+            std::ranges::copy(group.words, before.begin() + group.firstRegister);
+        }
+        return before;
+    }
+
+    // Drives the engine by hand: the engine timer stops, and each call runs one tick after
+    // letting the port's bytes arrive.
+    void takeOverTheEngineTimer() { form->findChild<QTimer*>(QStringLiteral("Timer2"))->stop(); }
+    void tick() {
+        QTest::qWait(10);
+        form->Timer2Timer();
+    }
+    // Ticks until `done`; false after `maxTicks`.
+    template <typename Done> bool tickUntil(Done done, int maxTicks = 600) {
+        for (int i = 0; i < maxTicks && !done(); ++i) {
+            tick();
+        }
+        return done();
+    }
+};
+
+TEST_F(ParameterSetsE2eTest, SetAllWritesEverySettingGroupAndLeavesCalibrationAndAddress) {
+    typeAllGroups();
+    edit("Edit1")->setText(QStringLiteral("9.9")); // Calibration
+    edit("Edit4")->setText(QStringLiteral("7"));   // Address
+    const std::vector<std::uint16_t> before = simulatorHolding();
+    const std::vector<std::uint16_t> expected = afterGroups(before, settingGroups().size());
+    ASSERT_NE(before, expected);
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("stats reset")));
+
+    button("Button13")->click();
+    ASSERT_TRUE(busy()) << messages->describe();
+    EXPECT_TRUE(progress().startsWith("Writing 1 of 8: Internal Fan")) << progress().toStdString();
+
+    // Between groups the engine stays busy: other commands get the busy box and send nothing.
+    QTest::qWait(300);
+    ASSERT_TRUE(busy());
+    button("Button12")->click();
+    button("Button11")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 20000));
+
+    ASSERT_EQ(messages->lines().size(), 3u) << messages->describe();
+    EXPECT_EQ(messages->lines()[0], "Systerm Busy,Please Wait / Set Intfan1!");
+    EXPECT_EQ(messages->lines()[1], "Systerm Busy,Please Wait / Set Alarm TEMP!");
+    const UserMessage& summary = messages->shown().back().message;
+    EXPECT_EQ(summary.caption, "Set All");
+    EXPECT_EQ(summary.text,
+              "All 8 groups were written: Internal Fan, External Fan, Heater, Temp. Alarm, "
+              "ExtInput, VoltageAlarm, Compressor, Heat Exchanger.\n"
+              "Calibration and Address are not part of Set All: set them with their own buttons.");
+    EXPECT_EQ(simulatorHolding(), expected);
+    const QString stats = sim.command(QStringLiteral("stats"));
+    EXPECT_TRUE(stats.contains(QStringLiteral("fc16=8 "))) << stats.toStdString();
+    EXPECT_TRUE(stats.contains(QStringLiteral("fc3=0 "))) << "the busy Read All sent nothing";
+    EXPECT_EQ(progress(), "Set All: 8 of 8 written");
+}
+
+TEST_F(ParameterSetsE2eTest, ABadFieldRefusesSetAllBeforeAnythingIsSent) {
+    // Read All shows Heater DeltTemp 2.5, which the Heater's Set does not take.
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 23 25")));
+    button("Button12")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
+    ASSERT_EQ(edit("Edit53")->text(), "2.5");
+    const std::vector<std::uint16_t> before = simulatorHolding();
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("stats reset")));
+
+    button("Button13")->click();
+    EXPECT_FALSE(busy());
+    ASSERT_EQ(messages->shown().size(), 1u) << messages->describe();
+    EXPECT_EQ(messages->shown()[0].message.text,
+              "Nothing was sent. Heater, DeltTemp: '2.5' is not a valid integer value.");
+    EXPECT_EQ(messages->shown()[0].message.caption, "Set All");
+    QTest::qWait(300);
+    EXPECT_EQ(simulatorHolding(), before);
+    EXPECT_TRUE(sim.command(QStringLiteral("stats")).contains(QStringLiteral("requests=0 ")));
+}
+
+TEST_F(ParameterSetsE2eTest, SetAllWithThePortClosedOrBusyShowsTheBoxesOfReadAll) {
+    button("Button12")->click(); // Read All in flight
+    button("Button13")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
+    button("Button1")->click(); // close
+    button("Button13")->click();
+    EXPECT_EQ(messages->lines(),
+              (std::vector<std::string>{"Systerm Busy,Please Wait / Set Intfan1!",
+                                        "ComPort Not Open!! / Comm Error"}));
+}
+
+TEST_F(ParameterSetsE2eTest, SetAllStopsWhereTheSimulatorFallsSilent) {
+    typeAllGroups();
+    const std::vector<std::uint16_t> before = simulatorHolding();
+    takeOverTheEngineTimer();
+
+    button("Button13")->click();
+    // Three groups answered; the fourth is posted but not yet sent.
+    ASSERT_TRUE(tickUntil([&] { return progress().startsWith("Writing 4 of 8"); }))
+        << progress().toStdString();
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("silent on")));
+    ASSERT_TRUE(tickUntil([&] { return !busy(); }));
+
+    ASSERT_EQ(messages->shown().size(), 1u) << messages->describe();
+    EXPECT_EQ(messages->shown()[0].message.text,
+              "Written: Internal Fan, External Fan, Heater.\n"
+              "Temp. Alarm failed: no reply in time.\n"
+              "Set All stopped there; not written: Temp. Alarm, ExtInput, VoltageAlarm, "
+              "Compressor, Heat Exchanger.\n"
+              "Calibration and Address are not part of Set All: set them with their own buttons.");
+    EXPECT_EQ(messages->shown()[0].message.icon, UserMessage::Icon::Error);
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("silent off")));
+    EXPECT_EQ(simulatorHolding(), afterGroups(before, 3));
+    EXPECT_EQ(progress(), "Set All stopped at 4 of 8: Temp. Alarm");
+}
+
+TEST_F(ParameterSetsE2eTest, LeavingThePageAbandonsSetAllAndTheSummaryWaitsForTheReturn) {
+    typeAllGroups();
+    const std::vector<std::uint16_t> before = simulatorHolding();
+    takeOverTheEngineTimer();
+    auto* data = child<QTabWidget>("Data");
+
+    button("Button13")->click();
+    ASSERT_TRUE(tickUntil([&] { return progress().startsWith("Writing 3 of 8"); }));
+    data->setCurrentIndex(1);
+    for (int i = 0; i < 30; ++i) {
+        tick();
+    }
+    EXPECT_TRUE(messages->shown().empty()) << "no summary while another page is shown";
+
+    data->setCurrentIndex(0);
+    tick(); // the first tick back on the page ends the command
+    ASSERT_FALSE(busy());
+    ASSERT_EQ(messages->shown().size(), 1u) << messages->describe();
+    EXPECT_NE(messages->shown()[0].message.text.find(
+                  "Heater failed: abandoned, the page was left while it was being written.\n"
+                  "Set All stopped there"),
+              std::string::npos)
+        << messages->describe();
+    EXPECT_EQ(simulatorHolding(), afterGroups(before, 2));
+}
+
+TEST_F(ParameterSetsE2eTest, AFileSavedRightAfterReadAllLoadsBackTheSameTexts) {
+    // Values the groups' Set would refuse, which Read All shows all the same.
+    for (const char* line : {"set hr 23 25", "set hr 8 300", "set hr 10 2", "set hr 38 7",
+                             "set hr 39 900", "set hr 7 -55", "set hr 1 40000"}) {
+        ASSERT_TRUE(sim.commandOk(QString::fromLatin1(line))) << line;
+    }
+    button("Button5")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
+    button("Button12")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
+    ASSERT_EQ(edit("Edit41")->text(), "300");
+    std::vector<QString> shown;
+    const auto fieldsOf = [this] {
+        std::vector<QString> texts;
+        for (QLineEdit* field : child<QWidget>("Configuration")->findChildren<QLineEdit*>()) {
+            texts.push_back(field->objectName() + "=" + field->text());
+        }
+        for (QComboBox* box : child<QWidget>("Configuration")->findChildren<QComboBox*>()) {
+            texts.push_back(box->objectName() + "=" + box->currentText());
+        }
+        return texts;
+    };
+    shown = fieldsOf();
+
+    ScriptedFileChooser::Log log;
+    const QString file = QDir::current().filePath(QStringLiteral("unit.json"));
+    form->parameterSets().setFileChooser(std::make_unique<ScriptedFileChooser>(file, log));
+    button("SaveParameters")->click();
+    ASSERT_TRUE(messages->shown().empty()) << messages->describe();
+    EXPECT_EQ(QFileInfo(log.proposedSaves.at(0)).fileName(),
+              QStringLiteral("parameters-%1-DCAC-HEX_V1.00.json")
+                  .arg(QDate::currentDate().toString(Qt::ISODate)));
+
+    typeAllGroups();
+    button("LoadParameters")->click();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
+    EXPECT_EQ(fieldsOf(), shown);
+}
+
+} // namespace
