@@ -30,32 +30,39 @@ void check(bool condition) {
 }
 
 // What any transaction is handed as a good reply must pass an independent look.
-void checkGoodReply(CommEngine& engine, const Transaction& transaction) {
-    const auto reply = engine.state().reply();
+void checkGoodReply(std::uint8_t address, std::span<const std::uint8_t> reply,
+                    const Transaction& transaction) {
     const std::uint32_t length = transaction.replyLength();
     check(reply.size() >= length && length >= 4);
-    check(reply[0] == engine.state().DeviceAddress && reply[1] == transaction.function());
+    check(reply[0] == address && reply[1] == transaction.function());
     const std::uint16_t crc = ModbusCrc16(reply.first(length - 2));
     check(reply[length - 2] == crc >> 8 && reply[length - 1] == (crc & 0xFF));
 }
 
+// The engine's own reply as it stands when a poll step is handed a good one.
 class FuzzPoll : public PollTransaction {
 public:
-    using PollTransaction::PollTransaction;
+    FuzzPoll(const RequestShape& shape, const CommEngine*& engine, bool moveOnAtBadCrc = false)
+        : PollTransaction(shape, moveOnAtBadCrc), m_engine(engine) {}
 
 protected:
-    void decode(CommEngine& engine) override { checkGoodReply(engine, *this); }
+    void decode(std::span<const std::uint8_t> reply) override {
+        checkGoodReply(static_cast<std::uint8_t>(m_engine->state().DeviceAddress), reply, *this);
+    }
+
+private:
+    const CommEngine*& m_engine;
 };
 
 class FuzzCommand : public CommandTransaction {
 public:
     using CommandTransaction::CommandTransaction;
 
-    void onGood(CommEngine& engine) override {
-        checkGoodReply(engine, *this);
-        engine.endCommand();
-        engine.purgeInput();
-        engine.MarkLinkAlive();
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override {
+        checkGoodReply(context.deviceAddress(), reply, *this);
+        context.endCommand();
+        context.purgeInput();
+        context.MarkLinkAlive();
     }
 };
 
@@ -63,21 +70,20 @@ class FuzzLive : public ShapedTransaction {
 public:
     using ShapedTransaction::ShapedTransaction;
 
-    [[nodiscard]] ModbusFrame request(const EngineState& state) const override {
-        return buildWriteSingle(static_cast<std::uint8_t>(state.DeviceAddress), function(),
-                                shape().first, 1);
+    [[nodiscard]] ModbusFrame request(std::uint8_t deviceAddress) const override {
+        return buildWriteSingle(deviceAddress, function(), shape().first, 1);
     }
-    void onGood(CommEngine& engine) override {
-        checkGoodReply(engine, *this);
-        engine.restartPolling();
-        engine.purgeInput();
-        engine.MarkLinkAlive();
+    void onGood(TransactionContext& context, std::span<const std::uint8_t> reply) override {
+        checkGoodReply(context.deviceAddress(), reply, *this);
+        context.restartPolling();
+        context.purgeInput();
+        context.MarkLinkAlive();
     }
-    void onWrongHeader(CommEngine& engine) override {
-        engine.MarkLinkAlive();
-        engine.restartPolling();
+    void onWrongHeader(TransactionContext& context) override {
+        context.MarkLinkAlive();
+        context.restartPolling();
     }
-    void onTimeout(CommEngine& engine) override { engine.restartPolling(); }
+    void onTimeout(TransactionContext& context) override { context.restartPolling(); }
 };
 
 // The engine with the tool's request shapes plugged in. The one place that knows how
@@ -85,37 +91,44 @@ public:
 struct FuzzRig {
     FakeSerialPort port;
     FakeEngineWindow window;
+    const CommEngine* engineSeen = nullptr;
     std::unique_ptr<CommEngine> engine;
     std::unique_ptr<EngineDriver> driver;
-    std::array<FuzzPoll, 4> polls{
-        FuzzPoll{Requests::PollCoils}, FuzzPoll{Requests::PollAlarmInputs, true},
-        FuzzPoll{Requests::PollCompressorSettings}, FuzzPoll{Requests::PollMeasurements}};
+    std::array<FuzzPoll, 4> polls{FuzzPoll{Requests::PollCoils, engineSeen},
+                                  FuzzPoll{Requests::PollAlarmInputs, engineSeen, true},
+                                  FuzzPoll{Requests::PollCompressorSettings, engineSeen},
+                                  FuzzPoll{Requests::PollMeasurements, engineSeen}};
     FuzzCommand readAll{Requests::ReadAll, 300};
     FuzzCommand firmware{Requests::ReadFirmwareVersion, 300, true};
     FuzzCommand drawFan{Requests::DrawIntfan, 300};
     FuzzLive debugTemperature{Requests::DebugTemperature, 300};
     FuzzLive forcedOutput{Requests::ForcedOutput, 300};
+    std::vector<CommEngine::Registration> registrations;
 };
 
 std::unique_ptr<FuzzRig> makeRig() {
     auto rig = std::make_unique<FuzzRig>();
     rig->port.setOpen(true);
     rig->engine = std::make_unique<CommEngine>(rig->port, rig->window);
+    rig->engineSeen = rig->engine.get();
     rig->driver = std::make_unique<EngineDriver>(*rig->engine, rig->port, rig->window);
     CommEngine& engine = *rig->engine;
-    for (std::uint8_t step = 0; step < 4; ++step)
-        engine.setPollStep(step, &rig->polls[step]);
-    engine.setConfigurationCommand(0, &rig->readAll);
-    engine.setConfigurationCommand(1, &rig->firmware);
-    engine.setDeclarationCommand(1, &rig->drawFan);
-    engine.setLiveCommand(1, &rig->debugTemperature);
-    engine.setLiveCommand(2, &rig->forcedOutput);
+    using Table = CommEngine::Table;
+    auto& registered = rig->registrations;
+    for (std::uint8_t step = 0; step < 4; ++step) {
+        registered.push_back(engine.registerTransaction(Table::PollStep, step, rig->polls[step]));
+    }
+    registered.push_back(engine.registerTransaction(Table::ConfigurationCommand, 0, rig->readAll));
+    registered.push_back(engine.registerTransaction(Table::ConfigurationCommand, 1, rig->firmware));
+    registered.push_back(engine.registerTransaction(Table::DeclarationCommand, 1, rig->drawFan));
+    registered.push_back(engine.registerTransaction(Table::LiveCommand, 1, rig->debugTemperature));
+    registered.push_back(engine.registerTransaction(Table::LiveCommand, 2, rig->forcedOutput));
     return rig;
 }
 
 // The Comm/Address switch.
 void changeAddress(CommEngine& engine, std::uint8_t address) {
-    engine.state().DeviceAddress = address;
+    engine.switchDeviceAddress(address);
 }
 
 // A right reply to the request last sent: address and function from it, the length the request
@@ -152,7 +165,6 @@ void checkInvariants(const CommEngine& engine) {
     const EngineState& s = engine.state();
     check(s.RxLength <= EngineState::RxCapacity);
     check(s.PollStep <= 3);
-    check(s.SendPending <= 1 && s.CommandBusy <= 1);
     check(s.LiveCommand <= 2);
     check(s.DeviceAddress <= 255);
     check(s.ReplyWaitTicks >= 0 && s.ReplyWaitTicks <= CommEngine::TimeoutTicks);
@@ -219,7 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             changeAddress(engine, input.ConsumeIntegral<std::uint8_t>());
             break;
         case 8: // a button posts a command when none is busy, as the handlers do
-            if (engine.state().CommandBusy == 0)
+            if (!engine.state().CommandBusy)
                 engine.postCommand(input.ConsumeIntegralInRange<std::uint8_t>(0, 11));
             break;
         case 9:
