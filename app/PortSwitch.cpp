@@ -3,7 +3,6 @@
 #include "PortComboBox.h"
 
 #include "link/NumberText.h"
-#include "link/SerialPort.h"
 #include "link/UserMessage.h"
 
 #include <QComboBox>
@@ -61,6 +60,9 @@ void PortSwitch::Button1Click() {
     if (!QDir(reportFolder()).exists()) {
         QDir::current().mkdir(QStringLiteral("TestReportDate"));
     }
+    if (m_opening) {
+        return;
+    }
     if (!portOpen()) {
         open();
     } else {
@@ -72,6 +74,23 @@ void PortSwitch::open() {
     const QString name = m_controls.rdCOM->portToOpen();
     const SerialPort::OpenError error =
         name.isEmpty() ? SerialPort::OpenError::NotFound : m_port.open(name.toStdString());
+    if (error == SerialPort::OpenError::Pending) {
+        m_opening = true;
+        m_openingName = name;
+        return;
+    }
+    completeOpen(name, error);
+}
+
+void PortSwitch::openFinished(SerialPort::OpenError outcome) {
+    if (!m_opening) {
+        return;
+    }
+    m_opening = false;
+    completeOpen(m_openingName, outcome);
+}
+
+void PortSwitch::completeOpen(const QString& name, SerialPort::OpenError error) {
     if (error != SerialPort::OpenError::None) {
         UserMessage message{"Open Port Error!!", "Comm Error"};
         message.details = (name.isEmpty() ? std::string("No port is selected or typed.")

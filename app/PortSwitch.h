@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/PortGate.h"
+#include "link/SerialPort.h"
 
 #include <QString>
 
@@ -10,7 +11,6 @@ class QTimer;
 
 namespace climate::link {
 class MessagePresenter;
-class SerialPort;
 } // namespace climate::link
 
 namespace climate::app {
@@ -19,7 +19,9 @@ class PortComboBox;
 
 // The Open/Close button of the serial port group. Its caption is the port state the whole window
 // consults: "Open" while the port is closed, "Close" while it is open. The pages read it through
-// the PortGate this switch is.
+// the PortGate this switch is. A network port takes a while to connect: meanwhile the caption
+// stays "Open" (so nothing else starts), further clicks are ignored, and the window goes on as
+// before; openFinished() then completes the open.
 class PortSwitch final : public link::PortGate {
 public:
     struct Controls {
@@ -38,6 +40,10 @@ public:
     // Opens or closes the port; raises ConversionError when the baud rate or data bits text is
     // not a number (the port is then closed again, so nothing stays half-open).
     void Button1Click();
+    // The outcome of an open that the port finishes later (see SerialPort::open).
+    void openFinished(link::SerialPort::OpenError outcome);
+    // A network port is connecting.
+    [[nodiscard]] bool isOpening() const { return m_opening; }
 
     // The caption does not read "Open".
     [[nodiscard]] bool portOpen() const override;
@@ -48,12 +54,16 @@ public:
 
 private:
     void open();
+    // Shows why opening `name` failed, or sets the port up and starts the timers.
+    void completeOpen(const QString& name, link::SerialPort::OpenError error);
     void close();
     void setCombosEnabled(bool enabled);
 
     link::SerialPort& m_port;
     link::MessagePresenter& m_messages;
     Controls m_controls;
+    bool m_opening = false;
+    QString m_openingName;
 };
 
 } // namespace climate::app

@@ -15,7 +15,7 @@
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
-#include "link/QtSerialPortLink.h"
+#include "link/NamedPort.h"
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "widgets/CaptionLabel.h"
@@ -85,7 +85,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     }
     buildWindow(extraPorts);
 
-    m_port = std::make_unique<QtSerialPortLink>();
+    m_port = std::make_unique<link::NamedPort>();
     m_bridge = std::make_unique<EngineWindowBridge>(*this);
     m_engine = std::make_unique<CommEngine>(*m_port, *m_bridge);
 
@@ -99,6 +99,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     controls.Timer1 = Timer1;
     controls.Timer2 = Timer2;
     m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
+    // A network port finishes opening from the event loop, outside any click handler.
+    m_port->setOpenFinished([this](link::SerialPort::OpenError outcome) {
+        guarded([this, outcome] { m_portSwitch->openFinished(outcome); });
+    });
 
     m_configurationView.port = m_portSwitch.get();
     m_realTimeView.port = m_portSwitch.get();

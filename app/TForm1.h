@@ -26,7 +26,7 @@ class FanCurves;
 
 namespace climate::link {
 class CommEngine;
-class QtSerialPortLink;
+class NamedPort;
 } // namespace climate::link
 
 namespace climate::realtime {
@@ -75,7 +75,7 @@ public:
     [[nodiscard]] link::MessagePresenter& messages() { return *m_messages; }
     [[nodiscard]] realtime::RealTimeMonitor& realTime() { return *m_realTime; }
     [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
-    [[nodiscard]] link::QtSerialPortLink& port() { return *m_port; }
+    [[nodiscard]] link::NamedPort& port() { return *m_port; }
     [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
 
     // Sets the window to its fixed size; both display timers call it on every tick.
@@ -141,7 +141,7 @@ private:
     realtime::RealTimeView m_realTimeView;
     curves::CurveView m_curveView;
 
-    std::unique_ptr<link::QtSerialPortLink> m_port;
+    std::unique_ptr<link::NamedPort> m_port;
     std::unique_ptr<EngineWindowBridge> m_bridge;
     std::unique_ptr<link::CommEngine> m_engine;
     std::unique_ptr<PortSwitch> m_portSwitch;

@@ -17,16 +17,20 @@ using namespace climate::widgets;
 
 namespace {
 
-constexpr const char* Usage = R"(Usage: climate-tool [OPTION]... [PORT_PATH]...
+constexpr const char* Usage = R"(Usage: climate-tool [OPTION]... [PORT]...
 
 Service and test tool for the controller of an enclosure climate unit: a Modbus RTU master on a
-serial port, with one window whose pages read and write the controller's configuration, show its
-real-time values and plot its fan speed curves.
+serial port or a network port, with one window whose pages read and write the controller's
+configuration, show its real-time values and plot its fan speed curves.
 
 Arguments:
-  PORT_PATH      a serial port to add to the "Port Num:" list after the system's own serial
-                 devices (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* that the user may read), for
-                 instance the pseudo-terminal published by climate-sim --link PATH.
+  PORT           a port to add to the "Port Num:" list after the system's own serial devices
+                 (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* that the user may read): a serial port
+                 path, for instance the pseudo-terminal published by climate-sim --link PATH,
+                 or a network port (also typed into "Port Num:"):
+                   rtu+tcp://HOST:PORT  RTU over TCP, through a serial device server
+                   tcp://HOST[:PORT]    Modbus TCP, through a gateway (port 502 by default)
+                 HOST is a host name, an IPv4 address or an IPv6 address in brackets.
 
 Options:
   -h, --help     print this text and exit.
@@ -75,13 +79,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(CLIMATE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.climateunit.ClimateTool"));
 
-    // What is left are port paths; any other option is refused. parse() rather than process(),
+    // What is left are ports; any other option is refused. parse() rather than process(),
     // which would exit with status 1 and a long text.
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("PORT_PATH"), QString(),
-                                 QStringLiteral("[PORT_PATH...]"));
+    parser.addPositionalArgument(QStringLiteral("PORT"), QString(), QStringLiteral("[PORT...]"));
     if (!parser.parse(QApplication::arguments())) {
         std::fprintf(stderr, "climate-tool: %s Try climate-tool --help.\n",
                      qPrintable(parser.errorText()));
@@ -94,7 +97,7 @@ int main(int argc, char* argv[]) {
         installInstrumentAccessibility();
         ComboBoxAccessible::install();
 
-        // Port paths given on the command line join the port list (the simulator's, for one).
+        // Ports given on the command line join the port list (the simulator's, for one).
         TForm1 form(parser.positionalArguments());
         form.showMaximized();
         return QApplication::exec();

@@ -12,6 +12,16 @@ const char* describe(SerialPort::OpenError error) {
         return "permission denied";
     case SerialPort::OpenError::InUse:
         return "port in use by another program";
+    case SerialPort::OpenError::InvalidName:
+        return "not a port name (rtu+tcp://HOST:PORT or tcp://HOST[:PORT])";
+    case SerialPort::OpenError::Refused:
+        return "connection refused";
+    case SerialPort::OpenError::HostNotFound:
+        return "host not found";
+    case SerialPort::OpenError::TimedOut:
+        return "connection timed out";
+    case SerialPort::OpenError::Pending:
+        return "opening";
     case SerialPort::OpenError::Other:
         break;
     }

@@ -3,6 +3,7 @@
 #include "TransportDetails.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace climate::link {
@@ -17,12 +18,22 @@ public:
         NotFound,         // no such device
         PermissionDenied, // no access rights (e.g. not in the dialout group)
         InUse,            // held by another program (open or locked)
+        InvalidName,      // a network port name that does not parse
+        Refused,          // the far end refused the connection
+        HostNotFound,     // the host name does not resolve
+        TimedOut,         // no connection within the connect time
         Other,
+        Pending, // not an error: the outcome comes later (see setOpenFinished)
     };
+    // Receives the outcome (None or the failure) of an open that returned Pending.
+    using OpenFinished = std::function<void(OpenError)>;
 
     virtual ~SerialPort() = default;
 
     // Opens the named device for exclusive reading and writing; nothing else is configured yet.
+    // A port that needs time (a network connection) returns Pending: isOpen() stays false until
+    // the handler given to setOpenFinished() is called with the outcome, once, from the event
+    // loop and never from inside open(). close() abandons a pending open without calling it.
     virtual OpenError open(const std::string& name) = 0;
     // Sets baud rate and data bits, no parity and one stop bit; every other setting stays as the
     // driver has it. False when the driver refuses (e.g. 4 data bits).
@@ -43,6 +54,19 @@ public:
     // What the port layer saw of the bytes the last read() returned: when they arrived and when
     // the request before them had left. A port that does not watch its input knows nothing.
     [[nodiscard]] virtual TransportDetails lastReadDetails() const { return {}; }
+
+    // Where the outcome of a pending open goes; ports that open at once never call it.
+    void setOpenFinished(OpenFinished handler) { m_openFinished = std::move(handler); }
+
+protected:
+    void reportOpenFinished(OpenError outcome) {
+        if (m_openFinished) {
+            m_openFinished(outcome);
+        }
+    }
+
+private:
+    OpenFinished m_openFinished;
 };
 
 [[nodiscard]] const char* describe(SerialPort::OpenError error);

@@ -5,6 +5,7 @@
 set -euo pipefail
 
 packages=(
+  # qt6-base-dev brings Qt Core, Gui, Widgets and Network (the network ports).
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-l10n-tools
   libgtest-dev libgmock-dev libbenchmark-dev

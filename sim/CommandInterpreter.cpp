@@ -35,7 +35,7 @@ constexpr std::string_view Reference =
                              never the own address).
   wrongfunction [count=C]    the next reply carries another function code (1<->2, 3<->4, 5<->6,
                              15<->16; exception codes likewise).
-  badcrc [count=C]           the next reply's CRC is corrupted.
+  badcrc [count=C]           the next reply's CRC is corrupted (under MBAP: its transaction id).
   exception CODE [count=C]   the next request is not carried out but answered with the Modbus
                              exception CODE (1..11).
   split BYTES MS [count=C]   the next reply goes out in chunks of BYTES bytes, MS ms apart.
@@ -44,8 +44,10 @@ constexpr std::string_view Reference =
   noise N                    write N random bytes (1..1000000) to the line now.
   clear                      switch every fault off: silent, delay, debugreply and armed faults.
   faults                     "ok silent=.. delay=.. debugreply=.. ...": the faults in force.
-  pull                       close the pseudo-terminal (clients see a hang-up), remove the link.
-  plug                       create a new pseudo-terminal, point the link at it: "ok DEVICE".
+  pull                       close the pseudo-terminal (clients see a hang-up), remove the link;
+                             over TCP drop the client and stop listening.
+  plug                       create a new pseudo-terminal, point the link at it: "ok DEVICE";
+                             over TCP listen again on the same port: "ok HOST:PORT".
   stats [reset]              "ok requests=N fc1=N fc2=N fc3=N fc4=N fc5=N fc6=N fc16=N other=N
                              ignored=N silenced=N exceptions=N replies=N skipped=N", or zero them.
   help                       one line listing the commands.

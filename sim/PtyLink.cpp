@@ -117,6 +117,7 @@ bool PtyLink::plug(std::string& error) {
     m_clients = 0;
     ++m_generation;
     resetLine();
+    error = m_device; // on success: the device path
     return true;
 }
 

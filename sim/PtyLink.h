@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Line.h"
 #include "UniqueFd.h"
 
 #include <filesystem>
@@ -11,7 +12,7 @@ namespace sim {
 // published as a symbolic link. The simulator keeps the slave open itself so that the master
 // never reports a hang-up while no client has the port open, and watches the device with
 // inotify to know when clients open and close it: a client always starts on an empty, raw line.
-class PtyLink {
+class PtyLink final : public Line {
 public:
     PtyLink(std::filesystem::path linkPath, int baud);
     ~PtyLink();
@@ -19,26 +20,30 @@ public:
     PtyLink& operator=(const PtyLink&) = delete;
 
     // Creates a fresh pseudo-terminal (closing the current one) and points the link at it.
-    // Returns false with the reason in `error` when that fails.
-    bool plug(std::string& error);
+    // Returns false with the reason in `error` when that fails, and the new device path in it
+    // otherwise.
+    bool plug(std::string& error) override;
     // Closes the pseudo-terminal and removes the link if it still points at it.
-    void pull();
+    void pull() override;
 
-    [[nodiscard]] bool isPlugged() const { return m_master.isValid(); }
+    [[nodiscard]] bool isPlugged() const override { return m_master.isValid(); }
     [[nodiscard]] int masterFd() const { return m_master.get(); }
-    [[nodiscard]] int watchFd() const { return m_watch.get(); }
+    [[nodiscard]] int dataFd() const override { return m_master.get(); }
+    [[nodiscard]] int watchFd() const override { return m_watch.get(); }
     [[nodiscard]] const std::string& devicePath() const { return m_device; }
     [[nodiscard]] const std::filesystem::path& linkPath() const { return m_linkPath; }
 
     // Whether some client has the device open. Without inotify this is always true.
-    [[nodiscard]] bool hasClient() const { return !m_watch.isValid() || m_clients > 0; }
+    [[nodiscard]] bool hasClient() const override { return !m_watch.isValid() || m_clients > 0; }
 
     // Reads the open/close events that are waiting. Returns true when the last client closed the
     // device, so whatever was on its way to that client can be dropped.
-    bool handleWatchEvents();
+    bool handleWatchEvents() override;
+    // The simulator holds the slave side open itself, so the master never sees an end.
+    bool handleEndOfInput() override { return false; }
 
-    // Bumped by every plug and pull, so that callers can tell a descriptor went stale.
-    [[nodiscard]] unsigned generation() const { return m_generation; }
+    [[nodiscard]] unsigned generation() const override { return m_generation; }
+    [[nodiscard]] std::string address() const override { return m_linkPath.string(); }
 
 private:
     void resetLine();

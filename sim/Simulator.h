@@ -2,9 +2,11 @@
 
 #include "CommandInterpreter.h"
 #include "FaultPlan.h"
+#include "Line.h"
 #include "LinkControl.h"
-#include "PtyLink.h"
+#include "MbapFraming.h"
 #include "RequestFramer.h"
+#include "TcpLink.h"
 #include "UniqueFd.h"
 #include "UnitModel.h"
 #include "UnitServer.h"
@@ -12,19 +14,27 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace sim {
 
-// The simulator process: serves the unit on the pseudo-terminal, takes console commands from
-// standard input and moves the model once a second, all from one poll() loop that sleeps until
-// the next thing is due.
+// The simulator process: serves the unit on a pseudo-terminal or a TCP port, takes console
+// commands from standard input and moves the model once a second, all from one poll() loop that
+// sleeps until the next thing is due.
 class Simulator final : public LinkControl {
 public:
+    // How requests and replies travel over TCP: RTU frames as they are (a serial device server)
+    // or under MBAP headers (a Modbus TCP gateway). A pseudo-terminal always carries RTU.
+    enum class Framing { Rtu, Mbap };
+
     struct Options {
-        std::filesystem::path link;
+        std::filesystem::path link;           // the pseudo-terminal's link, or
+        std::optional<TcpLink::Endpoint> tcp; // the address to listen on
+        Framing framing = Framing::Rtu;
         int address = 1;
         int baud = 9600;
     };
@@ -53,14 +63,17 @@ private:
     void serveFrames(Clock::time_point now);
     void writeDue(Clock::time_point now);
     void tickModel(Clock::time_point now);
+    // Forgets what was on its way to the client and what it had half sent.
+    void restartStream();
 
     Options m_options;
     UnitModel m_model;
     FaultPlan m_faults;
     UnitServer m_server{m_model, m_faults};
     CommandInterpreter m_console{m_model, m_faults, m_server.stats(), *this};
-    PtyLink m_link;
+    std::unique_ptr<Line> m_link;
     RequestFramer m_framer;
+    MbapRequestFramer m_mbapFramer;
     std::deque<PendingBytes> m_output;
     bool m_waitingWritable = false;
     UniqueFd m_signals;

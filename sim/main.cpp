@@ -1,4 +1,5 @@
-// climate-sim: the enclosure climate controller as a Modbus RTU slave on a pseudo-terminal.
+// climate-sim: the enclosure climate controller as a Modbus RTU slave on a pseudo-terminal, or
+// behind a serial device server or Modbus TCP gateway on a TCP port.
 
 #include "CommandInterpreter.h"
 #include "Simulator.h"
@@ -16,14 +17,22 @@
 namespace {
 
 constexpr std::string_view Usage = R"(Usage: climate-sim --link PATH [--address N] [--baud B]
+       climate-sim --tcp [HOST:]PORT [--framing rtu|mbap] [--address N]
 
 Simulates the enclosure climate controller as a Modbus RTU slave (functions 1, 2, 3, 4, 5, 6
-and 16) on a pseudo-terminal, for the service tool and its tests.
+and 16) on a pseudo-terminal or a TCP port, for the service tool and its tests.
 
 Options:
   --link PATH    create a pseudo-terminal in raw mode and publish its slave device as a
                  symbolic link at PATH (an existing link is replaced; any other file there is
-                 an error). Required.
+                 an error). This or --tcp is required.
+  --tcp [HOST:]PORT
+                 listen on TCP instead, as a serial device server or a Modbus TCP gateway
+                 does: HOST is a numeric IPv4 address or a bracketed IPv6 literal
+                 (default 127.0.0.1), PORT 0 picks a free port. One client is served at a
+                 time; a second connection is accepted, logged and closed at once.
+  --framing F    with --tcp: rtu (default) passes RTU frames, CRC included, as they are
+                 (the tool's rtu+tcp://HOST:PORT); mbap speaks Modbus TCP (tcp://HOST:PORT).
   --address N    slave address to answer, 1..255 (default 1). Requests for other addresses
                  are ignored, broadcasts (address 0) too.
   --baud B       line speed set on the pseudo-terminal: 1200, 2400, 4800, 9600, 19200, 38400,
@@ -31,8 +40,10 @@ Options:
   --help         print this text and exit.
   --version      print the version and exit.
 
-Once it serves, it prints one line "ready PATH" on standard output. It serves until SIGINT,
-SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with status 0.
+Once it serves, it prints one line "ready PATH" (or "ready HOST:PORT" with the port actually
+listened on) on standard output; log lines of the TCP port go to standard error. It serves until
+SIGINT, SIGTERM or SIGHUP (or the console command quit), then removes the link and exits with
+status 0.
 Commands are read from standard input when one is attached; end of input only ends the
 console, the unit keeps serving. From a test: start it with pipes on standard input and
 output, wait for the ready line, then write one command per line and read its one answer
@@ -40,6 +51,10 @@ line before the next; stop it with SIGTERM (it exits at once, status 0, link rem
 The simulator holds the pseudo-terminal open itself, so clients may open and close the port
 any number of times; each client starts on an empty line in raw mode, and replies still due
 when the last client closes the port are dropped.
+Over TCP the console commands work as on the pseudo-terminal; under mbap "badcrc" sends the
+reply with a wrong transaction id, "wrongaddress" changes its unit id, "noise" writes its bytes
+into the stream, "pull" drops the client and stops listening, "plug" listens again on the same
+port ("ok HOST:PORT").
 
 The unit: coils 0-15, discrete inputs 0-17, input registers 0-26, holding registers 0-46.
 Every second the model moves: Temperature1 (input 4, the cabinet) and Temperature2 (input 5,
@@ -76,17 +91,15 @@ Defaults of the holding registers (tenths of a degree, volt and ampere; speeds i
 std::optional<int> parseInt(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
         return std::nullopt;
-    }
     return value;
 }
 
 bool isKnownBaud(int baud) {
     for (const int known : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
-        if (baud == known) {
+        if (baud == known)
             return true;
-        }
     }
     return false;
 }
@@ -101,12 +114,12 @@ int usageError(const std::string& message) {
 int main(int argc, char** argv) {
     // Descriptors 0-2 must not be handed out to the simulator's own pipes and terminals.
     for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1) {
+        if (::fcntl(fd, F_GETFD) == -1)
             ::open("/dev/null", O_RDWR);
-        }
     }
 
     sim::Simulator::Options options;
+    bool framingGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
         std::string_view value;
@@ -125,38 +138,48 @@ int main(int argc, char** argv) {
             std::printf("climate-sim %s\n", CLIMATE_VERSION);
             return 0;
         }
-        if (argument != "--link" && argument != "--address" && argument != "--baud") {
+        if (argument != "--link" && argument != "--address" && argument != "--baud" &&
+            argument != "--tcp" && argument != "--framing")
             return usageError("unknown option " + std::string(argv[i]));
-        }
         if (!hasValue) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= argc)
                 return usageError(std::string(argument) + " needs a value");
-            }
             value = argv[++i];
         }
         if (argument == "--link") {
-            if (value.empty()) {
+            if (value.empty())
                 return usageError("--link needs a path");
-            }
             options.link = std::string(value);
+        } else if (argument == "--tcp") {
+            options.tcp = sim::TcpLink::parseEndpoint(value);
+            if (!options.tcp)
+                return usageError("--tcp must be [HOST:]PORT (HOST numeric, IPv6 in brackets, "
+                                  "PORT 0..65535)");
+        } else if (argument == "--framing") {
+            if (value == "rtu")
+                options.framing = sim::Simulator::Framing::Rtu;
+            else if (value == "mbap")
+                options.framing = sim::Simulator::Framing::Mbap;
+            else
+                return usageError("--framing must be rtu or mbap");
+            framingGiven = true;
         } else if (argument == "--address") {
             const auto address = parseInt(value);
-            if (!address || *address < 1 || *address > 255) {
+            if (!address || *address < 1 || *address > 255)
                 return usageError("--address must be 1..255");
-            }
             options.address = *address;
         } else {
             const auto baud = parseInt(value);
-            if (!baud || !isKnownBaud(*baud)) {
+            if (!baud || !isKnownBaud(*baud))
                 return usageError("--baud must be one of 1200 2400 4800 9600 19200 38400 57600 "
                                   "115200");
-            }
             options.baud = *baud;
         }
     }
-    if (options.link.empty()) {
-        return usageError("--link PATH is required");
-    }
+    if (options.link.empty() == !options.tcp.has_value())
+        return usageError("one of --link PATH and --tcp [HOST:]PORT is required");
+    if (framingGiven && !options.tcp)
+        return usageError("--framing goes with --tcp");
 
     try {
         sim::Simulator simulator(options);

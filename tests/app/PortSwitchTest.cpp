@@ -3,7 +3,7 @@
 #include "FileSizeLimit.h"
 #include "app/PortComboBox.h"
 #include "app/TForm1.h"
-#include "link/QtSerialPortLink.h"
+#include "link/NamedPort.h"
 #include "report/TestLog.h"
 #include "support/RecordingPresenter.h"
 #include "support/SimulatorProcess.h"

@@ -39,7 +39,8 @@ class AnswersWithoutDisplay(unittest.TestCase):
                 result = run(TOOL, option)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertTrue(result.stdout.startswith("Usage: climate-tool "), result.stdout)
-                for text in ("--version", "PORT_PATH", "-platform"):
+                for text in ("--version", "PORT", "-platform", "rtu+tcp://HOST:PORT",
+                             "tcp://HOST[:PORT]"):
                     self.assertIn(text, result.stdout)
                 self.assertEqual(result.stderr, "")
 

@@ -14,7 +14,9 @@ void WindowOnSimulator::SetUp() {
     ASSERT_TRUE(m_workFolder.isValid());
     m_previousFolder = QDir::currentPath();
     QDir::setCurrent(m_workFolder.path());
-    ASSERT_TRUE(sim.start(simulatorArguments)) << sim.diagnostics().toStdString();
+    ASSERT_TRUE(simulatorFraming.isEmpty() ? sim.start(simulatorArguments)
+                                           : sim.startTcp(simulatorFraming, simulatorArguments))
+        << sim.diagnostics().toStdString();
 
     std::unique_ptr<MessagePresenter> presenter; // none: the window makes its QtMessagePresenter
     if (!realMessageBoxes) {
@@ -22,7 +24,7 @@ void WindowOnSimulator::SetUp() {
         messages = recorder.get();
         presenter = std::move(recorder);
     }
-    form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(presenter), [](int) {});
+    form = std::make_unique<TForm1>(QStringList{sim.portName()}, std::move(presenter), [](int) {});
     openPort();
 }
 
@@ -36,12 +38,21 @@ void WindowOnSimulator::TearDown() {
 void WindowOnSimulator::openPort() {
     auto* ports = child<PortComboBox>("rdCOM");
     ASSERT_NE(ports, nullptr);
-    const int index = ports->findText(sim.linkPath());
-    ASSERT_GE(index, 0) << sim.linkPath().toStdString();
+    const int index = ports->findText(sim.portName());
+    ASSERT_GE(index, 0) << sim.portName().toStdString();
     ports->setCurrentIndex(index);
     auto* button = child<QPushButton>("Button1");
     ASSERT_NE(button, nullptr);
     button->click();
+    if (!simulatorFraming.isEmpty()) {
+        // Connecting ends with "Close" or with a message box.
+        (void)QTest::qWaitFor(
+            [&] {
+                return button->text() == QStringLiteral("Close") ||
+                       (messages != nullptr && !messages->shown().empty());
+            },
+            5000);
+    }
     ASSERT_EQ(button->text(), QStringLiteral("Close"))
         << (messages != nullptr ? messages->describe() : "(real message boxes)");
 }

@@ -23,7 +23,7 @@ protected:
     void TearDown() override;
 
     // Selects the simulator's entry in rdCOM and clicks Button1; a fatal failure unless the button
-    // then reads "Close".
+    // then reads "Close" (at once for a serial port, within the connect time for a network one).
     void openPort();
 
     // Runs the event loop until the window's `timer` ("Timer1", "Timer2" for the engine) has ticked
@@ -41,6 +41,9 @@ protected:
     // Choices a derived fixture makes in its constructor, before SetUp.
     // Given to the simulator after its link path, e.g. {"--address", "7"}.
     QStringList simulatorArguments;
+    // Empty: the simulator serves a pseudo-terminal. "rtu" or "mbap": it serves TCP on loopback
+    // with that framing, and the window opens it as rtu+tcp:// or tcp://.
+    QString simulatorFraming;
     // The window shows real, non-blocking message boxes (QtMessagePresenter); `messages` stays
     // null then.
     bool realMessageBoxes = false;

@@ -4,7 +4,7 @@
 #include "WindowOnSimulator.h"
 
 #include "link/CommEngine.h"
-#include "link/QtSerialPortLink.h"
+#include "link/NamedPort.h"
 #include "realtime/RealTimeMonitor.h"
 #include "widgets/Dial.h"
 #include "widgets/LedBar.h"

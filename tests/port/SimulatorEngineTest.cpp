@@ -1,17 +1,21 @@
 // The engine over the real port layer against the simulator: good transactions for every read
-// function and a write, a noise burst, and the line pulled in the middle of a transaction.
+// function and a write, a noise burst, and the line pulled in the middle of a transaction; the
+// same over the network ports, RTU over TCP and Modbus TCP, on loopback.
 #include "link/CheckReply.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
 #include "link/QtSerialPortLink.h"
+#include "link/TcpPortLink.h"
 #include "link/Transaction.h"
 #include "support/EventLoopWait.h"
 #include "support/FakeEngineWindow.h"
+#include "support/FakeHostResolver.h"
 #include "support/FrameHex.h"
 #include "support/SimulatorProcess.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -222,5 +226,174 @@ TEST_F(EngineOnSimulator, PulledLineMidTransactionGoesQuietAndRecoversAfterReope
     EXPECT_TRUE(spinUntil([&] { return goodReplies() >= beforeReopen + 2; }, 10000))
         << sim.diagnostics().toStdString();
 }
+
+// Seconds of CPU this process used, for telling a quiet wait from a spinning one.
+double cpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The engine on a network port to the simulator serving TCP, with the framing of the parameter.
+class EngineOnNetworkSimulator : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.startTcp(QString::fromLatin1(GetParam())))
+            << sim.diagnostics().toStdString();
+        port.setOpenFinished(
+            [this](SerialPort::OpenError outcome) { outcomes.push_back(outcome); });
+        ASSERT_TRUE(openPort()) << port.lastErrorText().toStdString();
+        for (std::uint8_t step = 0; step < 4; ++step) {
+            registrations.push_back(
+                engine.registerTransaction(CommEngine::Table::PollStep, step, *polls[step]));
+        }
+        registrations.push_back(
+            engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 3, alarmWrite));
+        QObject::connect(&timer, &QTimer::timeout, [this] { engine.tick(); });
+        timer.start(CommEngine::ReceiveIntervalMs);
+    }
+
+    bool openPort() {
+        outcomes.clear();
+        if (port.open(sim.portName().toStdString()) != SerialPort::OpenError::Pending ||
+            !spinUntil([this] { return !outcomes.empty(); }, 5000)) {
+            return false;
+        }
+        return outcomes.front() == SerialPort::OpenError::None && port.applyLineSettings(9600, 8);
+    }
+
+    [[nodiscard]] bool isMbap() const { return QLatin1String(GetParam()) == "mbap"; }
+    [[nodiscard]] std::size_t goodReplies() const {
+        std::size_t total = 0;
+        for (const auto& poll : polls) {
+            total += poll->replies.size();
+        }
+        return total;
+    }
+    [[nodiscard]] int count(int RecordingPoll::*outcome) const {
+        int total = 0;
+        for (const auto& poll : polls) {
+            total += (*poll).*outcome;
+        }
+        return total;
+    }
+
+    SimulatorProcess sim;
+    FakeHostResolver resolver; // the tests use literal addresses: it must never be asked
+    TcpPortLink port{resolver};
+    std::vector<SerialPort::OpenError> outcomes;
+    QTimer timer;
+    TimedWindow window{timer};
+    CommEngine engine{port, window};
+    std::array<std::unique_ptr<RecordingPoll>, 4> polls{
+        std::make_unique<RecordingPoll>(Requests::PollCoils),
+        std::make_unique<RecordingPoll>(Requests::PollAlarmInputs, true),
+        std::make_unique<RecordingPoll>(Requests::PollCompressorSettings),
+        std::make_unique<RecordingPoll>(Requests::PollMeasurements)};
+    AlarmLimitsWrite alarmWrite;
+    std::vector<CommEngine::Registration> registrations;
+};
+
+TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 8; }, 10000))
+        << sim.diagnostics().toStdString();
+    for (std::size_t step = 0; step < 4; ++step) {
+        EXPECT_FALSE(polls[step]->replies.empty()) << step;
+    }
+    EXPECT_EQ(count(&RecordingPoll::timeouts) + count(&RecordingPoll::badCrcs) +
+                  count(&RecordingPoll::wrongHeaders),
+              0);
+    const QString answer = sim.command("get hr 41 3");
+    const Bytes& compressor = polls[2]->replies.front();
+    EXPECT_EQ(answer, QStringLiteral("ok %1 %2 %3")
+                          .arg(compressor[3] << 8 | compressor[4])
+                          .arg(compressor[5] << 8 | compressor[6])
+                          .arg(compressor[7] << 8 | compressor[8]));
+
+    // The first tick on the page clears what was posted before it, as a page switch does.
+    window.setVisiblePage(EngineWindow::ConfigurationPage);
+    ASSERT_TRUE(spinUntil(
+        [&] { return engine.state().PageMode == EngineWindow::ConfigurationPage; }, 2000));
+    engine.postCommand(3);
+    ASSERT_TRUE(spinUntil([&] { return !engine.state().CommandBusy; }, 5000));
+    EXPECT_EQ(alarmWrite.goods, 1);
+    EXPECT_EQ(sim.command("get hr 28 2"), QStringLiteral("ok 600 65436"));
+    EXPECT_TRUE(resolver.lookups().isEmpty());
+}
+
+TEST_P(EngineOnNetworkSimulator, SpoiltRepliesAndNoiseAreSurvived) {
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 2; }, 10000));
+    // Under MBAP a spoilt CRC becomes a wrong transaction id: the reply is dropped in the port
+    // and the engine times out; over RTU the engine sees the bad CRC itself.
+    ASSERT_TRUE(sim.commandOk("badcrc"));
+    ASSERT_TRUE(spinUntil(
+        [&] { return count(&RecordingPoll::badCrcs) + count(&RecordingPoll::timeouts) > 0; },
+        5000));
+    EXPECT_EQ(count(&RecordingPoll::badCrcs), isMbap() ? 0 : 1);
+    EXPECT_EQ(count(&RecordingPoll::timeouts), isMbap() ? 1 : 0);
+    if (isMbap()) {
+        EXPECT_EQ(port.mbap().droppedFrames(), 1u);
+    }
+    // Another address (under MBAP: another unit id) is a wrong header either way.
+    ASSERT_TRUE(sim.commandOk("wrongaddress"));
+    ASSERT_TRUE(spinUntil([&] { return count(&RecordingPoll::wrongHeaders) > 0; }, 5000));
+
+    ASSERT_TRUE(sim.commandOk("noise 2000"));
+    const std::size_t afterNoise = goodReplies();
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= afterNoise + 4; }, 15000))
+        << "polling did not recover from the burst";
+    EXPECT_LE(port.bytesWaiting(), 1024u);
+}
+
+TEST_P(EngineOnNetworkSimulator, DroppedConnectionGoesQuietAndReopens) {
+    QSignalSpy lostSignals(&port, &TcpPortLink::lost);
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 1; }, 10000));
+    ASSERT_TRUE(sim.commandOk("pull"));
+    ASSERT_TRUE(spinUntil([&] { return port.isLost(); }, 3000));
+    EXPECT_TRUE(port.isOpen()) << "the window still holds the port open";
+
+    // The engine keeps ticking on the dead port: nothing may spin.
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    spinFor(2000);
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double elapsed = double(wall.elapsed()) / 1000.0;
+    EXPECT_LT(cpu, 0.2 * elapsed) << "CPU " << cpu << " s in " << elapsed << " s";
+    EXPECT_EQ(lostSignals.count(), 1);
+    EXPECT_EQ(port.bytesWaiting(), 0u);
+
+    // Close, the device server comes back, open again.
+    port.close();
+    ASSERT_TRUE(sim.command("plug") == QStringLiteral("ok ") + sim.tcpAddress())
+        << sim.diagnostics().toStdString();
+    ASSERT_TRUE(openPort()) << port.lastErrorText().toStdString();
+    const std::size_t beforeReopen = goodReplies();
+    EXPECT_TRUE(spinUntil([&] { return goodReplies() >= beforeReopen + 2; }, 10000))
+        << sim.diagnostics().toStdString();
+}
+
+TEST_P(EngineOnNetworkSimulator, SecondConnectionIsClosedAndTheFirstStaysServed) {
+    window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    ASSERT_TRUE(spinUntil([&] { return goodReplies() >= 1; }, 10000));
+    QTcpSocket second;
+    QSignalSpy closed(&second, &QTcpSocket::disconnected);
+    const QString address = sim.tcpAddress();
+    second.connectToHost(QHostAddress(address.section(QLatin1Char(':'), 0, 0)),
+                         static_cast<quint16>(address.section(QLatin1Char(':'), 1).toUInt()));
+    EXPECT_TRUE(spinUntil([&] { return closed.count() > 0; }, 3000))
+        << "a device server serves one client at a time";
+    const std::size_t before = goodReplies();
+    EXPECT_TRUE(spinUntil([&] { return goodReplies() >= before + 2; }, 5000));
+    EXPECT_FALSE(port.isLost());
+}
+
+INSTANTIATE_TEST_SUITE_P(Framings, EngineOnNetworkSimulator, testing::Values("rtu", "mbap"));
 
 } // namespace

@@ -21,6 +21,43 @@ QString SimulatorProcess::programPath() {
 
 bool SimulatorProcess::start(const QStringList& extraArguments, int timeoutMs) {
     stop();
+    m_framing.clear();
+    m_tcpAddress.clear();
+    m_folder = std::make_unique<QTemporaryDir>();
+    if (!m_folder->isValid()) {
+        m_failure = QStringLiteral("no temporary folder: ") + m_folder->errorString();
+        return false;
+    }
+    m_linkPath = m_folder->filePath(QStringLiteral("link"));
+    return launch(QStringList{QStringLiteral("--link"), m_linkPath} + extraArguments, timeoutMs,
+                  [this](const QString& rest) { return rest == m_linkPath; });
+}
+
+bool SimulatorProcess::startTcp(const QString& framing, const QStringList& extraArguments,
+                                int timeoutMs) {
+    stop();
+    m_linkPath.clear();
+    m_framing = framing;
+    const QStringList arguments{QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
+                                QStringLiteral("--framing"), framing};
+    return launch(arguments + extraArguments, timeoutMs, [this](const QString& rest) {
+        m_tcpAddress = rest;
+        return rest.startsWith(QStringLiteral("127.0.0.1:")) &&
+               rest.section(QLatin1Char(':'), 1).toInt() > 0;
+    });
+}
+
+QString SimulatorProcess::portName() const {
+    if (m_framing.isEmpty()) {
+        return m_linkPath;
+    }
+    return (m_framing == QStringLiteral("mbap") ? QStringLiteral("tcp://")
+                                                : QStringLiteral("rtu+tcp://")) +
+           m_tcpAddress;
+}
+
+bool SimulatorProcess::launch(const QStringList& arguments, int timeoutMs,
+                              const std::function<bool(const QString&)>& acceptReady) {
     m_failure.clear();
     m_transcript.clear();
     m_pending.clear();
@@ -28,16 +65,9 @@ bool SimulatorProcess::start(const QStringList& extraArguments, int timeoutMs) {
         m_failure = QStringLiteral("this build has no simulator binary");
         return false;
     }
-    m_folder = std::make_unique<QTemporaryDir>();
-    if (!m_folder->isValid()) {
-        m_failure = QStringLiteral("no temporary folder: ") + m_folder->errorString();
-        return false;
-    }
-    m_linkPath = m_folder->filePath(QStringLiteral("link"));
-
     m_process = std::make_unique<QProcess>();
     m_process->setProgram(m_program);
-    m_process->setArguments(QStringList{QStringLiteral("--link"), m_linkPath} + extraArguments);
+    m_process->setArguments(arguments);
     m_process->start();
     if (!m_process->waitForStarted(timeoutMs)) {
         m_failure = QStringLiteral("cannot start ") + m_program + QStringLiteral(": ") +
@@ -46,11 +76,11 @@ bool SimulatorProcess::start(const QStringList& extraArguments, int timeoutMs) {
     }
 
     const QDeadlineTimer deadline(timeoutMs);
-    const QString expected = QStringLiteral("ready ") + m_linkPath;
+    const QString ready = QStringLiteral("ready ");
     while (!deadline.hasExpired()) {
         const QString line = nextLine(static_cast<int>(deadline.remainingTime()));
         if (line.startsWith(QStringLiteral("ready"))) {
-            if (line.trimmed() != expected) {
+            if (!line.startsWith(ready) || !acceptReady(line.mid(ready.size()).trimmed())) {
                 m_failure = QStringLiteral("unexpected ready line: ") + line;
                 return false;
             }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // The controller simulator (climate-sim) as a child process serving a pseudo-terminal, for tests
@@ -34,8 +35,16 @@ public:
     // Runs `climate-sim --link <temporary folder>/link <extraArguments>` (e.g. {"--address", "7"})
     // and waits until it reports "ready". False if it does not start, exits or stays silent.
     bool start(const QStringList& extraArguments = {}, int timeoutMs = 10000);
+    // Runs `climate-sim --tcp 127.0.0.1:0 --framing <framing> <extraArguments>` (framing "rtu" or
+    // "mbap") and waits until it reports "ready HOST:PORT".
+    bool startTcp(const QString& framing, const QStringList& extraArguments = {},
+                  int timeoutMs = 10000);
     // The serial device to open while the simulator runs (a link to its pseudo-terminal).
     [[nodiscard]] QString linkPath() const { return m_linkPath; }
+    // HOST:PORT the simulator listens on, after startTcp().
+    [[nodiscard]] QString tcpAddress() const { return m_tcpAddress; }
+    // The port name the tool opens: the link path, rtu+tcp://HOST:PORT or tcp://HOST:PORT.
+    [[nodiscard]] QString portName() const;
     [[nodiscard]] bool isRunning() const;
 
     // Sends one control line ("noise 2000", "pull", "plug", "silent on", "set hr 3 250",
@@ -53,6 +62,10 @@ public:
     [[nodiscard]] QString diagnostics() const;
 
 private:
+    // Starts the program with `arguments` and waits for its ready line; `acceptReady` checks the
+    // rest of that line.
+    bool launch(const QStringList& arguments, int timeoutMs,
+                const std::function<bool(const QString&)>& acceptReady);
     // Waits for one complete line on standard output; empty when none came in time.
     QString nextLine(int timeoutMs);
     void collectOutput();
@@ -61,6 +74,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<QProcess> m_process;
     QString m_linkPath;
+    QString m_tcpAddress;
+    QString m_framing;    // empty: pseudo-terminal
     QByteArray m_pending; // standard output not yet split into lines
     QString m_transcript;
     QString m_failure;

@@ -1,0 +1,266 @@
+#include "TcpPortLink.h"
+
+#include "HostResolver.h"
+
+#include <QHostAddress>
+
+#include <algorithm>
+#include <limits>
+
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
+namespace climate::link {
+
+namespace {
+
+SerialPort::OpenError classifyConnectFailure(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return SerialPort::OpenError::Refused;
+    case QAbstractSocket::HostNotFoundError:
+        return SerialPort::OpenError::HostNotFound;
+    case QAbstractSocket::SocketTimeoutError:
+        return SerialPort::OpenError::TimedOut;
+    default:
+        return SerialPort::OpenError::Other;
+    }
+}
+
+std::uint32_t clampCount(qint64 count) {
+    return static_cast<std::uint32_t>(
+        std::clamp<qint64>(count, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+} // namespace
+
+TcpPortLink::TcpPortLink(HostResolver& resolver, QObject* parent)
+    : QObject(parent), m_resolver(&resolver) {
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_connectTimer, &QTimer::timeout, this, [this] {
+        finishOpening(OpenError::TimedOut,
+                      QStringLiteral("no connection within %1 s").arg(ConnectTimeoutMs / 1000));
+    });
+    connect(&m_socket, &QTcpSocket::connected, this, &TcpPortLink::onConnected);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TcpPortLink::onSocketError);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &TcpPortLink::onDisconnected);
+}
+
+TcpPortLink::~TcpPortLink() {
+    close();
+}
+
+void TcpPortLink::setResolver(HostResolver& resolver) {
+    close();
+    m_resolver = &resolver;
+}
+
+SerialPort::OpenError TcpPortLink::open(const std::string& name) {
+    close();
+    const auto address = NetworkPortAddress::parse(QString::fromStdString(name));
+    if (!address) {
+        m_lastErrorText = QStringLiteral("not a network port name");
+        return OpenError::InvalidName;
+    }
+    m_address = *address;
+    m_lastErrorText.clear();
+    m_state = State::Connecting;
+    m_connectTimer.start(ConnectTimeoutMs);
+
+    const QHostAddress literal(m_address.host);
+    if (!literal.isNull()) {
+        m_candidates = {literal};
+        connectToNext();
+        return OpenError::Pending;
+    }
+    const quint64 generation = m_generation;
+    m_resolver->lookup(m_address.host, [this, generation](const QList<QHostAddress>& addresses) {
+        if (generation != m_generation || m_state != State::Connecting) {
+            return;
+        }
+        if (addresses.isEmpty()) {
+            finishOpening(OpenError::HostNotFound,
+                          QStringLiteral("host %1 not found").arg(m_address.host));
+            return;
+        }
+        m_candidates = addresses;
+        connectToNext();
+    });
+    return OpenError::Pending;
+}
+
+void TcpPortLink::connectToNext() {
+    m_socket.abort();
+    m_socket.connectToHost(m_candidates.takeFirst(), m_address.port);
+}
+
+void TcpPortLink::onConnected() {
+    if (m_state != State::Connecting) {
+        return;
+    }
+    setUpConnectedSocket();
+    m_codec.reset();
+    finishOpening(OpenError::None, {});
+}
+
+void TcpPortLink::setUpConnectedSocket() {
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+#ifdef Q_OS_LINUX
+    // Qt has no API for the keep-alive timing, and Linux waits two hours before the first probe.
+    const int descriptor = static_cast<int>(m_socket.socketDescriptor());
+    for (const auto& [option, value] : {std::pair{TCP_KEEPIDLE, KeepAliveIdleSeconds},
+                                        std::pair{TCP_KEEPINTVL, KeepAliveIntervalSeconds},
+                                        std::pair{TCP_KEEPCNT, KeepAliveProbes}}) {
+        ::setsockopt(descriptor, IPPROTO_TCP, option, &value, sizeof(value));
+    }
+#endif
+}
+
+void TcpPortLink::onSocketError(QAbstractSocket::SocketError error) {
+    if (m_state == State::Connecting) {
+        if (!m_candidates.isEmpty()) {
+            // Not from inside the socket's own notification.
+            const quint64 generation = m_generation;
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation] {
+                    if (generation == m_generation && m_state == State::Connecting) {
+                        connectToNext();
+                    }
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        finishOpening(classifyConnectFailure(error), m_socket.errorString());
+    } else if (m_state == State::Open) {
+        loseConnection(m_socket.errorString());
+    }
+}
+
+void TcpPortLink::onDisconnected() {
+    if (m_state == State::Open) {
+        loseConnection(QStringLiteral("the connection was closed by the far end"));
+    }
+}
+
+void TcpPortLink::finishOpening(OpenError outcome, const QString& errorText) {
+    if (m_state != State::Connecting) {
+        return;
+    }
+    m_connectTimer.stop();
+    m_resolver->cancel();
+    if (outcome == OpenError::None) {
+        m_state = State::Open;
+    } else {
+        m_state = State::Closed;
+        m_lastErrorText = errorText;
+        m_socket.abort();
+    }
+    // The handler may close or reopen the port: it runs on its own turn of the event loop, and
+    // not at all once the port has been closed or reopened meanwhile.
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, outcome] {
+            if (generation == m_generation) {
+                reportOpenFinished(outcome);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TcpPortLink::loseConnection(const QString& errorText) {
+    if (m_lost) {
+        return;
+    }
+    m_lost = true;
+    m_lastErrorText = errorText;
+    m_codec.reset();
+    // Aborting from inside the socket's own notification is left to the next turn of the loop.
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation == m_generation) {
+                m_socket.abort();
+                emit lost();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool TcpPortLink::applyLineSettings(std::int32_t /*baudRate*/, std::uint8_t /*dataBits*/) {
+    return usable();
+}
+
+void TcpPortLink::close() {
+    ++m_generation;
+    if (m_state == State::Connecting) {
+        m_resolver->cancel();
+    }
+    m_connectTimer.stop();
+    m_state = State::Closed;
+    m_socket.abort();
+    m_codec.reset();
+    m_candidates.clear();
+    m_lost = false;
+}
+
+void TcpPortLink::takeReceived() {
+    const QByteArray received = m_socket.readAll();
+    m_codec.receive(std::span(reinterpret_cast<const std::uint8_t*>(received.constData()),
+                              static_cast<std::size_t>(received.size())));
+}
+
+std::uint32_t TcpPortLink::bytesWaiting() {
+    if (!usable()) {
+        return 0;
+    }
+    if (m_address.framing == NetworkPortAddress::Framing::Rtu) {
+        return clampCount(m_socket.bytesAvailable());
+    }
+    takeReceived();
+    return clampCount(static_cast<qint64>(m_codec.available()));
+}
+
+void TcpPortLink::purgeInput() {
+    if (!usable()) {
+        return;
+    }
+    m_socket.readAll();
+    m_codec.discardInput();
+}
+
+std::uint32_t TcpPortLink::read(std::uint8_t* destination, std::uint32_t count) {
+    if (!usable() || destination == nullptr) {
+        return 0;
+    }
+    if (m_address.framing == NetworkPortAddress::Framing::Mbap) {
+        takeReceived();
+        return static_cast<std::uint32_t>(m_codec.read(destination, count));
+    }
+    const qint64 got = m_socket.read(reinterpret_cast<char*>(destination), count);
+    return got > 0 ? static_cast<std::uint32_t>(got) : 0;
+}
+
+void TcpPortLink::write(const std::uint8_t* data, std::uint32_t count) {
+    if (!usable() || data == nullptr || count == 0) {
+        return;
+    }
+    if (m_address.framing == NetworkPortAddress::Framing::Mbap) {
+        const std::vector<std::uint8_t> frame = m_codec.encodeRequest(std::span(data, count));
+        m_socket.write(reinterpret_cast<const char*>(frame.data()),
+                       static_cast<qint64>(frame.size()));
+    } else {
+        m_socket.write(reinterpret_cast<const char*>(data), count);
+    }
+    // Hand it to the system now rather than on the next turn of the event loop.
+    m_socket.flush();
+}
+
+} // namespace climate::link
