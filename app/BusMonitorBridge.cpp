@@ -5,6 +5,7 @@
 
 #include "config/FirmwareVersion.h"
 #include "link/CommEngine.h"
+#include "link/NamedPort.h"
 #include "link/QtSerialPortLink.h"
 #include "monitor/BusMonitorWindow.h"
 

@@ -71,6 +71,10 @@ void NamedPort::write(const std::uint8_t* data, std::uint32_t count) {
     current().write(data, count);
 }
 
+TransportDetails NamedPort::lastReadDetails() const {
+    return current().lastReadDetails();
+}
+
 bool NamedPort::isLost() const {
     return m_networkPicked ? m_network->isLost() : m_serial->isLost();
 }

@@ -35,6 +35,7 @@ public:
     void purgeInput() override;
     std::uint32_t read(std::uint8_t* destination, std::uint32_t count) override;
     void write(const std::uint8_t* data, std::uint32_t count) override;
+    [[nodiscard]] TransportDetails lastReadDetails() const override;
 
     // True from the loss of the device or connection until close().
     [[nodiscard]] bool isLost() const;
