@@ -48,6 +48,30 @@ TcpPortLink::TcpPortLink(HostResolver& resolver, QObject* parent)
     connect(&m_socket, &QTcpSocket::connected, this, &TcpPortLink::onConnected);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &TcpPortLink::onSocketError);
     connect(&m_socket, &QTcpSocket::disconnected, this, &TcpPortLink::onDisconnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &TcpPortLink::onReadyRead);
+    connect(&m_socket, &QTcpSocket::bytesWritten, this, &TcpPortLink::onBytesWritten);
+}
+
+TransportDetails TcpPortLink::lastReadDetails() const {
+    TransportDetails details;
+    details.firstByte = m_lastReadArrival;
+    details.requestDone = m_writeDone ? m_writeDone : m_writeQueued;
+    if (m_lastReadHadHeader) {
+        details.framing = m_lastReadHeader;
+    }
+    return details;
+}
+
+void TcpPortLink::onReadyRead() {
+    if (!m_firstUnread) {
+        m_firstUnread = Clock::now();
+    }
+}
+
+void TcpPortLink::onBytesWritten() {
+    if (m_writeQueued && !m_writeDone && m_socket.bytesToWrite() == 0) {
+        m_writeDone = Clock::now();
+    }
 }
 
 TcpPortLink::~TcpPortLink() {
@@ -209,6 +233,11 @@ void TcpPortLink::close() {
     m_codec.reset();
     m_candidates.clear();
     m_lost = false;
+    m_firstUnread.reset();
+    m_lastReadArrival.reset();
+    m_writeQueued.reset();
+    m_writeDone.reset();
+    m_lastReadHadHeader = false;
 }
 
 void TcpPortLink::takeReceived() {
@@ -234,24 +263,41 @@ void TcpPortLink::purgeInput() {
     }
     m_socket.readAll();
     m_codec.discardInput();
+    m_firstUnread.reset();
 }
 
 std::uint32_t TcpPortLink::read(std::uint8_t* destination, std::uint32_t count) {
     if (!usable() || destination == nullptr) {
         return 0;
     }
+    std::uint32_t got = 0;
     if (m_address.framing == NetworkPortAddress::Framing::Mbap) {
         takeReceived();
-        return static_cast<std::uint32_t>(m_codec.read(destination, count));
+        got = static_cast<std::uint32_t>(m_codec.read(destination, count));
+        const auto header = m_codec.lastReplyHeaderBytes();
+        m_lastReadHadHeader = got > 0 && header.size() == m_lastReadHeader.size();
+        if (m_lastReadHadHeader) {
+            std::copy(header.begin(), header.end(), m_lastReadHeader.begin());
+        }
+    } else {
+        const qint64 read = m_socket.read(reinterpret_cast<char*>(destination), count);
+        got = read > 0 ? static_cast<std::uint32_t>(read) : 0;
     }
-    const qint64 got = m_socket.read(reinterpret_cast<char*>(destination), count);
-    return got > 0 ? static_cast<std::uint32_t>(got) : 0;
+    if (got > 0) {
+        m_lastReadArrival = m_firstUnread;
+        if (m_socket.bytesAvailable() == 0 && m_codec.available() == 0) {
+            m_firstUnread.reset();
+        }
+    }
+    return got;
 }
 
 void TcpPortLink::write(const std::uint8_t* data, std::uint32_t count) {
     if (!usable() || data == nullptr || count == 0) {
         return;
     }
+    m_writeQueued = Clock::now();
+    m_writeDone.reset();
     if (m_address.framing == NetworkPortAddress::Framing::Mbap) {
         const std::vector<std::uint8_t> frame = m_codec.encodeRequest(std::span(data, count));
         m_socket.write(reinterpret_cast<const char*>(frame.data()),

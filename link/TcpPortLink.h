@@ -9,6 +9,10 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <array>
+#include <chrono>
+#include <optional>
+
 namespace climate::link {
 
 class HostResolver;
@@ -56,6 +60,9 @@ public:
     void purgeInput() override;
     std::uint32_t read(std::uint8_t* destination, std::uint32_t count) override;
     void write(const std::uint8_t* data, std::uint32_t count) override;
+    // Arrival and request times as for a serial port; under Modbus TCP also the MBAP header the
+    // bytes of the last read came in.
+    [[nodiscard]] TransportDetails lastReadDetails() const override;
 
     [[nodiscard]] bool isConnecting() const { return m_state == State::Connecting; }
     [[nodiscard]] bool isLost() const { return m_lost; }
@@ -86,6 +93,8 @@ private:
     void loseConnection(const QString& errorText);
     // Moves what the socket has received into the MBAP translation.
     void takeReceived();
+    void onReadyRead();
+    void onBytesWritten();
 
     HostResolver* m_resolver = nullptr;
     QTcpSocket m_socket;
@@ -97,6 +106,15 @@ private:
     bool m_lost = false;
     quint64 m_generation = 0; // counts opens and closes, so late callbacks spare a newer port
     QString m_lastErrorText;
+
+    // What the bus monitor is told of the bytes the last read() returned.
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> m_firstUnread; // arrival of the oldest byte not yet read
+    std::optional<Clock::time_point> m_lastReadArrival;
+    std::optional<Clock::time_point> m_writeQueued;
+    std::optional<Clock::time_point> m_writeDone;
+    std::array<std::uint8_t, MbapCodec::HeaderSize> m_lastReadHeader{}; // MBAP header of the read
+    bool m_lastReadHadHeader = false;
 };
 
 } // namespace climate::link

@@ -158,6 +158,26 @@ TEST(BusLog, ReplyTimeComesFromThePortStampsWhenThePortHasThem) {
     EXPECT_DOUBLE_EQ(log.counters().replyMsMean(), 26.0);
 }
 
+// A network port's own framing (the MBAP header of a Modbus TCP reply) is shown with the chunk
+// it came with; a serial line has none and adds nothing.
+TEST(BusLog, TransportFramingIsShownWithItsChunk) {
+    ClockedLog clocked;
+    BusLog& log = clocked.log;
+    const std::vector<std::uint8_t> header = fromHex("00 2A 00 00 00 05 01");
+    for (const bool framed : {true, false}) {
+        log.requestSent(PollStatus, withCrc(fromHex("01 01 00 00 00 10")));
+        TransportDetails transport;
+        if (framed) {
+            transport.framing = header;
+        }
+        log.bytesReceived(PollStatus, replyFrom("01 01 02 00 00"), transport);
+        log.transactionEnded(PollStatus, Outcome::Good);
+        const QString meaning = log.entries()[log.entries().size() - 2].meaning;
+        EXPECT_EQ(meaning.contains(QStringLiteral("[framing 00 2a 00 00 00 05 01]")), framed)
+            << meaning.toStdString();
+    }
+}
+
 TEST(BusLog, EveryOutcomeHasItsCounterAndErrorsStandOut) {
     struct Case {
         Outcome outcome;

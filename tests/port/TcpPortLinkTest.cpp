@@ -214,6 +214,12 @@ TEST_F(TcpPortLinkTest, ModbusTcpTranslatesAgainstAScriptedGateway) {
     peer->write(whole.mid(5));
     ASSERT_TRUE(spinUntil([&] { return port.bytesWaiting() >= reply.size(); }, 2000));
     EXPECT_EQ(toHex(readWaiting()), toHex(reply));
+    // The MBAP header the reply came in, and its timing, go with it to whoever watches the line.
+    const TransportDetails details = port.lastReadDetails();
+    EXPECT_EQ(toHex(Bytes(details.framing.begin(), details.framing.end())),
+              toHex(Bytes(whole.begin(), whole.begin() + 7)));
+    ASSERT_TRUE(details.firstByte.has_value() && details.requestDone.has_value());
+    EXPECT_LE(*details.requestDone, *details.firstByte);
 
     // A reply under another transaction id is dropped; the right one behind it is taken.
     id = request();
