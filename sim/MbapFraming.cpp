@@ -28,8 +28,9 @@ void MbapRequestFramer::feed(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<MbapRequest> MbapRequestFramer::next() {
-    if (m_buffer.size() < HeaderSize)
+    if (m_buffer.size() < HeaderSize) {
         return std::nullopt;
+    }
     const std::size_t length = wordAt(m_buffer, 4);
     if (wordAt(m_buffer, 2) != 0 || length < MinLength || length > MaxLength) {
         m_skipped += m_buffer.size();
@@ -37,8 +38,9 @@ std::optional<MbapRequest> MbapRequestFramer::next() {
         return std::nullopt;
     }
     const std::size_t frameSize = HeaderSize - 1 + length;
-    if (m_buffer.size() < frameSize)
+    if (m_buffer.size() < frameSize) {
         return std::nullopt;
+    }
     MbapRequest request;
     request.transactionId = wordAt(m_buffer, 0);
     request.rtu.assign(m_buffer.begin() + HeaderSize - 1,
@@ -51,10 +53,12 @@ std::optional<MbapRequest> MbapRequestFramer::next() {
 std::vector<ReplyChunk> toMbapReply(const std::vector<ReplyChunk>& chunks,
                                     std::uint16_t transactionId) {
     std::vector<std::uint8_t> rtu;
-    for (const ReplyChunk& chunk : chunks)
+    for (const ReplyChunk& chunk : chunks) {
         rtu.insert(rtu.end(), chunk.bytes.begin(), chunk.bytes.end());
-    if (rtu.size() < 4)
+    }
+    if (rtu.size() < 4) {
         return {};
+    }
     const std::uint16_t id =
         hasValidCrc(rtu) ? transactionId : static_cast<std::uint16_t>(transactionId + 1);
     std::vector<std::uint8_t> frame;
@@ -63,8 +67,9 @@ std::vector<ReplyChunk> toMbapReply(const std::vector<ReplyChunk>& chunks,
     putWord(frame, static_cast<std::uint16_t>(rtu.size() - 2));
     frame.insert(frame.end(), rtu.begin(), rtu.end() - 2);
 
-    if (chunks.size() == 1)
+    if (chunks.size() == 1) {
         return {{chunks.front().delay, std::move(frame)}};
+    }
     const std::size_t step = std::max<std::size_t>(chunks.front().bytes.size(), 1);
     std::vector<ReplyChunk> out;
     for (std::size_t at = 0; at < frame.size(); at += step) {

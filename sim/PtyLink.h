@@ -15,7 +15,7 @@ namespace sim {
 class PtyLink final : public Line {
 public:
     PtyLink(std::filesystem::path linkPath, int baud);
-    ~PtyLink();
+    ~PtyLink() override;
     PtyLink(const PtyLink&) = delete;
     PtyLink& operator=(const PtyLink&) = delete;
 

@@ -33,10 +33,11 @@ void printLine(const std::string& line) {
 } // namespace
 
 Simulator::Simulator(Options options) : m_options(std::move(options)) {
-    if (m_options.tcp)
+    if (m_options.tcp) {
         m_link = std::make_unique<TcpLink>(*m_options.tcp);
-    else
+    } else {
         m_link = std::make_unique<PtyLink>(m_options.link, m_options.baud);
+    }
     m_model.write(RegisterTable::HoldingRegister, reg::Address,
                   static_cast<std::uint16_t>(m_options.address));
 }
@@ -61,8 +62,9 @@ void Simulator::pull() {
 void Simulator::sendNoise(std::size_t count) {
     PendingBytes noise{Clock::now(), {}};
     noise.bytes.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         noise.bytes.push_back(static_cast<std::uint8_t>(m_noise() & 0xFF));
+    }
     m_output.push_back(std::move(noise));
 }
 
@@ -87,8 +89,9 @@ int Simulator::run() {
     while (!m_quit) {
         std::vector<pollfd> fds;
         fds.push_back({m_signals.get(), POLLIN, 0});
-        if (m_consoleOpen)
+        if (m_consoleOpen) {
             fds.push_back({STDIN_FILENO, POLLIN, 0});
+        }
         // Unused slots (fd -1) are skipped by poll() and keep the indices fixed.
         const bool plugged = m_link->isPlugged();
         fds.push_back({plugged ? m_link->watchFd() : -1, POLLIN, 0});
@@ -100,21 +103,26 @@ int Simulator::run() {
             return 1;
         }
         const auto now = Clock::now();
-        if (fds[0].revents != 0)
+        if (fds[0].revents != 0) {
             break;
+        }
         std::size_t next = 1;
         const unsigned generation = m_link->generation();
-        if (m_consoleOpen && fds[next++].revents != 0)
+        if (m_consoleOpen && fds[next++].revents != 0) {
             readConsole();
+        }
         // A console command may have pulled or re-plugged the line: its descriptors are stale.
         if (plugged && m_link->generation() == generation) {
             const short data = fds[next + 1].revents;
-            if (fds[next].revents != 0 && m_link->handleWatchEvents())
+            if (fds[next].revents != 0 && m_link->handleWatchEvents()) {
                 restartStream();
-            if (data & POLLOUT)
+            }
+            if (data & POLLOUT) {
                 m_waitingWritable = false;
-            if (data & (POLLIN | POLLHUP | POLLERR))
+            }
+            if (data & (POLLIN | POLLHUP | POLLERR)) {
                 readLine(now);
+            }
         }
         serveFrames(now);
         writeDue(now);
@@ -127,19 +135,25 @@ int Simulator::run() {
 int Simulator::pollTimeout(Clock::time_point now) const {
     std::optional<Clock::time_point> wake;
     const auto consider = [&wake](Clock::time_point when) {
-        if (!wake || when < *wake)
+        if (!wake || when < *wake) {
             wake = when;
+        }
     };
-    if (m_model.isRunning())
+    if (m_model.isRunning()) {
         consider(m_modelWasRunning ? m_nextTick : now + ModelPeriod);
-    if (!m_output.empty() && !m_waitingWritable)
+    }
+    if (!m_output.empty() && !m_waitingWritable) {
         consider(m_output.front().due);
-    if (const auto deadline = m_framer.deadline())
+    }
+    if (const auto deadline = m_framer.deadline()) {
         consider(*deadline);
-    if (!wake)
+    }
+    if (!wake) {
         return -1;
-    if (*wake <= now)
+    }
+    if (*wake <= now) {
         return 0;
+    }
     // Round up, so the loop never wakes a little early and polls again with a zero time-out.
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now);
     return static_cast<int>(std::min<long>(wait.count(), 60000));
@@ -148,13 +162,15 @@ int Simulator::pollTimeout(Clock::time_point now) const {
 void Simulator::readConsole() {
     std::array<char, 4096> buffer{};
     const ssize_t got = ::read(STDIN_FILENO, buffer.data(), buffer.size());
-    if (got < 0 && (errno == EINTR || errno == EAGAIN))
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
         return;
+    }
     if (got <= 0) {
         // End of input only ends the console; the unit keeps serving.
         m_consoleOpen = false;
-        if (!m_consoleBuffer.empty())
+        if (!m_consoleBuffer.empty()) {
             printLine(m_console.execute(m_consoleBuffer));
+        }
         m_consoleBuffer.clear();
         return;
     }
@@ -164,8 +180,9 @@ void Simulator::readConsole() {
         const std::string line = m_consoleBuffer.substr(0, end);
         m_consoleBuffer.erase(0, end + 1);
         const std::string answer = m_console.execute(line);
-        if (!answer.empty())
+        if (!answer.empty()) {
             printLine(answer);
+        }
     }
 }
 
@@ -175,17 +192,20 @@ void Simulator::readLine(Clock::time_point now) {
     for (;;) {
         const ssize_t got = ::read(m_link->dataFd(), buffer.data(), buffer.size());
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
-            if (m_link->handleEndOfInput())
+            if (m_link->handleEndOfInput()) {
                 restartStream();
+            }
             break;
         }
-        if (got < 0)
+        if (got < 0) {
             break;
+        }
         const std::span bytes(buffer.data(), static_cast<std::size_t>(got));
-        if (mbap)
+        if (mbap) {
             m_mbapFramer.feed(bytes);
-        else
+        } else {
             m_framer.feed(bytes, now);
+        }
     }
 }
 
@@ -198,18 +218,21 @@ void Simulator::serveFrames(Clock::time_point now) {
         }
     };
     const std::size_t skippedBefore = m_framer.skippedBytes() + m_mbapFramer.skippedBytes();
-    while (const auto frame = m_framer.next(now))
+    while (const auto frame = m_framer.next(now)) {
         queue(m_server.serve(*frame));
-    while (const auto request = m_mbapFramer.next())
+    }
+    while (const auto request = m_mbapFramer.next()) {
         queue(toMbapReply(m_server.serve(request->rtu), request->transactionId));
+    }
     m_server.stats().skippedBytes +=
         static_cast<long>(m_framer.skippedBytes() + m_mbapFramer.skippedBytes() - skippedBefore);
 }
 
 void Simulator::writeDue(Clock::time_point now) {
     std::size_t queued = 0;
-    for (const PendingBytes& pending : m_output)
+    for (const PendingBytes& pending : m_output) {
         queued += pending.bytes.size();
+    }
     while (queued > MaxQueuedBytes && m_output.size() > 1) {
         queued -= m_output.front().bytes.size();
         m_output.pop_front();
@@ -225,17 +248,19 @@ void Simulator::writeDue(Clock::time_point now) {
         // SIGPIPE is ignored: a client gone meanwhile makes this fail with EPIPE.
         const ssize_t written = ::write(m_link->dataFd(), front.bytes.data(), front.bytes.size());
         if (written < 0) {
-            if (errno == EAGAIN || errno == EINTR)
+            if (errno == EAGAIN || errno == EINTR) {
                 m_waitingWritable = true;
-            else
+            } else {
                 m_output.pop_front();
+            }
             continue;
         }
         front.bytes.erase(front.bytes.begin(), front.bytes.begin() + written);
-        if (front.bytes.empty())
+        if (front.bytes.empty()) {
             m_output.pop_front();
-        else
+        } else {
             m_waitingWritable = true;
+        }
     }
 }
 
@@ -249,13 +274,15 @@ void Simulator::tickModel(Clock::time_point now) {
         m_nextTick = now + ModelPeriod;
         return;
     }
-    if (now < m_nextTick)
+    if (now < m_nextTick) {
         return;
+    }
     m_model.advance();
     m_nextTick += ModelPeriod;
     // After a long stall, start counting again instead of catching up in a burst.
-    if (m_nextTick <= now)
+    if (m_nextTick <= now) {
         m_nextTick = now + ModelPeriod;
+    }
 }
 
 } // namespace sim

@@ -47,23 +47,27 @@ std::optional<TcpLink::Endpoint> TcpLink::parseEndpoint(std::string_view text) {
             host = host.substr(1, host.size() - 2);
             in6_addr probe{};
             const std::string copy(host);
-            if (::inet_pton(AF_INET6, copy.c_str(), &probe) != 1)
+            if (::inet_pton(AF_INET6, copy.c_str(), &probe) != 1) {
                 return std::nullopt;
+            }
         } else if (!host.empty()) {
             in_addr probe{};
             const std::string copy(host);
-            if (::inet_pton(AF_INET, copy.c_str(), &probe) != 1)
+            if (::inet_pton(AF_INET, copy.c_str(), &probe) != 1) {
                 return std::nullopt;
+            }
         }
-        if (!host.empty())
+        if (!host.empty()) {
             endpoint.host = std::string(host);
+        }
     }
     int port = -1;
     const auto [end, error] =
         std::from_chars(portText.data(), portText.data() + portText.size(), port);
     if (portText.empty() || error != std::errc() || end != portText.data() + portText.size() ||
-        port < 0 || port > 65535)
+        port < 0 || port > 65535) {
         return std::nullopt;
+    }
     endpoint.port = port;
     return endpoint;
 }
@@ -122,10 +126,12 @@ bool TcpLink::plug(std::string& result) {
 }
 
 void TcpLink::pull() {
-    if (!m_listener.isValid() && !m_client.isValid())
+    if (!m_listener.isValid() && !m_client.isValid()) {
         return;
-    if (m_client.isValid())
+    }
+    if (m_client.isValid()) {
         log("client dropped");
+    }
     m_client.reset();
     m_listener.reset();
     ++m_generation;
@@ -138,8 +144,9 @@ bool TcpLink::handleWatchEvents() {
         socklen_t size = sizeof(peer);
         UniqueFd connection(::accept4(m_listener.get(), reinterpret_cast<sockaddr*>(&peer), &size,
                                       SOCK_NONBLOCK | SOCK_CLOEXEC));
-        if (!connection.isValid())
+        if (!connection.isValid()) {
             break;
+        }
         if (m_client.isValid()) {
             log("connection from " + peerName(peer) + " closed: one client at a time");
             continue;
@@ -154,8 +161,9 @@ bool TcpLink::handleWatchEvents() {
 }
 
 bool TcpLink::handleEndOfInput() {
-    if (!m_client.isValid())
+    if (!m_client.isValid()) {
         return false;
+    }
     log("client disconnected");
     m_client.reset();
     return true;

@@ -91,15 +91,17 @@ Defaults of the holding registers (tenths of a degree, volt and ampere; speeds i
 std::optional<int> parseInt(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
         return std::nullopt;
+    }
     return value;
 }
 
 bool isKnownBaud(int baud) {
     for (const int known : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
-        if (baud == known)
+        if (baud == known) {
             return true;
+        }
     }
     return false;
 }
@@ -114,8 +116,9 @@ int usageError(const std::string& message) {
 int main(int argc, char** argv) {
     // Descriptors 0-2 must not be handed out to the simulator's own pipes and terminals.
     for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1)
+        if (::fcntl(fd, F_GETFD) == -1) {
             ::open("/dev/null", O_RDWR);
+        }
     }
 
     sim::Simulator::Options options;
@@ -139,47 +142,56 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (argument != "--link" && argument != "--address" && argument != "--baud" &&
-            argument != "--tcp" && argument != "--framing")
+            argument != "--tcp" && argument != "--framing") {
             return usageError("unknown option " + std::string(argv[i]));
+        }
         if (!hasValue) {
-            if (i + 1 >= argc)
+            if (i + 1 >= argc) {
                 return usageError(std::string(argument) + " needs a value");
+            }
             value = argv[++i];
         }
         if (argument == "--link") {
-            if (value.empty())
+            if (value.empty()) {
                 return usageError("--link needs a path");
+            }
             options.link = std::string(value);
         } else if (argument == "--tcp") {
             options.tcp = sim::TcpLink::parseEndpoint(value);
-            if (!options.tcp)
+            if (!options.tcp) {
                 return usageError("--tcp must be [HOST:]PORT (HOST numeric, IPv6 in brackets, "
                                   "PORT 0..65535)");
+            }
         } else if (argument == "--framing") {
-            if (value == "rtu")
+            if (value == "rtu") {
                 options.framing = sim::Simulator::Framing::Rtu;
-            else if (value == "mbap")
+            } else if (value == "mbap") {
                 options.framing = sim::Simulator::Framing::Mbap;
-            else
+            } else {
                 return usageError("--framing must be rtu or mbap");
+            }
             framingGiven = true;
         } else if (argument == "--address") {
             const auto address = parseInt(value);
-            if (!address || *address < 1 || *address > 255)
+            if (!address || *address < 1 || *address > 255) {
                 return usageError("--address must be 1..255");
+            }
             options.address = *address;
         } else {
             const auto baud = parseInt(value);
-            if (!baud || !isKnownBaud(*baud))
+            if (!baud || !isKnownBaud(*baud)) {
                 return usageError("--baud must be one of 1200 2400 4800 9600 19200 38400 57600 "
                                   "115200");
+            }
             options.baud = *baud;
         }
     }
-    if (options.link.empty() == !options.tcp.has_value())
+    if (options.link.empty() == !options.tcp.has_value()) {
         return usageError("one of --link PATH and --tcp [HOST:]PORT is required");
-    if (framingGiven && !options.tcp)
+    }
+    if (framingGiven && !options.tcp) {
         return usageError("--framing goes with --tcp");
+    }
 
     try {
         sim::Simulator simulator(options);

@@ -90,8 +90,9 @@ TEST(TcpEndpoint, ParsesHostAndPort) {
         {"127.0.0.1", std::nullopt},
         {"[zz]:1", std::nullopt},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(TcpLink::parseEndpoint(c.text), c.expected) << c.text;
+    }
 }
 
 } // namespace
