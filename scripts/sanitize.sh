@@ -20,4 +20,8 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLIMAT
     "${launcher[@]}" >/dev/null
 cmake --build build-sanitize --parallel "$(nproc)"
 cd build-sanitize
-ctest --output-on-failure --timeout 600 "$@"
+# The AT-SPI check is left out here: it runs the window on a real X server (Xvfb), where
+# libxkbcommon-x11, an uninstrumented system library, reads its keymap with a strndup that
+# ASan's interceptor reports as an overflow before any code of ours runs. The window's own code
+# runs under the sanitizers in the offscreen app and end-to-end tests; ./test runs the check.
+ctest --output-on-failure --timeout 600 -E '^app\.atspi\.' "$@"
