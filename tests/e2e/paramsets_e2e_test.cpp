@@ -2,6 +2,7 @@
 // register by register in the simulator), is refused before anything is sent when a field is bad,
 // stops with one summary when the simulator falls silent or the page is left half-way; a file
 // saved right after a Read All loads back the same texts.
+#include "GroupWrites.h"
 #include "WindowOnSimulator.h"
 
 #include "config/ParameterSets.h"
@@ -33,63 +34,8 @@ using namespace climate::link;
 
 namespace {
 
-// Texts for every setting group and the registers they must leave in the simulator, written out
-// independently of the tool's tables.
-struct GroupTexts {
-    const char* group;
-    std::map<std::string, std::string> edits;
-    std::map<std::string, int> combos;
-    int firstRegister;
-    std::vector<std::uint16_t> words;
-};
-
-const std::vector<GroupTexts>& settingGroups() {
-    static const std::vector<GroupTexts> groups{
-        {"Internal Fan",
-         {{"Edit12", "100"},
-          {"Edit5", "65535"},
-          {"Edit13", "800"},
-          {"Edit14", "25.3"},
-          {"Edit27", "45"},
-          {"Edit9", "20"},
-          {"Edit7", "-5.5"},
-          {"Edit6", "0.3"},
-          {"Edit41", "255"}},
-         {{"ComboBox1", 1}, {"ComboBox2", 0}},
-         0,
-         {100, 0xFFFF, 800, 253, 450, 200, 3, 0xFFC9, 255, 1, 0}},
-        {"External Fan",
-         {{"Edit34", "50"},
-          {"Edit8", "2900"},
-          {"Edit35", "0"},
-          {"Edit36", "12.7"},
-          {"Edit37", "70.1"},
-          {"Edit15", "-0.3"},
-          {"Edit39", "47.05"},
-          {"Edit38", "2.53e1"},
-          {"Edit40", "4"}},
-         {{"ComboBox3", 0}, {"ComboBox4", 1}},
-         11,
-         {50, 2900, 0, 127, 701, 0xFFFD, 253, 470, 4, 0, 1}},
-        {"Heater",
-         {{"Edit50", "12.5"}, {"Edit51", "0.5"}, {"Edit52", "-5.5"}, {"Edit53", "25"}},
-         {{"ComboBox5", 0}},
-         22,
-         {0xFFC9, 250, 125, 5, 0}},
-        {"Temp. Alarm", {{"Edit24", "25.3"}, {"Edit25", "-40"}}, {}, 28, {253, 0xFE70}},
-        {"ExtInput", {}, {{"ComboBox6", 1}, {"ComboBox7", 1}}, 37, {1, 1}},
-        {"VoltageAlarm", {{"Edit18", "70"}, {"Edit28", "24"}}, {}, 39, {700, 240}},
-        {"Compressor",
-         {{"Edit30", "35.5"}, {"Edit29", "5"}, {"Edit31", "-32768"}},
-         {},
-         41,
-         {355, 50, 0x8000}},
-        {"Heat Exchanger",
-         {{"Edit42", "30"}, {"Edit33", "0.3"}, {"Edit43", "2.5"}},
-         {},
-         44,
-         {300, 3, 25}},
-    };
+const std::vector<GroupWrite>& settingGroups() {
+    static const std::vector<GroupWrite> groups = setAllGroupWrites();
     return groups;
 }
 
@@ -112,7 +58,7 @@ protected:
     [[nodiscard]] bool busy() const { return form->engine().state().CommandBusy; }
 
     void typeAllGroups() {
-        for (const GroupTexts& group : settingGroups()) {
+        for (const GroupWrite& group : settingGroups()) {
             for (const auto& [name, text] : group.edits) {
                 edit(name)->setText(QString::fromStdString(text));
             }
@@ -139,7 +85,7 @@ protected:
     static std::vector<std::uint16_t> afterGroups(std::vector<std::uint16_t> before,
                                                   std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) {
-            const GroupTexts& group = settingGroups()[i];
+            const GroupWrite& group = settingGroups()[i];
             std::ranges::copy(group.words, before.begin() + group.firstRegister);
         }
         return before;
