@@ -88,19 +88,36 @@ void CommEngine::Registration::reset() {
 
 CommEngine::CommEngine(SerialPort& port, EngineWindow& window) : m_port(port), m_window(window) {}
 
+inline void CommEngine::purge(EngineObserver::PurgeReason reason) {
+    if (m_observer != nullptr) {
+        reportPurge(reason);
+    }
+    m_port.purgeInput();
+}
+
 CommEngine::~CommEngine() = default;
+
+namespace {
+
+// The place of `code` in a table whose codes start at `first`; nullptr outside it.
+template <typename Slots>
+auto* placeIn(Slots& slots, std::uint8_t code, std::uint8_t first = 0) {
+    return code >= first && code < slots.size() ? &slots[code] : nullptr;
+}
+
+} // namespace
 
 CommEngine::Slot* CommEngine::slot(Table which, std::uint8_t code) {
     // Declaration and live commands count from 1.
     switch (which) {
     case Table::ConfigurationCommand:
-        return code < m_configuration.size() ? &m_configuration[code] : nullptr;
+        return placeIn(m_configuration, code);
     case Table::DeclarationCommand:
-        return code >= 1 && code < m_declaration.size() ? &m_declaration[code] : nullptr;
+        return placeIn(m_declaration, code, 1);
     case Table::PollStep:
-        return code < m_pollSteps.size() ? &m_pollSteps[code] : nullptr;
+        return placeIn(m_pollSteps, code);
     case Table::LiveCommand:
-        return code >= 1 && code < m_liveCommands.size() ? &m_liveCommands[code] : nullptr;
+        return placeIn(m_liveCommands, code, 1);
     }
     return nullptr;
 }
@@ -261,20 +278,24 @@ void CommEngine::tick() {
     }
 }
 
+void CommEngine::enterConfigurationPage() {
+    // Whatever was posted is dropped on entering the page.
+    const bool dropped = m_state.CommandBusy;
+    const std::uint8_t code = m_state.PendingCommand;
+    m_state.PendingCommand = EngineState::NoCommand;
+    m_state.CommandBusy = false;
+    m_state.PageMode = EngineWindow::ConfigurationPage;
+    abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
+    purge(EngineObserver::PurgeReason::PageEntry);
+    if (dropped) {
+        settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
+               std::exchange(m_commandEnded, nullptr));
+    }
+}
+
 void CommEngine::tickConfiguration() {
     if (m_state.PageMode != EngineWindow::ConfigurationPage) {
-        // Whatever was posted is dropped on entering the page.
-        const bool dropped = m_state.CommandBusy;
-        const std::uint8_t code = m_state.PendingCommand;
-        m_state.PendingCommand = EngineState::NoCommand;
-        m_state.CommandBusy = false;
-        m_state.PageMode = EngineWindow::ConfigurationPage;
-        abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
-        purge(EngineObserver::PurgeReason::PageEntry);
-        if (dropped) {
-            settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
-                   std::exchange(m_commandEnded, nullptr));
-        }
+        enterConfigurationPage();
         return;
     }
     if (m_state.PendingCommand == EngineState::NoCommand) {
@@ -284,65 +305,73 @@ void CommEngine::tickConfiguration() {
         return;
     }
     const std::uint8_t code = m_state.PendingCommand;
-    const Slot* place = slot(Table::ConfigurationCommand, code);
+    Slot* place = placeIn(m_configuration, code);
     if (place == nullptr || place->transaction == nullptr) {
         m_state.CommandBusy = false;
         settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
                std::exchange(m_commandEnded, nullptr));
         return;
     }
-    runTransaction(Table::ConfigurationCommand, code, *place->transaction);
+    runTransaction(Table::ConfigurationCommand, code, *place);
+}
+
+void CommEngine::enterRealTimeDataPage() {
+    abandonPollStepInFlight();
+    m_state.PollStep = 0;
+    m_state.SendPending = true;
+    m_state.PageMode = EngineWindow::RealTimeDataPage;
+    purge(EngineObserver::PurgeReason::PageEntry);
 }
 
 void CommEngine::tickRealTimeData() {
     if (m_state.PageMode != EngineWindow::RealTimeDataPage) {
-        abandonPollStepInFlight();
-        m_state.PollStep = 0;
-        m_state.SendPending = true;
-        m_state.PageMode = EngineWindow::RealTimeDataPage;
-        purge(EngineObserver::PurgeReason::PageEntry);
+        enterRealTimeDataPage();
         return;
     }
     if (m_state.LiveCommand != 0) {
-        const Slot* place = slot(Table::LiveCommand, m_state.LiveCommand);
+        Slot* place = placeIn(m_liveCommands, m_state.LiveCommand, 1);
         if (place != nullptr && place->transaction != nullptr) {
-            runTransaction(Table::LiveCommand, m_state.LiveCommand, *place->transaction);
+            runTransaction(Table::LiveCommand, m_state.LiveCommand, *place);
         }
         return;
     }
-    const Slot* step = slot(Table::PollStep, m_state.PollStep);
+    Slot* step = placeIn(m_pollSteps, m_state.PollStep);
     if (step == nullptr || step->transaction == nullptr) {
         m_state.PollStep = 0;
         m_state.SendPending = true;
         return;
     }
-    runTransaction(Table::PollStep, m_state.PollStep, *step->transaction);
+    runTransaction(Table::PollStep, m_state.PollStep, *step);
+}
+
+void CommEngine::enterDeclarationPage() {
+    m_state.PageMode = EngineWindow::DeclarationPage;
+    abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
+    purge(EngineObserver::PurgeReason::PageEntry);
 }
 
 void CommEngine::tickDeclaration() {
     if (m_state.PageMode != EngineWindow::DeclarationPage) {
-        m_state.PageMode = EngineWindow::DeclarationPage;
-        abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
-        purge(EngineObserver::PurgeReason::PageEntry);
+        enterDeclarationPage();
         return;
     }
     if (!m_state.CommandBusy) {
         return;
     }
     // A command posted on the Configuration page stays posted here; only its own page clears it.
-    const Slot* place = slot(Table::DeclarationCommand, m_state.PendingCommand);
+    Slot* place = placeIn(m_declaration, m_state.PendingCommand, 1);
     if (place == nullptr || place->transaction == nullptr) {
         purge(EngineObserver::PurgeReason::Other);
         return;
     }
-    runTransaction(Table::DeclarationCommand, m_state.PendingCommand, *place->transaction);
+    runTransaction(Table::DeclarationCommand, m_state.PendingCommand, *place);
 }
 
-void CommEngine::runTransaction(Table which, std::uint8_t code, Transaction& transaction) {
+void CommEngine::runTransaction(Table which, std::uint8_t code, const Slot& place) {
     if (m_state.SendPending) {
-        sendTick(which, code, transaction);
+        sendTick(which, code, *place.transaction);
     } else {
-        receiveTick(which, code, transaction);
+        receiveTick(which, code, place);
     }
 }
 
@@ -380,10 +409,11 @@ private:
 
 } // namespace
 
-void CommEngine::receiveTick(Table which, std::uint8_t code, Transaction& transaction) {
+void CommEngine::receiveTick(Table which, std::uint8_t code, const Slot& place) {
     m_window.setEngineInterval(ReceiveIntervalMs);
+    Transaction& transaction = *place.transaction;
     // Built only when an outcome is handed over.
-    const auto context = [this, which, code] { return Context(*this, slot(which, code)->alive); };
+    const auto context = [this, &place] { return Context(*this, place.alive); };
     if (m_state.ReplyWaitTicks >= TimeoutTicks) {
         const Handling handling(m_handling, TransactionOutcome::Timeout);
         Context handler = context();
@@ -401,6 +431,9 @@ void CommEngine::receiveTick(Table which, std::uint8_t code, Transaction& transa
         m_receiving = observedId(which, code);
     }
     collect(waiting);
+    if (m_state.RxLength == 0) {
+        return; // nothing in yet: no reply can be complete
+    }
 
     switch (CheckReply(m_state.reply(), transaction.function(), transaction.replyLength(),
                        m_state.DeviceAddress)) {
@@ -444,13 +477,10 @@ void CommEngine::collect(std::uint32_t count) {
     m_state.RxLength += kept;
 }
 
-void CommEngine::purge(EngineObserver::PurgeReason reason) {
-    if (m_observer != nullptr) {
-        if (const std::uint32_t waiting = m_port.bytesWaiting(); waiting > 0) {
-            m_observer->bytesPurged(waiting, reason);
-        }
+void CommEngine::reportPurge(EngineObserver::PurgeReason reason) {
+    if (const std::uint32_t waiting = m_port.bytesWaiting(); waiting > 0) {
+        m_observer->bytesPurged(waiting, reason);
     }
-    m_port.purgeInput();
 }
 
 EngineObserver::TransactionId CommEngine::observedId(Table table, std::uint8_t code) {

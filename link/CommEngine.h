@@ -125,13 +125,19 @@ private:
     void tickConfiguration();
     void tickRealTimeData();
     void tickDeclaration();
-    void runTransaction(Table table, std::uint8_t code, Transaction& transaction);
+    // The first tick after another page's cycle ran: rare, kept out of the ticks' way.
+    [[gnu::cold]] void enterConfigurationPage();
+    [[gnu::cold]] void enterRealTimeDataPage();
+    [[gnu::cold]] void enterDeclarationPage();
+    // `place` holds the transaction, chosen once per tick by the page's cycle.
+    void runTransaction(Table table, std::uint8_t code, const Slot& place);
     void sendTick(Table table, std::uint8_t code, Transaction& transaction);
-    void receiveTick(Table table, std::uint8_t code, Transaction& transaction);
+    void receiveTick(Table table, std::uint8_t code, const Slot& place);
     // Appends up to `count` waiting bytes to RxFrame; bytes beyond its capacity are dropped.
     void collect(std::uint32_t count);
     // Purges the input; an observer first learns how many bytes that throws away.
     void purge(EngineObserver::PurgeReason reason);
+    void reportPurge(EngineObserver::PurgeReason reason);
     [[nodiscard]] static EngineObserver::TransactionId observedId(Table table, std::uint8_t code);
 
     // The operations of the transactions' context.

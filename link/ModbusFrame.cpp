@@ -13,13 +13,18 @@ void putWord(ModbusFrame& frame, std::uint16_t word) {
     frame.bytes[frame.length++] = static_cast<std::uint8_t>(word & 0xFF);
 }
 
+// The builders below know their frames leave room for the CRC.
+void putCrc(ModbusFrame& frame) {
+    const std::uint16_t crc = ModbusCrc16(frame.view());
+    frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc >> 8);
+    frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc & 0xFF);
+}
+
 } // namespace
 
 void appendCrc(ModbusFrame& frame) {
     checkInvariant(frame.length + 2 <= ModbusFrame::Capacity, "no room for the CRC in the frame");
-    const std::uint16_t crc = ModbusCrc16(frame.view());
-    frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc >> 8);
-    frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc & 0xFF);
+    putCrc(frame);
 }
 
 ModbusFrame buildReadRequest(std::uint8_t address, const RequestShape& shape) {
@@ -28,7 +33,7 @@ ModbusFrame buildReadRequest(std::uint8_t address, const RequestShape& shape) {
     frame.bytes[frame.length++] = shape.function;
     putWord(frame, shape.first);
     putWord(frame, shape.quantity);
-    appendCrc(frame);
+    putCrc(frame);
     return frame;
 }
 
@@ -39,7 +44,7 @@ ModbusFrame buildWriteSingle(std::uint8_t address, std::uint8_t function, std::u
     frame.bytes[frame.length++] = function;
     putWord(frame, target);
     putWord(frame, value);
-    appendCrc(frame);
+    putCrc(frame);
     return frame;
 }
 
@@ -56,7 +61,7 @@ ModbusFrame buildWriteMultiple(std::uint8_t address, std::uint16_t first,
     for (const std::uint16_t word : words) {
         putWord(frame, word);
     }
-    appendCrc(frame);
+    putCrc(frame);
     return frame;
 }
 
