@@ -1,6 +1,7 @@
 #include "WindowOnSimulator.h"
 
 #include "app/PortComboBox.h"
+#include "link/CommEngine.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -55,6 +56,16 @@ void WindowOnSimulator::openPort() {
     }
     ASSERT_EQ(button->text(), QStringLiteral("Close"))
         << (messages != nullptr ? messages->describe() : "(real message boxes)");
+}
+
+bool WindowOnSimulator::clickAndWait(const std::string& name, int timeoutMs) {
+    button(name)->click();
+    if (!form->engine().state().CommandBusy) {
+        ADD_FAILURE() << name << " posted nothing"
+                      << (messages != nullptr ? ": " + messages->describe() : std::string());
+        return false;
+    }
+    return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, timeoutMs);
 }
 
 bool WindowOnSimulator::waitTimerTicks(const char* timer, int ticks, int timeoutMs) {

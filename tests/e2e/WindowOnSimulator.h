@@ -4,6 +4,9 @@
 #include "support/RecordingPresenter.h"
 #include "support/SimulatorProcess.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +40,13 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
+    QPushButton* button(const std::string& name) const { return child<QPushButton>(name); }
+    QLineEdit* edit(const std::string& name) const { return child<QLineEdit>(name); }
+    QComboBox* combo(const std::string& name) const { return child<QComboBox>(name); }
+
+    // Clicks a command button and waits until the engine has ended the command; false (with a
+    // failure when the click posted nothing) otherwise.
+    bool clickAndWait(const std::string& name, int timeoutMs = 5000);
 
     // Choices a derived fixture makes in its constructor, before SetUp.
     // Given to the simulator after its link path, e.g. {"--address", "7"}.

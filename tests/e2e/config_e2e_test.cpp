@@ -75,20 +75,6 @@ protected:
         ASSERT_EQ(child<QTabWidget>("Data")->currentIndex(), 0);
     }
 
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-    QLineEdit* edit(const std::string& name) { return child<QLineEdit>(name); }
-    QComboBox* combo(const std::string& name) { return child<QComboBox>(name); }
-
-    // Clicks a command button and waits until the engine has ended the command.
-    bool clickAndWait(const char* name) {
-        button(name)->click();
-        if (!form->engine().state().CommandBusy) {
-            ADD_FAILURE() << name << " posted nothing: " << messages->describe();
-            return false;
-        }
-        return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, 5000);
-    }
-
     // The simulator's holding registers 0 ... 46, as the simulator holds them.
     std::vector<std::uint16_t> simulatorHolding() {
         const QString answer = sim.command(QStringLiteral("get hr 0 47"));

@@ -22,19 +22,6 @@ namespace {
 class NetworkE2eTest : public WindowOnSimulator, public testing::WithParamInterface<const char*> {
 protected:
     NetworkE2eTest() { simulatorFraming = QString::fromLatin1(GetParam()); }
-
-    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-
-    // Clicks a command button and waits until the engine has ended the command.
-    bool clickAndWait(const char* name) {
-        button(name)->click();
-        if (!form->engine().state().CommandBusy) {
-            ADD_FAILURE() << name << " posted nothing: " << messages->describe();
-            return false;
-        }
-        return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, 5000);
-    }
 };
 
 TEST_P(NetworkE2eTest, LiveValuesArrive) {

@@ -51,9 +51,6 @@ protected:
         ASSERT_EQ(child<QTabWidget>("Data")->currentIndex(), 0);
     }
 
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-    QLineEdit* edit(const std::string& name) { return child<QLineEdit>(name); }
-    QComboBox* combo(const std::string& name) { return child<QComboBox>(name); }
     QString progress() { return child<QLabel>("SetAllProgress")->text(); }
     [[nodiscard]] bool busy() const { return form->engine().state().CommandBusy; }
 
