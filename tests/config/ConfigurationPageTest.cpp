@@ -76,16 +76,6 @@ std::vector<std::uint8_t> echoOf(const std::vector<std::uint8_t>& request) {
     return withCrc({request.begin(), request.begin() + 6});
 }
 
-std::vector<std::uint8_t> readAllReply(const std::array<std::uint16_t, 47>& registers,
-                                       std::uint8_t address = 1) {
-    std::vector<std::uint8_t> reply{address, 0x03, 94};
-    for (const std::uint16_t word : registers) {
-        reply.push_back(static_cast<std::uint8_t>(word >> 8));
-        reply.push_back(static_cast<std::uint8_t>(word & 0xFF));
-    }
-    return withCrc(reply);
-}
-
 } // namespace
 
 TEST(GroupSet, SendsTheGroupsFrameAndReportsSuccessWhenTheEchoComes) {

@@ -20,15 +20,6 @@ using climate::config::ParameterSets;
 
 namespace {
 
-std::vector<std::uint8_t> readAllReply(const std::array<std::uint16_t, 47>& registers) {
-    std::vector<std::uint8_t> reply{1, 0x03, 94};
-    for (const std::uint16_t word : registers) {
-        reply.push_back(static_cast<std::uint8_t>(word >> 8));
-        reply.push_back(static_cast<std::uint8_t>(word & 0xFF));
-    }
-    return withCrc(reply);
-}
-
 // A controller whose every value its group's Set would send back unchanged, except Heater
 // DeltTemp 2.5 (register 23), which Read All shows but the Set refuses.
 std::array<std::uint16_t, 47> controllerRegisters() {

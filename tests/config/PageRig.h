@@ -16,7 +16,21 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <vector>
+
+// The controller's reply to Read All (function 3, holding 0 ... 46) from `address`.
+inline std::vector<std::uint8_t> readAllReply(const std::array<std::uint16_t, 47>& registers,
+                                              std::uint8_t address = 1) {
+    std::vector<std::uint8_t> reply{address, 0x03, 94};
+    for (const std::uint16_t word : registers) {
+        reply.push_back(static_cast<std::uint8_t>(word >> 8));
+        reply.push_back(static_cast<std::uint8_t>(word & 0xFF));
+    }
+    return withCrc(reply);
+}
 
 // The Configuration page built from real line edits and combo boxes holding the fixture's texts,
 // on an engine with an open fake port that shows the Configuration page.

@@ -26,15 +26,6 @@ using climate::config::PageParameterFields;
 
 namespace {
 
-std::vector<std::uint8_t> readAllReply(const std::array<std::uint16_t, 47>& registers) {
-    std::vector<std::uint8_t> reply{1, 0x03, 94};
-    for (const std::uint16_t word : registers) {
-        reply.push_back(static_cast<std::uint8_t>(word >> 8));
-        reply.push_back(static_cast<std::uint8_t>(word & 0xFF));
-    }
-    return withCrc(reply);
-}
-
 // Registers whose texts the groups' Set refuses but Read All shows: PluseNo 300, Heater DeltTemp
 // 2.5, combo values that select nothing, MaxRev beyond a signed word, negative tenths.
 const std::array<std::uint16_t, 47> OutOfSetRange{
