@@ -1,13 +1,10 @@
 // Opening network ports with Button1: the open finishes later, the window goes on meanwhile, and
 // a failure names its cause. The simulator serves RTU over TCP on loopback; host names go to a
 // fake name service.
-#include "app/PortComboBox.h"
-#include "app/TForm1.h"
+#include "PortWindowFixture.h"
 #include "link/NamedPort.h"
 #include "support/EventLoopWait.h"
 #include "support/FakeHostResolver.h"
-#include "support/RecordingPresenter.h"
-#include "support/SimulatorProcess.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -37,48 +34,30 @@ public:
     int paints = 0;
 };
 
-class NetworkPortSwitchTest : public ::testing::Test {
+class NetworkPortSwitchTest : public PortWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(workFolder.isValid());
-        previousFolder = QDir::currentPath();
-        QDir::setCurrent(workFolder.path());
+        PortWindowFixture::SetUp();
         ASSERT_TRUE(sim.startTcp(QStringLiteral("rtu"))) << sim.diagnostics().toStdString();
         QTcpServer probe; // a loopback port nobody listens on
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
         refusedName = QStringLiteral("tcp://127.0.0.1:%1").arg(probe.serverPort());
         probe.close();
 
-        auto recorder = std::make_unique<RecordingPresenter>();
-        messages = recorder.get();
-        form = std::make_unique<TForm1>(
-            QStringList{sim.portName(), refusedName, SilentName, UnknownName, NamedSimulator()},
-            std::move(recorder), [](int) {});
+        makeWindow({sim.portName(), refusedName, SilentName, UnknownName, NamedSimulator()});
+        if (HasFatalFailure()) {
+            return;
+        }
         auto fake = std::make_unique<FakeHostResolver>();
         resolver = fake.get();
         resolver->answer(QStringLiteral("unknown.site.example"), {});
         resolver->answer(QStringLiteral("unit7.site.example"), {QHostAddress::LocalHost});
         form->port().useResolver(std::move(fake));
-        button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
-        ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
-        ASSERT_NE(button, nullptr);
-        ASSERT_NE(ports, nullptr);
-    }
-
-    void TearDown() override {
-        form.reset();
-        QDir::setCurrent(previousFolder);
     }
 
     [[nodiscard]] QString NamedSimulator() const {
         return QStringLiteral("rtu+tcp://unit7.site.example:") +
                sim.tcpAddress().section(QLatin1Char(':'), 1);
-    }
-
-    void select(const QString& port) {
-        const int index = ports->findText(port);
-        ASSERT_GE(index, 0) << port.toStdString();
-        ports->setCurrentIndex(index);
     }
 
     // Clicks Open on `port` and waits until the open has finished one way or the other.
@@ -90,10 +69,6 @@ protected:
             5000));
     }
 
-    [[nodiscard]] bool timersActive() const {
-        return form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive() &&
-               form->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive();
-    }
     [[nodiscard]] bool settingsEnabled() const {
         return form->findChild<QComboBox*>(QStringLiteral("baudrate"))->isEnabled();
     }
@@ -101,14 +76,7 @@ protected:
     const QString SilentName = QStringLiteral("tcp://silent.site.example");
     const QString UnknownName = QStringLiteral("tcp://unknown.site.example");
     QString refusedName;
-    QTemporaryDir workFolder;
-    QString previousFolder;
-    SimulatorProcess sim;
-    RecordingPresenter* messages = nullptr;
     FakeHostResolver* resolver = nullptr; // owned by the window's port
-    std::unique_ptr<TForm1> form;
-    QPushButton* button = nullptr;
-    PortComboBox* ports = nullptr;
 };
 
 TEST_F(NetworkPortSwitchTest, ConnectingKeepsOpenIgnoresClicksAndKeepsPainting) {

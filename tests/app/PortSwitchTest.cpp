@@ -1,12 +1,9 @@
 // Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
 // ports that cannot be opened.
 #include "FileSizeLimit.h"
-#include "app/PortComboBox.h"
-#include "app/TForm1.h"
+#include "PortWindowFixture.h"
 #include "link/NamedPort.h"
 #include "report/TestLog.h"
-#include "support/RecordingPresenter.h"
-#include "support/SimulatorProcess.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,33 +25,12 @@ namespace {
 
 const char* const SerialCombos[] = {"rdCOM", "baudrate", "databits", "parity", "stopbits"};
 
-class PortSwitchTest : public ::testing::Test {
+class PortSwitchTest : public PortWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(workFolder.isValid());
-        previousFolder = QDir::currentPath();
-        QDir::setCurrent(workFolder.path());
+        PortWindowFixture::SetUp();
         ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
-        auto recorder = std::make_unique<RecordingPresenter>();
-        messages = recorder.get();
-        form = std::make_unique<TForm1>(
-            QStringList{sim.linkPath(), QStringLiteral("/nonexistent/ttyX")}, std::move(recorder),
-            [](int) {});
-        button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
-        ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
-        ASSERT_NE(button, nullptr);
-        ASSERT_NE(ports, nullptr);
-    }
-
-    void TearDown() override {
-        form.reset();
-        QDir::setCurrent(previousFolder);
-    }
-
-    void select(const QString& port) {
-        const int index = ports->findText(port);
-        ASSERT_GE(index, 0) << port.toStdString();
-        ports->setCurrentIndex(index);
+        makeWindow({sim.linkPath(), QStringLiteral("/nonexistent/ttyX")});
     }
 
     // Types into the port list's edit field as a user would, keystroke by keystroke.
@@ -64,10 +40,6 @@ protected:
         QTest::keyClicks(ports->lineEdit(), text);
     }
 
-    [[nodiscard]] bool timersActive() const {
-        return form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive() &&
-               form->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive();
-    }
     [[nodiscard]] bool timersStopped() const {
         return !form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive() &&
                !form->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive();
@@ -82,14 +54,6 @@ protected:
     QComboBox* combo(const char* name) {
         return form->findChild<QComboBox*>(QString::fromLatin1(name));
     }
-
-    QTemporaryDir workFolder;
-    QString previousFolder;
-    SimulatorProcess sim;
-    RecordingPresenter* messages = nullptr;
-    std::unique_ptr<TForm1> form;
-    QPushButton* button = nullptr;
-    PortComboBox* ports = nullptr;
 };
 
 TEST_F(PortSwitchTest, OpenThenCloseFollowsThePortStates) {
