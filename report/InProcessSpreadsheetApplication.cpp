@@ -22,28 +22,6 @@ using namespace SpreadsheetConstants;
 
 constexpr int MaxTextLength = 32767; // characters a cell holds
 
-const char* propertyName(RangeProperty property) {
-    switch (property) {
-    case RangeProperty::Value:
-        return "Value";
-    case RangeProperty::ColumnWidth:
-        return "ColumnWidth";
-    case RangeProperty::HorizontalAlignment:
-        return "HorizontalAlignment";
-    case RangeProperty::VerticalAlignment:
-        return "VerticalAlignment";
-    case RangeProperty::NumberFormat:
-        return "NumberFormat";
-    case RangeProperty::BordersLineStyle:
-        return "LineStyle";
-    case RangeProperty::BordersWeight:
-        return "Weight";
-    case RangeProperty::BordersColorIndex:
-        return "ColorIndex";
-    }
-    return "?";
-}
-
 [[noreturn]] void refuse(RangeProperty property) {
     throw AutomationError(std::string("Unable to set the ") + propertyName(property) +
                           " property: the value is not allowed");

@@ -27,6 +27,28 @@ bool parseCell(const std::string& text, std::size_t& pos, int& row, int& column)
 
 } // namespace
 
+const char* propertyName(RangeProperty property) {
+    switch (property) {
+    case RangeProperty::Value:
+        return "Value";
+    case RangeProperty::ColumnWidth:
+        return "ColumnWidth";
+    case RangeProperty::HorizontalAlignment:
+        return "HorizontalAlignment";
+    case RangeProperty::VerticalAlignment:
+        return "VerticalAlignment";
+    case RangeProperty::NumberFormat:
+        return "NumberFormat";
+    case RangeProperty::BordersLineStyle:
+        return "LineStyle";
+    case RangeProperty::BordersWeight:
+        return "Weight";
+    case RangeProperty::BordersColorIndex:
+        return "ColorIndex";
+    }
+    return "?";
+}
+
 SheetRange xl::parseReference(const std::string& reference) {
     SheetRange range;
     std::size_t pos = 0;

@@ -36,6 +36,9 @@ enum class RangeProperty {
     BordersColorIndex,
 };
 
+// The property's name in the automation calls ("Value", "ColumnWidth", "LineStyle", ...).
+[[nodiscard]] const char* propertyName(RangeProperty property);
+
 namespace xl {
 class Workbooks;
 class Workbook;

@@ -42,28 +42,6 @@ std::string valueText(const AutomationValue& value) {
     return text.str();
 }
 
-const char* propertyName(RangeProperty property) {
-    switch (property) {
-    case RangeProperty::Value:
-        return "Value";
-    case RangeProperty::ColumnWidth:
-        return "ColumnWidth";
-    case RangeProperty::HorizontalAlignment:
-        return "HorizontalAlignment";
-    case RangeProperty::VerticalAlignment:
-        return "VerticalAlignment";
-    case RangeProperty::NumberFormat:
-        return "NumberFormat";
-    case RangeProperty::BordersLineStyle:
-        return "LineStyle";
-    case RangeProperty::BordersWeight:
-        return "Weight";
-    case RangeProperty::BordersColorIndex:
-        return "ColorIndex";
-    }
-    return "?";
-}
-
 class ScriptedApplication : public SpreadsheetApplication {
 public:
     ScriptedApplication(ScriptedSpreadsheet& script, std::unique_ptr<SpreadsheetApplication> real)
