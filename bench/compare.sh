@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compares a benchmark binary of an earlier revision with this tree's: builds both, runs them
 # in turn (interleaved, so a change in the machine's load hits both sides alike) and prints the
-# median CPU time of each benchmark and the change.
+# median CPU time of each benchmark (wall time for those timed by hand), the change, and how far
+# the rounds of each side spread: a change inside the spread is noise.
 #
 #   bench/compare.sh REVISION [TARGET] [FILTER] [ROUNDS]
 #
@@ -62,12 +63,14 @@ for side in ("before", "after"):
                 unit = bench.get("time_unit", "ns")
                 times.setdefault((bench["name"], unit), {}).setdefault(side, []).append(bench[key])
 
-print(f"median of {rounds} rounds: {revision} -> working tree")
+print(f"median of {rounds} rounds: {revision} -> working tree (min ... max of each side)")
 for (name, unit), sides in times.items():
     if "before" not in sides or "after" not in sides:
         continue
     before = statistics.median(sides["before"])
     after = statistics.median(sides["after"])
     change = 100 * (after - before) / before
-    print(f"{name:60s} {before:12.2f} {after:12.2f} {unit:3s} {change:+7.1f} %")
+    spread = (f"{min(sides['before']):.2f} ... {max(sides['before']):.2f} | "
+              f"{min(sides['after']):.2f} ... {max(sides['after']):.2f}")
+    print(f"{name:52s} {before:10.2f} {after:10.2f} {unit:3s} {change:+7.1f} %   {spread}")
 PY
