@@ -37,7 +37,10 @@ INSTANTIATE_TEST_SUITE_P(Link, TruncatedTenths,
                                          TenthsCase{"2.53e1", 253}, TenthsCase{" 25.3 ", 253},
                                          TenthsCase{"-0.05", 0}, TenthsCase{"+4", 40},
                                          TenthsCase{".5", 5}, TenthsCase{"3.", 30},
-                                         TenthsCase{"253E-1", 253}, TenthsCase{"0", 0}));
+                                         TenthsCase{"253E-1", 253}, TenthsCase{"0", 0},
+                                         // beyond 2^53 tenths, where doubles skip integers
+                                         TenthsCase{"-967081890000010.300060",
+                                                    -9670818900000103}));
 
 TEST(TruncatedTenths, HugeValuesSaturateWithTheirSign) {
     const std::int64_t saturation = std::int64_t{1} << 62;
