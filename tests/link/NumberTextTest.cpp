@@ -39,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Link, TruncatedTenths,
                                          TenthsCase{".5", 5}, TenthsCase{"3.", 30},
                                          TenthsCase{"253E-1", 253}, TenthsCase{"0", 0},
                                          // beyond 2^53 tenths, where doubles skip integers
-                                         TenthsCase{"-967081890000010.300060",
-                                                    -9670818900000103}));
+                                         TenthsCase{"-967081890000010.300060", -9670818900000103}));
 
 TEST(TruncatedTenths, HugeValuesSaturateWithTheirSign) {
     const std::int64_t saturation = std::int64_t{1} << 62;
