@@ -100,8 +100,7 @@ CommEngine::~CommEngine() = default;
 namespace {
 
 // The place of `code` in a table whose codes start at `first`; nullptr outside it.
-template <typename Slots>
-auto* placeIn(Slots& slots, std::uint8_t code, std::uint8_t first = 0) {
+template <typename Slots> auto* placeIn(Slots& slots, std::uint8_t code, std::uint8_t first = 0) {
     return code >= first && code < slots.size() ? &slots[code] : nullptr;
 }
 

@@ -314,7 +314,9 @@ TEST_P(EngineOnNetworkSimulator, SpoiltRepliesAndNoiseAreSurvived) {
     // and the engine times out; over RTU the engine sees the bad CRC itself.
     ASSERT_TRUE(sim.commandOk("badcrc"));
     ASSERT_TRUE(spinUntil(
-        [&] { return rig.count(&RecordingPoll::badCrcs) + rig.count(&RecordingPoll::timeouts) > 0; },
+        [&] {
+            return rig.count(&RecordingPoll::badCrcs) + rig.count(&RecordingPoll::timeouts) > 0;
+        },
         5000));
     EXPECT_EQ(rig.count(&RecordingPoll::badCrcs), isMbap() ? 0 : 1);
     EXPECT_EQ(rig.count(&RecordingPoll::timeouts), isMbap() ? 1 : 0);
