@@ -113,8 +113,7 @@ void BusMonitorWindow::buildWindow() {
     layout->addWidget(m_view, 1);
 
     m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("StatusLine"));
-    m_status->setAccessibleName(QStringLiteral("Monitor status"));
+    m_status->setObjectName(QStringLiteral("StatusLine")); // read out by its text, as a label is
     layout->addWidget(m_status);
 
     auto* bottom = new QHBoxLayout;
@@ -154,7 +153,7 @@ QWidget* BusMonitorWindow::buildCounters() {
         auto* value = new QLabel(QStringLiteral("0"), box);
         value->setObjectName(QString(names[i]).remove(QLatin1Char(' ')).remove(QLatin1Char('-')) +
                              QStringLiteral("Count"));
-        value->setAccessibleName(names[i]);
+        value->setAccessibleName(names[i] + QStringLiteral(": 0"));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         caption->setBuddy(value);
         const int row = i % 5;
@@ -347,7 +346,10 @@ void BusMonitorWindow::refresh() {
 
     const BusCounters& c = m_log.counters();
     const auto show = [this](const char* name, const QString& text) {
-        m_counterValues.at(QString::fromLatin1(name))->setText(text);
+        QLabel* value = m_counterValues.at(QString::fromLatin1(name));
+        value->setText(text);
+        // A reader reaching the value hears what it counts and how many.
+        value->setAccessibleName(QStringLiteral("%1: %2").arg(QLatin1String(name), text));
     };
     show("Requests", QString::number(c.requests));
     show("Good replies", QString::number(c.goodReplies));

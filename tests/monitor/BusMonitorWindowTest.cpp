@@ -6,6 +6,7 @@
 #include "support/FrameHex.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
@@ -113,6 +114,7 @@ TEST_F(BusMonitorWindowTest, CountersAndListShowTheTraffic) {
     window.refresh();
     const auto value = [this](const char* name) { return child<QLabel>(name)->text(); };
     EXPECT_EQ(value("RequestsCount"), QStringLiteral("5"));
+    EXPECT_EQ(child<QLabel>("RequestsCount")->accessibleName(), QStringLiteral("Requests: 5"));
     EXPECT_EQ(value("GoodrepliesCount"), QStringLiteral("1"));
     EXPECT_EQ(value("TimeoutsCount"), QStringLiteral("2"));
     EXPECT_EQ(value("WrongheaderCount"), QStringLiteral("1"));
@@ -145,7 +147,13 @@ TEST_F(BusMonitorWindowTest, EveryControlHasAnAccessibleName) {
         }
     }
     EXPECT_EQ(child<QPushButton>("SaveButton")->accessibleName(), QStringLiteral("Save"));
-    EXPECT_EQ(child<QLabel>("MeanreplyCount")->accessibleName(), QStringLiteral("Mean reply"));
+    // A counter's value is read with what it counts; the status line is read by its text.
+    EXPECT_EQ(child<QLabel>("MeanreplyCount")->accessibleName(), QStringLiteral("Mean reply: –"));
+    EXPECT_EQ(child<QLabel>("RequestsCount")->accessibleName(), QStringLiteral("Requests: 0"));
+    QAccessibleInterface* status =
+        QAccessible::queryAccessibleInterface(child<QLabel>("StatusLine"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("0 entries"));
     window.close();
 }
 
