@@ -20,8 +20,12 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLIMAT
     "${launcher[@]}" >/dev/null
 cmake --build build-sanitize --parallel "$(nproc)"
 cd build-sanitize
-# The AT-SPI check is left out here: it runs the window on a real X server (Xvfb), where
-# libxkbcommon-x11, an uninstrumented system library, reads its keymap with a strndup that
-# ASan's interceptor reports as an overflow before any code of ours runs. The window's own code
-# runs under the sanitizers in the offscreen app and end-to-end tests; ./test runs the check.
+# The AT-SPI check runs the window on a real X server (Xvfb), where libxkbcommon-x11, a system
+# library, copies its keymap names with strndup from buffers that hold no terminating NUL: legal,
+# but strict_string_checks makes ASan's interceptor read each whole string. So that check runs
+# on its own without strict string checks; everything else with them.
 ctest --output-on-failure --timeout 600 -E '^app\.atspi\.' "$@"
+if (($# == 0)); then
+    ASAN_OPTIONS=${ASAN_OPTIONS/strict_string_checks=1/strict_string_checks=0} \
+        ctest --output-on-failure --timeout 600 -R '^app\.atspi\.'
+fi
