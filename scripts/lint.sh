@@ -7,19 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-need=()
-command -v clang-14 >/dev/null || need+=(clang-14)
-command -v clang-tidy-14 >/dev/null || need+=(clang-tidy-14)
-command -v run-clang-tidy-14 >/dev/null || need+=(clang-tidy-14)
-command -v clang-apply-replacements-14 >/dev/null || need+=(clang-tools-14)
-command -v clang-format-14 >/dev/null || need+=(clang-format-14)
-if ((${#need[@]})); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -q
-    $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
-fi
+scripts/deps.sh
+scripts/deps.sh clang-14 clang-tidy-14 clang-tools-14 clang-format-14
 
 fix=()
 if [ "${1:-}" = "--fix" ]; then
@@ -28,14 +17,9 @@ if [ "${1:-}" = "--fix" ]; then
 fi
 
 # Only the moc/rcc outputs are needed (CMAKE_GLOBAL_AUTOGEN_TARGET gives one target for them all),
-# not a second full build; the few targets they wait for (add_dependencies) are compiled with
-# clang's own warnings not fatal, since the warnings policy is the GCC build's business.
-mkdir -p build-lint
-printf '#!/bin/sh\nexec "$@" -Wno-error\n' >build-lint/no-werror.sh
-chmod +x build-lint/no-werror.sh
+# not a second full build.
 cmake -S . -B build-lint -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang-14 \
-    -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-    -DCMAKE_CXX_COMPILER_LAUNCHER="${root}/build-lint/no-werror.sh" \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_COMPILER_LAUNCHER= \
     -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF >/dev/null
 cmake --build build-lint --target autogen >/dev/null
 
