@@ -1,6 +1,6 @@
 // Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
 // ports that cannot be opened.
-#include "FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "PortWindowFixture.h"
 #include "link/NamedPort.h"
 #include "report/TestLog.h"

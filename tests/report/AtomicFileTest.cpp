@@ -1,6 +1,6 @@
 // Replacing a file all at once: the old content survives a write that fails part-way.
 #include "report/AtomicFile.h"
-#include "FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The test log: its workbook as a reader sees it, its automation calls, and what happens when
 // the spreadsheet application, the folder or the disk lets it down.
 #include "report/TestLog.h"
-#include "FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "ScriptedSpreadsheet.h"
 #include "TemporaryFolder.h"
 #include "XlsReadBack.h"
