@@ -1,9 +1,9 @@
 // Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
 // ports that cannot be opened.
-#include "support/FileSizeLimit.h"
 #include "PortWindowFixture.h"
 #include "link/NamedPort.h"
 #include "report/TestLog.h"
+#include "support/FileSizeLimit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -192,54 +192,42 @@ namespace {
 
 // "Stop Systerm" closes the open port, ends the test log and ends the process with code 0.
 TEST_F(PortSwitchTest, StopSystermClosesThePortAndExitsWithZero) {
-    std::vector<int> exitCodes;
-    auto recorder = std::make_unique<RecordingPresenter>();
-    RecordingPresenter* boxes = recorder.get();
-    form = std::make_unique<TForm1>(QStringList{sim.linkPath()}, std::move(recorder),
-                                    [&](int code) { exitCodes.push_back(code); });
-    button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
-    ports = form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
     select(sim.linkPath());
     button->click();
-    ASSERT_TRUE(form->port().isOpen()) << boxes->describe();
+    ASSERT_TRUE(form->port().isOpen()) << messages->describe();
 
     form->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
     EXPECT_EQ(exitCodes, std::vector<int>{0});
     EXPECT_FALSE(form->port().isOpen());
-    EXPECT_TRUE(boxes->shown().empty()) << boxes->describe();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 }
 
 // A failed save is not ended as a success: when rows did not reach the disk, "Stop Systerm" shows
 // the log's failure box and ends the process only once the box is closed.
-class StopSystermAfterAFailedSave : public PortSwitchTest {
+class StopSystermAfterAFailedSave : public PortWindowFixture {
 protected:
     void SetUp() override {
-        PortSwitchTest::SetUp();
-        auto recorder = std::make_unique<RecordingPresenter>();
-        boxes = recorder.get();
-        form = std::make_unique<TForm1>(QStringList{}, std::move(recorder),
-                                        [this](int code) { exitCodes.push_back(code); });
+        PortWindowFixture::SetUp();
+        makeWindow({});
+        ASSERT_FALSE(HasFatalFailure());
         form->testLog().WriteLogRecord(TestLogRow{1450, 1460, 1700, 1710, 25.5, -3.5, 2800, 1.5});
         ASSERT_TRUE(form->testLog().flush());
     }
     void clickStopSysterm() { form->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); }
     void expectFailureBoxThenExit(std::size_t box) {
         EXPECT_TRUE(exitCodes.empty()) << "ended before the failure was shown";
-        ASSERT_EQ(boxes->shown().size(), box + 1) << boxes->describe();
-        EXPECT_EQ(boxes->lines()[box], "操作Excel表格失败！ / 错误");
-        boxes->close(box);
+        ASSERT_EQ(messages->shown().size(), box + 1) << messages->describe();
+        EXPECT_EQ(messages->lines()[box], "操作Excel表格失败！ / 错误");
+        messages->close(box);
         EXPECT_EQ(exitCodes, std::vector<int>{0});
     }
-
-    RecordingPresenter* boxes = nullptr;
-    std::vector<int> exitCodes;
 };
 
 TEST_F(StopSystermAfterAFailedSave, OnAFullDisk) {
     {
         const FileSizeLimit fullDisk(1024);
         form->testLog().WriteLogRecord(TestLogRow{1451, 1461, 1701, 1711, 25.6, -3.4, 2810, 1.6});
-        ASSERT_EQ(boxes->shown().size(), 1u) << "the failed record says so at once";
+        ASSERT_EQ(messages->shown().size(), 1u) << "the failed record says so at once";
         clickStopSysterm();
     }
     expectFailureBoxThenExit(1);
@@ -247,9 +235,6 @@ TEST_F(StopSystermAfterAFailedSave, OnAFullDisk) {
 
 // With the port never opened, it still ends the process with code 0.
 TEST_F(PortSwitchTest, StopSystermWithThePortClosedExitsWithZero) {
-    std::vector<int> exitCodes;
-    form = std::make_unique<TForm1>(QStringList{}, std::make_unique<RecordingPresenter>(),
-                                    [&](int code) { exitCodes.push_back(code); });
     form->findChild<QPushButton*>(QStringLiteral("Button2"))->click();
     EXPECT_EQ(exitCodes, std::vector<int>{0});
 }

@@ -14,10 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 // The window with a recording presenter, in a temporary working folder (its test log goes
 // there), and the simulator; Button1 and the port list at hand. A test's SetUp starts the
-// simulator the way it needs, then calls makeWindow.
+// simulator the way it needs (if at all), then calls makeWindow.
 class PortWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,7 +35,8 @@ protected:
     void makeWindow(const QStringList& portNames) {
         auto recorder = std::make_unique<RecordingPresenter>();
         messages = recorder.get();
-        form = std::make_unique<climate::app::TForm1>(portNames, std::move(recorder), [](int) {});
+        form = std::make_unique<climate::app::TForm1>(
+            portNames, std::move(recorder), [this](int code) { exitCodes.push_back(code); });
         button = form->findChild<QPushButton*>(QStringLiteral("Button1"));
         ports = form->findChild<climate::app::PortComboBox*>(QStringLiteral("rdCOM"));
         ASSERT_NE(button, nullptr);
@@ -59,4 +61,5 @@ protected:
     std::unique_ptr<climate::app::TForm1> form;
     QPushButton* button = nullptr;
     climate::app::PortComboBox* ports = nullptr;
+    std::vector<int> exitCodes; // every exit the window asked for
 };
