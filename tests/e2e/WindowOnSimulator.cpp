@@ -68,6 +68,27 @@ bool WindowOnSimulator::clickAndWait(const std::string& name, int timeoutMs) {
     return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, timeoutMs);
 }
 
+void WindowOnSimulator::typeGroup(const GroupWrite& group) {
+    for (const auto& [name, text] : group.edits) {
+        edit(name)->setText(QString::fromStdString(text));
+    }
+    for (const auto& [name, item] : group.combos) {
+        combo(name)->setCurrentIndex(item);
+    }
+}
+
+std::vector<std::uint16_t> WindowOnSimulator::simulatorHolding() {
+    const QString answer = sim.command(QStringLiteral("get hr 0 47"));
+    const QStringList words = answer.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    std::vector<std::uint16_t> registers;
+    EXPECT_EQ(words.size(), 48) << answer.toStdString();
+    for (qsizetype k = 1; k < words.size(); ++k) {
+        registers.push_back(words[k].toUShort());
+    }
+    registers.resize(47);
+    return registers;
+}
+
 bool WindowOnSimulator::waitTimerTicks(const char* timer, int ticks, int timeoutMs) {
     auto* source = form->findChild<QTimer*>(QString::fromLatin1(timer));
     EXPECT_NE(source, nullptr) << timer;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GroupWrites.h"
 #include "app/TForm1.h"
 #include "support/RecordingPresenter.h"
 #include "support/SimulatorProcess.h"
@@ -13,8 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The whole window against the controller simulator, its port open: the base of the end-to-end
 // tests. SetUp makes a temporary folder the current one (the window keeps its test log there),
@@ -47,6 +50,10 @@ protected:
     // Clicks a command button and waits until the engine has ended the command; false (with a
     // failure when the click posted nothing) otherwise.
     bool clickAndWait(const std::string& name, int timeoutMs = 5000);
+    // Types the group's texts into its edits and picks its items in its combo boxes.
+    void typeGroup(const GroupWrite& group);
+    // The simulator's holding registers 0 ... 46, as the simulator holds them.
+    std::vector<std::uint16_t> simulatorHolding();
 
     // Choices a derived fixture makes in its constructor, before SetUp.
     // Given to the simulator after its link path, e.g. {"--address", "7"}.

@@ -75,19 +75,6 @@ protected:
         ASSERT_EQ(child<QTabWidget>("Data")->currentIndex(), 0);
     }
 
-    // The simulator's holding registers 0 ... 46, as the simulator holds them.
-    std::vector<std::uint16_t> simulatorHolding() {
-        const QString answer = sim.command(QStringLiteral("get hr 0 47"));
-        const QStringList words = answer.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        std::vector<std::uint16_t> registers;
-        EXPECT_EQ(words.size(), 48) << answer.toStdString();
-        for (qsizetype k = 1; k < words.size(); ++k) {
-            registers.push_back(words[k].toUShort());
-        }
-        registers.resize(47);
-        return registers;
-    }
-
     // Shows the texts Read All must show for `registers`; failures name the control.
     void expectFieldsShow(const std::vector<std::uint16_t>& registers) {
         for (const Shown& shown : RegisterMap) {
@@ -127,12 +114,7 @@ TEST_F(ConfigE2eTest, ReadAllFillsEveryFieldFromTheSimulatorsHoldingRegisters) {
 TEST_F(ConfigE2eTest, EachSetChangesExactlyItsRegistersInTheSimulator) {
     for (const GroupWrite& write : groupWrites()) {
         SCOPED_TRACE(write.button);
-        for (const auto& [name, text] : write.edits) {
-            edit(name)->setText(QString::fromStdString(text));
-        }
-        for (const auto& [name, item] : write.combos) {
-            combo(name)->setCurrentIndex(item);
-        }
+        typeGroup(write);
         std::vector<std::uint16_t> expected = simulatorHolding();
         std::copy(write.words.begin(), write.words.end(), expected.begin() + write.firstRegister);
         ASSERT_NE(expected, simulatorHolding()) << "the texts change nothing";

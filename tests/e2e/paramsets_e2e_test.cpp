@@ -56,26 +56,8 @@ protected:
 
     void typeAllGroups() {
         for (const GroupWrite& group : settingGroups()) {
-            for (const auto& [name, text] : group.edits) {
-                edit(name)->setText(QString::fromStdString(text));
-            }
-            for (const auto& [name, item] : group.combos) {
-                combo(name)->setCurrentIndex(item);
-            }
+            typeGroup(group);
         }
-    }
-
-    // The simulator's holding registers 0 ... 46.
-    std::vector<std::uint16_t> simulatorHolding() {
-        const QString answer = sim.command(QStringLiteral("get hr 0 47"));
-        const QStringList words = answer.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        std::vector<std::uint16_t> registers;
-        EXPECT_EQ(words.size(), 48) << answer.toStdString();
-        for (qsizetype k = 1; k < words.size(); ++k) {
-            registers.push_back(words[k].toUShort());
-        }
-        registers.resize(47);
-        return registers;
     }
 
     // The registers after the first `count` setting groups were written over `before`.
@@ -143,8 +125,7 @@ TEST_F(ParameterSetsE2eTest, SetAllWritesEverySettingGroupAndLeavesCalibrationAn
 TEST_F(ParameterSetsE2eTest, ABadFieldRefusesSetAllBeforeAnythingIsSent) {
     // Read All shows Heater DeltTemp 2.5, which the Heater's Set does not take.
     ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 23 25")));
-    button("Button12")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
+    ASSERT_TRUE(clickAndWait("Button12"));
     ASSERT_EQ(edit("Edit53")->text(), "2.5");
     const std::vector<std::uint16_t> before = simulatorHolding();
     ASSERT_TRUE(sim.commandOk(QStringLiteral("stats reset")));
@@ -228,10 +209,8 @@ TEST_F(ParameterSetsE2eTest, AFileSavedRightAfterReadAllLoadsBackTheSameTexts) {
                              "set hr 39 900", "set hr 7 -55", "set hr 1 40000"}) {
         ASSERT_TRUE(sim.commandOk(QString::fromLatin1(line))) << line;
     }
-    button("Button5")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
-    button("Button12")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 5000));
+    ASSERT_TRUE(clickAndWait("Button5"));
+    ASSERT_TRUE(clickAndWait("Button12"));
     ASSERT_EQ(edit("Edit41")->text(), "300");
     std::vector<QString> shown;
     const auto fieldsOf = [this] {
