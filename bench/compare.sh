@@ -24,10 +24,7 @@ cleanup() {
 trap cleanup EXIT
 
 git worktree add --detach "$work/before" "$revision" >/dev/null 2>&1
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/ccache-launcher.sh
 for side in before after; do
     source_dir=$([[ $side == before ]] && echo "$work/before" || pwd)
     cmake -S "$source_dir" -B "$work/build-$side" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

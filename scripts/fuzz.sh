@@ -12,10 +12,7 @@ root=$PWD
 out=${CLIMATE_FUZZ_OUT:-/tmp/climate-fuzz}
 
 scripts/deps.sh clang-14 libclang-rt-14-dev llvm-14
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/ccache-launcher.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DCLIMATE_FUZZ=ON -DCLIMATE_TESTS=OFF "${launcher[@]}" >/dev/null

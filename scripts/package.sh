@@ -12,12 +12,9 @@ work=$(mktemp -d /tmp/climate-package.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 git clone --quiet --no-local "$top" "$work/src"
 
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    # Paths under the temporary folder become relative, so later runs find their objects.
-    export CCACHE_BASEDIR=$work
-fi
+source scripts/ccache-launcher.sh
+# Paths under the temporary folder become relative, so later runs find their objects.
+export CCACHE_BASEDIR=$work
 cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCLIMATE_TESTS=OFF \
     -DCLIMATE_WERROR=ON -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
     -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON "${launcher[@]}" >/dev/null
