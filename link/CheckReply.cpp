@@ -12,10 +12,7 @@ ReplyStatus CheckReply(std::span<const std::uint8_t> collected, std::uint8_t fun
     if (collected[0] != deviceAddress || collected[1] != function) {
         return ReplyStatus::WrongHeader;
     }
-    const std::uint16_t crc = ModbusCrc16(collected.first(replyLength - 2));
-    const std::uint16_t received =
-        static_cast<std::uint16_t>(collected[replyLength - 2] << 8 | collected[replyLength - 1]);
-    return crc == received ? ReplyStatus::Good : ReplyStatus::BadCrc;
+    return crcHolds(collected.first(replyLength)) ? ReplyStatus::Good : ReplyStatus::BadCrc;
 }
 
 } // namespace climate::link

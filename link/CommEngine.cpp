@@ -106,7 +106,7 @@ template <typename Slots> auto* placeIn(Slots& slots, std::uint8_t code, std::ui
 
 } // namespace
 
-CommEngine::Slot* CommEngine::slot(Table which, std::uint8_t code) {
+inline CommEngine::Slot* CommEngine::slot(Table which, std::uint8_t code) {
     // Declaration and live commands count from 1.
     switch (which) {
     case Table::ConfigurationCommand:
@@ -304,7 +304,7 @@ void CommEngine::tickConfiguration() {
         return;
     }
     const std::uint8_t code = m_state.PendingCommand;
-    Slot* place = placeIn(m_configuration, code);
+    Slot* place = slot(Table::ConfigurationCommand, code);
     if (place == nullptr || place->transaction == nullptr) {
         m_state.CommandBusy = false;
         settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
@@ -328,13 +328,13 @@ void CommEngine::tickRealTimeData() {
         return;
     }
     if (m_state.LiveCommand != 0) {
-        Slot* place = placeIn(m_liveCommands, m_state.LiveCommand, 1);
+        Slot* place = slot(Table::LiveCommand, m_state.LiveCommand);
         if (place != nullptr && place->transaction != nullptr) {
             runTransaction(Table::LiveCommand, m_state.LiveCommand, *place);
         }
         return;
     }
-    Slot* step = placeIn(m_pollSteps, m_state.PollStep);
+    Slot* step = slot(Table::PollStep, m_state.PollStep);
     if (step == nullptr || step->transaction == nullptr) {
         m_state.PollStep = 0;
         m_state.SendPending = true;
@@ -358,7 +358,7 @@ void CommEngine::tickDeclaration() {
         return;
     }
     // A command posted on the Configuration page stays posted here; only its own page clears it.
-    Slot* place = placeIn(m_declaration, m_state.PendingCommand, 1);
+    Slot* place = slot(Table::DeclarationCommand, m_state.PendingCommand);
     if (place == nullptr || place->transaction == nullptr) {
         purge(EngineObserver::PurgeReason::Other);
         return;
@@ -426,10 +426,7 @@ void CommEngine::receiveTick(Table which, std::uint8_t code, const Slot& place) 
         purge(EngineObserver::PurgeReason::Overflow);
         return;
     }
-    if (m_observer != nullptr) {
-        m_receiving = observedId(which, code);
-    }
-    collect(waiting);
+    collect(waiting, which, code);
     if (m_state.RxLength == 0) {
         return; // nothing in yet: no reply can be complete
     }
@@ -459,13 +456,13 @@ void CommEngine::receiveTick(Table which, std::uint8_t code, const Slot& place) 
     }
 }
 
-void CommEngine::collect(std::uint32_t count) {
+void CommEngine::collect(std::uint32_t count, Table which, std::uint8_t code) {
     if (count == 0) {
         return;
     }
     const std::uint32_t got = m_port.read(m_state.RxChunk.data(), count);
     if (m_observer != nullptr && got > 0) {
-        m_observer->bytesReceived(m_receiving, {m_state.RxChunk.data(), got},
+        m_observer->bytesReceived(observedId(which, code), {m_state.RxChunk.data(), got},
                                   m_port.lastReadDetails());
     }
     // The reply check never needs more than 99 bytes; whatever exceeds the buffer is dropped.

@@ -134,7 +134,8 @@ private:
     void sendTick(Table table, std::uint8_t code, Transaction& transaction);
     void receiveTick(Table table, std::uint8_t code, const Slot& place);
     // Appends up to `count` waiting bytes to RxFrame; bytes beyond its capacity are dropped.
-    void collect(std::uint32_t count);
+    // An observer learns the bytes as the reply of `code` in `table`.
+    void collect(std::uint32_t count, Table table, std::uint8_t code);
     // Purges the input; an observer first learns how many bytes that throws away.
     void purge(EngineObserver::PurgeReason reason);
     void reportPurge(EngineObserver::PurgeReason reason);
@@ -168,7 +169,6 @@ private:
     std::optional<std::uint8_t> m_pollStepInFlight;
     std::optional<TransactionOutcome> m_handling;
     EngineObserver* m_observer = nullptr;
-    EngineObserver::TransactionId m_receiving; // the transaction whose reply is read (observed)
 };
 
 } // namespace climate::link

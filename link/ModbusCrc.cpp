@@ -43,4 +43,13 @@ std::uint16_t ModbusCrc16(std::span<const std::uint8_t> bytes) {
     return static_cast<std::uint16_t>(first << 8 | second);
 }
 
+bool crcHolds(std::span<const std::uint8_t> frame) {
+    if (frame.size() < 4) {
+        return false;
+    }
+    const std::size_t crcAt = frame.size() - 2;
+    const std::uint16_t received = static_cast<std::uint16_t>(frame[crcAt] << 8 | frame[crcAt + 1]);
+    return ModbusCrc16(frame.first(crcAt)) == received;
+}
+
 } // namespace climate::link

@@ -11,4 +11,8 @@ namespace climate::link {
 // first on the wire, its lower byte the one sent second: 01 03 00 00 00 01 gives 0x840A.
 [[nodiscard]] std::uint16_t ModbusCrc16(std::span<const std::uint8_t> bytes);
 
+// The frame ends in the CRC of the bytes before it, upper byte first. A frame too short to hold
+// an address, a function and a CRC never does.
+[[nodiscard]] bool crcHolds(std::span<const std::uint8_t> frame);
+
 } // namespace climate::link

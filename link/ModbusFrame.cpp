@@ -13,8 +13,9 @@ void putWord(ModbusFrame& frame, std::uint16_t word) {
     frame.bytes[frame.length++] = static_cast<std::uint8_t>(word & 0xFF);
 }
 
-// The builders below know their frames leave room for the CRC.
-void putCrc(ModbusFrame& frame) {
+// Appends the CRC of bytes[0, length) and grows length by 2. The builders below leave it room:
+// their frames are of fixed length, or checked against the capacity first.
+void appendCrc(ModbusFrame& frame) {
     const std::uint16_t crc = ModbusCrc16(frame.view());
     frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc >> 8);
     frame.bytes[frame.length++] = static_cast<std::uint8_t>(crc & 0xFF);
@@ -22,18 +23,13 @@ void putCrc(ModbusFrame& frame) {
 
 } // namespace
 
-void appendCrc(ModbusFrame& frame) {
-    checkInvariant(frame.length + 2 <= ModbusFrame::Capacity, "no room for the CRC in the frame");
-    putCrc(frame);
-}
-
 ModbusFrame buildReadRequest(std::uint8_t address, const RequestShape& shape) {
     ModbusFrame frame;
     frame.bytes[frame.length++] = address;
     frame.bytes[frame.length++] = shape.function;
     putWord(frame, shape.first);
     putWord(frame, shape.quantity);
-    putCrc(frame);
+    appendCrc(frame);
     return frame;
 }
 
@@ -44,7 +40,7 @@ ModbusFrame buildWriteSingle(std::uint8_t address, std::uint8_t function, std::u
     frame.bytes[frame.length++] = function;
     putWord(frame, target);
     putWord(frame, value);
-    putCrc(frame);
+    appendCrc(frame);
     return frame;
 }
 
@@ -61,7 +57,7 @@ ModbusFrame buildWriteMultiple(std::uint8_t address, std::uint16_t first,
     for (const std::uint16_t word : words) {
         putWord(frame, word);
     }
-    putCrc(frame);
+    appendCrc(frame);
     return frame;
 }
 

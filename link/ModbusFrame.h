@@ -49,8 +49,6 @@ inline constexpr RequestShape ForcedOutput{5, 12, 0, 8};
 [[nodiscard]] ModbusFrame buildWriteMultiple(std::uint8_t address, std::uint16_t first,
                                              std::span<const std::uint16_t> words);
 
-// Appends the CRC of bytes[0, length) at bytes[length], bytes[length + 1] and grows length by 2.
-void appendCrc(ModbusFrame& frame);
 
 // Register k of an accepted function 3/4 reply, high byte first.
 [[nodiscard]] inline std::uint16_t replyRegister(std::span<const std::uint8_t> reply,

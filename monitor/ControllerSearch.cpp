@@ -18,11 +18,6 @@ constexpr std::uint8_t ExceptionFlag = 0x80;
 constexpr std::size_t ExceptionLength = 5;
 constexpr std::size_t FirmwareBytes = 24;
 
-bool crcHolds(std::span<const std::uint8_t> frame) {
-    const std::uint16_t crc = ModbusCrc16(frame.first(frame.size() - 2));
-    return (frame[frame.size() - 2] << 8 | frame[frame.size() - 1]) == crc;
-}
-
 QString latin1UpToZero(std::span<const std::uint8_t> bytes) {
     const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
     return QString::fromLatin1(reinterpret_cast<const char*>(bytes.data()),

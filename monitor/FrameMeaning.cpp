@@ -21,15 +21,6 @@ std::uint16_t wordAt(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
 }
 
-// CRC over all bytes before the last two, sent high byte of ModbusCrc16 first.
-bool crcHolds(std::span<const std::uint8_t> frame) {
-    if (frame.size() < 4) {
-        return false;
-    }
-    const std::uint16_t crc = ModbusCrc16(frame.first(frame.size() - 2));
-    return wordAt(frame, frame.size() - 2) == crc;
-}
-
 struct NamedShape {
     const RequestShape* shape;
     const char* name;

@@ -27,10 +27,8 @@ public:
     void pull() override;
 
     [[nodiscard]] bool isPlugged() const override { return m_master.isValid(); }
-    [[nodiscard]] int masterFd() const { return m_master.get(); }
     [[nodiscard]] int dataFd() const override { return m_master.get(); }
     [[nodiscard]] int watchFd() const override { return m_watch.get(); }
-    [[nodiscard]] const std::string& devicePath() const { return m_device; }
     [[nodiscard]] const std::filesystem::path& linkPath() const { return m_linkPath; }
 
     // Whether some client has the device open. Without inotify this is always true.
