@@ -18,9 +18,9 @@ namespace climate::config {
 struct ConfigurationView {
     std::array<QLineEdit*, 54> Edit{};
     std::array<QComboBox*, 8> ComboBox{};
-    QLineEdit* SWV = nullptr;         // firmware version, display only
+    QLineEdit* SWV = nullptr;             // firmware version, display only
     const link::PortGate* port = nullptr; // whether the port is open
-    QLabel* SetAllProgress = nullptr; // in the group "All": how far Set All has come
+    QLabel* SetAllProgress = nullptr;     // in the group "All": how far Set All has come
 };
 
 } // namespace climate::config

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include <stdexcept>
+#include <string>
 
 namespace climate::config {
 
@@ -55,7 +56,8 @@ DifferenceMarks::~DifferenceMarks() {
 void DifferenceMarks::readAllReceived(std::span<const std::uint16_t> registers,
                                       std::uint32_t address) {
     if (registers.size() != RegisterCount) {
-        throw std::logic_error("Read All must give 47 registers");
+        throw std::logic_error("Read All must give " + std::to_string(RegisterCount) +
+                               " registers");
     }
     m_baseline.emplace();
     std::copy(registers.begin(), registers.end(), m_baseline->begin());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ModbusFrame.h"
+
 #include <QMetaObject>
 #include <QString>
 
@@ -23,7 +25,7 @@ class PageParameterFields;
 // tool talks to now, nothing is marked.
 class DifferenceMarks {
 public:
-    static constexpr std::size_t RegisterCount = 47;
+    static constexpr std::size_t RegisterCount = link::Requests::ReadAll.quantity;
 
     // Watches every field for changes (the page's fields report none otherwise).
     explicit DifferenceMarks(PageParameterFields& fields);

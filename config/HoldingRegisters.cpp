@@ -615,13 +615,13 @@ template <typename Predicate> const HoldingRegister* findRow(Predicate matches) 
     return nullptr;
 }
 
-std::uint16_t wordOf(std::int64_t value) {
+} // namespace
+
+std::uint16_t registerWord(std::int64_t value) {
     // Values in range fit their width, so the low 16 bits are the whole value (two's complement
     // for negative ones); 8-bit fields go out with a zero high byte.
     return static_cast<std::uint16_t>(value);
 }
-
-} // namespace
 
 std::string controlName(Control control) {
     return (control.kind == Control::Kind::Edit ? "Edit" : "ComboBox") +
@@ -707,14 +707,14 @@ bool fitsRange(const HoldingRegister& row, std::int64_t value) {
 
 std::optional<std::uint16_t> wordForText(const HoldingRegister& row, std::string_view text) {
     const std::int64_t value = convertText(row, text);
-    return fitsRange(row, value) ? std::optional(wordOf(value)) : std::nullopt;
+    return fitsRange(row, value) ? std::optional(registerWord(value)) : std::nullopt;
 }
 
 std::optional<std::uint16_t> wordForItem(const HoldingRegister& row, int item) {
     if (row.control.kind != Control::Kind::ComboBox) {
         throw std::logic_error("register " + std::to_string(row.reg) + " is not a combo box");
     }
-    return fitsRange(row, item) ? std::optional(wordOf(item)) : std::nullopt;
+    return fitsRange(row, item) ? std::optional(registerWord(item)) : std::nullopt;
 }
 
 } // namespace climate::config

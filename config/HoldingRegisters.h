@@ -111,6 +111,8 @@ struct HoldingRegister {
 [[nodiscard]] std::int64_t convertText(const HoldingRegister& row, std::string_view text);
 // True when a converted value lies in the row's range.
 [[nodiscard]] bool fitsRange(const HoldingRegister& row, std::int64_t value);
+// The word a value within its register's range goes out as.
+[[nodiscard]] std::uint16_t registerWord(std::int64_t value);
 // The word a Set sends for an edit's text, or none when the value is out of range (the Set is
 // refused); throws ConversionError like convertText().
 [[nodiscard]] std::optional<std::uint16_t> wordForText(const HoldingRegister& row,

@@ -151,10 +151,7 @@ std::vector<std::uint16_t> groupWords(const ParameterGroup& group,
                                       const ControllerParameters& parameters) {
     std::vector<std::uint16_t> words(group.registerCount, 0);
     for (const HoldingRegister* field : group.fields) {
-        // Staged values fit their width, so the low 16 bits are the whole value (two's complement
-        // for negative ones); 8-bit fields go out with a zero high byte.
-        words.at(field->reg - group.firstRegister) =
-            static_cast<std::uint16_t>(field->slot.load(parameters));
+        words.at(field->reg - group.firstRegister) = registerWord(field->slot.load(parameters));
     }
     return words;
 }
