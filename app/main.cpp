@@ -79,11 +79,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(CLIMATE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.climateunit.ClimateTool"));
 
-    // What is left are ports; any other option is refused. parse() rather than process(),
-    // which would exit with status 1 and a long text.
+    // What is left are ports; any other option is refused (--help and --version were answered
+    // above). parse() rather than process(), which would exit with status 1 and a long text.
     QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("PORT"), QString(), QStringLiteral("[PORT...]"));
     if (!parser.parse(QApplication::arguments())) {
         std::fprintf(stderr, "climate-tool: %s Try climate-tool --help.\n",

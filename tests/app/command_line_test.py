@@ -73,6 +73,7 @@ class RefusesUnknownOptions(unittest.TestCase):
     # know is refused, with one line on standard error and status 2.
     CASES = [
         (["--bogus"], "bogus"),
+        (["--help-all"], "help-all"),
         (["-style", "Fusion", "-x"], "x"),
         (["-reverse", "/tmp/no-such-port", "--link=/tmp/p"], "link"),
     ]
