@@ -55,7 +55,7 @@ struct BusCounters {
 
 [[nodiscard]] QString directionText(BusEntry::Direction direction);
 [[nodiscard]] QString outcomeText(link::EngineObserver::Outcome outcome);
-// "Internal Fan Set", "poll step 1 (alarm inputs)", ...
+// "Internal Fan Set", "poll 1 (alarm inputs)", ...
 [[nodiscard]] QString transactionName(const link::EngineObserver::TransactionId& id);
 
 // The clocks a BusLog reads; tests give their own.

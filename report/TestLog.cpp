@@ -240,11 +240,23 @@ bool TestLog::shutdown() {
     return !m_state.LogUnsavedRows || unwritten();
 }
 
-void TestLog::showShutdownFailure(std::function<void()> onClosed) {
+namespace {
+
+// The log's error box; boxes of the same repeat key are not stacked.
+UserMessage errorMessage(const char* text, const char* caption) {
     UserMessage message;
-    message.text = WriteFailedText;
-    message.caption = ErrorCaption;
+    message.text = text;
+    message.caption = caption;
     message.icon = UserMessage::Icon::Error;
+    message.repeatKey = TestLog::RepeatKey;
+    return message;
+}
+
+} // namespace
+
+void TestLog::showShutdownFailure(std::function<void()> onClosed) {
+    UserMessage message = errorMessage(WriteFailedText, ErrorCaption);
+    message.repeatKey.clear(); // the last box before the end: never folded into an earlier one
     m_presenter.show(message, std::move(onClosed));
 }
 
@@ -277,12 +289,7 @@ LocalDateTime TestLog::now() const {
 }
 
 void TestLog::showError(const char* text, const char* caption) {
-    UserMessage message;
-    message.text = text;
-    message.caption = caption;
-    message.icon = UserMessage::Icon::Error;
-    message.repeatKey = RepeatKey;
-    m_presenter.show(message);
+    m_presenter.show(errorMessage(text, caption));
 }
 
 } // namespace climate::report
