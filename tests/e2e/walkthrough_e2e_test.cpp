@@ -113,6 +113,25 @@ void keepPicture(QWidget* widget, const char* name) {
         << name;
 }
 
+// The Internal Fan group as a technician sets it up, with the registers its Set must leave.
+const GroupWrite& internalFanSetUp() {
+    static const GroupWrite group{"Set",
+                                  {{"Edit12", "150"},
+                                   {"Edit5", "2800"},
+                                   {"Edit13", "900"},
+                                   {"Edit14", "4.5"},
+                                   {"Edit27", "38"},
+                                   {"Edit9", "26.5"},
+                                   {"Edit6", "21"},
+                                   {"Edit7", "2.5"},
+                                   {"Edit41", "2"}},
+                                  {{"ComboBox1", 1}, {"ComboBox2", 0}},
+                                  0,
+                                  {150, 2800, 900, 45, 380, 265, 210, 25, 2, 1, 0},
+                                  "Set Intfan1"};
+    return group;
+}
+
 class Walkthrough : public WindowOnSimulator {
 protected:
     Walkthrough() { openPortInSetUp = false; }
@@ -196,7 +215,7 @@ TEST_F(Walkthrough, APersonsPathThroughEveryPage) {
     }
 
     // 4. Choose the group's entries, type its values and Set it.
-    const GroupWrite& intfan = groupWrites().front();
+    const GroupWrite& intfan = internalFanSetUp();
     {
         const char* step = "choosing, typing and Set of the Intfan1 group";
         for (const auto& [name, row] : intfan.combos) {
@@ -236,7 +255,7 @@ TEST_F(Walkthrough, APersonsPathThroughEveryPage) {
         {
             FileDialogAnswer answer(file);
             ASSERT_EQ(RealInput::click(button("LoadParameters")), "") << step;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return edit("Edit12")->text() == "100"; }, 6000))
+            EXPECT_TRUE(QTest::qWaitFor([&] { return edit("Edit12")->text() == "150"; }, 6000))
                 << step << ": " << answer.outcome() << " " << messages->describe();
             EXPECT_EQ(answer.outcome(), "") << step;
             EXPECT_EQ(answer.title(), "Load Parameters") << step;
@@ -273,6 +292,54 @@ TEST_F(Walkthrough, APersonsPathThroughEveryPage) {
         keepPicture(form.get(), "declaration");
         keepPicture(form->busMonitor(), "bus-monitor");
     }
+}
+
+// What reacts to the fields' and boxes' signals follows a person's input: the difference marks
+// after a Load (set by Ctrl+O, cleared by choosing and typing the controller's values), the port
+// box's tool tip, and the Save and Load shortcuts.
+TEST_F(Walkthrough, MarksToolTipsAndShortcutsFollowRealInput) {
+    auto* ports = child<app::PortComboBox>("rdCOM");
+    const int entry = ports->findText(sim.portName());
+    ASSERT_EQ(RealInput::choose(ports, entry), "") << "choosing the port";
+    EXPECT_EQ(ports->toolTip(), ports->itemData(entry, Qt::ToolTipRole).toString())
+        << "the box's tool tip describes the chosen port";
+    ASSERT_EQ(RealInput::click(button("Button1")), "") << "Open";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button("Button1")->text() == "Close"; }, 3000));
+
+    ASSERT_TRUE(sim.commandOk("set hr 0 100"));
+    ASSERT_TRUE(sim.commandOk("set hr 9 0"));
+    ASSERT_EQ(clickCommand("Button12"), "") << "Read All";
+    ASSERT_EQ(edit("Edit12")->text(), "100");
+    ASSERT_EQ(combo("ComboBox1")->currentIndex(), 0);
+
+    // A file that differs from the controller in one edit and one box, saved with Ctrl+S.
+    ASSERT_EQ(RealInput::typeInto(edit("Edit12"), "123"), "");
+    ASSERT_EQ(RealInput::choose(combo("ComboBox1"), 1), "");
+    const QString file = QDir::current().filePath(QStringLiteral("differs.json"));
+    {
+        FileDialogAnswer answer(file);
+        ASSERT_EQ(RealInput::press(Qt::Key_S, Qt::ControlModifier), "") << "Ctrl+S";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file); }, 6000))
+            << "Ctrl+S saved nothing: " << answer.outcome();
+        EXPECT_EQ(answer.title(), "Save Parameters");
+    }
+    ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
+    {
+        FileDialogAnswer answer(file);
+        ASSERT_EQ(RealInput::press(Qt::Key_O, Qt::ControlModifier), "") << "Ctrl+O";
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !edit("Edit12")->accessibleDescription().isEmpty(); }, 6000))
+            << "Ctrl+O loaded nothing, or marked nothing: " << answer.outcome();
+        EXPECT_EQ(answer.title(), "Load Parameters");
+    }
+    EXPECT_EQ(edit("Edit12")->accessibleDescription(), "controller: 100");
+    EXPECT_EQ(combo("ComboBox1")->accessibleDescription(), "controller: Disable");
+
+    // Taking the controller's values back by hand clears each mark.
+    ASSERT_EQ(RealInput::choose(combo("ComboBox1"), 0), "");
+    EXPECT_EQ(combo("ComboBox1")->accessibleDescription(), "") << "chosen back with the mouse";
+    ASSERT_EQ(RealInput::typeInto(edit("Edit12"), "100"), "");
+    EXPECT_EQ(edit("Edit12")->accessibleDescription(), "") << "typed back";
 }
 
 // Every combo box of the Configuration page, chosen from its open list with the mouse.
