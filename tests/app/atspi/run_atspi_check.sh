@@ -5,7 +5,7 @@
 set -euo pipefail
 
 tool=$1 plain=$2 sim=$3 check=$4 python=${5:-/usr/bin/python3}
-for program in Xvfb dbus-launch /usr/libexec/at-spi-bus-launcher dbus-send; do
+for program in Xvfb xdotool dbus-launch /usr/libexec/at-spi-bus-launcher dbus-send; do
     command -v "$program" >/dev/null || { echo "FAIL: $program is missing (scripts/deps.sh installs it)"; exit 1; }
 done
 
