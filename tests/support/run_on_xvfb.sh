@@ -45,10 +45,16 @@ fi
 export DISPLAY=:$(head -n1 "$work/display")
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
 export QT_QPA_PLATFORM=xcb
+# A home and runtime folder of the run's own: nothing remembered from or left for another run.
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 if $with_atspi; then
-    export XDG_RUNTIME_DIR=$work/runtime
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    for program in dbus-launch dbus-send /usr/libexec/at-spi-bus-launcher; do
+        command -v "$program" >/dev/null ||
+            { echo "FAIL: $program is missing (scripts/deps.sh installs it)"; exit 1; }
+    done
     unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
     eval "$(dbus-launch --sh-syntax)"
     bus_pid=$DBUS_SESSION_BUS_PID
