@@ -8,6 +8,7 @@
 #include "WindowOnSimulator.h"
 
 #include "app/PortComboBox.h"
+#include "app/WindowStyle.h"
 #include "link/CommEngine.h"
 #include "monitor/BusMonitorWindow.h"
 #include "support/RealInput.h"
@@ -135,6 +136,11 @@ const GroupWrite& internalFanSetUp() {
 class Walkthrough : public WindowOnSimulator {
 protected:
     Walkthrough() { openPortInSetUp = false; }
+
+    // The tool's own look (style, font, colours), as a person sees it and the pictures show it.
+    static void SetUpTestSuite() {
+        app::applyWindowStyle(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    }
 
     void SetUp() override {
         WindowOnSimulator::SetUp();
