@@ -1,6 +1,7 @@
 #include "CliRun.h"
 
 #include "ControllerLink.h"
+#include "Interruption.h"
 #include "LiveColumns.h"
 #include "ParameterCheck.h"
 #include "RunRecord.h"
@@ -265,25 +266,41 @@ ExitStatus CliRun::live() {
     if (csv) {
         print(csvHeader() + '\n');
     }
+    // The record keeps the samples when it is the output; otherwise the lines are.
     QJsonArray samples;
+    int done = 0;
+    const auto keep = [&] {
+        m_record.insert(QStringLiteral("circles"), done);
+        if (m_options.json) {
+            m_record.insert(QStringLiteral("samples"), samples);
+        }
+    };
+    // Without a count, polling goes on until Ctrl+C or SIGTERM, and the run then ends as usual.
     const int circles = m_options.count > 0 ? m_options.count : std::numeric_limits<int>::max();
+    if (m_options.count == 0) {
+        watchInterruptions();
+    }
     try {
-        m_link->poll(circles, [&](const realtime::LiveData& live) {
-            const QString time = nowText();
-            const QJsonObject sample = jsonSample(time, live);
-            if (m_options.json) {
-                samples.append(sample);
-            } else if (csv) {
-                print(csvLine(time, live) + '\n');
-            } else {
-                print(QJsonDocument(sample).toJson(QJsonDocument::Compact) + '\n');
-            }
-        });
+        m_link->poll(
+            circles,
+            [&](const realtime::LiveData& live) {
+                ++done;
+                const QString time = nowText();
+                if (m_options.json) {
+                    samples.append(jsonSample(time, live));
+                } else if (csv) {
+                    print(csvLine(time, live) + '\n');
+                } else {
+                    print(QJsonDocument(jsonSample(time, live)).toJson(QJsonDocument::Compact) +
+                          '\n');
+                }
+            },
+            [] { return interrupted(); });
     } catch (const LinkError&) {
-        m_record.insert(QStringLiteral("samples"), samples);
+        keep();
         throw;
     }
-    m_record.insert(QStringLiteral("samples"), samples);
+    keep();
     return ExitStatus::Success;
 }
 

@@ -288,18 +288,21 @@ ControllerLink::SetAllResult ControllerLink::setAll(const ControllerParameters& 
     return result;
 }
 
-void ControllerLink::poll(int circles,
-                          const std::function<void(const realtime::LiveData&)>& circle) {
+void ControllerLink::poll(int circles, const std::function<void(const realtime::LiveData&)>& circle,
+                          const std::function<bool()>& stop) {
+    const auto stopped = [&stop] { return stop && stop(); };
     m_poll = {};
     m_window->setVisiblePage(EngineWindow::RealTimeDataPage);
-    for (int reported = 0; reported < circles; ++reported) {
-        waitFor([&] { return m_poll.failure || m_poll.circlesDone > reported; });
+    for (int reported = 0; reported < circles && !stopped(); ++reported) {
+        waitFor([&] { return m_poll.failure || m_poll.circlesDone > reported || stopped(); });
         if (m_poll.failure) {
             m_window->setVisiblePage(EngineWindow::ConfigurationPage);
             throw LinkError(
                 failureText(PollStepNames.at(m_poll.failedStep), *m_poll.failure).toStdString());
         }
-        circle(m_live);
+        if (m_poll.circlesDone > reported) {
+            circle(m_live);
+        }
     }
     m_window->setVisiblePage(EngineWindow::ConfigurationPage);
 }

@@ -72,9 +72,10 @@ public:
     // Set All from values already staged by the window's rules (stageSetAll). A failure does not
     // throw: the groups written before it stay written, and the result says so.
     [[nodiscard]] SetAllResult setAll(const config::ControllerParameters& parameters);
-    // The RealTimeData polling circle, `circles` times round; `circle` gets the live record after
-    // each. Any step without a good reply ends it with LinkError.
-    void poll(int circles, const std::function<void(const realtime::LiveData&)>& circle);
+    // The RealTimeData polling circle, `circles` times round or until `stop` says so; `circle`
+    // gets the live record after each. Any step without a good reply ends it with LinkError.
+    void poll(int circles, const std::function<void(const realtime::LiveData&)>& circle,
+              const std::function<bool()>& stop = {});
     // The Bus Monitor's address search over [first, last].
     [[nodiscard]] std::vector<monitor::ControllerSearch::Found> find(int first, int last);
 
