@@ -20,6 +20,7 @@
 #include "support/SimulatorProcess.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>

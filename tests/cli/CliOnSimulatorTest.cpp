@@ -139,7 +139,7 @@ TEST_P(CliOnSimulator, AChangedRegisterFailsVerifyNamingTheField) {
     const QString file = parameterFile(QStringLiteral("approved.json"), Changes);
     ASSERT_EQ(cli({QStringLiteral("write"), file}).status, 0);
     ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 28 400")));
-    ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 37 0")));
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 37 1")));
 
     const CliResult verify = cli({QStringLiteral("verify"), file});
     EXPECT_EQ(verify.status, 1) << verify.err.toStdString();
