@@ -25,7 +25,7 @@ Commands:
   live [--count N] [--format csv|json]
                             poll the real-time values: one line per polling circle, CSV with a
                             header line or one JSON object per line; without --count until
-                            interrupted.
+                            interrupted (Ctrl+C or SIGTERM end it with its record).
   find [--first N] [--last M]
                             search the bus for controllers (addresses 1 to 255 by default) and
                             read the firmware version of each that answers.
