@@ -96,6 +96,14 @@ void CliRun::finish(ExitStatus status) {
     m_record.insert(QStringLiteral("status"), static_cast<int>(status));
     m_record.insert(QStringLiteral("result"), QLatin1String(resultName(status, m_options.command)));
     if (m_link) {
+        // Boxes the engine raised (none in a normal run) go to the record and to standard error.
+        if (!m_link->messages().isEmpty()) {
+            m_record.insert(QStringLiteral("messages"),
+                            QJsonArray::fromStringList(m_link->messages()));
+            for (const QString& message : m_link->messages()) {
+                std::fprintf(m_err, "climate-cli: %s\n", message.toUtf8().constData());
+            }
+        }
         m_record.insert(QStringLiteral("bytesSent"), static_cast<qint64>(m_link->bytesSent()));
         m_record.insert(QStringLiteral("bytesReceived"),
                         static_cast<qint64>(m_link->bytesReceived()));

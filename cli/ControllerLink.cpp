@@ -118,7 +118,7 @@ ControllerLink::ControllerLink()
     : m_port(std::make_unique<NamedPort>()),
       m_window(std::make_unique<HeadlessWindow>([this] { tick(); },
                                                 [this](const UserMessage& message) {
-                                                    m_boxes << QString::fromStdString(
+                                                    m_messages << QString::fromStdString(
                                                         message.caption + ": " + message.text);
                                                 })),
       m_engine(std::make_unique<CommEngine>(*m_port, *m_window)),
@@ -144,7 +144,7 @@ ControllerLink::ControllerLink()
             [this] { ++m_poll.circlesDone; },
             [this, step](TransactionOutcome outcome) {
                 if (!m_poll.failure) {
-                    m_poll.failure = static_cast<int>(outcome);
+                    m_poll.failure = outcome;
                     m_poll.failedStep = step;
                 }
             });
@@ -169,7 +169,6 @@ void ControllerLink::tick() {
 }
 
 void ControllerLink::open(const Settings& settings) {
-    m_portName = settings.port;
     std::optional<SerialPort::OpenError> outcome;
     m_port->setOpenFinished([&outcome](SerialPort::OpenError error) { outcome = error; });
     const SerialPort::OpenError first = m_port->open(settings.port.toStdString());
@@ -210,8 +209,7 @@ void ControllerLink::waitFor(const std::function<bool()>& done) {
     }
 }
 
-QString ControllerLink::failureText(const char* what, int outcomeValue) const {
-    const auto outcome = static_cast<TransactionOutcome>(outcomeValue);
+QString ControllerLink::failureText(const char* what, TransactionOutcome outcome) const {
     const std::uint32_t address = m_engine->state().DeviceAddress;
     QString reason;
     if (const std::optional<std::uint8_t> code = m_traffic->exceptionCode(address);
@@ -247,7 +245,7 @@ void ControllerLink::runCommand(std::uint8_t code, const char* what) {
     m_engine->postCommand(code, [&ended](TransactionOutcome outcome) { ended = outcome; });
     waitFor([&ended] { return ended.has_value(); });
     if (*ended != TransactionOutcome::Good) {
-        throw LinkError(failureText(what, static_cast<int>(*ended)).toStdString());
+        throw LinkError(failureText(what, *ended).toStdString());
     }
 }
 
@@ -279,7 +277,7 @@ ControllerLink::SetAllResult ControllerLink::setAll(const ControllerParameters& 
                 [&](std::size_t written, TransactionOutcome outcome) {
                     if (outcome != TransactionOutcome::Good) {
                         const QByteArray name = groupName(*setAllGroups().at(written)).toUtf8();
-                        result.failure = failureText(name.constData(), static_cast<int>(outcome));
+                        result.failure = failureText(name.constData(), outcome);
                     }
                     finished = true;
                 }});

@@ -79,6 +79,9 @@ public:
     // The Bus Monitor's address search over [first, last].
     [[nodiscard]] std::vector<monitor::ControllerSearch::Found> find(int first, int last);
 
+    // What the engine would have shown in boxes ("caption: text"), oldest first.
+    [[nodiscard]] const QStringList& messages() const { return m_messages; }
+
     // Bytes that crossed the line so far: requests sent, and replies received or purged.
     [[nodiscard]] std::uint64_t bytesSent() const;
     [[nodiscard]] std::uint64_t bytesReceived() const;
@@ -89,7 +92,7 @@ private:
     // Runs the event loop until `done` or a fault of the engine; throws LinkError on a fault.
     void waitFor(const std::function<bool()>& done);
     void tick();
-    [[nodiscard]] QString failureText(const char* what, int outcome) const;
+    [[nodiscard]] QString failureText(const char* what, link::TransactionOutcome outcome) const;
 
     std::unique_ptr<link::NamedPort> m_port;
     std::unique_ptr<HeadlessWindow> m_window;
@@ -107,12 +110,11 @@ private:
     // How far the polling circle has come since poll() began.
     struct PollProgress {
         int circlesDone = 0;
-        std::optional<int> failure; // a TransactionOutcome
+        std::optional<link::TransactionOutcome> failure;
         std::uint8_t failedStep = 0;
     } m_poll;
-    QString m_portName;
     QString m_fault; // an error thrown out of the engine's tick
-    QStringList m_boxes;
+    QStringList m_messages;
 };
 
 } // namespace climate::cli

@@ -41,8 +41,11 @@ if $install; then
         test -f /usr/share/man/man1/climate-tool.1.gz
         test -f /usr/share/man/man1/climate-cli.1.gz
         test -f /usr/share/bash-completion/completions/climate-cli
-        # The command line needs no Qt Widgets; a usage error (status 2) sends nothing.
-        ! ldd /usr/bin/climate-cli | grep -q libQt6Widgets
+        # The command line needs no Qt Widgets; a missing file is a usage error (status 2).
+        if ldd /usr/bin/climate-cli | grep -q libQt6Widgets; then
+            echo "climate-cli links Qt Widgets" >&2
+            exit 1
+        fi
         status=0
         climate-cli verify /nonexistent.json --port /dev/null || status=$?
         test "$status" = 2
