@@ -6,6 +6,7 @@
 
 #include "config/HoldingRegisters.h"
 #include "config/ParameterGroups.h"
+#include "config/ParameterTexts.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -22,8 +23,6 @@ namespace climate::app {
 using namespace climate::config;
 
 namespace {
-
-const QStringList DisableEnable{QStringLiteral("Disable"), QStringLiteral("Enable")};
 
 // The captions of the parameter groups and their fields come from the register table.
 QString fieldLabel(Control control) {
@@ -69,11 +68,11 @@ QLineEdit* captionAbove(FormBuilder& b, QGroupBox* group, int n, int x, int y, i
 }
 
 QComboBox* comboRow(FormBuilder& b, QGroupBox* group, int n, int x, int y, int labelWidth,
-                    int width, const QStringList& items, ConfigurationView& view) {
+                    int width, ConfigurationView& view) {
     const QString caption = fieldLabel(comboBox(n));
     QLabel* label = b.label(group, caption, x, y, labelWidth);
-    QComboBox* box =
-        b.combo(group, QStringLiteral("ComboBox%1").arg(n), x + labelWidth, y, width, items);
+    QComboBox* box = b.combo(group, QStringLiteral("ComboBox%1").arg(n), x + labelWidth, y, width,
+                             fieldItems(*findControl(comboBox(n))));
     b.name(box, group->title(), caption, label);
     view.ComboBox[static_cast<std::size_t>(n)] = box;
     return box;
@@ -113,8 +112,8 @@ void fanGroup(FormBuilder& b, QGroupBox* group, const std::array<int, 8>& edits,
     parameterRow(b, group, edits[5], 164, rows[1], 62, 50, celsius, view);
     parameterRow(b, group, edits[6], 164, rows[2], 62, 50, celsius, view);
     parameterRow(b, group, edits[7], 164, rows[3], 62, 50, celsius, view);
-    comboRow(b, group, fan1Combo, 312, rows[0], 62, 110, DisableEnable, view);
-    comboRow(b, group, fan2Combo, 312, rows[1], 62, 110, DisableEnable, view);
+    comboRow(b, group, fan1Combo, 312, rows[0], 62, 110, view);
+    comboRow(b, group, fan2Combo, 312, rows[1], 62, 110, view);
     parameterRow(b, group, pulseEdit, 312, rows[2], 62, 110, QString(), view);
     setButton(group, b.button(group, setName, QStringLiteral("Set"), 396, rows[3] - 1, 88));
 }
@@ -248,7 +247,7 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     QGroupBox* heater = parameterGroupBox(b, page, SetHeater, 220, 250, 300, 98);
     parameterRow(b, heater, 50, 8, 20, 72, 48, QStringLiteral("A"), view);
     parameterRow(b, heater, 51, 8, 45, 72, 48, QStringLiteral("A"), view);
-    comboRow(b, heater, 5, 8, 70, 72, 72, DisableEnable, view);
+    comboRow(b, heater, 5, 8, 70, 72, 72, view);
     parameterRow(b, heater, 52, 158, 20, 66, 48, QStringLiteral("℃"), view);
     parameterRow(b, heater, 53, 158, 45, 66, 48, QStringLiteral("℃"), view);
     setButton(heater,
@@ -268,8 +267,8 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
               b.button(compressor, QStringLiteral("Button14"), QStringLiteral("Set"), 118, 69, 46));
 
     QGroupBox* extInput = parameterGroupBox(b, page, SetExtInput, 394, 350, 140, 98);
-    comboRow(b, extInput, 6, 8, 20, 48, 76, DisableEnable, view);
-    comboRow(b, extInput, 7, 8, 45, 48, 76, {QStringLiteral("NO"), QStringLiteral("NC")}, view);
+    comboRow(b, extInput, 6, 8, 20, 48, 76, view);
+    comboRow(b, extInput, 7, 8, 45, 48, 76, view);
     setButton(extInput,
               b.button(extInput, QStringLiteral("Button4"), QStringLiteral("Set"), 56, 70, 78));
 

@@ -1,8 +1,9 @@
-# The Debian package (cpack -G DEB, see scripts/package.sh): the installation of the tool and the
-# simulator, with a copyright file and a changelog, stripped, with directories 0755 whatever the
-# umask. dpkg-shlibdeps finds the libraries; the package also needs what is loaded at run time
-# and so invisible to it: the CJK font of the window's Chinese texts, Qt's platform plugins and
-# Qt's SVG icon plugin (the window icon is SVG; libqt6svg6 carries the plugin on Debian 12).
+# The Debian package (cpack -G DEB, see scripts/package.sh): the installation of the tool, its
+# command line and the simulator, with a copyright file and a changelog, stripped, with
+# directories 0755 whatever the umask. dpkg-shlibdeps finds the libraries; the package also needs
+# what is loaded at run time and so invisible to it: the CJK font of the window's Chinese texts,
+# Qt's platform plugins and Qt's SVG icon plugin (the window icon is SVG; libqt6svg6 carries the
+# plugin on Debian 12).
 set(CLIMATE_PACKAGE_NAME climate-tool)
 set(CLIMATE_PACKAGE_MAINTAINER "Climate unit service tool developers <service-tool@climateunit.org>"
     CACHE STRING "Maintainer field of the Debian package")
@@ -34,6 +35,10 @@ conditioner with compressor, heat exchanger, fans and heater). Over a serial
 adapter it reads and writes the controller's configuration, polls and shows
 its live values, logs them into an Excel 97-2003 workbook and plots its fan
 speed curves.
+
+climate-cli does the same from the command line, for production lines and
+scripts: it writes a parameter file, reads it back and compares, polls the
+live values as CSV or JSON, and leaves an exit status and a JSON record.
 
 The package also holds climate-sim, a simulator of the controller on a
 pseudo-terminal, for practice and tests.")

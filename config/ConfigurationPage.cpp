@@ -7,6 +7,7 @@
 #include "ParameterGroups.h"
 #include "ReadAllTransaction.h"
 #include "SetAllPlan.h"
+#include "SetAllRun.h"
 
 #include "link/CommEngine.h"
 #include "link/Invariant.h"
@@ -46,21 +47,6 @@ private:
 
 constexpr auto SetAllCaption = "Set All";
 
-climate::config::GroupFailure failureOf(TransactionOutcome outcome) {
-    using climate::config::GroupFailure;
-    switch (outcome) {
-    case TransactionOutcome::Timeout:
-        return GroupFailure::NoReply;
-    case TransactionOutcome::Abandoned:
-        return GroupFailure::Abandoned;
-    case TransactionOutcome::Good:
-    case TransactionOutcome::WrongHeader:
-    case TransactionOutcome::BadCrc:
-        break;
-    }
-    return GroupFailure::WrongReply;
-}
-
 void selectItem(QComboBox* box, int index) {
     box->setCurrentIndex(index);
     if (index < 0 && box->isEditable()) {
@@ -88,6 +74,15 @@ ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView
         m_groupWrites[i] = std::make_unique<GroupWriteTransaction>(groups[i], m_parameters);
         add(groups[i].command, *m_groupWrites[i]);
     }
+    m_setAll = std::make_unique<SetAllRun>(
+        m_engine,
+        [this](ConfigCommand command) -> GroupWriteTransaction& { return groupWrite(command); },
+        SetAllRun::Hooks{
+            .writing =
+                [this](std::size_t step) { m_view.SetAllProgress->setText(progressText(step)); },
+            .accepted = [this](const ParameterGroup& group) { groupAccepted(group); },
+            .finished = [this](std::size_t written,
+                               TransactionOutcome outcome) { finishSetAll(written, outcome); }});
 }
 
 ConfigurationPage::~ConfigurationPage() = default;
@@ -163,11 +158,9 @@ GroupWriteTransaction& ConfigurationPage::groupWrite(ConfigCommand command) {
 }
 
 // Set All converts every setting group first, by the rules of the group's own Set, and sends
-// nothing unless all convert. Then it writes them one after the other: the next group is posted
-// in the tick the previous one ended, so the engine stays busy throughout, and the first failure
-// stops it. One box at the end tells what happened.
+// nothing unless all convert. Then SetAllRun writes them one after the other and the first
+// failure stops it. One box at the end tells what happened.
 void ConfigurationPage::Button13Click() {
-    using namespace climate::config;
     if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
@@ -177,43 +170,10 @@ void ConfigurationPage::Button13Click() {
                                          UserMessage::Icon::Error));
         return;
     }
-    for (const ParameterGroup* group : setAllGroups()) {
-        groupWrite(group->command).announceSuccess(false);
-    }
-    m_setAllStep = 0;
-    postSetAllGroup();
+    m_setAll->start();
 }
 
-void ConfigurationPage::postSetAllGroup() {
-    using namespace climate::config;
-    const ParameterGroup& group = *setAllGroups().at(m_setAllStep.value());
-    m_view.SetAllProgress->setText(progressText(*m_setAllStep));
-    m_engine.postCommand(codeOf(group.command),
-                         [this](TransactionOutcome outcome) { setAllGroupEnded(outcome); });
-}
-
-void ConfigurationPage::setAllGroupEnded(TransactionOutcome outcome) {
-    using namespace climate::config;
-    if (outcome != TransactionOutcome::Good) {
-        finishSetAll(outcome);
-        return;
-    }
-    groupAccepted(*setAllGroups().at(m_setAllStep.value()));
-    ++*m_setAllStep;
-    if (*m_setAllStep < setAllGroups().size()) {
-        postSetAllGroup();
-        return;
-    }
-    finishSetAll(outcome);
-}
-
-void ConfigurationPage::finishSetAll(TransactionOutcome outcome) {
-    using namespace climate::config;
-    const std::size_t written = m_setAllStep.value();
-    m_setAllStep.reset();
-    for (const ParameterGroup* group : setAllGroups()) {
-        groupWrite(group->command).announceSuccess(true);
-    }
+void ConfigurationPage::finishSetAll(std::size_t written, TransactionOutcome outcome) {
     const bool stopped = outcome != TransactionOutcome::Good;
     m_view.SetAllProgress->setText(finishedText(written, stopped));
     const std::optional<GroupFailure> failure =

@@ -19,6 +19,7 @@ namespace climate::config {
 class FirmwareVersionTransaction;
 class GroupWriteTransaction;
 class ReadAllTransaction;
+class SetAllRun;
 struct ParameterGroup;
 
 // The Configuration page's buttons: Read All, the Set of each parameter group, Set All, the slave
@@ -64,10 +65,8 @@ private:
     void setGroup(ConfigCommand command);
     void groupAccepted(const ParameterGroup& group);
     [[nodiscard]] GroupWriteTransaction& groupWrite(ConfigCommand command);
-    void postSetAllGroup();
-    void setAllGroupEnded(link::TransactionOutcome outcome);
-    // Ends Set All after the group of the current step ended with `outcome` (Good: the last one).
-    void finishSetAll(link::TransactionOutcome outcome);
+    // Set All has ended: `written` groups taken, then `outcome` (Good: all of them).
+    void finishSetAll(std::size_t written, link::TransactionOutcome outcome);
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);
 
@@ -80,8 +79,7 @@ private:
     std::vector<link::CommEngine::Registration> m_registrations;
     std::function<void(std::span<const std::uint16_t>)> m_readAllListener;
     WriteListener m_writeListener;
-    // The step of Set All whose group is posted, while Set All runs.
-    std::optional<std::size_t> m_setAllStep;
+    std::unique_ptr<SetAllRun> m_setAll;
 };
 
 } // namespace climate::config

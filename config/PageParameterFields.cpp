@@ -1,36 +1,20 @@
 #include "PageParameterFields.h"
 
 #include "ParameterGroups.h"
+#include "ParameterTexts.h"
 
 #include "link/NumberText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
-#include <utility>
-
 namespace climate::config {
 
 using namespace climate::link;
 
-namespace {
-
-// "InternalFan.StepRev" -> "InternalFan", "StepRev"; "Address" -> "Address", "Address".
-std::pair<QString, QString> recordNames(const char* record) {
-    const QString path = QString::fromUtf8(record);
-    const qsizetype dot = path.indexOf(QLatin1Char('.'));
-    return dot < 0 ? std::pair{path, path} : std::pair{path.left(dot), path.mid(dot + 1)};
-}
-
-} // namespace
-
-PageParameterFields::PageParameterFields(const ConfigurationView& view) : m_view(view) {
+PageParameterFields::PageParameterFields(const ConfigurationView& view)
+    : m_view(view), m_fields(parameterFileFields()) {
     for (const HoldingRegister& row : holdingRegisters()) {
-        const auto [group, name] = recordNames(row.record);
-        // The page's titles keep their stray blanks ("Heater ", "Temp.  Alarm"); a file does not.
-        const QString caption = QString::fromUtf8(parameterGroup(row.group).caption).simplified();
-        const QString label = *row.label != '\0' ? QString::fromUtf8(row.label) : caption;
-        m_fields.push_back({group, caption, name, label, row.reg, row.readForm});
         m_rows.push_back(&row);
     }
 }
@@ -90,13 +74,7 @@ std::optional<std::uint16_t> PageParameterFields::setRuleWord(std::size_t index)
 }
 
 QString PageParameterFields::readAllText(std::size_t index, std::uint16_t word) const {
-    const FileField& field = m_fields.at(index);
-    if (field.form != ReadForm::Item) {
-        return QString::fromStdString(shownText(*m_rows.at(index), word));
-    }
-    const QComboBox* box = m_view.ComboBox.at(m_rows.at(index)->control.number);
-    const int item = registerItem(word, box->count());
-    return item < 0 ? QString::number(static_cast<std::int16_t>(word)) : box->itemText(item);
+    return config::readAllText(*m_rows.at(index), word);
 }
 
 } // namespace climate::config

@@ -3,6 +3,7 @@
 #include "LiveData.h"
 #include "LiveDataDecoding.h"
 #include "LiveDisplay.h"
+#include "PollCircle.h"
 #include "link/TestLogSink.h"
 
 #include <algorithm>
@@ -13,13 +14,20 @@ using namespace climate::link;
 
 namespace {
 
+// The circle's reads, each with how the page shows what it decoded.
+constexpr PollStepRow step(std::size_t index, void (*show)(const LiveData&, const RealTimeView&)) {
+    const PollRead& read = PollCircle[index];
+    return {.shape = read.shape,
+            .moveOnAtBadCrc = read.moveOnAtBadCrc,
+            .decode = read.decode,
+            .show = show};
+}
+
 constexpr std::array<PollStepRow, 4> Steps{{
-    {.shape = Requests::PollCoils, .decode = decodeStatusCoils, .show = showStatusCoils},
-    {.shape = Requests::PollAlarmInputs, .moveOnAtBadCrc = true, .decode = decodeAlarmInputs},
-    {.shape = Requests::PollCompressorSettings,
-     .decode = decodeCompressorSettings,
-     .show = showCompressorSettings},
-    {.shape = Requests::PollMeasurements, .decode = decodeMeasurements, .show = showMeasurements},
+    step(0, showStatusCoils),
+    step(1, nullptr),
+    step(2, showCompressorSettings),
+    step(3, showMeasurements),
 }};
 
 } // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a Debian package of the tool: lintian must report no error, the desktop entry and the
 # metainfo inside must validate. With --install (as root) it also installs the package with apt,
-# runs both programs without a display, removes it again and checks that nothing is left.
+# runs the programs without a display, removes it again and checks that nothing is left.
 # Usage: scripts/check-package.sh [--install] [dist/climate-tool_VERSION_ARCH.deb]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +36,19 @@ if $install; then
         climate-tool --version
         climate-tool --help >/dev/null
         climate-sim --version
+        climate-cli --version
+        climate-cli --help >/dev/null
         test -f /usr/share/man/man1/climate-tool.1.gz
+        test -f /usr/share/man/man1/climate-cli.1.gz
+        test -f /usr/share/bash-completion/completions/climate-cli
+        # The command line needs no Qt Widgets; a missing file is a usage error (status 2).
+        if ldd /usr/bin/climate-cli | grep -q libQt6Widgets; then
+            echo "climate-cli links Qt Widgets" >&2
+            exit 1
+        fi
+        status=0
+        climate-cli verify /nonexistent.json --port /dev/null || status=$?
+        test "$status" = 2
     )
     apt-get remove -y -q climate-tool >/dev/null
     left=""

@@ -13,7 +13,7 @@ packages=(
   mbpoll python3-xlrd locales
   fonts-noto-cjk xvfb xauth imagemagick xdotool
   at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
-  libqt6svg6 help2man desktop-file-utils appstream
+  libqt6svg6 help2man desktop-file-utils appstream bash-completion
 )
 if (($#)); then
   packages=("$@")

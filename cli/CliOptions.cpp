@@ -1,0 +1,243 @@
+#include "CliOptions.h"
+
+#include <QCommandLineParser>
+
+#include <array>
+#include <limits>
+
+namespace climate::cli {
+
+namespace {
+
+constexpr const char* Usage = R"(Usage: climate-cli COMMAND --port PORT [OPTION]...
+
+Reads, writes and checks the controller of an enclosure climate unit from the command line, for
+production lines and scripts: the same Modbus RTU master, register table and parameter files as
+climate-tool, without a window.
+
+Commands:
+  read [-o FILE]            Read All, written as a parameter file in the format of the window's
+                            Save... (to standard output without -o).
+  write FILE                write the eight setting groups of the parameter file FILE as the
+                            window's Set All does (Calibration and Address are left out), then
+                            read everything back and compare it with the file.
+  verify FILE               read back and compare with FILE, without writing.
+  live [--count N] [--format csv|json]
+                            poll the real-time values: one line per polling circle, CSV with a
+                            header line or one JSON object per line; without --count until
+                            interrupted (Ctrl+C or SIGTERM end it with its record).
+  find [--first N] [--last M]
+                            search the bus for controllers (addresses 1 to 255 by default) and
+                            read the firmware version of each that answers.
+  firmware                  read the firmware version.
+
+Options:
+  -p, --port PORT           the port: a serial device (/dev/ttyUSB0, or the pseudo-terminal of
+                            climate-sim --link PATH), COMn, rtu+tcp://HOST:PORT (RTU over TCP) or
+                            tcp://HOST[:PORT] (Modbus TCP, port 502 by default).
+  -a, --address N           the controller's slave address, 1 to 255 (default 1).
+  -b, --baud B              the baud rate (default 9600); 8 data bits, no parity, 1 stop bit.
+  -o, --output FILE         read: the parameter file to write.
+  -c, --count N             live: the number of polling circles.
+  -f, --format csv|json     live: the lines' format (default csv).
+      --first N, --last M   find: the addresses to search.
+      --json                print one JSON record on standard output instead of text.
+      --tag TEXT            a text to carry in the record, e.g. the unit's scanned serial number.
+      --record DIR          also write the record to a new file in DIR (created if needed), named
+                            by the time and the tag.
+  -h, --help                print this text and exit.
+  -V, --version             print the version and exit.
+
+Comparison: a field matches when the word its group's Set would send for the file's text is the
+word the controller holds; Calibration and Address are not compared, as write leaves them.
+
+Exit status:
+  0  success; for write and verify: every compared field matches.
+  1  write or verify found differences, each listed by group and field with the file's and the
+     controller's value.
+  2  usage error or a bad file: nothing was sent on the bus.
+  3  link failure (the port would not open, a time-out, a wrong reply, or a refusal by the
+     controller, named with its exception code), with a one-line reason on standard error.
+
+Example, on a production line:
+  climate-cli write approved.json --port /dev/ttyUSB0 --tag SN0012345 --record /srv/records
+)";
+
+struct CommandSpec {
+    Command command;
+    const char* name;
+    int positional; // FILE arguments
+    QStringList options;
+};
+
+const std::array<CommandSpec, 6>& commandSpecs() {
+    static const std::array<CommandSpec, 6> specs{{
+        {Command::Read, "read", 0, {QStringLiteral("output")}},
+        {Command::Write, "write", 1, {}},
+        {Command::Verify, "verify", 1, {}},
+        {Command::Live, "live", 0, {QStringLiteral("count"), QStringLiteral("format")}},
+        {Command::Find, "find", 0, {QStringLiteral("first"), QStringLiteral("last")}},
+        {Command::Firmware, "firmware", 0, {}},
+    }};
+    return specs;
+}
+
+ParsedCommandLine usageError(const QString& problem) {
+    return {std::nullopt,
+            QStringLiteral("climate-cli: %1\nTry 'climate-cli --help' for more information.\n")
+                .arg(problem),
+            ExitStatus::Usage};
+}
+
+// A whole number in [lowest, highest], or none.
+std::optional<int> number(const QString& text, int lowest, int highest) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < lowest || value > highest) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+const char* usageText() {
+    return Usage;
+}
+
+const char* commandName(Command command) {
+    for (const CommandSpec& spec : commandSpecs()) {
+        if (spec.command == command) {
+            return spec.name;
+        }
+    }
+    return "?";
+}
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const auto valued = [](const QStringList& names, const char* valueName) {
+        return QCommandLineOption(names, QString(), QString::fromLatin1(valueName));
+    };
+    parser.addOptions({
+        valued({QStringLiteral("p"), QStringLiteral("port")}, "PORT"),
+        valued({QStringLiteral("a"), QStringLiteral("address")}, "N"),
+        valued({QStringLiteral("b"), QStringLiteral("baud")}, "B"),
+        valued({QStringLiteral("o"), QStringLiteral("output")}, "FILE"),
+        valued({QStringLiteral("c"), QStringLiteral("count")}, "N"),
+        valued({QStringLiteral("f"), QStringLiteral("format")}, "FORMAT"),
+        valued({QStringLiteral("first")}, "N"),
+        valued({QStringLiteral("last")}, "M"),
+        valued({QStringLiteral("tag")}, "TEXT"),
+        valued({QStringLiteral("record")}, "DIR"),
+        QCommandLineOption(QStringLiteral("json")),
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+        QCommandLineOption(QStringList{QStringLiteral("V"), QStringLiteral("version")}),
+    });
+    if (!parser.parse(QStringList{QStringLiteral("climate-cli")} + arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        return {std::nullopt, QString::fromUtf8(Usage), ExitStatus::Success};
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return {std::nullopt,
+                QStringLiteral("climate-cli %1\n").arg(QStringLiteral(CLIMATE_VERSION)),
+                ExitStatus::Success};
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return usageError(QStringLiteral("no command given (read, write, verify, live, find, "
+                                         "firmware)"));
+    }
+    const QString name = positional.takeFirst();
+    const CommandSpec* spec = nullptr;
+    for (const CommandSpec& candidate : commandSpecs()) {
+        if (name == QLatin1String(candidate.name)) {
+            spec = &candidate;
+        }
+    }
+    if (spec == nullptr) {
+        return usageError(QStringLiteral("unknown command '%1'").arg(name));
+    }
+    if (positional.size() != spec->positional) {
+        return usageError(spec->positional == 0
+                              ? QStringLiteral("%1 takes no argument ('%2')")
+                                    .arg(name, positional.join(QLatin1Char(' ')))
+                              : QStringLiteral("%1 takes one parameter FILE").arg(name));
+    }
+    for (const QString& option :
+         {QStringLiteral("output"), QStringLiteral("count"), QStringLiteral("format"),
+          QStringLiteral("first"), QStringLiteral("last")}) {
+        if (parser.isSet(option) && !spec->options.contains(option)) {
+            return usageError(QStringLiteral("--%1 does not go with %2").arg(option, name));
+        }
+    }
+
+    Options options;
+    options.command = spec->command;
+    options.port = parser.value(QStringLiteral("port")).trimmed();
+    if (options.port.isEmpty()) {
+        return usageError(QStringLiteral("--port PORT is needed"));
+    }
+    if (parser.isSet(QStringLiteral("address"))) {
+        const std::optional<int> address = number(parser.value(QStringLiteral("address")), 1, 255);
+        if (!address) {
+            return usageError(QStringLiteral("--address takes 1 to 255"));
+        }
+        options.address = static_cast<std::uint8_t>(*address);
+    }
+    if (parser.isSet(QStringLiteral("baud"))) {
+        const std::optional<int> baud = number(parser.value(QStringLiteral("baud")), 50,
+                                               std::numeric_limits<std::int32_t>::max());
+        if (!baud) {
+            return usageError(QStringLiteral("--baud takes a baud rate such as 9600"));
+        }
+        options.baud = *baud;
+    }
+    options.json = parser.isSet(QStringLiteral("json"));
+    options.tag = parser.value(QStringLiteral("tag"));
+    options.recordDir = parser.value(QStringLiteral("record"));
+    if (parser.isSet(QStringLiteral("record")) && options.recordDir.isEmpty()) {
+        return usageError(QStringLiteral("--record takes a folder"));
+    }
+    options.file = positional.value(0);
+    options.output = parser.value(QStringLiteral("output"));
+    if (parser.isSet(QStringLiteral("count"))) {
+        const std::optional<int> count =
+            number(parser.value(QStringLiteral("count")), 1, std::numeric_limits<int>::max());
+        if (!count) {
+            return usageError(QStringLiteral("--count takes a number of circles from 1"));
+        }
+        options.count = *count;
+    }
+    if (parser.isSet(QStringLiteral("format"))) {
+        const QString format = parser.value(QStringLiteral("format"));
+        if (format == QLatin1String("csv")) {
+            options.format = Options::Format::Csv;
+        } else if (format == QLatin1String("json")) {
+            options.format = Options::Format::Json;
+        } else {
+            return usageError(QStringLiteral("--format takes csv or json"));
+        }
+    }
+    for (const auto& [option, target] : {std::pair{QStringLiteral("first"), &options.first},
+                                         std::pair{QStringLiteral("last"), &options.last}}) {
+        if (parser.isSet(option)) {
+            const std::optional<int> address = number(parser.value(option), 1, 255);
+            if (!address) {
+                return usageError(
+                    QStringLiteral("--%1 takes an address from 1 to 255").arg(option));
+            }
+            *target = *address;
+        }
+    }
+    if (options.first > options.last) {
+        return usageError(QStringLiteral("--first is above --last"));
+    }
+    return {options, QString(), ExitStatus::Success};
+}
+
+} // namespace climate::cli

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ConfigCommands.h"
+#include "SetAllPlan.h"
+
+#include "link/TransactionOutcome.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+namespace climate::link {
+class CommEngine;
+} // namespace climate::link
+
+namespace climate::config {
+
+class GroupWriteTransaction;
+struct ParameterGroup;
+
+// How the group that stopped Set All ended, as a person is told.
+[[nodiscard]] GroupFailure failureOf(link::TransactionOutcome outcome);
+
+// Set All on the engine: the groups of setAllGroups() written one after the other, from values
+// already staged. The next group is posted in the tick the previous one ended, so the engine stays
+// busy throughout, and the first failure stops it. The groups raise no success box meanwhile.
+// Whoever shows Set All (the page, a command line) only watches through the hooks.
+class SetAllRun {
+public:
+    // The registered write of a group.
+    using GroupWrite = std::function<GroupWriteTransaction&(ConfigCommand)>;
+    struct Hooks {
+        std::function<void(std::size_t step)> writing;       // the group at `step` is posted
+        std::function<void(const ParameterGroup&)> accepted; // the controller took it
+        // Set All has ended: `written` groups were taken; `outcome` is Good when all were, else
+        // how the group at `written` ended.
+        std::function<void(std::size_t written, link::TransactionOutcome outcome)> finished;
+    };
+
+    SetAllRun(link::CommEngine& engine, GroupWrite groupWrite, Hooks hooks);
+
+    // Posts the first group; the caller has checked the port and that nothing is busy.
+    void start();
+    [[nodiscard]] bool running() const { return m_step.has_value(); }
+
+private:
+    void post();
+    void ended(link::TransactionOutcome outcome);
+    void finish(link::TransactionOutcome outcome);
+    void announce(bool on);
+
+    link::CommEngine& m_engine;
+    GroupWrite m_groupWrite;
+    Hooks m_hooks;
+    // The step whose group is posted, while Set All runs.
+    std::optional<std::size_t> m_step;
+};
+
+} // namespace climate::config
