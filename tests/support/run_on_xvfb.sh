@@ -64,6 +64,15 @@ if $with_atspi; then
             org.a11y.Bus.GetAddress; then
         echo "FAIL: the accessibility bus did not come up within 10 s"; cat "$work/atspi.log"; exit 1
     fi
+    # The registry that lists the applications starts on its first call; a program that comes
+    # up before it may never be listed, so it is called (and so started) first.
+    a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress | tr -d ' ')
+    if ! wait_for 100 dbus-send --bus="$a11y_bus" --print-reply --dest=org.a11y.atspi.Registry \
+            /org/a11y/atspi/accessible/root org.freedesktop.DBus.Properties.Get \
+            string:org.a11y.atspi.Accessible string:ChildCount; then
+        echo "FAIL: the accessibility registry did not answer within 10 s"; exit 1
+    fi
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 fi
 
