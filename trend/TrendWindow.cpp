@@ -53,6 +53,7 @@ TrendWindow::TrendWindow(TrendHistory& live, QWidget* parent)
         if (!m_showingLog) {
             follow();
             refreshReadout();
+            refreshDescription();
         }
     });
     m_followTimer = new QTimer(this);
