@@ -219,15 +219,21 @@ std::vector<std::uint8_t> WorkbookReader::workbookStream(const std::filesystem::
         }
         fail("The file cannot be opened: " + reason + ".");
     }
+    if (gsf_input_size(file.get()) == 0) {
+        fail("The file is empty.");
+    }
     return streamOf(file.get());
 }
 
 std::vector<std::uint8_t> WorkbookReader::workbookStreamOf(std::span<const std::uint8_t> file) {
     initialiseGsfOnce();
+    if (file.empty()) {
+        fail("The file is empty.");
+    }
     GObjectPtr<GsfInput> input(
         gsf_input_memory_new(file.data(), static_cast<gsf_off_t>(file.size()), FALSE));
     if (!input) {
-        fail("The file is empty.");
+        fail("The file cannot be read.");
     }
     return streamOf(input.get());
 }
