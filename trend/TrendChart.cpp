@@ -219,7 +219,11 @@ void TrendChart::paintPane(QPainter& painter, const Pane& pane, const Layout& la
             if (!m_shown.test(c) || channelInfo(c).unit != pane.unit) {
                 continue;
             }
-            painter.setPen(QPen(QColor(channelInfo(c).colour), 1.5));
+            // A thin pen keeps the fast line drawing: a wider one is stroked as a path, which
+            // costs seconds for thousands of vertical strokes.
+            QPen pen(QColor(channelInfo(c).colour), 1);
+            pen.setCosmetic(true);
+            painter.setPen(pen);
             const auto& columns = layout.columns[c];
             QPolygonF run;
             run.reserve(static_cast<qsizetype>(columns.size() * 4));
