@@ -10,7 +10,8 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -18,6 +19,7 @@
 #include <QSaveFile>
 #include <QShortcut>
 #include <QTimer>
+#include <QVariant>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -27,6 +29,7 @@ namespace climate::trend {
 namespace {
 
 constexpr int FollowIntervalMs = 1000;
+constexpr const char* SpanProperty = "spanMs"; // a span button's span
 
 QIcon colourIcon(QRgb colour) {
     QPixmap swatch(14, 14);
@@ -89,11 +92,19 @@ void TrendWindow::buildLayout() {
         auto* button = new QPushButton(QString::fromUtf8(s.text));
         button->setObjectName(QString::fromLatin1(s.name));
         button->setCheckable(true);
+        button->setProperty(SpanProperty, QVariant::fromValue<qint64>(s.ms));
         button->setAccessibleName(s.ms == Everything
                                       ? QStringLiteral("Span: everything")
                                       : QStringLiteral("Span: last %1").arg(button->text()));
         m_spans->addButton(button);
         spans->addWidget(button);
+        // Toggled, not clicked: a screen reader's "Toggle" checks the button without a click.
+        connect(button, &QPushButton::toggled, this, [this, ms = s.ms](bool on) {
+            if (on && m_spanMs != ms) {
+                setSpan(ms);
+            }
+        });
+        // A click on the span already chosen follows again after a pause.
         connect(button, &QPushButton::clicked, this, [this, ms = s.ms] { setSpan(ms); });
         if (s.ms == m_spanMs) {
             button->setChecked(true);
@@ -103,7 +114,11 @@ void TrendWindow::buildLayout() {
     m_pause->setObjectName(QStringLiteral("TrendPause"));
     m_pause->setCheckable(true);
     m_pause->setToolTip(QStringLiteral("Stop following new samples (Space)"));
-    connect(m_pause, &QPushButton::clicked, this, [this](bool on) { setPaused(on); });
+    connect(m_pause, &QPushButton::toggled, this, [this](bool on) {
+        if (on != m_paused) {
+            setPaused(on);
+        }
+    });
     auto* pauseKey = new QShortcut(QKeySequence(Qt::Key_Space), this);
     connect(pauseKey, &QShortcut::activated, this, [this] { setPaused(!m_paused); });
     spans->addSpacing(12);
@@ -142,28 +157,29 @@ void TrendWindow::buildLayout() {
         }
     });
 
-    m_channels = new QListWidget;
+    // Check boxes rather than a list's checkable items: a screen reader's "Toggle" checks a box,
+    // while on a list item it only selects it.
+    m_channels = new QGroupBox(QStringLiteral("Channels"));
     m_channels->setObjectName(QStringLiteral("TrendChannels"));
     m_channels->setAccessibleName(QStringLiteral("Channels"));
     m_channels->setFixedWidth(230);
+    auto* channelColumn = new QVBoxLayout(m_channels);
     m_chart = new TrendChart;
     m_chart->setObjectName(QStringLiteral("TrendChart"));
     for (std::size_t c = 0; c < ChannelCount; ++c) {
-        auto* item = new QListWidgetItem(colourIcon(channelInfo(c).colour), channelTitle(c));
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        m_channels->addItem(item);
+        auto* box = new QCheckBox(channelTitle(c));
+        box->setObjectName(QStringLiteral("TrendChannel%1").arg(c));
+        box->setIcon(colourIcon(channelInfo(c).colour));
+        box->setChecked(true);
+        channelColumn->addWidget(box);
         m_chart->setChannelShown(c, true);
-    }
-    connect(m_channels, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        const int row = m_channels->row(item);
-        if (row >= 0) {
-            m_chart->setChannelShown(static_cast<std::size_t>(row),
-                                     item->checkState() == Qt::Checked);
+        connect(box, &QCheckBox::toggled, this, [this, c](bool on) {
+            m_chart->setChannelShown(c, on);
             refreshReadout();
             refreshDescription();
-        }
-    });
+        });
+    }
+    channelColumn->addStretch(1);
 
     m_source = new QLabel;
     m_source->setObjectName(QStringLiteral("TrendSource"));
@@ -177,9 +193,6 @@ void TrendWindow::buildLayout() {
     connect(m_chart, &TrendChart::viewChangedByUser, this, [this] { setPaused(true); });
 
     auto* side = new QVBoxLayout;
-    auto* channelsLabel = new QLabel(QStringLiteral("Channels"));
-    channelsLabel->setBuddy(m_channels);
-    side->addWidget(channelsLabel);
     side->addWidget(m_channels, 1);
     side->addWidget(m_source);
     side->addWidget(m_readout);
@@ -208,10 +221,7 @@ std::int64_t TrendWindow::now() const {
 void TrendWindow::setSpan(std::int64_t spanMs) {
     m_spanMs = spanMs;
     for (QAbstractButton* button : m_spans->buttons()) {
-        const bool mine =
-            button->accessibleName() == (spanMs == Everything
-                                             ? QStringLiteral("Span: everything")
-                                             : QStringLiteral("Span: last %1").arg(button->text()));
+        const bool mine = button->property(SpanProperty).value<qint64>() == spanMs;
         if (mine && !button->isChecked()) {
             button->setChecked(true);
         }

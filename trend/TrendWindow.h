@@ -9,7 +9,7 @@
 
 class QButtonGroup;
 class QLabel;
-class QListWidget;
+class QGroupBox;
 class QPushButton;
 class QTimer;
 
@@ -80,7 +80,7 @@ private:
     QString m_logName;
 
     TrendChart* m_chart = nullptr;
-    QListWidget* m_channels = nullptr;
+    QGroupBox* m_channels = nullptr;
     QButtonGroup* m_spans = nullptr;
     QPushButton* m_pause = nullptr;
     QPushButton* m_liveButton = nullptr;

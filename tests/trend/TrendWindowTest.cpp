@@ -6,7 +6,8 @@
 #include "trend/TrendWindow.h"
 
 #include <QFile>
-#include <QListWidget>
+#include <QCheckBox>
+#include <QTest>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -74,10 +75,15 @@ TEST_F(TrendWindowFixture, ReadoutAndDescriptionTellTheValuesOfTheShownChannels)
     EXPECT_TRUE(description.contains(QStringLiteral("Temperature 1 25.4 °C, Supply voltage 48.0 V")))
         << description.toStdString();
 
-    // Unchecking a channel in the list takes it off the chart and the readout.
-    auto* list = window.findChild<QListWidget*>(QStringLiteral("TrendChannels"));
-    ASSERT_NE(list, nullptr);
-    list->item(static_cast<int>(Channel::Temperature1))->setCheckState(Qt::Unchecked);
+    // Unchecking a channel takes it off the chart, the readout and the description.
+    auto* box = window.findChild<QCheckBox*>(
+        QStringLiteral("TrendChannel%1").arg(static_cast<int>(Channel::Temperature1)));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("Temperature 1 (°C)"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_FALSE(box->isChecked());
     EXPECT_FALSE(window.chart()->channelShown(static_cast<std::size_t>(Channel::Temperature1)));
     EXPECT_FALSE(window.readoutText().contains(QStringLiteral("Temperature 1")));
     EXPECT_FALSE(window.chart()->accessibleDescription().contains(QStringLiteral("Temperature 1")));
