@@ -26,8 +26,8 @@ void readStream(std::span<const std::uint8_t> stream) {
         check(log.records.size() + static_cast<std::size_t>(log.skippedRows) <=
               static_cast<std::size_t>(log.sheets) * 65536);
         for (const TestLogRecord& r : log.records) {
-            check(r.time.month >= 1 && r.time.month <= 12 && r.time.day >= 1 &&
-                  r.time.day <= 31 && r.time.hour <= 23 && r.time.minute <= 59);
+            check(r.time.month >= 1 && r.time.month <= 12 && r.time.day >= 1 && r.time.day <= 31 &&
+                  r.time.hour <= 23 && r.time.minute <= 59);
             for (const double v : r.values)
                 check(std::isnan(v) || std::isfinite(v));
         }

@@ -78,9 +78,9 @@ std::uint32_t le32(const std::uint8_t* p) {
 }
 
 double rkValue(std::uint32_t rk) {
-    const double value =
-        (rk & 0x2) != 0 ? static_cast<double>(static_cast<std::int32_t>(rk) >> 2)
-                        : std::bit_cast<double>(static_cast<std::uint64_t>(rk & ~3u) << 32);
+    const double value = (rk & 0x2) != 0
+                             ? static_cast<double>(static_cast<std::int32_t>(rk) >> 2)
+                             : std::bit_cast<double>(static_cast<std::uint64_t>(rk & ~3u) << 32);
     return (rk & 0x1) != 0 ? value / 100 : value;
 }
 

@@ -39,7 +39,8 @@ public:
     using CellVisitor = std::function<void(const ReadCell& cell)>;
 
     // The "Workbook" stream of the compound file at `path`.
-    [[nodiscard]] static std::vector<std::uint8_t> workbookStream(const std::filesystem::path& path);
+    [[nodiscard]] static std::vector<std::uint8_t>
+    workbookStream(const std::filesystem::path& path);
     // The same from a compound file in memory.
     [[nodiscard]] static std::vector<std::uint8_t>
     workbookStreamOf(std::span<const std::uint8_t> file);

@@ -19,8 +19,9 @@ ChannelColumns reduceChannels(std::span<const TrendRow> rows, std::bitset<Channe
     if (!(toMs > fromMs) || channels.none()) {
         return out;
     }
-    const auto begin = std::lower_bound(rows.begin(), rows.end(), fromMs,
-                                        [](const TrendRow& r, double t) { return double(r.ms) < t; });
+    const auto begin =
+        std::lower_bound(rows.begin(), rows.end(), fromMs,
+                         [](const TrendRow& r, double t) { return double(r.ms) < t; });
     const double perMs = columns / (toMs - fromMs);
     // A gap just before the range still breaks the line at its start.
     std::array<bool, ChannelCount> pendingBreak{};
@@ -37,9 +38,8 @@ ChannelColumns reduceChannels(std::span<const TrendRow> rows, std::bitset<Channe
         }
     }
     for (auto it = begin; it != rows.end() && double(it->ms) < toMs; ++it) {
-        const auto column = static_cast<std::size_t>(
-            std::clamp(static_cast<int>(std::floor((double(it->ms) - fromMs) * perMs)), 0,
-                       columns - 1));
+        const auto column = static_cast<std::size_t>(std::clamp(
+            static_cast<int>(std::floor((double(it->ms) - fromMs) * perMs)), 0, columns - 1));
         for (std::size_t k = 0; k < shownCount; ++k) {
             const std::size_t c = shown[k];
             const float value = it->values[c];

@@ -24,8 +24,8 @@ const std::array<ChannelInfo, ChannelCount>& channels() {
          [](const LiveData& l) { return double(l.ExternalFan2Rev); }, 3},
         {Channel::CompressorSpeed, "Compressor speed", TrendUnit::Rpm, qRgb(227, 119, 194), 0,
          [](const LiveData& l) { return double(l.CompressorRev); }, 6},
-        {Channel::CompressorCurrent, "Compressor current", TrendUnit::Ampere, qRgb(188, 189, 34),
-         1, [](const LiveData& l) { return l.CompressorCurrent; }, -1},
+        {Channel::CompressorCurrent, "Compressor current", TrendUnit::Ampere, qRgb(188, 189, 34), 1,
+         [](const LiveData& l) { return l.CompressorCurrent; }, -1},
         {Channel::HeaterCurrent, "Heater current", TrendUnit::Ampere, qRgb(127, 127, 127), 1,
          [](const LiveData& l) { return l.HeaterCurrent; }, 7},
         {Channel::SupplyVoltage, "Supply voltage", TrendUnit::Volt, qRgb(0, 0, 0), 1,
@@ -61,9 +61,10 @@ QString valueText(std::size_t index, double value) {
 
 const char* alarmName(std::size_t alarm) {
     static constexpr std::array<const char*, AlarmCount> names{
-        "Internal fan 1", "Internal fan 2", "External fan 1", "External fan 2", "Compressor",
-        "High temperature", "Low temperature", "Temperature sensor 1", "Temperature sensor 2",
-        "Supply voltage", "Heater", "High pressure", "Low pressure"};
+        "Internal fan 1",       "Internal fan 2",   "External fan 1",  "External fan 2",
+        "Compressor",           "High temperature", "Low temperature", "Temperature sensor 1",
+        "Temperature sensor 2", "Supply voltage",   "Heater",          "High pressure",
+        "Low pressure"};
     return alarm < names.size() ? names[alarm] : "";
 }
 

@@ -26,9 +26,9 @@ constexpr std::int64_t Minute = 60 * Second;
 constexpr std::int64_t Hour = 60 * Minute;
 constexpr std::int64_t Day = 24 * Hour;
 constexpr std::array<std::int64_t, 20> TimeSteps{
-    Second,      2 * Second,  5 * Second,  10 * Second, 15 * Second, 30 * Second, Minute,
-    2 * Minute,  5 * Minute,  10 * Minute, 15 * Minute, 30 * Minute, Hour,        2 * Hour,
-    3 * Hour,    6 * Hour,    12 * Hour,   Day,         2 * Day,     7 * Day};
+    Second,     2 * Second, 5 * Second,  10 * Second, 15 * Second, 30 * Second, Minute,
+    2 * Minute, 5 * Minute, 10 * Minute, 15 * Minute, 30 * Minute, Hour,        2 * Hour,
+    3 * Hour,   6 * Hour,   12 * Hour,   Day,         2 * Day,     7 * Day};
 constexpr double ShortestRangeMs = 2000;
 
 const QColor GridColour(225, 225, 225);
@@ -257,8 +257,8 @@ void TrendChart::paintPane(QPainter& painter, const Pane& pane, const Layout& la
             if (m_cursorMs) {
                 if (const auto value = m_history->valueAt(c, *m_cursorMs)) {
                     painter.setBrush(QColor(channelInfo(c).colour));
-                    painter.drawEllipse(QPointF(xOfMs(double(*m_cursorMs)), y.transform(*value)),
-                                        3, 3);
+                    painter.drawEllipse(QPointF(xOfMs(double(*m_cursorMs)), y.transform(*value)), 3,
+                                        3);
                     painter.setBrush(Qt::NoBrush);
                 }
             }
@@ -312,7 +312,8 @@ void TrendChart::paintTimeAxis(QPainter& painter, const QRect& plot) const {
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         painter.setPen(Qt::NoPen);
         painter.setBrush(AlarmColour);
-        const QPointF mark[3] = {{x, double(axisTop)}, {x - 4, axisTop + 7.0}, {x + 4, axisTop + 7.0}};
+        const QPointF mark[3] = {
+            {x, double(axisTop)}, {x - 4, axisTop + 7.0}, {x + 4, axisTop + 7.0}};
         painter.drawPolygon(mark, 3);
         painter.setBrush(Qt::NoBrush);
     }

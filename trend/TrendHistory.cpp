@@ -97,15 +97,17 @@ void TrendHistory::clear() {
 }
 
 std::size_t TrendHistory::lowerBound(std::int64_t ms) const {
-    const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), ms,
-                                     [](const TrendRow& row, std::int64_t t) { return row.ms < t; });
+    const auto at =
+        std::lower_bound(m_rows.begin(), m_rows.end(), ms,
+                         [](const TrendRow& row, std::int64_t t) { return row.ms < t; });
     return static_cast<std::size_t>(at - m_rows.begin());
 }
 
 std::optional<double> TrendHistory::valueAt(std::size_t channel, std::int64_t ms) const {
     // The last row at or before ms.
-    const auto after = std::upper_bound(m_rows.begin(), m_rows.end(), ms,
-                                        [](std::int64_t t, const TrendRow& row) { return t < row.ms; });
+    const auto after =
+        std::upper_bound(m_rows.begin(), m_rows.end(), ms,
+                         [](std::int64_t t, const TrendRow& row) { return t < row.ms; });
     if (after == m_rows.begin()) {
         return std::nullopt;
     }

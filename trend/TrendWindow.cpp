@@ -5,13 +5,13 @@
 #include "TrendHistory.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -19,8 +19,8 @@
 #include <QSaveFile>
 #include <QShortcut>
 #include <QTimer>
-#include <QVariant>
 #include <QVBoxLayout>
+#include <QVariant>
 
 #include <exception>
 
@@ -296,8 +296,9 @@ void TrendWindow::refreshReadout() {
             continue;
         }
         const auto value = history.empty() ? std::nullopt : history.valueAt(c, at);
-        text += QStringLiteral("\n%1: %2").arg(QString::fromUtf8(channelInfo(c).name),
-                                               value ? valueText(c, *value) : QStringLiteral("—"));
+        text += QStringLiteral("\n%1: %2")
+                    .arg(QString::fromUtf8(channelInfo(c).name),
+                         value ? valueText(c, *value) : QStringLiteral("—"));
     }
     m_readout->setText(text);
     m_readout->setAccessibleName(text);
@@ -305,8 +306,8 @@ void TrendWindow::refreshReadout() {
 
 void TrendWindow::refreshDescription() {
     const TrendHistory& history = shownHistory();
-    QString description = QStringLiteral("Span: %1%2. ").arg(
-        spanText(), m_paused ? QStringLiteral(", paused") : QString());
+    QString description = QStringLiteral("Span: %1%2. ")
+                              .arg(spanText(), m_paused ? QStringLiteral(", paused") : QString());
     // The latest sample that has values (the history may end in a gap).
     const auto rows = history.rows();
     auto latest = rows.rbegin();
@@ -345,9 +346,8 @@ bool TrendWindow::openLog(const QString& path) {
     m_showingLog = true;
     m_logName = QFileInfo(path).fileName();
     m_chart->setHistory(m_log.get());
-    m_source->setText(QStringLiteral("Showing log %1 (%2 samples)")
-                          .arg(m_logName)
-                          .arg(m_log->rows().size()));
+    m_source->setText(
+        QStringLiteral("Showing log %1 (%2 samples)").arg(m_logName).arg(m_log->rows().size()));
     m_liveButton->setEnabled(true);
     setSpan(Everything);
     refreshReadout();
@@ -386,8 +386,8 @@ bool TrendWindow::exportCsv(const QString& path) {
 
 void TrendWindow::showError(const QString& text) {
     m_lastError = text;
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Trend"), text,
-                                QMessageBox::Ok, this);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Trend"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->open();

@@ -135,11 +135,12 @@ std::string writeFullLog(const QString& folder) {
         number(row, 9, 0);
         number(row, 10, live.HeaterCurrent);
     }
-    const auto bytes = report::CompoundFile::withStream("Workbook",
-                                                        report::Biff8Writer().workbookStream(book));
+    const auto bytes =
+        report::CompoundFile::withStream("Workbook", report::Biff8Writer().workbookStream(book));
     const std::string path = (folder + QStringLiteral("/TestDataFull.xls")).toStdString();
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -159,8 +160,8 @@ BENCHMARK(OpenFullLog)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -22,8 +22,10 @@ TEST(TrendLogImport, ALogOfTheToolOpensAsAChart) {
     ASSERT_TRUE(folder.isValid());
     RecordingPresenter presenter;
     // Records at 09:00:01, :16, :31, then polling stopped; the fourth at 09:05:00.
-    const report::LocalDateTime times[] = {{2026, 12, 11, 9, 0, 0},  {2026, 12, 11, 9, 0, 1},
-                                           {2026, 12, 11, 9, 0, 16}, {2026, 12, 11, 9, 0, 31},
+    const report::LocalDateTime times[] = {{2026, 12, 11, 9, 0, 0},
+                                           {2026, 12, 11, 9, 0, 1},
+                                           {2026, 12, 11, 9, 0, 16},
+                                           {2026, 12, 11, 9, 0, 31},
                                            {2026, 12, 11, 9, 5, 0}};
     int tick = 0;
     report::TestLogOptions options;
@@ -33,7 +35,8 @@ TEST(TrendLogImport, ALogOfTheToolOpensAsAChart) {
     {
         report::TestLog log(presenter, options);
         for (int n = 0; n < 4; ++n) {
-            log.WriteLogRecord(link::TestLogRow{1200u + n, 1300, 2400, 2500, 25.5, -3.5, 2800, 1.5});
+            log.WriteLogRecord(
+                link::TestLogRow{1200u + n, 1300, 2400, 2500, 25.5, -3.5, 2800, 1.5});
         }
         ASSERT_TRUE(log.flush());
         path = log.state().LogFilePath;

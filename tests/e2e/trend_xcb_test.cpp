@@ -129,12 +129,13 @@ TEST_F(TrendOnSimulator, PinnedValueOnTheCursorAndTheGapOfASilentLine) {
     ASSERT_TRUE(trend->paused());
     const std::int64_t middle = (before.ms + after.ms) / 2;
     ASSERT_TRUE(pointAt(chart, middle));
-    EXPECT_TRUE(trend->readoutText().split(QLatin1Char('\n')).contains(
-        QStringLiteral("Temperature 1: —")))
+    EXPECT_TRUE(
+        trend->readoutText().split(QLatin1Char('\n')).contains(QStringLiteral("Temperature 1: —")))
         << trend->readoutText().toStdString();
     ASSERT_TRUE(pointAt(chart, after.ms + 500));
-    EXPECT_TRUE(trend->readoutText().split(QLatin1Char('\n')).contains(
-        QStringLiteral("Temperature 1: 60.0 °C")))
+    EXPECT_TRUE(trend->readoutText()
+                    .split(QLatin1Char('\n'))
+                    .contains(QStringLiteral("Temperature 1: 60.0 °C")))
         << trend->readoutText().toStdString();
 
     QDir().mkpath(QStringLiteral(SHOTS_DIR));

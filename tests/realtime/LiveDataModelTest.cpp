@@ -63,9 +63,9 @@ protected:
 
     // One circle; reply n arrives at `start` + n * 300 ms.
     void circle(LiveClock::time_point start) {
-        const std::vector<std::uint8_t> replies[] = {
-            coilsReply(0x3F, 0x10), inputsReply(0x00001), settingsReply(255, 30),
-            measurementsReply(typicalMeasurements())};
+        const std::vector<std::uint8_t> replies[] = {coilsReply(0x3F, 0x10), inputsReply(0x00001),
+                                                     settingsReply(255, 30),
+                                                     measurementsReply(typicalMeasurements())};
         for (int n = 0; n < 4; ++n) {
             sendTick();
             now = start + n * 300ms;
@@ -80,10 +80,9 @@ protected:
 TEST_F(LiveModel, EachGroupIsPublishedWithTheTimeItsReplyArrived) {
     showRealTimeData();
     circle(LiveClock::time_point(1000ms));
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"group 0 at 1000 T1=0",
-                                                         "group 1 at 1300 T1=0",
-                                                         "group 2 at 1600 T1=0",
-                                                         "group 3 at 1900 T1=25.3"}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"group 0 at 1000 T1=0", "group 1 at 1300 T1=0",
+                                        "group 2 at 1600 T1=0", "group 3 at 1900 T1=25.3"}));
 }
 
 // A reply that is not taken (time-out, wrong header) publishes nothing.
@@ -114,10 +113,10 @@ TEST_F(LiveModel, LinkLossAndReturn) {
     EXPECT_TRUE(monitor.model().linkCountsLost());
     circle(LiveClock::time_point(9000ms));
     EXPECT_EQ(recorder.events,
-              (std::vector<std::string>{"lost at 5000 first T1=0 T3=30.1", "lost at 6000 T1=0 T3=30.1",
-                                        "returned at 9000", "group 0 at 9000 T1=0",
-                                        "group 1 at 9300 T1=0", "group 2 at 9600 T1=0",
-                                        "group 3 at 9900 T1=25.3"}));
+              (std::vector<std::string>{"lost at 5000 first T1=0 T3=30.1",
+                                        "lost at 6000 T1=0 T3=30.1", "returned at 9000",
+                                        "group 0 at 9000 T1=0", "group 1 at 9300 T1=0",
+                                        "group 2 at 9600 T1=0", "group 3 at 9900 T1=25.3"}));
     EXPECT_FALSE(monitor.model().linkCountsLost());
 }
 

@@ -64,7 +64,7 @@ protected:
     std::vector<int> timer1Intervals;
     // The time the live-data model stamps on its events.
     climate::realtime::LiveClock::time_point now{};
-    climate::realtime::RealTimeMonitor monitor{
-        rig.engine, page.view(), [this](int ms) { timer1Intervals.push_back(ms); }, &log,
-        [this] { return now; }};
+    climate::realtime::RealTimeMonitor monitor{rig.engine, page.view(),
+                                               [this](int ms) { timer1Intervals.push_back(ms); },
+                                               &log, [this] { return now; }};
 };

@@ -1,14 +1,14 @@
 // The test log read back by its own reader: a workbook the log wrote (over several sheets, with
 // the times it stamped) gives the same rows; a file that is not such a workbook, or is truncated
 // or damaged, gives one WorkbookReadError naming the problem.
+#include "report/TestLogFile.h"
+#include "TemporaryFolder.h"
 #include "report/Biff8Writer.h"
 #include "report/CompoundFile.h"
 #include "report/TestLog.h"
-#include "report/TestLogFile.h"
 #include "report/Workbook.h"
 #include "report/WorkbookReader.h"
 #include "support/RecordingPresenter.h"
-#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +30,19 @@ std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path) {
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 TestLogRow rowNumber(int n) {
-    return TestLogRow{static_cast<std::uint32_t>(1000 + n), 1100, 2400, 2500, 20.0 + n * 0.1,
-                      -5.5, 3100.0 + n, 4.4};
+    return TestLogRow{static_cast<std::uint32_t>(1000 + n),
+                      1100,
+                      2400,
+                      2500,
+                      20.0 + n * 0.1,
+                      -5.5,
+                      3100.0 + n,
+                      4.4};
 }
 
 // Writes `rows` records with the log itself, `perSheet` records a sheet, a second apart.
@@ -78,10 +85,14 @@ TEST(TestLogFile, RoundTripOverSeveralSheets) {
         const TestLogRecord& r = read.records[static_cast<std::size_t>(n)];
         const TestLogRow w = rowNumber(n);
         EXPECT_EQ(r.time, written.times[static_cast<std::size_t>(n)]) << n;
-        const std::array<double, 8> expected{double(w.InternalFan1Rev), double(w.InternalFan2Rev),
-                                             double(w.ExternalFan1Rev), double(w.ExternalFan2Rev),
-                                             w.Temperature1,            w.Temperature2,
-                                             w.CompressorRev,           w.HeaterCurrent};
+        const std::array<double, 8> expected{double(w.InternalFan1Rev),
+                                             double(w.InternalFan2Rev),
+                                             double(w.ExternalFan1Rev),
+                                             double(w.ExternalFan2Rev),
+                                             w.Temperature1,
+                                             w.Temperature2,
+                                             w.CompressorRev,
+                                             w.HeaterCurrent};
         EXPECT_EQ(r.values, expected) << n;
     }
 }
@@ -134,16 +145,19 @@ TEST(TestLogFile, DamagedFilesGiveOneMessageEach) {
         const char* message;
     } cases[] = {
         {"empty file", {}, "is empty"},
-        {"text file", {'N', 'u', 'm', 'b', 'e', 'r', ',', 'T', 'i', 'm', 'e', '\n'},
+        {"text file",
+         {'N', 'u', 'm', 'b', 'e', 'r', ',', 'T', 'i', 'm', 'e', '\n'},
          "no compound file structure"},
-        {"truncated in the middle", {good.begin(), good.begin() + static_cast<long>(good.size() / 2)},
+        {"truncated in the middle",
+         {good.begin(), good.begin() + static_cast<long>(good.size() / 2)},
          ""},
         {"no workbook stream", CompoundFile::withStream("Book", stream), "no workbook stream"},
         {"stream cut inside a header", streamFile({stream.begin(), stream.end() - 3}),
          "inside a record header"},
         {"stream cut inside a record", streamFile({stream.begin(), stream.end() - 6}),
          "runs past the end"},
-        {"last sheet without its end", streamFile({stream.begin(), stream.begin() + static_cast<long>(lastEof)}),
+        {"last sheet without its end",
+         streamFile({stream.begin(), stream.begin() + static_cast<long>(lastEof)}),
          "ends inside a sheet"},
         {"not starting with the globals", patched(0, {0x0A, 0x00}), "does not start"},
         {"not BIFF8", patched(4, {0x00, 0x05}), "not in the Excel 97-2003 (BIFF8)"},

@@ -107,7 +107,8 @@ TEST(MinMaxReduction, EveryColumnHoldsTheExtremesOfItsSamples) {
 }
 
 TEST(MinMaxReduction, GapColumnsStayEmptyAndTheLineBreaksAfterThem) {
-    const auto rows = rowsOf(100, [](int i) { return i >= 40 && i < 60 ? Nan : 1.0; }, 1000);
+    const auto rows = rowsOf(
+        100, [](int i) { return i >= 40 && i < 60 ? Nan : 1.0; }, 1000);
     const auto columns = reduceToColumns(rows, Channel0, 0, 100000, 100);
     for (int c = 40; c < 60; ++c) {
         EXPECT_FALSE(columns[static_cast<std::size_t>(c)].any) << c;
@@ -120,7 +121,8 @@ TEST(MinMaxReduction, GapColumnsStayEmptyAndTheLineBreaksAfterThem) {
 // A range that starts inside a gap still breaks the line at its start; samples outside the range
 // are left out.
 TEST(MinMaxReduction, RangeEdges) {
-    const auto rows = rowsOf(100, [](int i) { return i == 10 ? Nan : double(i); }, 1000);
+    const auto rows = rowsOf(
+        100, [](int i) { return i == 10 ? Nan : double(i); }, 1000);
     const auto columns = reduceToColumns(rows, Channel0, 11000, 21000, 10);
     EXPECT_TRUE(columns[0].breakBefore);
     EXPECT_EQ(columns[0].first, 11);
@@ -137,8 +139,9 @@ TEST(MinMaxReduction, AllChannelsInOnePassMatchEachAlone) {
         TrendRow row;
         row.ms = i * 700;
         for (std::size_t c = 0; c < ChannelCount; ++c) {
-            row.values[c] = (i % 97 == 0 && c == 3) ? std::numeric_limits<float>::quiet_NaN()
-                                                     : static_cast<float>(std::sin(i * 0.01 * double(c + 1)));
+            row.values[c] = (i % 97 == 0 && c == 3)
+                                ? std::numeric_limits<float>::quiet_NaN()
+                                : static_cast<float>(std::sin(i * 0.01 * double(c + 1)));
         }
         rows.push_back(row);
     }

@@ -116,7 +116,7 @@ TEST(TrendChart, EachPaneIsScaledToWhatItShows) {
     for (int i = 0; i < 100; ++i) {
         TrendRow row = TrendRow::gap(std::int64_t{i} * 1000);
         row.values[index(Channel::Temperature1)] = 20.0f + float(i) * 0.1f; // 20 ... 29.9
-        row.values[index(Channel::InternalFan1)] = 1000.0f + float(i);       // 1000 ... 1099
+        row.values[index(Channel::InternalFan1)] = 1000.0f + float(i);      // 1000 ... 1099
         rig.history.append(row);
     }
     rig.show({Channel::Temperature1, Channel::InternalFan1});
@@ -139,9 +139,8 @@ TEST(TrendChart, ALonePeakAmong24HoursReachesTheTopOfItsPane) {
     for (const bool withPeak : {true, false}) {
         SCOPED_TRACE(withPeak ? "with the peak" : "without it");
         ChartRig rig(1600 + TrendChart::LeftMargin + TrendChart::RightMargin, 400);
-        fill(rig.history, 70000, [&](int i) {
-            return withPeak && i == 51111 ? 3000.0f : 1000.0f + float(i % 13);
-        });
+        fill(rig.history, 70000,
+             [&](int i) { return withPeak && i == 51111 ? 3000.0f : 1000.0f + float(i % 13); });
         rig.show({Channel::InternalFan1});
         rig.chart.setTimeRange(0, 70000.0 * 1234);
         const auto panes = rig.chart.panes();
@@ -202,12 +201,12 @@ TEST(TrendChart, WheelZoomsAroundTheMouseAndDragPans) {
     const double msPerPixel = (rig.chart.toMs() - from) / rig.chart.plotRect().width();
     const QPointF start(400, 100);
     const QPointF end(300, 100);
-    QMouseEvent press(QEvent::MouseButtonPress, start, rig.chart.mapToGlobal(start),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, start, rig.chart.mapToGlobal(start), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QMouseEvent move(QEvent::MouseMove, end, rig.chart.mapToGlobal(end), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, end, rig.chart.mapToGlobal(end),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, end, rig.chart.mapToGlobal(end), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&rig.chart, &press);
     QApplication::sendEvent(&rig.chart, &move);
     QApplication::sendEvent(&rig.chart, &release);

@@ -1,8 +1,8 @@
 // The trend's history as a listener of the live-data model: a row per measurement with every
 // channel, alarm marks only where an alarm LED lights up, gaps where the link is lost or polling
 // stops (never the zeros of the clearing), and the value a cursor reads at any time.
-#include "trend/TrendCsv.h"
 #include "trend/TrendHistory.h"
+#include "trend/TrendCsv.h"
 
 #include "realtime/LiveData.h"
 
@@ -48,10 +48,10 @@ TEST(TrendHistory, AMeasurementIsOneRowOfEveryChannelAtItsTime) {
         Channel channel;
         float value;
     } expected[] = {
-        {Channel::Temperature1, 25.3f},  {Channel::Temperature2, -5.5f},
-        {Channel::Temperature3, 30.1f},  {Channel::InternalFan1, 1200},
-        {Channel::InternalFan2, 1300},   {Channel::ExternalFan1, 2400},
-        {Channel::ExternalFan2, 2500},   {Channel::CompressorSpeed, -200},
+        {Channel::Temperature1, 25.3f},      {Channel::Temperature2, -5.5f},
+        {Channel::Temperature3, 30.1f},      {Channel::InternalFan1, 1200},
+        {Channel::InternalFan2, 1300},       {Channel::ExternalFan1, 2400},
+        {Channel::ExternalFan2, 2500},       {Channel::CompressorSpeed, -200},
         {Channel::CompressorCurrent, 12.5f}, {Channel::HeaterCurrent, 4.4f},
         {Channel::SupplyVoltage, 48.2f},
     };
@@ -162,13 +162,14 @@ TEST(TrendCsv, IsoTimesOneColumnPerChannelAndEmptyCellsInGaps) {
     history.appendGap(1796949852000);
     const QStringList lines = trendCsv(history.rows()).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 4); // heading, two rows, and the empty text after the last newline
-    EXPECT_EQ(lines[0], QStringLiteral(
-                            "Time,Temperature 1 (°C),Temperature 2 (°C),Temperature 3 (°C),"
-                            "Internal fan 1 (RPM),Internal fan 2 (RPM),External fan 1 (RPM),"
-                            "External fan 2 (RPM),Compressor speed (RPM),Compressor current (A),"
-                            "Heater current (A),Supply voltage (V)"));
-    EXPECT_EQ(lines[1], QStringLiteral("2026-12-11T00:43:42.165+00:00,25.3,-5.5,30.1,1200,1300,2400,"
-                                       "2500,-200,12.5,4.4,48.2"));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("Time,Temperature 1 (°C),Temperature 2 (°C),Temperature 3 (°C),"
+                             "Internal fan 1 (RPM),Internal fan 2 (RPM),External fan 1 (RPM),"
+                             "External fan 2 (RPM),Compressor speed (RPM),Compressor current (A),"
+                             "Heater current (A),Supply voltage (V)"));
+    EXPECT_EQ(lines[1],
+              QStringLiteral("2026-12-11T00:43:42.165+00:00,25.3,-5.5,30.1,1200,1300,2400,"
+                             "2500,-200,12.5,4.4,48.2"));
     EXPECT_EQ(lines[2], QStringLiteral("2026-12-11T00:44:12.000+00:00,,,,,,,,,,,"));
     EXPECT_TRUE(lines[3].isEmpty());
 }

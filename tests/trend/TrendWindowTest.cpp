@@ -1,15 +1,15 @@
 // The Trend window's own paths: following the clock, pausing, a log opened and a damaged one
 // refused with one message, the exports, and what the readout and the description tell.
+#include "trend/TrendWindow.h"
 #include "trend/TrendChart.h"
 #include "trend/TrendCsv.h"
 #include "trend/TrendHistory.h"
-#include "trend/TrendWindow.h"
 
-#include <QFile>
 #include <QCheckBox>
-#include <QTest>
+#include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,8 @@ TEST_F(TrendWindowFixture, ReadoutAndDescriptionTellTheValuesOfTheShownChannels)
     const QString description = window.chart()->accessibleDescription();
     EXPECT_TRUE(description.startsWith(QStringLiteral("Span: last 5 min. Latest values at ")))
         << description.toStdString();
-    EXPECT_TRUE(description.contains(QStringLiteral("Temperature 1 25.4 °C, Supply voltage 48.0 V")))
+    EXPECT_TRUE(
+        description.contains(QStringLiteral("Temperature 1 25.4 °C, Supply voltage 48.0 V")))
         << description.toStdString();
 
     // Unchecking a channel takes it off the chart, the readout and the description.
