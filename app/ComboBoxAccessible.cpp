@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMetaObject>
 
 namespace climate::app {
 
@@ -40,6 +41,11 @@ void announceChoice(QComboBox* combo) {
 // those made with the box's signals blocked (the port list rebuilds itself so) by watching the
 // model, and the closing of the list, which leaves the entry the user highlighted but did not
 // choose selected.
+//
+// The list closes before the box takes the choice: a click or Return in the open list hides it,
+// then hands the box the list's current entry. So the closing is followed once the events of that
+// choice are done, never during them; moving the list's current entry while it closes would hand
+// the box its old entry (or none) instead of the chosen one.
 class ChoiceFollower : public QObject {
 public:
     explicit ChoiceFollower(QComboBox* combo) : QObject(combo), m_combo(combo) {
@@ -67,7 +73,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Hide) {
-            ComboBoxAccessible::keepSelectionInStep(m_combo);
+            QMetaObject::invokeMethod(
+                this, [this] { ComboBoxAccessible::keepSelectionInStep(m_combo); },
+                Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }

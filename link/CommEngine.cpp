@@ -142,6 +142,7 @@ void CommEngine::postCommand(std::uint8_t code, OnEnded onEnded) {
     const bool preempts = m_state.CommandBusy;
     const std::uint8_t preempted = m_state.PendingCommand;
     OnEnded previous = std::exchange(m_commandEnded, std::move(onEnded));
+    m_commandPostedIn = commandTable();
     m_state.SendPending = true;
     m_state.PendingCommand = code;
     m_state.CommandBusy = true;
@@ -198,7 +199,7 @@ void CommEngine::endCommand() {
     m_state.PendingCommand = EngineState::NoCommand;
     m_state.CommandBusy = false;
     if (wasBusy) {
-        settle(commandTable(), code, outcomeNow(), std::exchange(m_commandEnded, nullptr));
+        settle(commandTable(), code, outcomeNow(), takeCommandPoster(commandTable()));
     }
 }
 
@@ -237,6 +238,16 @@ void CommEngine::abandonPollStepInFlight() {
 
 TransactionOutcome CommEngine::outcomeNow() const {
     return m_handling.value_or(TransactionOutcome::Abandoned);
+}
+
+CommEngine::OnEnded CommEngine::takeCommandPoster(Table endsIn) {
+    OnEnded ended = std::exchange(m_commandEnded, nullptr);
+    if (ended && endsIn != m_commandPostedIn) {
+        return [ended = std::move(ended)](TransactionOutcome) {
+            ended(TransactionOutcome::Abandoned);
+        };
+    }
+    return ended;
 }
 
 CommEngine::Table CommEngine::commandTable() const {
@@ -288,7 +299,7 @@ void CommEngine::enterConfigurationPage() {
     purge(EngineObserver::PurgeReason::PageEntry);
     if (dropped) {
         settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
-               std::exchange(m_commandEnded, nullptr));
+               takeCommandPoster(Table::ConfigurationCommand));
     }
 }
 
@@ -308,7 +319,7 @@ void CommEngine::tickConfiguration() {
     if (place == nullptr || place->transaction == nullptr) {
         m_state.CommandBusy = false;
         settle(Table::ConfigurationCommand, code, TransactionOutcome::Abandoned,
-               std::exchange(m_commandEnded, nullptr));
+               takeCommandPoster(Table::ConfigurationCommand));
         return;
     }
     runTransaction(Table::ConfigurationCommand, code, *place);

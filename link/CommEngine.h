@@ -152,6 +152,12 @@ private:
 
     // The table the posted command runs from: the Declaration page's while that page is shown.
     [[nodiscard]] Table commandTable() const;
+    // The posted command's completion callback, taken from the engine, for the command ending as a
+    // transaction of `endsIn`. Codes 1 and 2 mean other transactions on the Declaration page than
+    // on the Configuration page; a command that ends as the other page's transaction is not the
+    // one its poster asked for, so the poster learns Abandoned (the observer still learns how the
+    // transaction that did run ended).
+    [[nodiscard]] OnEnded takeCommandPoster(Table endsIn);
     // The one place every transaction's end passes through, once the engine's state is final:
     // `ended` is the poster's completion callback (none for poll steps). An observer of the
     // engine's exchanges belongs here.
@@ -165,6 +171,8 @@ private:
     std::array<Slot, 4> m_pollSteps{};
     std::array<Slot, 3> m_liveCommands{};
     OnEnded m_commandEnded;
+    // The table of the page the command was posted on.
+    Table m_commandPostedIn = Table::ConfigurationCommand;
     OnEnded m_liveCommandEnded;
     std::optional<std::uint8_t> m_pollStepInFlight;
     std::optional<TransactionOutcome> m_handling;

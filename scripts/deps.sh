@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libmodbus-dev libgsf-1-dev
   mbpoll python3-xlrd locales
-  fonts-noto-cjk xvfb xauth imagemagick
+  fonts-noto-cjk xvfb xauth imagemagick xdotool
   at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
   libqt6svg6 help2man desktop-file-utils appstream
 )

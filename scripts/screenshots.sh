@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# Renders each page of the window offscreen (the window tests' page rendering) and copies the
-# pictures to docs/, where the README shows them.
+# Makes the README's pictures from the running window: the walkthrough drives it against the
+# simulator on a private X server (real windows, real fonts) and leaves each page as it shows
+# live values, with the Bus Monitor beside them, in docs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh >/dev/null
-rm -rf build/page-shots
-QT_QPA_PLATFORM=offscreen build/bin/app_tests --gtest_filter='Pages/WindowRender.*' >/dev/null
 mkdir -p docs
-for page in configuration realtimedata declaration; do
-    cp "build/page-shots/$page.png" "docs/$page.png"
-done
+CLIMATE_DOCS_SHOTS="$PWD/docs" tests/support/run_on_xvfb.sh build/bin/walkthrough_e2e_test \
+    --gtest_filter=Walkthrough.APersonsPathThroughEveryPage >/dev/null
 ls docs/*.png

@@ -202,8 +202,9 @@ TEST_F(WindowAccessibility, ClosingTheListUnchosenKeepsTheChoiceSelected) {
     combo->hidePopup();
     // Some styles close the list with an animation.
     ASSERT_TRUE(QTest::qWaitFor([combo] { return !combo->view()->window()->isVisible(); }, 2000));
+    // The list follows the box once the events of the closing are done.
+    EXPECT_TRUE(QTest::qWaitFor([list] { return list->child(0)->state().selected; }, 2000));
     EXPECT_EQ(combo->currentIndex(), 0);
-    EXPECT_TRUE(list->child(0)->state().selected);
     EXPECT_FALSE(list->child(1)->state().selected);
 }
 

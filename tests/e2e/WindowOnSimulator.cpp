@@ -26,7 +26,9 @@ void WindowOnSimulator::SetUp() {
         presenter = std::move(recorder);
     }
     form = std::make_unique<TForm1>(QStringList{sim.portName()}, std::move(presenter), [](int) {});
-    openPort();
+    if (openPortInSetUp) {
+        openPort();
+    }
 }
 
 void WindowOnSimulator::TearDown() {

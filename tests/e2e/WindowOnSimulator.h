@@ -64,6 +64,8 @@ protected:
     // The window shows real, non-blocking message boxes (QtMessagePresenter); `messages` stays
     // null then.
     bool realMessageBoxes = false;
+    // SetUp opens the simulator's port; a test that opens it itself, as a person would, says no.
+    bool openPortInSetUp = true;
 
     SimulatorProcess sim;
     RecordingPresenter* messages = nullptr; // owned by the window

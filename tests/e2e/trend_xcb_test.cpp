@@ -1,7 +1,9 @@
 // The Trend window against the simulator on a real X server (Xvfb, the xcb platform), driven by
-// mouse events: the tab, the Trend button, Pause and the cursor are reached as a person reaches
-// them.
+// mouse events through the window system: the tab, the Trend button, Pause and the cursor are
+// reached as a person reaches them.
 #include "WindowOnSimulator.h"
+
+#include "support/RealInput.h"
 
 #include "realtime/RealTimeMonitor.h"
 #include "trend/TrendChart.h"
@@ -14,6 +16,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 
 using namespace climate::trend;
 
@@ -27,13 +30,12 @@ protected:
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
             << "this test needs a real X server";
         WindowOnSimulator::SetUp();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
     }
 
-    void click(QWidget* widget, QPoint at = {}) {
+    void click(QWidget* widget) {
         ASSERT_NE(widget, nullptr);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
+        ASSERT_EQ(RealInput::click(widget), "") << widget->objectName().toStdString();
     }
 
     // Moves the mouse over the chart to the time `ms` (in the middle of the plot's height) and
@@ -41,7 +43,8 @@ protected:
     // five minutes shown).
     bool pointAt(TrendChart* chart, std::int64_t ms) {
         const QPoint at(qRound(chart->xOfMs(double(ms))), chart->plotRect().center().y());
-        QTest::mouseMove(chart, at);
+        // Through the window system, at the window's coordinates, as RealInput clicks.
+        QTest::mouseMove(chart->window()->windowHandle(), chart->mapTo(chart->window(), at));
         return QTest::qWaitFor(
             [&] { return chart->cursorMs() && std::abs(*chart->cursorMs() - ms) < 400; }, 3000);
     }
@@ -61,8 +64,7 @@ protected:
 TEST_F(TrendOnSimulator, PinnedValueOnTheCursorAndTheGapOfASilentLine) {
     auto* pages = child<QTabWidget>("Data");
     ASSERT_NE(pages, nullptr);
-    click(pages->tabBar(), pages->tabBar()->tabRect(1).center()); // RealTimeData
-    ASSERT_EQ(pages->currentIndex(), 1);
+    ASSERT_EQ(RealInput::clickTab(pages, QStringLiteral("RealTimeData")), "");
 
     ASSERT_TRUE(sim.commandOk(QStringLiteral("set ir 4 600"))) << sim.diagnostics().toStdString();
     click(button("TrendButton"));

@@ -176,6 +176,50 @@ TEST_F(EngineTest, ACommandDroppedOrPreemptedEndsAbandoned) {
     EXPECT_EQ(first.seen.size(), 1u) << "each poster learns once";
 }
 
+// Codes 1 and 2 are the External Fan and Heater Sets on Configuration but the fan-curve reads on
+// Declaration, which runs a busy code 1 or 2 as its own read. A Set still posted or unanswered
+// when Declaration is shown ends there as that read: its poster must not take the read's outcome
+// (a time-out, or "good" for a write that never went out) for the write's.
+TEST_F(EngineTest, ASetThatEndsAsAFanCurveReadIsAbandonedForItsPoster) {
+    Bytes curveReply = fromHex("01 03 16");
+    curveReply.resize(25, 0x11);
+    struct Case {
+        const char* name;
+        bool sentBeforeTheSwitch;
+        Bytes lineAnswers; // what arrives once Declaration has sent, or the write's own reply
+    };
+    const std::vector<Case> cases{
+        {"unsent: Declaration sends its read and gets a good reply", false, withCrc(curveReply)},
+        {"sent: the write's reply reaches the read", true, replyFrom("01 10 00 16 00 05")},
+        {"sent: nothing answers", true, {}},
+    };
+    for (const Case& c : cases) {
+        rig.driver.showPage(EngineWindow::ConfigurationPage);
+        Outcomes set;
+        rig.engine.postCommand(2, set.recorder()); // Heater "Set"
+        if (c.sentBeforeTheSwitch) {
+            rig.driver.tick();
+            ASSERT_EQ(rig.port.writes().back().bytes[1], 0x10) << c.name;
+        }
+        rig.driver.showPage(EngineWindow::DeclarationPage);
+        rig.driver.tick();
+        if (!c.lineAnswers.empty()) {
+            rig.port.arriveAt(now() + 1, c.lineAnswers);
+        }
+        ASSERT_TRUE(rig.driver.runUntil([&] { return !state().CommandBusy; }, 300)) << c.name;
+        EXPECT_EQ(set.seen, std::vector<O>{O::Abandoned}) << c.name;
+    }
+    EXPECT_EQ(drawExtfan.goods, 1) << "the read itself ran as Declaration runs it";
+
+    // A fan-curve read posted on Declaration still learns its own outcome.
+    Outcomes read;
+    rig.engine.postCommand(2, read.recorder());
+    rig.driver.tick();
+    rig.port.arriveAt(now() + 1, withCrc(curveReply));
+    ASSERT_TRUE(rig.driver.runUntil([&] { return !state().CommandBusy; }, 300));
+    EXPECT_EQ(read.seen, std::vector<O>{O::Good});
+}
+
 TEST_F(EngineTest, ThePosterMayPostTheNextCommandAsTheFirstEnds) {
     std::vector<std::uint8_t> order;
     rig.engine.postCommand(3, [&](TransactionOutcome outcome) {

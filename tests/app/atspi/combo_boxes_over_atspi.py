@@ -1,6 +1,8 @@
 """Reads the combo boxes of the tool's Configuration page over AT-SPI, as a screen reader does,
-and compares their shape with that of plain Qt combo boxes. Then opens the simulator's port by
-typing its path into "Port Num", reads all settings and checks that every box tells its choice.
+and compares their shape with that of plain Qt combo boxes. Then chooses the simulator's port in
+"Port Num" with the mouse (xdotool: real pointer motion and clicks on the X server, at the places
+AT-SPI gives), opens it, reads all settings and checks that every box tells its choice; and
+chooses an entry of a settings box with the mouse, which the box must take and tell.
 
 Run by run_atspi_check.sh, which provides the X display and the accessibility bus."""
 
@@ -185,22 +187,79 @@ def check_start_state(boxes, baseline):
             fail("'%s' describes its choice as %r, expected %r" % (name, combo.description, shown))
 
 
-def open_typed_port(app, boxes, link):
-    port_box = boxes.get("Port Num")
-    edits = [kid for kid in children(port_box) if kid.getRole() == pyatspi.ROLE_TEXT]
-    if not edits:
-        fail("'Port Num' has no edit field")
+def click_at(x, y):
+    """A real click: the X server's pointer moves there and its button goes down and up."""
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y)], check=True)
+    subprocess.run(["xdotool", "click", "1"], check=True)
+
+
+def extents(node):
+    return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def click_middle_of(node):
+    box = extents(node)
+    click_at(box.x + box.width // 2, box.y + box.height // 2)
+
+
+def choose_with_mouse(combo, entry):
+    """Drops the box's list down with a click on its arrow and clicks the entry in it."""
+    box = extents(combo)
+    click_at(box.x + box.width - 6, box.y + box.height // 2)
+    lists = [kid for kid in children(combo) if kid.getRole() == pyatspi.ROLE_LIST]
+    if not lists:
+        fail("'%s' has no list to choose from" % combo.name)
         return False
-    edits[0].queryEditableText().setTextContents(link)
-    if edit_text(port_box) != link:
-        fail("typed %r into 'Port Num', it shows %r" % (link, edit_text(port_box)))
+
+    def shown_item():
+        if not has_state(lists[0], pyatspi.STATE_SHOWING):
+            return None
+        for item in children(lists[0]):
+            if item.name == entry and extents(item).width > 0:
+                return item
+        return None
+    item = wait_until("the list of '%s' to show '%s'" % (combo.name, entry), shown_item, 10)
+    if item is None:
+        fail("clicking the arrow of '%s' showed no entry '%s'" % (combo.name, entry))
+        return False
+    click_middle_of(item)
+    if not wait_until("the list of '%s' to close" % combo.name,
+                      lambda: not has_state(lists[0], pyatspi.STATE_SHOWING), 10):
+        fail("clicking '%s' did not close the list of '%s'" % (entry, combo.name))
+        return False
+    return True
+
+
+def check_chosen(combo, entry, how):
+    """The box took `entry`: its list selects it and its description tells it."""
+    def took():
+        shown = edit_text(combo) if edit_text(combo) is not None else combo.description
+        return shown == entry and selected_entries(combo) == [entry]
+    if not wait_until("'%s' to take '%s'" % (combo.name, entry), took, 5):
+        fail("%s '%s' in '%s': it shows %r, its list selects %s" %
+             (how, entry, combo.name, edit_text(combo) or combo.description,
+              selected_entries(combo)))
+        return False
+    return True
+
+
+def open_chosen_port(app, boxes, link):
+    port_box = boxes.get("Port Num")
+    if link not in (entries(port_box) or []):
+        fail("'Port Num' does not list %s" % link)
+        return False
+    if not choose_with_mouse(port_box, link) or \
+            not check_chosen(port_box, link, "chose with the mouse"):
+        return False
+    if link not in port_box.description:
+        fail("'Port Num' describes its choice as %r" % port_box.description)
     buttons = [b for b in descendants(app, pyatspi.ROLE_PUSH_BUTTON) if b.name == "Open"]
     if len(buttons) != 1:
         fail("expected one 'Open' button, found %d" % len(buttons))
         return False
-    press(buttons[0])
+    click_middle_of(buttons[0])
     if not wait_until("'Open' to turn into 'Close'", lambda: buttons[0].name == "Close", 10):
-        fail("the typed port %s did not open (button reads %r)" % (link, buttons[0].name))
+        fail("the chosen port %s did not open (button reads %r)" % (link, buttons[0].name))
         return False
     return True
 
@@ -228,6 +287,15 @@ def check_read_all(app, boxes):
             print("'%s' reads %r" % (name, combo.description), flush=True)
 
 
+def check_mouse_choice(boxes):
+    """The other entry of a settings box, chosen with the mouse, is the box's choice."""
+    combo = boxes["Intfan1"]
+    before = selected_entries(combo) or []
+    other = [entry for entry in entries(combo) if entry not in before][0]
+    if choose_with_mouse(combo, other) and check_chosen(combo, other, "chose with the mouse"):
+        print("'Intfan1' took %r from the mouse" % other, flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     for option in ("--tool", "--plain", "--sim", "--work"):
@@ -247,15 +315,16 @@ def main():
         if ready != "ready " + link:
             fail("the simulator did not report ready: %r" % ready)
             return 1
-        tool = start([arguments.tool])
+        tool = start([arguments.tool, link])
         app = application("climate-tool", tool)
         if app is None:
             fail("the tool never appeared on the accessibility bus")
             return 1
         boxes = configuration_boxes(app)
         check_start_state(boxes, baseline)
-        if "Port Num" in boxes and open_typed_port(app, boxes, link):
+        if "Port Num" in boxes and open_chosen_port(app, boxes, link):
             check_read_all(app, boxes)
+            check_mouse_choice(boxes)
     finally:
         for process in (tool, sim):
             if process is not None and process.poll() is None:

@@ -14,7 +14,7 @@ import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from combo_boxes_over_atspi import (application, children, configuration_boxes,  # noqa: E402
-                                    descendants, failures, fail, has_state, open_typed_port,
+                                    descendants, failures, fail, has_state, open_chosen_port,
                                     press, start, wait_until)
 
 CHANNELS = ["Temperature 1 (°C)", "Temperature 2 (°C)", "Temperature 3 (°C)",
@@ -169,13 +169,13 @@ def main():
         if ready != "ready " + link:
             fail("the simulator did not report ready: %r" % ready)
             return 1
-        tool = start([arguments.tool])
+        tool = start([arguments.tool, link])
         app = application("climate-tool", tool)
         if app is None:
             fail("the tool never appeared on the accessibility bus")
             return 1
         boxes = configuration_boxes(app)
-        if "Port Num" not in boxes or not open_typed_port(app, boxes, link):
+        if "Port Num" not in boxes or not open_chosen_port(app, boxes, link):
             return 1
         if not show_real_time_page(app):
             return 1
