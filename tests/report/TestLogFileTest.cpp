@@ -6,6 +6,7 @@
 #include "report/Biff8Writer.h"
 #include "report/CompoundFile.h"
 #include "report/TestLog.h"
+#include "report/TestLogColumns.h"
 #include "report/Workbook.h"
 #include "report/WorkbookReader.h"
 #include "support/RecordingPresenter.h"
@@ -95,6 +96,46 @@ TEST(TestLogFile, RoundTripOverSeveralSheets) {
                                              w.HeaterCurrent};
         EXPECT_EQ(r.values, expected) << n;
     }
+}
+
+// A sheet filled to its last row, as the log leaves it before it starts the next: read whole.
+TEST(TestLogFile, AFullSheetIsReadToItsLastRow) {
+    Workbook book;
+    Worksheet& sheet = book.addWorksheet();
+    const auto text = [&](int row, int column, const std::string& value) {
+        Worksheet::Cell& cell = sheet.cellAt(row, column);
+        cell.kind = Worksheet::Cell::Kind::Text;
+        cell.text = book.internString(value);
+    };
+    const auto number = [&](int row, int column, double value) {
+        Worksheet::Cell& cell = sheet.cellAt(row, column);
+        cell.kind = Worksheet::Cell::Kind::Number;
+        cell.number = value;
+    };
+    for (std::size_t c = 0; c < TestLogColumns.size(); ++c) {
+        text(TestLogHeadingRow - 1, static_cast<int>(c), TestLogColumns[c].header);
+    }
+    for (int row = TestLogFirstRecordRow - 1; row < Worksheet::MaxRows; ++row) {
+        const int n = row - (TestLogFirstRecordRow - 1);
+        const LocalDateTime t{2026, 12, 11 + n / 86400, n / 3600 % 24, n / 60 % 60, n % 60};
+        number(row, 0, n + 1);
+        text(row, 1, t.compactText());
+        for (int c = 2; c <= 10; ++c) {
+            number(row, c, c == 6 ? n * 0.1 : n + c);
+        }
+    }
+    TemporaryFolder folder;
+    const auto path = folder.path() / "full.xls";
+    writeBytes(path, CompoundFile::withStream("Workbook", Biff8Writer().workbookStream(book)));
+
+    const TestLogContents read = readTestLog(path);
+    ASSERT_EQ(read.records.size(), std::size_t{Worksheet::MaxRows - 3});
+    const TestLogRecord& last = read.records.back();
+    const int n = Worksheet::MaxRows - 4;
+    EXPECT_EQ(last.time, (LocalDateTime{2026, 12, 11, n / 3600 % 24, n / 60 % 60, n % 60}));
+    EXPECT_EQ(last.values[0], n + 2);   // column C
+    EXPECT_EQ(last.values[4], n * 0.1); // column G, Temperature1
+    EXPECT_EQ(last.values[7], n + 10);  // column K, the heater current
 }
 
 // A workbook of our writer whose sheet does not carry the log's heading.
