@@ -121,8 +121,9 @@ std::string writeFullLog(const QString& folder) {
         const auto live = liveAt(n);
         const int seconds = n * 15;
         char time[32];
-        std::snprintf(time, sizeof time, "2026%02d%02d%02d%02d%02d", 12 + seconds / 86400 / 31 * 0,
-                      11 + seconds / 86400, seconds / 3600 % 24, seconds / 60 % 60, seconds % 60);
+        // Every 15 s from 11 December on, as the log stamps its rows (about 11 days in all).
+        std::snprintf(time, sizeof time, "202612%02d%02d%02d%02d", 11 + seconds / 86400,
+                      seconds / 3600 % 24, seconds / 60 % 60, seconds % 60);
         number(row, 0, n + 1);
         text(row, 1, time);
         number(row, 2, live.InternalFan1Rev);
