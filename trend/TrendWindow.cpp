@@ -22,6 +22,8 @@
 #include <QVBoxLayout>
 #include <QVariant>
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace climate::trend {
@@ -299,6 +301,17 @@ void TrendWindow::refreshReadout() {
         text += QStringLiteral("\n%1: %2")
                     .arg(QString::fromUtf8(channelInfo(c).name),
                          value ? valueText(c, *value) : QStringLiteral("—"));
+    }
+    if (cursor) {
+        // Alarm marks within a few pixels of the cursor, so the marks can be read too.
+        const double near =
+            4 * (m_chart->toMs() - m_chart->fromMs()) / std::max(1, m_chart->plotRect().width());
+        for (const AlarmRise& rise : history.alarmRises()) {
+            if (std::abs(double(rise.ms - at)) <= near) {
+                text += QStringLiteral("\nAlarm: %1 at %2")
+                            .arg(QString::fromUtf8(alarmName(rise.alarm)), timeText(rise.ms));
+            }
+        }
     }
     m_readout->setText(text);
     m_readout->setAccessibleName(text);

@@ -6,6 +6,7 @@
 #include "trend/TrendHistory.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -88,6 +89,21 @@ TEST_F(TrendWindowFixture, ReadoutAndDescriptionTellTheValuesOfTheShownChannels)
     EXPECT_FALSE(window.chart()->channelShown(static_cast<std::size_t>(Channel::Temperature1)));
     EXPECT_FALSE(window.readoutText().contains(QStringLiteral("Temperature 1")));
     EXPECT_FALSE(window.chart()->accessibleDescription().contains(QStringLiteral("Temperature 1")));
+}
+
+// An alarm mark near the cursor is read out with it; one farther away is not.
+TEST_F(TrendWindowFixture, AlarmMarksNearTheCursorAreReadOut) {
+    live.addAlarmRise({now - 1500, 10}); // the heater
+    live.addAlarmRise({now - 60000, 0});
+    window.resize(1200, 700);
+    window.setPaused(true);
+    window.chart()->setCursorMs(now - 1400);
+    const QStringList lines = window.readoutText().split(QLatin1Char('\n'));
+    EXPECT_TRUE(lines.contains(
+        QStringLiteral("Alarm: Heater at ") +
+        QDateTime::fromMSecsSinceEpoch(now - 1500).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))))
+        << window.readoutText().toStdString();
+    EXPECT_FALSE(window.readoutText().contains(QStringLiteral("Internal fan 1 at")));
 }
 
 TEST_F(TrendWindowFixture, ALogIsShownWholeAndLiveComesBack) {
