@@ -18,6 +18,8 @@
 #include "link/NamedPort.h"
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
+#include "trend/TrendHistory.h"
+#include "trend/TrendWindow.h"
 #include "widgets/CaptionLabel.h"
 #include "widgets/InstrumentPresets.h"
 #include "widgets/LedBar.h"
@@ -116,6 +118,9 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_testLog = std::make_unique<TestLog>(*m_messages, std::move(logOptions));
     m_realTime = std::make_unique<RealTimeMonitor>(
         *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
+    // The trend listens after the instruments and the test log.
+    m_trendHistory = std::make_unique<trend::TrendHistory>();
+    m_realTime->model().subscribe(*m_trendHistory);
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
     m_parameterSets = std::make_unique<climate::config::ParameterSets>(
         *m_engine, m_configurationView, std::make_unique<QtFileChooser>(this));
@@ -189,6 +194,7 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
     }
     PortSwitch::applyButtonFace(Button1, QStringLiteral("Open"));
     addBusMonitorButton();
+    addTrendButton();
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -41,6 +41,11 @@ namespace climate::monitor {
 class BusMonitorWindow;
 } // namespace climate::monitor
 
+namespace climate::trend {
+class TrendHistory;
+class TrendWindow;
+} // namespace climate::trend
+
 namespace climate::widgets {
 class CaptionLabel;
 class LedBar;
@@ -85,6 +90,12 @@ public:
     void openBusMonitor();
     // The monitor window once it has been opened, else nullptr.
     [[nodiscard]] monitor::BusMonitorWindow* busMonitor() { return m_busMonitor.get(); }
+    // Opens the "Trend" window (or raises it): its button beside "Bus Monitor", and Ctrl+T.
+    void openTrend();
+    // The trend window once it has been opened, else nullptr.
+    [[nodiscard]] trend::TrendWindow* trendWindow() { return m_trend.get(); }
+    // Every live value since the start, as the trend shows it.
+    [[nodiscard]] trend::TrendHistory& trendHistory() { return *m_trendHistory; }
 
     // Handlers, bound to the controls and timers of the same names.
     void Button1Click();
@@ -125,6 +136,8 @@ private:
     void bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)());
     // The small button beside the link bar that opens the bus monitor, and its F12 shortcut.
     void addBusMonitorButton();
+    // The button beside it that opens the trend, and its Ctrl+T shortcut.
+    void addTrendButton();
 
     std::unique_ptr<link::MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
@@ -146,6 +159,8 @@ private:
     std::unique_ptr<link::CommEngine> m_engine;
     std::unique_ptr<PortSwitch> m_portSwitch;
     std::unique_ptr<report::TestLog> m_testLog;
+    // Before the monitor, whose live-data model it listens to.
+    std::unique_ptr<trend::TrendHistory> m_trendHistory;
     std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
     std::unique_ptr<config::ConfigurationPage> m_configuration;
     std::unique_ptr<config::ParameterSets> m_parameterSets;
@@ -154,6 +169,9 @@ private:
     QPushButton* m_busMonitorButton = nullptr;
     // Made on first opening; goes first, while the engine it watches is still there.
     std::unique_ptr<monitor::BusMonitorWindow> m_busMonitor;
+    QPushButton* m_trendButton = nullptr;
+    // Made on first opening; goes before the history it shows.
+    std::unique_ptr<trend::TrendWindow> m_trend;
 };
 
 } // namespace climate::app

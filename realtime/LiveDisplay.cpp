@@ -71,56 +71,34 @@ void showMeasurements(const LiveData& live, const RealTimeView& view) {
     view.iThermometer[3]->setPosition(live.Temperature3);
 }
 
-void clearLostLinkValues(LiveData& live, const RealTimeView& view) {
-    live.IntFan1Alarm = 0;
-    live.IntFan2Alarm = 0;
-    live.ExtFan1Alarm = 0;
-    live.ExtFan2Alarm = 0;
-    live.CompressorAlarm1 = 0;
-    live.HeaterAlarm = 0;
-    live.TempSensor1Alarm = 0;
-    live.TempSensor2Alarm = 0;
-    live.VoltageAlarm1 = 0;
-    live.VoltageAlarm2 = 0;
-    live.HighTempAlarm = 0;
-    live.LowTempAlarm = 0;
-
-    live.InternalFan1Rev = 0;
+void showLostLinkValues(const RealTimeView& view) {
     view.Edit19->setText(QStringLiteral("0"));
     view.iAngularGauge[1]->setPosition(0);
     view.iOdometer[1]->setValue(0);
     view.iLedRound[1]->setActive(false);
 
-    live.InternalFan2Rev = 0;
     view.iAngularGauge[2]->setPosition(0);
     view.iOdometer[2]->setValue(0);
     view.iLedRound[2]->setActive(false);
 
-    live.ExternalFan1Rev = 0;
     view.Edit20->setText(QStringLiteral("0"));
     view.iAngularGauge[3]->setPosition(0);
     view.iOdometer[3]->setValue(0);
     view.iLedRound[3]->setActive(false);
 
-    live.ExternalFan2Rev = 0;
     view.iAngularGauge[4]->setPosition(0);
     view.iOdometer[4]->setValue(0);
     view.iLedRound[4]->setActive(false);
 
-    live.Temperature1 = 0;
     view.iAnalogOutput[3]->setValue(0);
     view.iThermometer[1]->setPosition(0);
-    live.Temperature2 = 0;
     view.iAnalogOutput[4]->setValue(0);
     view.iThermometer[2]->setPosition(0);
 
-    live.SupplyVoltage = 0;
     view.iAnalogOutput[5]->setValue(0);
     view.iAngularGauge[5]->setPosition(0);
-    live.CompressorCurrent = 0;
     view.iAnalogOutput[1]->setValue(0);
     view.iAngularGauge[7]->setPosition(0);
-    live.CompressorRev = 0;
     view.iOdometer[5]->setValue(0);
 }
 

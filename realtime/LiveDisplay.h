@@ -18,11 +18,9 @@ void showCompressorSettings(const LiveData& live, const RealTimeView& view);
 // Step 3: speeds, temperatures, voltage and currents.
 void showMeasurements(const LiveData& live, const RealTimeView& view);
 
-// The link is lost: zeroes the alarm flags the controller re-sends on every poll, and the speeds,
-// the first two temperatures, the voltage and the compressor's current and speed, on the record
-// and on their widgets. CompressorAlarm2, the pressure alarms, Temperature3, the heater current,
-// the compressor settings and the switches keep their last values.
-void clearLostLinkValues(LiveData& live, const RealTimeView& view);
+// The link is lost: the widgets of the values clearLostLinkRecord zeroes show 0, and the fans'
+// running LEDs go dark. The others keep showing their last values.
+void showLostLinkValues(const RealTimeView& view);
 
 // One alarm LED of the page and whether the record asks for it to be lit.
 struct AlarmLedState {

@@ -4,6 +4,7 @@
 #include "ForcedOutputCommand.h"
 #include "LiveDisplay.h"
 #include "PollSteps.h"
+#include "TestLogPacer.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
 #include "link/PortGate.h"
@@ -29,18 +30,38 @@ const QColor LinkLostColor(255, 0, 0);
 
 } // namespace
 
+// The page's instruments: each group as its row shows it, and the link-loss clearing.
+class RealTimeMonitor::InstrumentListener : public LiveDataListener {
+public:
+    explicit InstrumentListener(const RealTimeView& view) : m_view(view) {}
+
+    void groupDecoded(LiveGroup group, const LiveData& live, LiveClock::time_point) override {
+        const PollStepRow& row = pollSteps()[static_cast<std::size_t>(group)];
+        if (row.show != nullptr) {
+            row.show(live, m_view);
+        }
+    }
+    void linkLost(const LiveData&, LiveClock::time_point, bool) override {
+        showLostLinkValues(m_view);
+    }
+
+private:
+    const RealTimeView& m_view;
+};
+
 RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
-                                 std::function<void(int)> setTimer1Interval, TestLogSink* log)
+                                 std::function<void(int)> setTimer1Interval, TestLogSink* log,
+                                 LiveDataModel::Clock clock)
     : m_engine(engine), m_view(view), m_setTimer1Interval(std::move(setTimer1Interval)),
+      m_model(std::move(clock)), m_instruments(std::make_unique<InstrumentListener>(m_view)),
+      m_logPacer(std::make_unique<TestLogPacer>(log)),
       m_debugTemperature(std::make_unique<DebugTemperatureCommand>(m_view.Edit11)),
       m_forcedOutput(std::make_unique<ForcedOutputCommand>(m_view.iSwitchRocker1)) {
-    const auto rows = pollSteps();
-    for (std::size_t step = 0; step + 1 < rows.size(); ++step) {
-        m_pollSteps.push_back(std::make_unique<PollStep>(rows[step], m_live, m_view));
+    m_model.subscribe(*m_instruments);
+    m_model.subscribe(*m_logPacer);
+    for (const PollStepRow& row : pollSteps()) {
+        m_pollSteps.push_back(std::make_unique<PollStep>(row, m_model));
     }
-    auto measurements = std::make_unique<MeasurementsStep>(m_live, m_view, log);
-    m_measurements = measurements.get();
-    m_pollSteps.push_back(std::move(measurements));
 
     using Table = CommEngine::Table;
     for (std::size_t step = 0; step < m_pollSteps.size(); ++step) {
@@ -56,11 +77,11 @@ RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
 RealTimeMonitor::~RealTimeMonitor() = default;
 
 std::uint32_t RealTimeMonitor::logTickCount() const {
-    return m_measurements->logTickCount();
+    return m_logPacer->logTickCount();
 }
 
 void RealTimeMonitor::setLogTickCount(std::uint32_t ticks) {
-    m_measurements->setLogTickCount(ticks);
+    m_logPacer->setLogTickCount(ticks);
 }
 
 std::int16_t RealTimeMonitor::debugTempValue() const {
@@ -72,7 +93,7 @@ std::uint16_t RealTimeMonitor::forceCoilValue() const {
 }
 
 void RealTimeMonitor::Timer1Timer() {
-    m_measurements->countTimer1Tick();
+    m_logPacer->countTimer1Tick();
     m_engine.window().forceWindowSize();
     refreshLinkBar();
 
@@ -82,7 +103,7 @@ void RealTimeMonitor::Timer1Timer() {
     if (m_setTimer1Interval) {
         m_setTimer1Interval(litPhase ? LitPhaseMs : DarkPhaseMs);
     }
-    showAlarmPhase(m_live, m_view, litPhase);
+    showAlarmPhase(m_model.record(), m_view, litPhase);
 }
 
 void RealTimeMonitor::refreshLinkBar() {
@@ -95,14 +116,21 @@ void RealTimeMonitor::refreshLinkBar() {
     }
     bar.setPosition(100);
     bar.setSectionColor1(LinkLostColor);
-    clearLostLinkValues(m_live, m_view);
+    m_model.linkLostTick();
 }
 
 void RealTimeMonitor::Timer3Timer() {
+    // The circle runs only on this page with the port open; the trend shows the rest as a gap.
+    const bool polling = m_view.port != nullptr && m_view.port->portOpen() &&
+                         m_engine.window().visiblePage() == EngineWindow::RealTimeDataPage;
+    if (!polling) {
+        m_model.pollingStopped();
+    }
+    const LiveData& live = m_model.record();
     RoundLed& led = *m_view.iLedRound[18];
-    if (m_live.ForcedOutput != 1) {
+    if (live.ForcedOutput != 1) {
         led.setActive(false);
-    } else if (m_live.ForceOutputStatus == 1) {
+    } else if (live.ForceOutputStatus == 1) {
         led.setActive(!led.isActive());
     } else {
         led.setActive(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LiveData.h"
+#include "LiveDataModel.h"
 #include "RealTimeView.h"
 #include "link/CommEngine.h"
 
@@ -17,12 +18,15 @@ namespace climate::realtime {
 
 class DebugTemperatureCommand;
 class ForcedOutputCommand;
-class MeasurementsStep;
 class PollStep;
+class TestLogPacer;
 
-// The RealTimeData page: the polling circle and the live record it fills, the link bar and the
-// blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot commands
+// The RealTimeData page: the polling circle and the live-data model it fills, the link bar and
+// the blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot commands
 // (debug temperature, forced output). The window forwards its handlers of the same names.
+//
+// The page's instruments listen to the model first, the test log second; other views (the
+// trend) subscribe after them.
 class RealTimeMonitor {
 public:
     static constexpr int LitPhaseMs = 1000;
@@ -30,16 +34,17 @@ public:
 
     // Registers the four poll steps and the two live commands with `engine`. `setTimer1Interval`
     // changes the interval of the window's Timer1; `log` (may be null) receives the test-log
-    // rows.
+    // rows. `clock` stamps the model's events (the system clock unless given).
     RealTimeMonitor(link::CommEngine& engine, const RealTimeView& view,
-                    std::function<void(int)> setTimer1Interval, link::TestLogSink* log);
+                    std::function<void(int)> setTimer1Interval, link::TestLogSink* log,
+                    LiveDataModel::Clock clock = {});
     ~RealTimeMonitor();
     RealTimeMonitor(const RealTimeMonitor&) = delete;
     RealTimeMonitor& operator=(const RealTimeMonitor&) = delete;
 
     // Link bar, clearing on link loss, alarm blinking, test-log pacing.
     void Timer1Timer();
-    // The forced-output LED iLedRound18.
+    // The forced-output LED iLedRound18; tells the model when polling does not run.
     void Timer3Timer();
     // "Send" of the Debug Temperature group. Throws ConversionError for a text that is not a
     // number; nothing is posted then.
@@ -47,9 +52,10 @@ public:
     // A click on the rocker, called before the rocker flips.
     void iSwitchRocker1Change();
 
-    [[nodiscard]] const LiveData& liveData() const { return m_live; }
+    [[nodiscard]] LiveDataModel& model() { return m_model; }
+    [[nodiscard]] const LiveData& liveData() const { return m_model.record(); }
     // For tests that stage alarm flags without a poll.
-    [[nodiscard]] LiveData& liveData() { return m_live; }
+    [[nodiscard]] LiveData& liveData() { return m_model.record(); }
     [[nodiscard]] std::uint32_t logTickCount() const;
     // For tests that shorten the wait for a test-log row.
     void setLogTickCount(std::uint32_t ticks);
@@ -58,16 +64,19 @@ public:
     [[nodiscard]] std::uint16_t forceCoilValue() const;
 
 private:
+    class InstrumentListener;
+
     void refreshLinkBar();
 
     link::CommEngine& m_engine;
     RealTimeView m_view;
     std::function<void(int)> m_setTimer1Interval;
-    LiveData m_live;
+    LiveDataModel m_model;
+    std::unique_ptr<InstrumentListener> m_instruments;
+    std::unique_ptr<TestLogPacer> m_logPacer;
     std::uint8_t m_alarmBlinkPhase = 0;
 
     std::vector<std::unique_ptr<PollStep>> m_pollSteps;
-    MeasurementsStep* m_measurements = nullptr; // the last of m_pollSteps
     std::unique_ptr<DebugTemperatureCommand> m_debugTemperature;
     std::unique_ptr<ForcedOutputCommand> m_forcedOutput;
     std::vector<link::CommEngine::Registration> m_registrations;

@@ -3,6 +3,7 @@
 #include "InProcessSpreadsheetApplication.h"
 #include "SpreadsheetApplication.h"
 #include "SpreadsheetConstants.h"
+#include "TestLogColumns.h"
 #include "WorkbookStore.h"
 #include "link/UserMessage.h"
 
@@ -18,26 +19,9 @@ namespace {
 
 using namespace SpreadsheetConstants;
 constexpr int VerticalAlignmentOfColumns = xlVAlignCenterOlder;
-constexpr int HeaderRow = 3;
-constexpr int FirstRecordRow = 4;
-
-struct LogColumn {
-    const char* header;
-    int width;
-};
-constexpr std::array<LogColumn, 11> Columns{{
-    {"Number", 6},
-    {"Time", 15},
-    {"InternalFan1Rev", 15},
-    {"InternalFan2Rev", 15},
-    {"ExternalFan1Rev", 15},
-    {"ExternalFan2Rev", 15},
-    {"Temperature1", 15},
-    {"Temperature2", 15},
-    {"Compressor Rev", 15},
-    {"NA.", 6},
-    {"Heater Current", 15},
-}};
+constexpr int HeaderRow = TestLogHeadingRow;
+constexpr int FirstRecordRow = TestLogFirstRecordRow;
+constexpr const auto& Columns = TestLogColumns;
 constexpr int TimeColumn = 2;
 
 constexpr const char* ExcelNotFoundText = "Start Excel Error, Do not found Excel.";

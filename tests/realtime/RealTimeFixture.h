@@ -62,6 +62,9 @@ protected:
     RealTimePage page;
     RecordingLog log;
     std::vector<int> timer1Intervals;
-    climate::realtime::RealTimeMonitor monitor{
-        rig.engine, page.view(), [this](int ms) { timer1Intervals.push_back(ms); }, &log};
+    // The time the live-data model stamps on its events.
+    climate::realtime::LiveClock::time_point now{};
+    climate::realtime::RealTimeMonitor monitor{rig.engine, page.view(),
+                                               [this](int ms) { timer1Intervals.push_back(ms); },
+                                               &log, [this] { return now; }};
 };

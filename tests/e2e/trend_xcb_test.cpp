@@ -1,0 +1,147 @@
+// The Trend window against the simulator on a real X server (Xvfb, the xcb platform), driven by
+// mouse events through the window system: the tab, the Trend button, Pause and the cursor are
+// reached as a person reaches them.
+#include "WindowOnSimulator.h"
+
+#include "support/RealInput.h"
+
+#include "realtime/RealTimeMonitor.h"
+#include "trend/TrendChart.h"
+#include "trend/TrendHistory.h"
+#include "trend/TrendWindow.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QWindow>
+
+using namespace climate::trend;
+
+namespace {
+
+constexpr std::size_t Temperature1 = static_cast<std::size_t>(Channel::Temperature1);
+
+class TrendOnSimulator : public WindowOnSimulator {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
+            << "this test needs a real X server";
+        WindowOnSimulator::SetUp();
+        ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
+    }
+
+    void click(QWidget* widget) {
+        ASSERT_NE(widget, nullptr);
+        ASSERT_EQ(RealInput::click(widget), "") << widget->objectName().toStdString();
+    }
+
+    // Moves the mouse over the chart to the time `ms` (in the middle of the plot's height) and
+    // waits until the chart has placed its cursor there (to a pixel: a third of a second at the
+    // five minutes shown).
+    bool pointAt(TrendChart* chart, std::int64_t ms) {
+        const QPoint at(qRound(chart->xOfMs(double(ms))), chart->plotRect().center().y());
+        // Through the window system, at the window's coordinates, as RealInput clicks.
+        QTest::mouseMove(chart->window()->windowHandle(), chart->mapTo(chart->window(), at));
+        return QTest::qWaitFor(
+            [&] { return chart->cursorMs() && std::abs(*chart->cursorMs() - ms) < 400; }, 3000);
+    }
+
+    // The first of the history's rows from `fromIndex` on with Temperature 1 at `value`.
+    std::optional<TrendRow> rowWith(double value, std::size_t fromIndex = 0) {
+        const auto rows = form->trendHistory().rows();
+        for (std::size_t i = fromIndex; i < rows.size(); ++i) {
+            if (rows[i].has(Temperature1) && rows[i].values[Temperature1] == float(value)) {
+                return rows[i];
+            }
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_F(TrendOnSimulator, PinnedValueOnTheCursorAndTheGapOfASilentLine) {
+    auto* pages = child<QTabWidget>("Data");
+    ASSERT_NE(pages, nullptr);
+    ASSERT_EQ(RealInput::clickTab(pages, QStringLiteral("RealTimeData")), "");
+
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set ir 4 600"))) << sim.diagnostics().toStdString();
+    click(button("TrendButton"));
+    TrendWindow* trend = form->trendWindow();
+    ASSERT_NE(trend, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(trend));
+
+    // A few circles with the pinned 60.0 °C.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto rows = form->trendHistory().rows();
+            return rows.size() >= 3 && rowWith(60.0, rows.size() - 2).has_value();
+        },
+        20000));
+    click(trend->findChild<QWidget*>(QStringLiteral("TrendPause")));
+    ASSERT_TRUE(trend->paused());
+    TrendChart* chart = trend->chart();
+    // Not the first sample: a pixel left of it there is nothing yet.
+    const auto pinned = rowWith(60.0, 1);
+    ASSERT_TRUE(pinned);
+    // Half a second after the sample (a pixel is a third of a second at this span).
+    ASSERT_TRUE(pointAt(chart, pinned->ms + 500)) << "the cursor is not where the mouse is";
+    const QStringList lines = trend->readoutText().split(QLatin1Char('\n'));
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.front(),
+              QStringLiteral("Cursor: ") + QDateTime::fromMSecsSinceEpoch(*chart->cursorMs())
+                                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Temperature 1: 60.0 °C")))
+        << trend->readoutText().toStdString();
+
+    // Pull the line until the link counts as lost, then plug it again.
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("silent on")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->realTime().model().linkCountsLost(); }, 60000));
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("silent off")));
+    const auto rows = [&] { return form->trendHistory().rows(); };
+    std::size_t gap = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto all = rows();
+            for (std::size_t i = 1; i + 1 < all.size(); ++i) {
+                if (all[i].isGap() && all[i + 1].has(Temperature1)) {
+                    gap = i;
+                    return true;
+                }
+            }
+            return false;
+        },
+        20000));
+    const TrendRow before = rows()[gap - 1];
+    const TrendRow after = rows()[gap + 1];
+    EXPECT_EQ(before.values[Temperature1], 60.0f);
+    EXPECT_EQ(after.values[Temperature1], 60.0f) << "no drop to zero after the link returned";
+    for (const TrendRow& row : rows()) {
+        EXPECT_TRUE(row.isGap() || row.values[Temperature1] == 60.0f)
+            << "the link-loss zeros reached the trend at " << row.ms;
+    }
+
+    // Follow again until a sample has come after the first one behind the gap, pause, and point
+    // into the gap: no value there.
+    click(trend->findChild<QWidget*>(QStringLiteral("TrendPause")));
+    ASSERT_FALSE(trend->paused());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows().size() > gap + 2; }, 10000));
+    click(trend->findChild<QWidget*>(QStringLiteral("TrendPause")));
+    ASSERT_TRUE(trend->paused());
+    const std::int64_t middle = (before.ms + after.ms) / 2;
+    ASSERT_TRUE(pointAt(chart, middle));
+    EXPECT_TRUE(
+        trend->readoutText().split(QLatin1Char('\n')).contains(QStringLiteral("Temperature 1: —")))
+        << trend->readoutText().toStdString();
+    ASSERT_TRUE(pointAt(chart, after.ms + 500));
+    EXPECT_TRUE(trend->readoutText()
+                    .split(QLatin1Char('\n'))
+                    .contains(QStringLiteral("Temperature 1: 60.0 °C")))
+        << trend->readoutText().toStdString();
+
+    QDir().mkpath(QStringLiteral(SHOTS_DIR));
+    EXPECT_TRUE(trend->grab().save(QStringLiteral(SHOTS_DIR "/trend.png")));
+}
+
+} // namespace
