@@ -3,6 +3,7 @@
 #include "FieldSource.h"
 
 #include "link/Invariant.h"
+#include "link/UserMessage.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,7 @@ using namespace climate::link;
 
 namespace {
 
-constexpr const char* BusyText = "Systerm Busy,Please Wait";
+using SharedMessages::BusyText;
 
 // What the register table does not say about a group: its box's title and its messages.
 struct GroupTexts {
