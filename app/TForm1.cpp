@@ -366,7 +366,9 @@ void TForm1::Timer2Timer() {
 }
 void TForm1::Timer3Timer() {
     m_realTime->Timer3Timer();
-    // Catches what no click reports: a pulled adapter, a new address after an Address Set.
+    // Catches what the port button's click does not: a new device address (an Address Set).
+    // The port counts as open by the button's caption, so a pulled adapter, which leaves the
+    // caption as it is, is not seen here.
     m_parameterSets->watchLink();
 }
 
