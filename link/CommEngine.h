@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "EngineObserver.h"
 #include "EngineState.h"
 #include "TransactionOutcome.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 class EngineStaging; // tests/support: stages engine states for tests
 
@@ -98,6 +100,11 @@ public:
     void postCommand(std::uint8_t code, OnEnded onEnded = {});
     void postLiveCommand(std::uint8_t code, OnEnded onEnded = {});
 
+    // The commands of a table, and the row of an observed transaction (nullptr for a code no
+    // table has).
+    [[nodiscard]] static std::span<const CommandRow> commandsOf(Table table);
+    [[nodiscard]] static const CommandRow* commandOf(const EngineObserver::TransactionId& id);
+
     // The link counts as alive for the full reload; the link bar moves on.
     void MarkLinkAlive();
     // The link counts as alive for `ticks` Timer1 ticks; the link bar stays.
@@ -160,10 +167,10 @@ private:
     SerialPort& m_port;
     EngineWindow& m_window;
     EngineState m_state;
-    std::array<Slot, 12> m_configuration{};
-    std::array<Slot, 3> m_declaration{};
-    std::array<Slot, 4> m_pollSteps{};
-    std::array<Slot, 3> m_liveCommands{};
+    std::array<Slot, codeCount(ConfigurationCommands)> m_configuration{};
+    std::array<Slot, codeCount(DeclarationCommands)> m_declaration{};
+    std::array<Slot, codeCount(PollStepCommands)> m_pollSteps{};
+    std::array<Slot, codeCount(LiveCommands)> m_liveCommands{};
     OnEnded m_commandEnded;
     OnEnded m_liveCommandEnded;
     std::optional<std::uint8_t> m_pollStepInFlight;

@@ -5,6 +5,7 @@
 #include "LiveDisplay.h"
 #include "PollSteps.h"
 #include "link/CommEngine.h"
+#include "link/Commands.h"
 #include "link/EngineWindow.h"
 #include "link/PortGate.h"
 #include "widgets/LedBar.h"
@@ -20,8 +21,8 @@ using namespace climate::widgets;
 
 namespace {
 
-constexpr std::uint8_t DebugTemperatureCode = 1;
-constexpr std::uint8_t ForcedOutputCode = 2;
+constexpr std::uint8_t DebugTemperatureCode = Command::DebugTemperature.code;
+constexpr std::uint8_t ForcedOutputCode = Command::ForcedOutput.code;
 
 // The link bar's colours: green (0, 255, 64) while replies arrive, red when they have stopped.
 const QColor LinkAliveColor(0, 255, 64);
