@@ -3,6 +3,7 @@
 #include "BusMonitorBridge.h"
 #include "ConfigurationPageLayout.h"
 #include "FormBuilder.h"
+#include "InstrumentPresets.h"
 #include "IntervalTimer.h"
 #include "MonitorPagesLayout.h"
 #include "PortComboBox.h"
@@ -19,7 +20,6 @@
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "widgets/CaptionLabel.h"
-#include "widgets/InstrumentPresets.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 

@@ -5,7 +5,6 @@
 #include "CaptionLabel.h"
 #include "Dial.h"
 #include "InstrumentAccessibility.h"
-#include "InstrumentPresets.h"
 #include "LedBar.h"
 #include "NumericReadout.h"
 #include "Odometer.h"
@@ -14,6 +13,7 @@
 #include "RoundLed.h"
 #include "Thermometer.h"
 #include "XYPlot.h"
+#include "app/InstrumentPresets.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +26,7 @@
 
 #include <memory>
 
+using namespace climate::app;
 using namespace climate::widgets;
 
 namespace {
