@@ -6,8 +6,8 @@
 namespace climate::config {
 
 // Codes of the Configuration page's commands in PendingCommand: the engine's table of them.
-using ConfigCommand = link::ConfigurationCommand;
 using link::codeOf;
+using link::ConfigCommand;
 
 namespace ConfigMessages {
 inline constexpr link::MessageText OutOfRange{"Data out of range!!", "Set Unsuccessfully"};

@@ -20,7 +20,7 @@ struct CommandRow {
 };
 
 // The Configuration page's commands (PendingCommand).
-enum class ConfigurationCommand : std::uint8_t {
+enum class ConfigCommand : std::uint8_t {
     SetInternalFan = 0,
     SetExternalFan = 1,
     SetHeater = 2,
@@ -35,24 +35,24 @@ enum class ConfigurationCommand : std::uint8_t {
     SetHeatExchanger = 11,
 };
 
-[[nodiscard]] constexpr std::uint8_t codeOf(ConfigurationCommand command) {
+[[nodiscard]] constexpr std::uint8_t codeOf(ConfigCommand command) {
     return static_cast<std::uint8_t>(command);
 }
 
 inline constexpr std::array<CommandRow, 12> ConfigurationCommands{{
-    {codeOf(ConfigurationCommand::SetInternalFan), "Internal Fan Set"},
-    {codeOf(ConfigurationCommand::SetExternalFan), "External Fan Set"},
-    {codeOf(ConfigurationCommand::SetHeater), "Heater Set"},
-    {codeOf(ConfigurationCommand::SetTempAlarm), "Temp. Alarm Set"},
-    {codeOf(ConfigurationCommand::SetCalibration), "Calibration Set"},
-    {codeOf(ConfigurationCommand::SetExtInput), "ExtInput Set"},
-    {codeOf(ConfigurationCommand::SetAddress), "Address Set"},
-    {codeOf(ConfigurationCommand::SetVoltageAlarm), "VoltageAlarm Set"},
-    {codeOf(ConfigurationCommand::SetCompressor), "Compressor Set"},
-    {codeOf(ConfigurationCommand::ReadAll), "All Read", &Requests::ReadAll, "all parameters"},
-    {codeOf(ConfigurationCommand::ReadFirmwareVersion), "FW Version Read",
-     &Requests::ReadFirmwareVersion, "firmware version"},
-    {codeOf(ConfigurationCommand::SetHeatExchanger), "Heat Exchanger Set"},
+    {codeOf(ConfigCommand::SetInternalFan), "Internal Fan Set"},
+    {codeOf(ConfigCommand::SetExternalFan), "External Fan Set"},
+    {codeOf(ConfigCommand::SetHeater), "Heater Set"},
+    {codeOf(ConfigCommand::SetTempAlarm), "Temp. Alarm Set"},
+    {codeOf(ConfigCommand::SetCalibration), "Calibration Set"},
+    {codeOf(ConfigCommand::SetExtInput), "ExtInput Set"},
+    {codeOf(ConfigCommand::SetAddress), "Address Set"},
+    {codeOf(ConfigCommand::SetVoltageAlarm), "VoltageAlarm Set"},
+    {codeOf(ConfigCommand::SetCompressor), "Compressor Set"},
+    {codeOf(ConfigCommand::ReadAll), "All Read", &Requests::ReadAll, "all parameters"},
+    {codeOf(ConfigCommand::ReadFirmwareVersion), "FW Version Read", &Requests::ReadFirmwareVersion,
+     "firmware version"},
+    {codeOf(ConfigCommand::SetHeatExchanger), "Heat Exchanger Set"},
 }};
 
 // The rows that a feature posts by their code.
