@@ -38,12 +38,13 @@ public:
     // command leave on the link counter: fewer ticks than a poll reply's full reload.
     static constexpr std::uint8_t ShortLinkAlive = 30;
 
-    // The engine's tables of transactions, by the code that selects one.
+    // The engine's tables of transactions, by the code that selects one; the codes and their
+    // places are those of the commands' tables (Commands.h).
     enum class Table : std::uint8_t {
-        ConfigurationCommand, // PendingCommand 0 ... 11 on the Configuration page
-        DeclarationCommand,   // PendingCommand 1 and 2 on the Declaration page
-        PollStep,             // PollStep 0 ... 3 on the RealTimeData page
-        LiveCommand,          // LiveCommand 1 and 2 on the RealTimeData page
+        ConfigurationCommand, // PendingCommand on the Configuration page (ConfigurationCommands)
+        DeclarationCommand,   // PendingCommand on the Declaration page (DeclarationCommands)
+        PollStep,             // PollStep on the RealTimeData page (PollStepCommands)
+        LiveCommand,          // LiveCommand on the RealTimeData page (LiveCommands)
     };
 
     // Runs once when a posted command or live command has ended, with how it ended. It may post
@@ -95,8 +96,8 @@ public:
                                                    Transaction& transaction);
 
     // Posting contract of the button handlers (port and busy checks are the handler's). A code
-    // outside the Configuration table (0 ... 11), or a live command other than 1 and 2, is a
-    // logic error. A command or live command still posted is pre-empted (ends Abandoned).
+    // outside the Configuration table, or a live command outside its table, is a logic error. A
+    // command or live command still posted is pre-empted (ends Abandoned).
     void postCommand(std::uint8_t code, OnEnded onEnded = {});
     void postLiveCommand(std::uint8_t code, OnEnded onEnded = {});
 
