@@ -1,9 +1,9 @@
 #include "MonitorPagesLayout.h"
 
 #include "FormBuilder.h"
+#include "InstrumentPresets.h"
 
 #include "widgets/Dial.h"
-#include "widgets/InstrumentPresets.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
 #include "widgets/RockerSwitch.h"

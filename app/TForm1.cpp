@@ -3,6 +3,7 @@
 #include "BusMonitorBridge.h"
 #include "ConfigurationPageLayout.h"
 #include "FormBuilder.h"
+#include "InstrumentPresets.h"
 #include "IntervalTimer.h"
 #include "MonitorPagesLayout.h"
 #include "PortComboBox.h"
@@ -21,7 +22,6 @@
 #include "trend/TrendHistory.h"
 #include "trend/TrendWindow.h"
 #include "widgets/CaptionLabel.h"
-#include "widgets/InstrumentPresets.h"
 #include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 
@@ -372,7 +372,9 @@ void TForm1::Timer2Timer() {
 }
 void TForm1::Timer3Timer() {
     m_realTime->Timer3Timer();
-    // Catches what no click reports: a pulled adapter, a new address after an Address Set.
+    // Catches what the port button's click does not: a new device address (an Address Set).
+    // The port counts as open by the button's caption, so a pulled adapter, which leaves the
+    // caption as it is, is not seen here.
     m_parameterSets->watchLink();
 }
 

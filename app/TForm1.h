@@ -83,7 +83,7 @@ public:
     [[nodiscard]] link::NamedPort& port() { return *m_port; }
     [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
 
-    // Sets the window to its fixed size; both display timers call it on every tick.
+    // Sets the window to its fixed size; Timer1 and the engine's Timer2 call it on every tick.
     void forceWindowSize();
 
     // Opens the "Bus Monitor" window (or raises it): its button beside the link bar, and F12.

@@ -661,17 +661,30 @@ std::vector<const HoldingRegister*> groupRegisters(ConfigCommand group) {
     return rows;
 }
 
-std::string registerText(ReadForm form, std::uint16_t word) {
+double registerNumber(ReadForm form, std::uint16_t word) {
     const auto value = static_cast<std::int16_t>(word);
+    switch (form) {
+    case ReadForm::Unsigned:
+        return word;
+    case ReadForm::Signed:
+    case ReadForm::Item:
+        return value;
+    case ReadForm::Tenths:
+        // Division gives the double nearest the decimal value, which prints back as typed.
+        return value / 10.0;
+    }
+    return 0;
+}
+
+std::string registerText(ReadForm form, std::uint16_t word) {
     switch (form) {
     case ReadForm::Unsigned:
         return std::to_string(word);
     case ReadForm::Signed:
     case ReadForm::Item:
-        return std::to_string(value);
+        return std::to_string(static_cast<std::int16_t>(word));
     case ReadForm::Tenths:
-        // Division gives the double nearest the decimal value, which prints back as typed.
-        return formatGeneral(value / 10.0);
+        return formatGeneral(registerNumber(form, word));
     }
     return {};
 }

@@ -96,6 +96,9 @@ struct HoldingRegister {
 [[nodiscard]] std::vector<const HoldingRegister*> groupRegisters(ConfigCommand group);
 
 // Register word -> what the page shows.
+// The number a register holds, read in the form given: Tenths in the unit (253 is 25.3, the
+// double nearest the decimal value), Signed and Item as signed words, Unsigned as it is.
+[[nodiscard]] double registerNumber(ReadForm form, std::uint16_t word);
 // Text of a register in the forms Unsigned, Signed and Tenths. Tenths use '.' whatever the locale
 // and at most 15 significant digits, so the text converts back to the same register value.
 [[nodiscard]] std::string registerText(ReadForm form, std::uint16_t word);

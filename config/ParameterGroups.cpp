@@ -3,6 +3,7 @@
 #include "FieldSource.h"
 
 #include "link/Invariant.h"
+#include "link/UserMessage.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,7 @@ using namespace climate::link;
 
 namespace {
 
-constexpr const char* BusyText = "Systerm Busy,Please Wait";
+using SharedMessages::BusyText;
 
 // What the register table does not say about a group: its box's title and its messages.
 struct GroupTexts {
@@ -135,16 +136,35 @@ bool fitRanges(const ParameterGroup& group, std::span<const std::int64_t> values
     return true;
 }
 
-bool stageGroup(const ParameterGroup& group, const FieldSource& fields,
-                ControllerParameters& parameters) {
-    const std::vector<std::int64_t> values = convertFields(group, fields);
-    if (!fitRanges(group, values)) {
-        return false;
+std::optional<GroupRefusal> stageOrRefuse(const ParameterGroup& group, const FieldSource& fields,
+                                          ControllerParameters& parameters) {
+    std::vector<std::int64_t> values;
+    values.reserve(group.fields.size());
+    for (const HoldingRegister* field : group.fields) {
+        try {
+            values.push_back(convert(*field, fields));
+        } catch (const ConversionError& error) {
+            return GroupRefusal{field, error};
+        }
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!fitsRange(*group.fields[i], values[i])) {
+            return GroupRefusal{group.fields[i], std::nullopt};
+        }
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         group.fields[i]->slot.store(parameters, values[i]);
     }
-    return true;
+    return std::nullopt;
+}
+
+bool stageGroup(const ParameterGroup& group, const FieldSource& fields,
+                ControllerParameters& parameters) {
+    const std::optional<GroupRefusal> refusal = stageOrRefuse(group, fields, parameters);
+    if (refusal && refusal->notConverted) {
+        throw *refusal->notConverted;
+    }
+    return !refusal;
 }
 
 std::vector<std::uint16_t> groupWords(const ParameterGroup& group,

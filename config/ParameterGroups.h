@@ -5,8 +5,10 @@
 #include "HoldingRegisters.h"
 
 #include "link/ModbusFrame.h"
+#include "link/NumberText.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -39,8 +41,21 @@ struct ParameterGroup {
 // True when every value lies in its field's range (so an unselected combo box fails too).
 [[nodiscard]] bool fitRanges(const ParameterGroup& group, std::span<const std::int64_t> values);
 
-// Converts, checks and, only when every value fits, stores the group into `parameters`. False when
-// a value is out of range; throws ConversionError for a text that does not convert.
+// The field a group's staging refused: the first text that does not convert (every field is
+// converted before any range is looked at), else the first value out of its range.
+struct GroupRefusal {
+    const HoldingRegister* field = nullptr;
+    std::optional<link::ConversionError> notConverted; // none: converted, but out of range
+};
+
+// Converts, checks and, only when every value fits, stores the group into `parameters`;
+// otherwise names the field it refused and leaves `parameters` as it was.
+[[nodiscard]] std::optional<GroupRefusal> stageOrRefuse(const ParameterGroup& group,
+                                                        const FieldSource& fields,
+                                                        ControllerParameters& parameters);
+
+// The group's own Set: as stageOrRefuse(), but false when a value is out of range and
+// ConversionError thrown for a text that does not convert.
 bool stageGroup(const ParameterGroup& group, const FieldSource& fields,
                 ControllerParameters& parameters);
 

@@ -35,7 +35,8 @@ public:
     void registersWritten(std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
         m_marks.registersWritten(firstRegister, words);
     }
-    // Drops the marks' baseline once the slave address changed or the port closed.
+    // Drops the marks' baseline once the slave address changed or the port was closed with its
+    // button (the port counts as open by the button's caption).
     void watchLink();
     [[nodiscard]] const DifferenceMarks& marks() const { return m_marks; }
 

@@ -2,12 +2,9 @@
 
 #include "FieldSource.h"
 
-#include "link/NumberText.h"
-
 #include <QStringList>
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace climate::config {
 
@@ -68,25 +65,12 @@ std::optional<SetAllRefusal> stageSetAll(const FieldSource& fields,
                                          ControllerParameters& parameters) {
     ControllerParameters staged = parameters;
     for (const ParameterGroup* group : setAllGroups()) {
-        // As the group's own Set: every field converted in its order, then the ranges checked;
-        // done here field by field so that a refusal can name its field.
-        std::vector<std::int64_t> values;
-        for (const HoldingRegister* field : group->fields) {
-            try {
-                values.push_back(field->control.kind == Control::Kind::ComboBox
-                                     ? fields.selectedItem(field->control.number)
-                                     : convertText(*field, fields.editText(field->control.number)));
-            } catch (const ConversionError& error) {
-                return SetAllRefusal{group, field, QString::fromUtf8(error.what())};
-            }
-        }
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            if (!fitsRange(*group->fields[i], values[i])) {
-                return SetAllRefusal{group, group->fields[i], QStringLiteral("data out of range")};
-            }
-        }
-        if (!stageGroup(*group, fields, staged)) {
-            throw std::logic_error("a group that converted and fitted was not staged");
+        // Staged as the group's own Set stages it, on a copy until every group has passed.
+        if (const std::optional<GroupRefusal> refusal = stageOrRefuse(*group, fields, staged)) {
+            return SetAllRefusal{group, refusal->field,
+                                 refusal->notConverted
+                                     ? QString::fromUtf8(refusal->notConverted->what())
+                                     : QStringLiteral("data out of range")};
         }
     }
     parameters = staged;

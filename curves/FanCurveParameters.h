@@ -10,8 +10,9 @@ namespace climate::curves {
 // view's own copy: the Configuration page keeps its own record of the same registers, and neither
 // updates the other.
 struct FanCurveParameters {
-    // Registers at offsets 0 ... 7 of the group; offsets 8 ... 10 (pulse count, fan enables) are
-    // read with them but play no part in the curve.
+    // The registers of the group the curve decodes, from its first: the register table puts the
+    // curve's fields at offsets 0 ... 7; the pulse count and fan enables behind them are read
+    // with them but play no part in the curve.
     static constexpr std::size_t RegisterCount = 8;
 
     std::uint32_t StepRev = 0; // RPM
@@ -23,11 +24,13 @@ struct FanCurveParameters {
     float StopTemp = 0;
     float DeltTemp = 0;
 
-    // Speeds are unsigned words; temperatures are signed tenths, held in single precision.
+    // Each field at the fan groups' offset of its register, decoded as the register table reads
+    // it (speeds unsigned, temperatures signed tenths) and held in single precision.
     [[nodiscard]] static FanCurveParameters
     fromRegisters(std::span<const std::uint16_t, RegisterCount> registers);
-    // A temperature register (signed tenths) as the curve holds it: the product with 0.1 is
-    // formed in extended precision and then rounded once to single precision.
+    // A temperature register (signed tenths) as the curve holds it: the register table's value
+    // rounded to single precision, which for every word is the single-precision rounding of the
+    // word's product with 0.1 formed in extended precision.
     [[nodiscard]] static float temperatureFromRegister(std::uint16_t word);
 
     bool operator==(const FanCurveParameters&) const = default;

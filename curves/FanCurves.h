@@ -4,6 +4,7 @@
 #include "FanCurveRead.h"
 
 #include "link/CommEngine.h"
+#include "link/Commands.h"
 
 #include <cstdint>
 
@@ -16,8 +17,8 @@ struct FanCurveParameters;
 // (Extfan). The latest curve is put on top and the other channel's curve stays.
 class FanCurves {
 public:
-    static constexpr std::uint8_t DrawIntfanCode = 1;
-    static constexpr std::uint8_t DrawExtfanCode = 2;
+    static constexpr std::uint8_t DrawIntfanCode = link::Command::DrawIntfan.code;
+    static constexpr std::uint8_t DrawExtfanCode = link::Command::DrawExtfan.code;
     static constexpr int IntfanChannel = 0;
     static constexpr int ExtfanChannel = 1;
     static constexpr int TopLayer = 101;

@@ -107,16 +107,41 @@ template <typename Slots> auto* placeIn(Slots& slots, std::uint8_t code, std::ui
 } // namespace
 
 inline CommEngine::Slot* CommEngine::slot(Table which, std::uint8_t code) {
-    // Declaration and live commands count from 1.
+    // Declaration and live commands count from 1, as their tables say.
     switch (which) {
     case Table::ConfigurationCommand:
-        return placeIn(m_configuration, code);
+        return placeIn(m_configuration, code, firstCode(ConfigurationCommands));
     case Table::DeclarationCommand:
-        return placeIn(m_declaration, code, 1);
+        return placeIn(m_declaration, code, firstCode(DeclarationCommands));
     case Table::PollStep:
-        return placeIn(m_pollSteps, code);
+        return placeIn(m_pollSteps, code, firstCode(PollStepCommands));
     case Table::LiveCommand:
-        return placeIn(m_liveCommands, code, 1);
+        return placeIn(m_liveCommands, code, firstCode(LiveCommands));
+    }
+    return nullptr;
+}
+
+std::span<const CommandRow> CommEngine::commandsOf(Table table) {
+    switch (table) {
+    case Table::ConfigurationCommand:
+        return ConfigurationCommands;
+    case Table::DeclarationCommand:
+        return DeclarationCommands;
+    case Table::PollStep:
+        return PollStepCommands;
+    case Table::LiveCommand:
+        return LiveCommands;
+    }
+    return {};
+}
+
+const CommandRow* CommEngine::commandOf(const EngineObserver::TransactionId& id) {
+    for (const Table table : {Table::ConfigurationCommand, Table::DeclarationCommand,
+                              Table::PollStep, Table::LiveCommand}) {
+        const EngineObserver::TransactionId place = observedId(table, id.code);
+        if (place.page == id.page && place.kind == id.kind) {
+            return findCommand(commandsOf(table), id.code);
+        }
     }
     return nullptr;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "EngineObserver.h"
 #include "EngineState.h"
 #include "TransactionOutcome.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 class EngineStaging; // tests/support: stages engine states for tests
 
@@ -36,12 +38,13 @@ public:
     // command leave on the link counter: fewer ticks than a poll reply's full reload.
     static constexpr std::uint8_t ShortLinkAlive = 30;
 
-    // The engine's tables of transactions, by the code that selects one.
+    // The engine's tables of transactions, by the code that selects one; the codes and their
+    // places are those of the commands' tables (Commands.h).
     enum class Table : std::uint8_t {
-        ConfigurationCommand, // PendingCommand 0 ... 11 on the Configuration page
-        DeclarationCommand,   // PendingCommand 1 and 2 on the Declaration page
-        PollStep,             // PollStep 0 ... 3 on the RealTimeData page
-        LiveCommand,          // LiveCommand 1 and 2 on the RealTimeData page
+        ConfigurationCommand, // PendingCommand on the Configuration page (ConfigurationCommands)
+        DeclarationCommand,   // PendingCommand on the Declaration page (DeclarationCommands)
+        PollStep,             // PollStep on the RealTimeData page (PollStepCommands)
+        LiveCommand,          // LiveCommand on the RealTimeData page (LiveCommands)
     };
 
     // Runs once when a posted command or live command has ended, with how it ended. It may post
@@ -93,10 +96,15 @@ public:
                                                    Transaction& transaction);
 
     // Posting contract of the button handlers (port and busy checks are the handler's). A code
-    // outside the Configuration table (0 ... 11), or a live command other than 1 and 2, is a
-    // logic error. A command or live command still posted is pre-empted (ends Abandoned).
+    // outside the Configuration table, or a live command outside its table, is a logic error. A
+    // command or live command still posted is pre-empted (ends Abandoned).
     void postCommand(std::uint8_t code, OnEnded onEnded = {});
     void postLiveCommand(std::uint8_t code, OnEnded onEnded = {});
+
+    // The commands of a table, and the row of an observed transaction (nullptr for a code no
+    // table has).
+    [[nodiscard]] static std::span<const CommandRow> commandsOf(Table table);
+    [[nodiscard]] static const CommandRow* commandOf(const EngineObserver::TransactionId& id);
 
     // The link counts as alive for the full reload; the link bar moves on.
     void MarkLinkAlive();
@@ -166,10 +174,10 @@ private:
     SerialPort& m_port;
     EngineWindow& m_window;
     EngineState m_state;
-    std::array<Slot, 12> m_configuration{};
-    std::array<Slot, 3> m_declaration{};
-    std::array<Slot, 4> m_pollSteps{};
-    std::array<Slot, 3> m_liveCommands{};
+    std::array<Slot, codeCount(ConfigurationCommands)> m_configuration{};
+    std::array<Slot, codeCount(DeclarationCommands)> m_declaration{};
+    std::array<Slot, codeCount(PollStepCommands)> m_pollSteps{};
+    std::array<Slot, codeCount(LiveCommands)> m_liveCommands{};
     OnEnded m_commandEnded;
     // The table of the page the command was posted on.
     Table m_commandPostedIn = Table::ConfigurationCommand;

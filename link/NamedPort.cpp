@@ -14,8 +14,6 @@ NamedPort::NamedPort(std::unique_ptr<HostResolver> resolver, QObject* parent)
     }
     m_serial = std::make_unique<QtSerialPortLink>();
     m_network = std::make_unique<TcpPortLink>(*m_resolver);
-    connect(m_serial.get(), &QtSerialPortLink::lost, this, &NamedPort::lost);
-    connect(m_network.get(), &TcpPortLink::lost, this, &NamedPort::lost);
     m_network->setOpenFinished([this](OpenError outcome) { reportOpenFinished(outcome); });
 }
 
@@ -77,10 +75,6 @@ TransportDetails NamedPort::lastReadDetails() const {
 
 bool NamedPort::isLost() const {
     return m_networkPicked ? m_network->isLost() : m_serial->isLost();
-}
-
-QString NamedPort::lastErrorText() const {
-    return m_networkPicked ? m_network->lastErrorText() : m_serial->lastErrorText();
 }
 
 } // namespace climate::link

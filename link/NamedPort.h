@@ -4,7 +4,6 @@
 #include "SerialPort.h"
 
 #include <QObject>
-#include <QString>
 
 #include <memory>
 
@@ -15,7 +14,7 @@ class TcpPortLink;
 
 // The window's port: each open() picks, by the name, a serial device (QtSerialPortLink) or a
 // network port (TcpPortLink, for rtu+tcp:// and tcp:// names), and every other operation goes to
-// the one picked. Both report a lost device or connection through lost().
+// the one picked. A lost device or connection shows in isLost().
 class NamedPort : public QObject, public SerialPort {
     Q_OBJECT
 
@@ -39,16 +38,9 @@ public:
 
     // True from the loss of the device or connection until close().
     [[nodiscard]] bool isLost() const;
-    [[nodiscard]] QString lastErrorText() const;
 
     // Looks host names up with `resolver` from now on; the port is closed first.
     void useResolver(std::unique_ptr<HostResolver> resolver);
-
-    [[nodiscard]] QtSerialPortLink& serial() { return *m_serial; }
-    [[nodiscard]] TcpPortLink& network() { return *m_network; }
-
-signals:
-    void lost();
 
 private:
     [[nodiscard]] SerialPort& current() const;

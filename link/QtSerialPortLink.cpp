@@ -93,10 +93,7 @@ void QtSerialPortLink::close() {
     }
     m_open = false;
     m_lost = false;
-    m_firstUnread.reset();
-    m_lastReadArrival.reset();
-    m_writeQueued.reset();
-    m_writeDone.reset();
+    m_times.reset();
 }
 
 std::uint32_t QtSerialPortLink::bytesWaiting() {
@@ -112,7 +109,7 @@ void QtSerialPortLink::purgeInput() {
     // clear(Input) flushes the driver's queue and QSerialPort's own read buffer.
     if (usable()) {
         m_port.clear(QSerialPort::Input);
-        m_firstUnread.reset();
+        m_times.inputPurged();
     }
 }
 
@@ -125,10 +122,7 @@ std::uint32_t QtSerialPortLink::read(std::uint8_t* destination, std::uint32_t co
         return 0;
     }
     const qint64 got = m_port.read(reinterpret_cast<char*>(destination), wanted);
-    m_lastReadArrival = m_firstUnread;
-    if (m_port.bytesAvailable() == 0) {
-        m_firstUnread.reset();
-    }
+    m_times.bytesRead(m_port.bytesAvailable() == 0);
     return got > 0 ? static_cast<std::uint32_t>(got) : 0;
 }
 
@@ -137,28 +131,20 @@ void QtSerialPortLink::write(const std::uint8_t* data, std::uint32_t count) {
         return;
     }
     // Queued; the event loop hands it to the driver.
-    m_writeQueued = Clock::now();
-    m_writeDone.reset();
+    m_times.requestQueued();
     m_port.write(reinterpret_cast<const char*>(data), count);
 }
 
 TransportDetails QtSerialPortLink::lastReadDetails() const {
-    TransportDetails details;
-    details.firstByte = m_lastReadArrival;
-    details.requestDone = m_writeDone ? m_writeDone : m_writeQueued;
-    return details;
+    return m_times.details();
 }
 
 void QtSerialPortLink::onReadyRead() {
-    if (!m_firstUnread) {
-        m_firstUnread = Clock::now();
-    }
+    m_times.bytesArrived();
 }
 
 void QtSerialPortLink::onBytesWritten() {
-    if (m_writeQueued && !m_writeDone && m_port.bytesToWrite() == 0) {
-        m_writeDone = Clock::now();
-    }
+    m_times.bytesWritten(m_port.bytesToWrite() == 0);
 }
 
 void QtSerialPortLink::onErrorOccurred(QSerialPort::SerialPortError error) {

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "SerialPort.h"
+#include "TransportClock.h"
 
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
-
-#include <optional>
 
 namespace climate::link {
 
@@ -74,12 +73,7 @@ private:
     bool m_lost = false;
     quint64 m_generation = 0; // counts closes, so a late release spares a port opened since
     QString m_lastErrorText;
-
-    using Clock = TransportDetails::Clock;
-    std::optional<Clock::time_point> m_firstUnread; // arrival of the oldest byte not yet read
-    std::optional<Clock::time_point> m_lastReadArrival;
-    std::optional<Clock::time_point> m_writeQueued;
-    std::optional<Clock::time_point> m_writeDone;
+    TransportClock m_times;
 };
 
 } // namespace climate::link

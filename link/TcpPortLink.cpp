@@ -53,9 +53,7 @@ TcpPortLink::TcpPortLink(HostResolver& resolver, QObject* parent)
 }
 
 TransportDetails TcpPortLink::lastReadDetails() const {
-    TransportDetails details;
-    details.firstByte = m_lastReadArrival;
-    details.requestDone = m_writeDone ? m_writeDone : m_writeQueued;
+    TransportDetails details = m_times.details();
     if (m_lastReadHadHeader) {
         details.framing = m_lastReadHeader;
     }
@@ -63,15 +61,11 @@ TransportDetails TcpPortLink::lastReadDetails() const {
 }
 
 void TcpPortLink::onReadyRead() {
-    if (!m_firstUnread) {
-        m_firstUnread = Clock::now();
-    }
+    m_times.bytesArrived();
 }
 
 void TcpPortLink::onBytesWritten() {
-    if (m_writeQueued && !m_writeDone && m_socket.bytesToWrite() == 0) {
-        m_writeDone = Clock::now();
-    }
+    m_times.bytesWritten(m_socket.bytesToWrite() == 0);
 }
 
 TcpPortLink::~TcpPortLink() {
@@ -233,10 +227,7 @@ void TcpPortLink::close() {
     m_codec.reset();
     m_candidates.clear();
     m_lost = false;
-    m_firstUnread.reset();
-    m_lastReadArrival.reset();
-    m_writeQueued.reset();
-    m_writeDone.reset();
+    m_times.reset();
     m_lastReadHadHeader = false;
 }
 
@@ -263,7 +254,7 @@ void TcpPortLink::purgeInput() {
     }
     m_socket.readAll();
     m_codec.discardInput();
-    m_firstUnread.reset();
+    m_times.inputPurged();
 }
 
 std::uint32_t TcpPortLink::read(std::uint8_t* destination, std::uint32_t count) {
@@ -284,10 +275,7 @@ std::uint32_t TcpPortLink::read(std::uint8_t* destination, std::uint32_t count) 
         got = read > 0 ? static_cast<std::uint32_t>(read) : 0;
     }
     if (got > 0) {
-        m_lastReadArrival = m_firstUnread;
-        if (m_socket.bytesAvailable() == 0 && m_codec.available() == 0) {
-            m_firstUnread.reset();
-        }
+        m_times.bytesRead(m_socket.bytesAvailable() == 0 && m_codec.available() == 0);
     }
     return got;
 }
@@ -296,8 +284,7 @@ void TcpPortLink::write(const std::uint8_t* data, std::uint32_t count) {
     if (!usable() || data == nullptr || count == 0) {
         return;
     }
-    m_writeQueued = Clock::now();
-    m_writeDone.reset();
+    m_times.requestQueued();
     if (m_address.framing == NetworkPortAddress::Framing::Mbap) {
         const std::vector<std::uint8_t> frame = m_codec.encodeRequest(std::span(data, count));
         m_socket.write(reinterpret_cast<const char*>(frame.data()),

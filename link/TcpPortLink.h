@@ -3,6 +3,7 @@
 #include "MbapCodec.h"
 #include "NetworkPortAddress.h"
 #include "SerialPort.h"
+#include "TransportClock.h"
 
 #include <QObject>
 #include <QString>
@@ -10,8 +11,6 @@
 #include <QTimer>
 
 #include <array>
-#include <chrono>
-#include <optional>
 
 namespace climate::link {
 
@@ -108,11 +107,7 @@ private:
     QString m_lastErrorText;
 
     // What the bus monitor is told of the bytes the last read() returned.
-    using Clock = std::chrono::steady_clock;
-    std::optional<Clock::time_point> m_firstUnread; // arrival of the oldest byte not yet read
-    std::optional<Clock::time_point> m_lastReadArrival;
-    std::optional<Clock::time_point> m_writeQueued;
-    std::optional<Clock::time_point> m_writeDone;
+    TransportClock m_times;
     std::array<std::uint8_t, MbapCodec::HeaderSize> m_lastReadHeader{}; // MBAP header of the read
     bool m_lastReadHadHeader = false;
 };

@@ -2,8 +2,10 @@
 
 #include "FrameMeaning.h"
 
+#include "link/CommEngine.h"
+#include "link/Commands.h"
+
 #include <algorithm>
-#include <array>
 #include <chrono>
 
 namespace climate::monitor {
@@ -79,36 +81,18 @@ QString outcomeText(EngineObserver::Outcome outcome) {
 }
 
 QString transactionName(const EngineObserver::TransactionId& id) {
-    static const std::array<const char*, 12> configuration{
-        "Internal Fan Set", "External Fan Set", "Heater Set",      "Temp. Alarm Set",
-        "Calibration Set",  "ExtInput Set",     "Address Set",     "VoltageAlarm Set",
-        "Compressor Set",   "All Read",         "FW Version Read", "Heat Exchanger Set"};
-    static const std::array<const char*, 4> pollSteps{"status coils", "alarm inputs",
-                                                      "compressor settings", "measurements"};
+    const CommandRow* row = CommEngine::commandOf(id);
     switch (id.kind) {
     case Kind::Command:
-        if (id.page == 0 && id.code < configuration.size()) {
-            return QString::fromLatin1(configuration[id.code]);
-        }
-        if (id.page == 2 && (id.code == 1 || id.code == 2)) {
-            return id.code == 1 ? QStringLiteral("DrawIntfan") : QStringLiteral("DrawExtfan");
-        }
-        return QStringLiteral("command %1").arg(id.code);
+        return row ? QString::fromLatin1(row->name) : QStringLiteral("command %1").arg(id.code);
     case Kind::PollStep:
-        if (id.code < pollSteps.size()) {
-            return QStringLiteral("poll %1 (%2)")
-                .arg(id.code)
-                .arg(QString::fromLatin1(pollSteps[id.code]));
+        if (row) {
+            return QStringLiteral("poll %1 (%2)").arg(id.code).arg(QString::fromLatin1(row->name));
         }
         return QStringLiteral("poll %1").arg(id.code);
     case Kind::LiveCommand:
-        if (id.code == 1) {
-            return QStringLiteral("debug temperature");
-        }
-        if (id.code == 2) {
-            return QStringLiteral("forced output");
-        }
-        return QStringLiteral("live command %1").arg(id.code);
+        return row ? QString::fromLatin1(row->name)
+                   : QStringLiteral("live command %1").arg(id.code);
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "FrameMeaning.h"
 
+#include "link/Commands.h"
 #include "link/ModbusCrc.h"
 #include "link/ModbusFrame.h"
 
@@ -21,35 +22,17 @@ std::uint16_t wordAt(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
 }
 
-struct NamedShape {
-    const RequestShape* shape;
-    const char* name;
-};
-
-// The tool's fixed requests, by the shapes it sends them with.
-const std::array<NamedShape, 10>& namedShapes() {
-    static const std::array<NamedShape, 10> shapes{{
-        {&Requests::PollCoils, "status coils"},
-        {&Requests::PollAlarmInputs, "alarm inputs"},
-        {&Requests::PollCompressorSettings, "compressor settings"},
-        {&Requests::PollMeasurements, "measurements"},
-        {&Requests::ReadAll, "all parameters"},
-        {&Requests::ReadFirmwareVersion, "firmware version"},
-        {&Requests::DrawIntfan, "internal fan curve"},
-        {&Requests::DrawExtfan, "external fan curve"},
-        {&Requests::DebugTemperature, "debug temperature"},
-        {&Requests::ForcedOutput, "forced output"},
-    }};
-    return shapes;
-}
-
-// Name of the tool's request of this function, first item and (for reads) quantity.
+// Name of the tool's fixed request of this function, first item and (for reads) quantity, as
+// the commands' tables give it.
 QString shapeName(std::uint8_t function, std::uint16_t first, std::uint16_t quantity) {
     const bool isRead = function >= 1 && function <= 4;
-    for (const NamedShape& named : namedShapes()) {
-        if (named.shape->function == function && named.shape->first == first &&
-            (!isRead || named.shape->quantity == quantity)) {
-            return QStringLiteral(" (%1)").arg(QString::fromLatin1(named.name));
+    for (const std::span<const CommandRow> table : CommandTables) {
+        for (const CommandRow& row : table) {
+            const RequestShape* shape = row.request;
+            if (shape && shape->function == function && shape->first == first &&
+                (!isRead || shape->quantity == quantity)) {
+                return QStringLiteral(" (%1)").arg(QString::fromLatin1(row.reads));
+            }
         }
     }
     return {};

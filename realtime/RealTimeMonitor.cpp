@@ -6,6 +6,7 @@
 #include "PollSteps.h"
 #include "TestLogPacer.h"
 #include "link/CommEngine.h"
+#include "link/Commands.h"
 #include "link/EngineWindow.h"
 #include "link/PortGate.h"
 #include "widgets/LedBar.h"
@@ -21,8 +22,8 @@ using namespace climate::widgets;
 
 namespace {
 
-constexpr std::uint8_t DebugTemperatureCode = 1;
-constexpr std::uint8_t ForcedOutputCode = 2;
+constexpr std::uint8_t DebugTemperatureCode = Command::DebugTemperature.code;
+constexpr std::uint8_t ForcedOutputCode = Command::ForcedOutput.code;
 
 // The link bar's colours: green (0, 255, 64) while replies arrive, red when they have stopped.
 const QColor LinkAliveColor(0, 255, 64);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs clang-tidy (the checks in .clang-tidy) over the project's own sources and fails on any
-# finding. Configures a clang build directory of its own (build-lint/), generates the moc output the
-# sources include, and leaves build/ alone. `scripts/lint.sh --fix` applies the checks' fixes (for
+# Checks that includes follow the libraries' links, then runs clang-tidy (the checks in
+# .clang-tidy) over the project's own sources and fails on any finding. Configures a clang build
+# directory of its own (build-lint/), generates the moc output the sources include, and leaves
+# build/ alone. `scripts/lint.sh --fix` applies the checks' fixes (for
 # example the missing braces) and formats the changed files instead of failing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,13 @@ fi
 # not a second full build.
 cmake -S . -B build-lint -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_COMPILER_LAUNCHER= \
-    -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF >/dev/null
+    -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF \
+    --graphviz=build-lint/graph/targets.dot >/dev/null
+
+# The layering: no file includes a header of a library that its own target does not link, by the
+# link graph CMake reports (scripts/check-layering.py).
+/usr/bin/python3 scripts/check-layering.py . build-lint
+
 cmake --build build-lint --target autogen >/dev/null
 
 # The project's own folders: headers there are checked too; generated files never are.

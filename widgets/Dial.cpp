@@ -1,12 +1,9 @@
 #include "Dial.h"
 
-#include "InstrumentAccessibility.h"
 #include "InstrumentPainting.h"
 #include "ScaleDiv.h"
 #include "ScaleMap.h"
-#include "ValueText.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -22,42 +19,34 @@ constexpr double MinimumScale = 0.34;
 
 } // namespace
 
-Dial::Dial(QWidget* parent) : QWidget(parent) {
+Dial::Dial(QWidget* parent) : ValueInstrument(0.0, 100.0, 0, parent) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     updateScaleDraw();
 }
 
 void Dial::setRange(double minimum, double maximum) {
-    if (std::isnan(minimum) || std::isnan(maximum)) {
+    if (!holdRange(minimum, maximum)) {
         return;
     }
-    if (minimum > maximum) {
-        std::swap(minimum, maximum);
-    }
-    if (minimum == m_minimum && maximum == m_maximum) {
-        return;
-    }
-    m_minimum = minimum;
-    m_maximum = maximum;
-    m_sections = sectionsReachingMaximum(m_sections, m_maximum);
+    m_draw.setSections(sectionsReachingMaximum(m_draw.sections(), this->maximum()));
     updateScaleDraw();
 }
 
 void Dial::setSections(QList<ScaleSection> sections) {
-    sections = sectionsReachingMaximum(std::move(sections), m_maximum);
-    if (sections == m_sections) {
+    sections = sectionsReachingMaximum(std::move(sections), maximum());
+    if (sections == m_draw.sections()) {
         return;
     }
-    m_sections = std::move(sections);
+    m_draw.setSections(std::move(sections));
     updateScaleDraw();
 }
 
 QList<ScaleSection> Dial::sections() const {
-    return m_sections;
+    return m_draw.sections();
 }
 
 QColor Dial::sectionColorAt(double value) const {
-    return climate::widgets::sectionColorAt(m_sections, value);
+    return climate::widgets::sectionColorAt(m_draw.sections(), value);
 }
 
 void Dial::setArc(double startAngleDeg, double spanDeg) {
@@ -75,39 +64,36 @@ void Dial::setArc(double startAngleDeg, double spanDeg) {
 }
 
 void Dial::setPointerStyle(PointerStyle style) {
-    if (style == m_pointerStyle) {
+    if (style == pointerStyle()) {
         return;
     }
-    m_pointerStyle = style;
     m_draw.setPointerStyle(style);
     update();
 }
 
 void Dial::setPointerColor(const QColor& color) {
-    if (color == m_pointerColor) {
+    if (color == pointerColor()) {
         return;
     }
-    m_pointerColor = color;
     m_draw.setPointerColor(color);
     update();
 }
 
 void Dial::setPointerWidth(double logicalWidth) {
     logicalWidth = std::clamp(logicalWidth, 1.0, 30.0);
-    if (logicalWidth == m_pointerWidth) {
+    if (logicalWidth == pointerWidth()) {
         return;
     }
-    m_pointerWidth = logicalWidth;
     m_draw.setPointerWidth(logicalWidth);
     update();
 }
 
 void Dial::setHubRadius(double logicalRadius) {
     logicalRadius = std::clamp(logicalRadius, 2.0, 40.0);
-    if (logicalRadius == m_hubRadius) {
+    if (logicalRadius == hubRadius()) {
         return;
     }
-    m_hubRadius = logicalRadius;
+    m_draw.setHubRadius(logicalRadius);
     // The hub's size also shapes the face.
     updateScaleDraw();
     updateGeometry();
@@ -131,11 +117,7 @@ void Dial::setMinorTicks(int countPerInterval) {
     updateScaleDraw();
 }
 
-void Dial::setUnitText(const QString& unit) {
-    if (unit == m_unitText) {
-        return;
-    }
-    m_unitText = unit;
+void Dial::unitChanged() {
     updateScaleDraw();
 }
 
@@ -147,22 +129,10 @@ void Dial::setUnitOnFace(bool shown) {
     updateScaleDraw();
 }
 
-void Dial::setDecimals(int decimals) {
-    m_decimals = std::clamp(decimals, 0, 6);
-}
-
 void Dial::setPosition(double position) {
-    if (std::isnan(position) || position == m_position) {
-        return;
+    if (holdValue(position)) {
+        emit positionChanged(position);
     }
-    m_position = position;
-    update();
-    notifyAccessibleValue(this, m_position);
-    emit positionChanged(m_position);
-}
-
-QString Dial::valueText() const {
-    return formatInstrumentValue(m_position, m_decimals, m_unitText);
 }
 
 QSize Dial::sizeHint() const {
@@ -178,15 +148,10 @@ QSize Dial::minimumSizeHint() const {
 }
 
 void Dial::updateScaleDraw() {
-    const ScaleMap angles = ScaleMap::dialAngles(m_minimum, m_maximum, m_startAngle, m_spanAngle);
-    m_draw.setScale(angles, ScaleDiv::divide(m_minimum, m_maximum, m_majorTicks, m_minorTicks));
-    m_draw.setSections(m_sections);
-    m_draw.setHubRadius(m_hubRadius);
-    m_draw.setPointerStyle(m_pointerStyle);
-    m_draw.setPointerWidth(m_pointerWidth);
-    m_draw.setPointerColor(m_pointerColor);
-    m_draw.setUnitText(m_unitOnFace ? m_unitText : QString());
-    m_background.invalidate();
+    const ScaleMap angles = ScaleMap::dialAngles(minimum(), maximum(), m_startAngle, m_spanAngle);
+    m_draw.setScale(angles, ScaleDiv::divide(minimum(), maximum(), m_majorTicks, m_minorTicks));
+    m_draw.setUnitText(m_unitOnFace ? unitText() : QString());
+    background().invalidate();
     m_glass.invalidate();
     update();
 }
@@ -200,8 +165,8 @@ void Dial::paintEvent(QPaintEvent* /*event*/) {
     const QTransform transform = logicalTransform();
     const double scale =
         InstrumentPainting::fitScale(m_draw.boundingRect(), QRectF(rect()).adjusted(1, 1, -1, -1));
-    if (!m_background.isValid(size(), dpr)) {
-        QPainter p(&m_background.rebuild(size(), dpr));
+    if (!background().isValid(size(), dpr)) {
+        QPainter p(&background().rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
         p.setTransform(transform);
@@ -215,27 +180,13 @@ void Dial::paintEvent(QPaintEvent* /*event*/) {
     }
 
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background.pixmap());
+    painter.drawPixmap(0, 0, background().pixmap());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(transform, true);
-    m_draw.drawPointer(&painter, m_position, palette());
+    m_draw.drawPointer(&painter, position(), palette());
     painter.restore();
     painter.drawPixmap(0, 0, m_glass.pixmap());
-}
-
-void Dial::changeEvent(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::PaletteChange:
-    case QEvent::FontChange:
-    case QEvent::StyleChange:
-        m_background.invalidate();
-        update();
-        break;
-    default:
-        break;
-    }
-    QWidget::changeEvent(event);
 }
 
 } // namespace climate::widgets

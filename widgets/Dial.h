@@ -1,9 +1,9 @@
 #pragma once
 
 #include "DialScaleDraw.h"
-#include "InstrumentValue.h"
 #include "PixmapCache.h"
 #include "ScaleSection.h"
+#include "ValueInstrument.h"
 
 #include <QList>
 #include <QWidget>
@@ -16,8 +16,9 @@ namespace climate::widgets {
 // start angle through the arc. A position outside the range is held as given (position() returns
 // it) but drawn at the nearest end of the scale. The last coloured section always reaches the
 // maximum. Sizes (hub radius, pointer width) are in the dial's logical units, in which the ticks
-// end at radius 100 whatever the widget's size.
-class Dial : public QWidget, public InstrumentValue {
+// end at radius 100 whatever the widget's size. The scale draw holds the sections, the pointer and
+// the hub; the dial holds the range, the arc and the ticks it divides the scale by.
+class Dial : public ValueInstrument {
     Q_OBJECT
 
 public:
@@ -26,8 +27,6 @@ public:
     explicit Dial(QWidget* parent = nullptr);
 
     void setRange(double minimum, double maximum);
-    [[nodiscard]] double minimum() const { return m_minimum; }
-    [[nodiscard]] double maximum() const { return m_maximum; }
 
     // Sections low to high; stored as drawn, the last one stretched or cut to the maximum.
     void setSections(QList<ScaleSection> sections);
@@ -40,13 +39,13 @@ public:
     [[nodiscard]] double spanAngle() const { return m_spanAngle; }
 
     void setPointerStyle(PointerStyle style);
-    [[nodiscard]] PointerStyle pointerStyle() const { return m_pointerStyle; }
+    [[nodiscard]] PointerStyle pointerStyle() const { return m_draw.pointerStyle(); }
     void setPointerColor(const QColor& color);
-    [[nodiscard]] QColor pointerColor() const { return m_pointerColor; }
+    [[nodiscard]] QColor pointerColor() const { return m_draw.pointerColor(); }
     void setPointerWidth(double logicalWidth);
-    [[nodiscard]] double pointerWidth() const { return m_pointerWidth; }
+    [[nodiscard]] double pointerWidth() const { return m_draw.pointerWidth(); }
     void setHubRadius(double logicalRadius);
-    [[nodiscard]] double hubRadius() const { return m_hubRadius; }
+    [[nodiscard]] double hubRadius() const { return m_draw.hubRadius(); }
 
     // Labelled ticks including both ends (at least 2), and minor ticks between two of them.
     void setMajorTicks(int count);
@@ -54,22 +53,13 @@ public:
     void setMinorTicks(int countPerInterval);
     [[nodiscard]] int minorTicks() const { return m_minorTicks; }
 
-    // Unit read out with the value ("1450 RPM") and, unless turned off, printed on the face.
-    void setUnitText(const QString& unit);
-    [[nodiscard]] QString unitText() const { return m_unitText; }
+    // The unit (setUnitText) is read out with the value ("1450 RPM") and, unless turned off,
+    // printed on the face. The value text's decimals (not the scale labels') are 0 by default.
     void setUnitOnFace(bool shown);
     [[nodiscard]] bool unitOnFace() const { return m_unitOnFace; }
-    // Decimals of the value text (not of the scale labels); 0 by default.
-    void setDecimals(int decimals);
-    [[nodiscard]] int decimals() const { return m_decimals; }
 
     void setPosition(double position);
-    [[nodiscard]] double position() const { return m_position; }
-
-    [[nodiscard]] double instrumentValue() const override { return m_position; }
-    [[nodiscard]] double instrumentMinimum() const override { return m_minimum; }
-    [[nodiscard]] double instrumentMaximum() const override { return m_maximum; }
-    [[nodiscard]] QString valueText() const override;
+    [[nodiscard]] double position() const { return heldValue(); }
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
@@ -79,30 +69,19 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void unitChanged() override;
 
 private:
     void updateScaleDraw();
     [[nodiscard]] QTransform logicalTransform() const;
 
     DialScaleDraw m_draw;
-    PixmapCache m_background;
     PixmapCache m_glass;
-    QList<ScaleSection> m_sections;
-    double m_minimum = 0.0;
-    double m_maximum = 100.0;
     double m_startAngle = 225.0;
     double m_spanAngle = 270.0;
-    double m_position = 0.0;
-    double m_pointerWidth = 8.0;
-    double m_hubRadius = 11.0;
     int m_majorTicks = 5;
     int m_minorTicks = 4;
-    int m_decimals = 0;
     bool m_unitOnFace = true;
-    PointerStyle m_pointerStyle = PointerStyle::Needle;
-    QColor m_pointerColor{205, 35, 30};
-    QString m_unitText;
 };
 
 } // namespace climate::widgets

@@ -35,6 +35,12 @@ public:
     void setPointerColor(const QColor& color) { m_pointerColor = color; }
     void setUnitText(const QString& text) { m_unitText = text; }
 
+    [[nodiscard]] const QList<ScaleSection>& sections() const { return m_sections; }
+    [[nodiscard]] double hubRadius() const { return m_hubRadius; }
+    [[nodiscard]] PointerStyle pointerStyle() const { return m_pointerStyle; }
+    [[nodiscard]] double pointerWidth() const { return m_pointerWidth; }
+    [[nodiscard]] QColor pointerColor() const { return m_pointerColor; }
+
     [[nodiscard]] const ScaleMap& angles() const { return m_angles; }
     // Everything drawn, in logical units.
     [[nodiscard]] QRectF boundingRect() const;

@@ -1,15 +1,11 @@
 #include "NumericReadout.h"
 
-#include "InstrumentAccessibility.h"
 #include "InstrumentPainting.h"
-#include "ValueText.h"
 
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 namespace climate::widgets {
 
@@ -21,39 +17,14 @@ constexpr double TextPixels = 14.5;
 
 } // namespace
 
-NumericReadout::NumericReadout(QWidget* parent) : QWidget(parent) {
+NumericReadout::NumericReadout(QWidget* parent) : ValueInstrument(0.0, 0.0, 1, parent) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void NumericReadout::setValue(double value) {
-    if (std::isnan(value) || value == m_value) {
-        return;
+    if (holdValue(value)) {
+        emit valueChanged(value);
     }
-    m_value = value;
-    update();
-    notifyAccessibleValue(this, m_value);
-    emit valueChanged(m_value);
-}
-
-void NumericReadout::setUnit(const QString& unit) {
-    if (unit == m_unit) {
-        return;
-    }
-    m_unit = unit;
-    update();
-}
-
-void NumericReadout::setDecimals(int decimals) {
-    decimals = std::clamp(decimals, 0, 6);
-    if (decimals == m_decimals) {
-        return;
-    }
-    m_decimals = decimals;
-    update();
-}
-
-QString NumericReadout::text() const {
-    return formatInstrumentValue(m_value, m_decimals, m_unit);
 }
 
 QSize NumericReadout::sizeHint() const {
@@ -68,15 +39,15 @@ void NumericReadout::paintEvent(QPaintEvent* /*event*/) {
     const double scale = std::max(0.1, height() / Height);
     const QRectF field(0.0, 0.0, width() / scale, Height);
     const qreal dpr = devicePixelRatioF();
-    if (!m_background.isValid(size(), dpr)) {
-        QPainter p(&m_background.rebuild(size(), dpr));
+    if (!background().isValid(size(), dpr)) {
+        QPainter p(&background().rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(scale, scale);
         drawField(&p, field);
     }
 
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background.pixmap());
+    painter.drawPixmap(0, 0, background().pixmap());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(scale, scale);
@@ -119,15 +90,6 @@ void NumericReadout::drawField(QPainter* painter, const QRectF& field) const {
     painter->setBrush(fill);
     painter->drawRoundedRect(inner, 2.2, 2.2);
     painter->restore();
-}
-
-void NumericReadout::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange) {
-        m_background.invalidate();
-        update();
-    }
-    QWidget::changeEvent(event);
 }
 
 } // namespace climate::widgets

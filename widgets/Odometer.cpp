@@ -1,13 +1,12 @@
 #include "Odometer.h"
 
-#include "InstrumentAccessibility.h"
 #include "InstrumentPainting.h"
 #include "ValueText.h"
 
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace climate::widgets {
@@ -29,39 +28,28 @@ QRectF drumRect(int index) {
 
 } // namespace
 
-Odometer::Odometer(QWidget* parent) : QWidget(parent) {}
+Odometer::Odometer(QWidget* parent) : ValueInstrument(0.0, 9999.0, 0, parent) {}
 
 void Odometer::setValue(double value) {
     if (!std::isfinite(value)) {
         return;
     }
-    if (value < 0.0) {
-        value = 0.0;
+    if (holdValue(std::max(value, 0.0))) {
+        emit valueChanged(heldValue());
     }
-    if (value == m_value) {
-        return;
-    }
-    m_value = value;
-    update();
-    notifyAccessibleValue(this, m_value);
-    emit valueChanged(m_value);
 }
 
 int Odometer::displayedNumber() const {
     // fmod keeps huge values exact enough and away from integer overflow.
-    return static_cast<int>(std::fmod(std::round(m_value), 10000.0));
+    return static_cast<int>(std::fmod(std::round(value()), 10000.0));
 }
 
 QString Odometer::displayText() const {
     return QStringLiteral("%1").arg(displayedNumber(), Digits, 10, QLatin1Char('0'));
 }
 
-void Odometer::setUnitText(const QString& unit) {
-    m_unitText = unit;
-}
-
 QString Odometer::valueText() const {
-    return formatInstrumentValue(displayedNumber(), 0, m_unitText);
+    return formatInstrumentValue(displayedNumber(), 0, unitText());
 }
 
 QSize Odometer::sizeHint() const {
@@ -76,8 +64,8 @@ void Odometer::paintEvent(QPaintEvent* /*event*/) {
     const qreal dpr = devicePixelRatioF();
     const QRectF target(rect());
     const QTransform transform = InstrumentPainting::fit(Frame, target);
-    if (!m_background.isValid(size(), dpr)) {
-        QPainter p(&m_background.rebuild(size(), dpr));
+    if (!background().isValid(size(), dpr)) {
+        QPainter p(&background().rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.setTransform(transform);
         drawBackground(&p);
@@ -89,7 +77,7 @@ void Odometer::paintEvent(QPaintEvent* /*event*/) {
         drawDrumShade(&p);
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background.pixmap());
+    painter.drawPixmap(0, 0, background().pixmap());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -159,15 +147,6 @@ void Odometer::drawDrumShade(QPainter* painter) const {
     painter->setBrush(QColor(255, 255, 255, 28));
     painter->drawRect(QRectF(Window.left(), Window.top() + 3.0, Window.width(), 6.0));
     painter->restore();
-}
-
-void Odometer::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange) {
-        m_background.invalidate();
-        update();
-    }
-    QWidget::changeEvent(event);
 }
 
 } // namespace climate::widgets

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "InstrumentValue.h"
 #include "PixmapCache.h"
+#include "ValueInstrument.h"
 
 #include <QWidget>
 
@@ -11,7 +11,7 @@ namespace climate::widgets {
 // zeros and no tenths. The value is rounded to the nearest whole number. A negative value is held,
 // and shown, as 0; a value above 9999 is held as given but shows only its last four digits, as a
 // real counter that has rolled over (12345 shows "2345").
-class Odometer : public QWidget, public InstrumentValue {
+class Odometer : public ValueInstrument {
     Q_OBJECT
 
 public:
@@ -20,20 +20,14 @@ public:
     explicit Odometer(QWidget* parent = nullptr);
 
     void setValue(double value);
-    [[nodiscard]] double value() const { return m_value; }
+    [[nodiscard]] double value() const { return heldValue(); }
     // The four digits on the drums.
     [[nodiscard]] QString displayText() const;
     // The number the drums show, without leading zeros.
     [[nodiscard]] int displayedNumber() const;
 
-    // Read out with the number: "1450 RPM".
-    void setUnitText(const QString& unit);
-    [[nodiscard]] QString unitText() const { return m_unitText; }
-
-    [[nodiscard]] double instrumentValue() const override { return m_value; }
-    [[nodiscard]] double instrumentMinimum() const override { return 0.0; }
-    [[nodiscard]] double instrumentMaximum() const override { return 9999.0; }
-    // What the drums show, as a number with its unit.
+    // What the drums show, as a number with its unit ("1450 RPM"); the range is what four drums
+    // show, 0 ... 9999.
     [[nodiscard]] QString valueText() const override;
 
     [[nodiscard]] QSize sizeHint() const override;
@@ -44,17 +38,13 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void drawBackground(QPainter* painter) const;
     void drawDigits(QPainter* painter, double deviceScale) const;
     void drawDrumShade(QPainter* painter) const;
 
-    PixmapCache m_background;
     PixmapCache m_shade;
-    double m_value = 0.0;
-    QString m_unitText;
 };
 
 } // namespace climate::widgets

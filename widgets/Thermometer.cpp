@@ -1,13 +1,9 @@
 #include "Thermometer.h"
 
-#include "InstrumentAccessibility.h"
 #include "InstrumentPainting.h"
 #include "ScaleDiv.h"
 #include "ScaleMap.h"
-#include "ValueText.h"
 
-#include <QEvent>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -30,15 +26,13 @@ constexpr double ScaleBottom = 194.0; // the minimum
 constexpr double BulbY = 214.0;       // centre of the bulb
 constexpr double BulbRadius = 10.5;   // liquid in the bulb
 constexpr double BulbGlass = 13.5;    // glass round the bulb
-constexpr double TickLeft = 26.5;
-constexpr double MajorRight = 33.0;
-constexpr double MinorRight = 30.5;
-constexpr double LabelRight = 56.5;
-constexpr double LabelPixels = 14.0;
-
-ScaleMap heightMap(double minimum, double maximum) {
-    return ScaleMap(minimum, maximum, ScaleBottom, ScaleTop);
-}
+// The scale to the right of the tube, its unit 10 above the maximum.
+constexpr LinearScaleDraw::Layout ScaleLayout{.tickLeft = 26.5,
+                                              .minorRight = 30.5,
+                                              .majorRight = 33.0,
+                                              .labelRight = 56.5,
+                                              .labelPixels = 14.0,
+                                              .unitAbove = 10.0};
 
 QPainterPath tubeShape(double halfWidth, double bulbRadius) {
     QPainterPath path;
@@ -52,32 +46,21 @@ QPainterPath tubeShape(double halfWidth, double bulbRadius) {
 
 } // namespace
 
-Thermometer::Thermometer(QWidget* parent) : QWidget(parent) {}
+Thermometer::Thermometer(QWidget* parent)
+    : ValueInstrument(-40.0, 80.0, 1, parent), m_scale(ScaleLayout) {
+    updateScale();
+}
 
 void Thermometer::setRange(double minimum, double maximum) {
-    if (std::isnan(minimum) || std::isnan(maximum)) {
-        return;
+    if (holdRange(minimum, maximum)) {
+        updateScale();
     }
-    if (minimum > maximum) {
-        std::swap(minimum, maximum);
-    }
-    if (minimum == m_minimum && maximum == m_maximum) {
-        return;
-    }
-    m_minimum = minimum;
-    m_maximum = maximum;
-    m_background.invalidate();
-    update();
 }
 
 void Thermometer::setPosition(double position) {
-    if (std::isnan(position) || position == m_position) {
-        return;
+    if (holdValue(position)) {
+        emit positionChanged(position);
     }
-    m_position = position;
-    update();
-    notifyAccessibleValue(this, m_position);
-    emit positionChanged(m_position);
 }
 
 void Thermometer::setLiquidColor(const QColor& color) {
@@ -88,21 +71,16 @@ void Thermometer::setLiquidColor(const QColor& color) {
     update();
 }
 
-void Thermometer::setUnitText(const QString& unit) {
-    if (unit == m_unitText) {
-        return;
-    }
-    m_unitText = unit;
-    m_background.invalidate();
+void Thermometer::unitChanged() {
+    updateScale();
+}
+
+void Thermometer::updateScale() {
+    m_scale.setScale(ScaleMap(minimum(), maximum(), ScaleBottom, ScaleTop),
+                     ScaleDiv::divideRound(minimum(), maximum(), 6, 1));
+    m_scale.setUnitText(unitText());
+    background().invalidate();
     update();
-}
-
-void Thermometer::setDecimals(int decimals) {
-    m_decimals = std::clamp(decimals, 0, 6);
-}
-
-QString Thermometer::valueText() const {
-    return formatInstrumentValue(m_position, m_decimals, m_unitText);
 }
 
 QSize Thermometer::sizeHint() const {
@@ -117,14 +95,14 @@ void Thermometer::paintEvent(QPaintEvent* /*event*/) {
     const qreal dpr = devicePixelRatioF();
     const QRectF target = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QTransform transform = InstrumentPainting::fit(Plate, target);
-    if (!m_background.isValid(size(), dpr)) {
-        QPainter p(&m_background.rebuild(size(), dpr));
+    if (!background().isValid(size(), dpr)) {
+        QPainter p(&background().rebuild(size(), dpr));
         p.setRenderHint(QPainter::Antialiasing);
         p.setTransform(transform);
         drawBackground(&p, InstrumentPainting::fitScale(Plate, target));
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background.pixmap());
+    painter.drawPixmap(0, 0, background().pixmap());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(transform, true);
     drawLiquid(&painter);
@@ -158,57 +136,13 @@ void Thermometer::drawBackground(QPainter* painter, double deviceScale) const {
     painter->setPen(QPen(QColor(90, 96, 104), 0.9));
     painter->drawPath(glass);
 
-    // Scale: ticks and labels to the right of the tube.
-    const ScaleMap map = heightMap(m_minimum, m_maximum);
-    const ScaleDiv div = ScaleDiv::divideRound(m_minimum, m_maximum, 6, 1);
-    const QColor ink = pal.color(QPalette::Text);
-    painter->setPen(QPen(ink, 0.9, Qt::SolidLine, Qt::FlatCap));
-    for (const double v : div.minorTicks()) {
-        painter->drawLine(QPointF(TickLeft, map.transform(v)),
-                          QPointF(MinorRight, map.transform(v)));
-    }
-    painter->setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::FlatCap));
-    for (const double v : div.majorTicks()) {
-        painter->drawLine(QPointF(TickLeft, map.transform(v)),
-                          QPointF(MajorRight, map.transform(v)));
-    }
-    painter->drawLine(QPointF(TickLeft, map.transform(m_minimum)),
-                      QPointF(TickLeft, map.transform(m_maximum)));
-
-    // Labels as large as the gap allows, but never below a readable size on screen.
-    QFont labelFont = InstrumentPainting::logicalFont(font(), LabelPixels, deviceScale, 7.5);
-    double widest = 0.0;
-    for (const double v : div.majorTicks()) {
-        widest = std::max(widest, QFontMetricsF(labelFont).horizontalAdvance(div.label(v)));
-    }
-    const double room = LabelRight - MajorRight - 1.5;
-    if (widest > room) {
-        labelFont.setStretch(std::max(70, static_cast<int>(100.0 * room / widest)));
-    }
-    const QFontMetricsF metrics(labelFont);
-    painter->setFont(labelFont);
-    painter->setPen(ink);
-    for (const double v : div.majorTicks()) {
-        const QString text = div.label(v);
-        const double w = metrics.horizontalAdvance(text);
-        painter->drawText(QPointF(LabelRight - w, map.transform(v) + metrics.capHeight() / 2.0),
-                          text);
-    }
-
-    if (!m_unitText.isEmpty()) {
-        const QFont unitFont = InstrumentPainting::logicalFont(font(), 11.0, deviceScale, 7.0);
-        painter->setFont(unitFont);
-        const QFontMetricsF unitMetrics(unitFont);
-        painter->drawText(
-            QPointF(LabelRight - unitMetrics.horizontalAdvance(m_unitText), ScaleTop - 10.0),
-            m_unitText);
-    }
+    // Scale: ticks, labels and unit to the right of the tube.
+    m_scale.draw(painter, pal, font(), deviceScale);
     painter->restore();
 }
 
 void Thermometer::drawLiquid(QPainter* painter) const {
-    const ScaleMap map = heightMap(m_minimum, m_maximum);
-    const double top = map.boundedTransform(m_position);
+    const double top = m_scale.heights().boundedTransform(position());
     painter->save();
     painter->setPen(Qt::NoPen);
 
@@ -238,15 +172,6 @@ void Thermometer::drawGlassHighlight(QPainter* painter) const {
         0.9);
     painter->drawEllipse(QPointF(TubeX - 5.0, BulbY - 5.0), 2.6, 2.0);
     painter->restore();
-}
-
-void Thermometer::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange) {
-        m_background.invalidate();
-        update();
-    }
-    QWidget::changeEvent(event);
 }
 
 } // namespace climate::widgets

@@ -104,4 +104,17 @@ TEST(FanCurveParametersTest, TemperaturesAreHeldInSinglePrecision) {
     EXPECT_NE(points.front().x(), 25.3);
 }
 
+// The curve's temperatures are the single-precision rounding of the register's product with 0.1
+// formed in extended precision, for every word the controller can send.
+TEST(FanCurveParametersTest, EveryTemperatureWordRoundsLikeTheExtendedProduct) {
+    for (std::uint32_t word = 0; word <= 0xFFFF; ++word) {
+        const auto tenths = static_cast<std::int16_t>(word);
+        const auto expected =
+            static_cast<float>(static_cast<long double>(tenths) * static_cast<long double>(0.1));
+        ASSERT_EQ(FanCurveParameters::temperatureFromRegister(static_cast<std::uint16_t>(word)),
+                  expected)
+            << "register " << word;
+    }
+}
+
 } // namespace

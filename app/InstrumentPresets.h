@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Dial.h"
-#include "ScaleSection.h"
+#include "widgets/Dial.h"
+#include "widgets/ScaleSection.h"
 
 #include <QColor>
 #include <QList>
@@ -9,23 +9,25 @@
 #include <QStringList>
 
 namespace climate::widgets {
-
 class LedBar;
 class Odometer;
 class RotarySwitch;
 class Thermometer;
 class XYPlot;
+} // namespace climate::widgets
 
-// How the window sets up its instruments (ranges, coloured sections, scales, units, colours), kept
-// here so the window and the widget gallery show them alike. Where an instrument sits, its name
+namespace climate::app {
+
+// How the window sets up its instruments (ranges, coloured sections, scales, units, colours): the
+// window's choices, which the widget gallery shows too. Where an instrument sits, its name
 // and its accessible name stay with the page that places it.
 
 struct DialPreset {
     double maximum = 0;
-    QList<ScaleSection> sections;
+    QList<widgets::ScaleSection> sections;
     double arcStartDeg = 0;
     double arcSpanDeg = 0;
-    Dial::PointerStyle pointer = Dial::PointerStyle::Needle;
+    widgets::Dial::PointerStyle pointer = widgets::Dial::PointerStyle::Needle;
     QString unit;
     int decimals = 0;
     int majorTicks = 0; // 0: the dial's own default
@@ -53,15 +55,15 @@ struct RotarySwitchPreset {
 // The magenta face of the forced-output rocker.
 [[nodiscard]] QColor rockerBackgroundColor();
 
-void applyPreset(Dial& dial, const DialPreset& preset);
-void applyPreset(RotarySwitch& rotary, const RotarySwitchPreset& preset);
+void applyPreset(widgets::Dial& dial, const DialPreset& preset);
+void applyPreset(widgets::RotarySwitch& rotary, const RotarySwitchPreset& preset);
 // The link bar: green segments, one pixel apart.
-void applyLinkBar(LedBar& bar);
+void applyLinkBar(widgets::LedBar& bar);
 // The revolution counters: RPM.
-void applyRevolutionCounter(Odometer& odometer);
+void applyRevolutionCounter(widgets::Odometer& odometer);
 // The three temperatures, -40 ... 80 ℃.
-void applyTemperatureScale(Thermometer& thermometer);
+void applyTemperatureScale(widgets::Thermometer& thermometer);
 // The fan curve plot: temperature against speed, red internal and yellow external fans.
-void applyFanCurvePlot(XYPlot& plot);
+void applyFanCurvePlot(widgets::XYPlot& plot);
 
-} // namespace climate::widgets
+} // namespace climate::app

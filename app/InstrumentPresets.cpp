@@ -1,12 +1,14 @@
 #include "InstrumentPresets.h"
 
-#include "LedBar.h"
-#include "Odometer.h"
-#include "RotarySwitch.h"
-#include "Thermometer.h"
-#include "XYPlot.h"
+#include "widgets/LedBar.h"
+#include "widgets/Odometer.h"
+#include "widgets/RotarySwitch.h"
+#include "widgets/Thermometer.h"
+#include "widgets/XYPlot.h"
 
-namespace climate::widgets {
+namespace climate::app {
+
+using namespace climate::widgets;
 
 namespace {
 
@@ -112,4 +114,4 @@ void applyFanCurvePlot(XYPlot& plot) {
     plot.setBackgroundColor(QColor(192, 192, 192));
 }
 
-} // namespace climate::widgets
+} // namespace climate::app

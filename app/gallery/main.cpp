@@ -2,18 +2,18 @@
 // panel is rendered offscreen into a PNG (add --scale 2 for a high-density rendering) and the
 // program ends; otherwise it opens as a window.
 
-#include "CaptionLabel.h"
-#include "Dial.h"
-#include "InstrumentAccessibility.h"
-#include "InstrumentPresets.h"
-#include "LedBar.h"
-#include "NumericReadout.h"
-#include "Odometer.h"
-#include "RockerSwitch.h"
-#include "RotarySwitch.h"
-#include "RoundLed.h"
-#include "Thermometer.h"
-#include "XYPlot.h"
+#include "app/InstrumentPresets.h"
+#include "widgets/CaptionLabel.h"
+#include "widgets/Dial.h"
+#include "widgets/InstrumentAccessibility.h"
+#include "widgets/LedBar.h"
+#include "widgets/NumericReadout.h"
+#include "widgets/Odometer.h"
+#include "widgets/RockerSwitch.h"
+#include "widgets/RotarySwitch.h"
+#include "widgets/RoundLed.h"
+#include "widgets/Thermometer.h"
+#include "widgets/XYPlot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +26,7 @@
 
 #include <memory>
 
+using namespace climate::app;
 using namespace climate::widgets;
 
 namespace {
