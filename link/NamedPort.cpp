@@ -77,4 +77,8 @@ bool NamedPort::isLost() const {
     return m_networkPicked ? m_network->isLost() : m_serial->isLost();
 }
 
+QString NamedPort::lastErrorText() const {
+    return m_networkPicked ? m_network->lastErrorText() : m_serial->lastErrorText();
+}
+
 } // namespace climate::link

@@ -4,6 +4,7 @@
 #include "SerialPort.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -38,6 +39,8 @@ public:
 
     // True from the loss of the device or connection until close().
     [[nodiscard]] bool isLost() const;
+    // Why the device or connection was lost (the command line names it).
+    [[nodiscard]] QString lastErrorText() const;
 
     // Looks host names up with `resolver` from now on; the port is closed first.
     void useResolver(std::unique_ptr<HostResolver> resolver);
