@@ -7,8 +7,10 @@ CMake itself reports. Usage: check-layering.py SOURCE_DIR BUILD_DIR, where BUILD
 with --graphviz=BUILD_DIR/graph/targets.dot and CMAKE_EXPORT_COMPILE_COMMANDS.
 
 - The targets of a source file are the ones compile_commands.json builds it for.
-- A header belongs to the libraries that compile its source beside it (Foo.cpp for Foo.h), else
-  to the library that compiles most of the sources of its folder or the nearest folder above.
+- A header belongs to the libraries that list it among their sources (CMake's file API code
+  model, when BUILD_DIR was configured with a codemodel-v2 query), else to the libraries that
+  compile its source beside it (Foo.cpp for Foo.h), else to the library that compiles most of the
+  sources of its folder or the nearest folder above.
 - A target may include the headers of the libraries it links, directly or through others.
 - The folders checked are those whose sources mostly build libraries (the tool's layers); test,
   benchmark and harness folders, whose sources mostly build programs, include what they link.
@@ -67,6 +69,35 @@ def read_targets(build_dir, root):
     return targets
 
 
+def read_listed_headers(build_dir, root):
+    """Header -> the targets that list it among their sources, from the file API's code model
+    (empty when the build directory has no reply)."""
+    reply = os.path.join(build_dir, ".cmake", "api", "v1", "reply")
+    listed = collections.defaultdict(set)
+    if not os.path.isdir(reply):
+        return listed
+    indexes = sorted(name for name in os.listdir(reply) if name.startswith("index-"))
+    if not indexes:
+        return listed
+    with open(os.path.join(reply, indexes[-1]), encoding="utf-8") as index_file:
+        index = json.load(index_file)
+    for entry in index.get("objects", []):
+        if entry.get("kind") != "codemodel":
+            continue
+        with open(os.path.join(reply, entry["jsonFile"]), encoding="utf-8") as model_file:
+            model = json.load(model_file)
+        source_dir = os.path.realpath(model["paths"]["source"])
+        for configuration in model.get("configurations", []):
+            for target in configuration.get("targets", []):
+                with open(os.path.join(reply, target["jsonFile"]), encoding="utf-8") as target_file:
+                    details = json.load(target_file)
+                for source in details.get("sources", []):
+                    path = os.path.realpath(os.path.join(source_dir, source["path"]))
+                    if path.startswith(root + os.sep) and path.endswith((".h", ".hpp")):
+                        listed[os.path.relpath(path, root)].add(details["name"])
+    return listed
+
+
 def folder_libraries(file_targets, programs):
     """Folder -> the library that compiles most of the sources directly in it."""
     counts = collections.defaultdict(collections.Counter)
@@ -99,8 +130,11 @@ def resolve(include, including_dir, root, folders):
     return None
 
 
-def libraries_of(path, file_targets, programs, libraries):
-    """The libraries that own a header: its source's, else its folder's or the nearest above."""
+def libraries_of(path, file_targets, programs, libraries, listed):
+    """The libraries that own a header: those listing it, else its source's, else its folder's
+    or the nearest above."""
+    if listed.get(path, set()) - programs:
+        return listed[path] - programs
     stem = os.path.splitext(path)[0]
     for ending in (".cpp", ".cc"):
         beside = file_targets.get(stem + ending, set()) - programs
@@ -129,6 +163,7 @@ def main():
     build_dir = os.path.realpath(sys.argv[2])
     programs, links = read_graph(os.path.join(build_dir, "graph", "targets.dot"))
     file_targets = read_targets(build_dir, root)
+    listed = read_listed_headers(build_dir, root)
     libraries = folder_libraries(file_targets, programs)
     top_folders = sorted({p.split(os.sep)[0] for p in file_targets})
     checked = layered_folders(file_targets, programs)
@@ -137,14 +172,14 @@ def main():
     for path in project_files(root, file_targets):
         if path.split(os.sep)[0] not in checked:
             continue
-        owners = file_targets.get(path) or libraries_of(path, file_targets, programs, libraries)
+        owners = file_targets.get(path) or libraries_of(path, file_targets, programs, libraries, listed)
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as source:
             includes = INCLUDE.findall(source.read())
         for include in includes:
             header = resolve(include, os.path.dirname(path), root, top_folders)
             if header is None:
                 continue
-            providers = libraries_of(header, file_targets, programs, libraries)
+            providers = libraries_of(header, file_targets, programs, libraries, listed)
             if not providers:
                 continue
             for owner in owners:

@@ -18,7 +18,10 @@ if [ "${1:-}" = "--fix" ]; then
 fi
 
 # Only the moc/rcc outputs are needed (CMAKE_GLOBAL_AUTOGEN_TARGET gives one target for them all),
-# not a second full build.
+# not a second full build. The file API's code model lists each target's sources, headers included,
+# for the layering check.
+mkdir -p build-lint/.cmake/api/v1/query
+touch build-lint/.cmake/api/v1/query/codemodel-v2
 cmake -S . -B build-lint -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_COMPILER_LAUNCHER= \
     -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON -DCMAKE_AUTOGEN_ORIGIN_DEPENDS=OFF \
