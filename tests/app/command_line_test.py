@@ -90,6 +90,17 @@ class RefusesUnknownOptions(unittest.TestCase):
                 self.assertEqual(result.stdout, "")
 
 
+    def test_unknown_option_needs_no_display(self):
+        # Refused before the window, so no platform plugin is looked for: no Qt abort (134).
+        for arguments in (["--no-such-option"], ["-style", "Fusion", "--no-such-option"],
+                          ["/tmp/port", "-x"]):
+            with self.subTest(arguments=arguments):
+                result = run(TOOL, *arguments)
+                self.assertEqual(result.returncode, 2, result.stderr)
+                self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
+                self.assertEqual(result.stdout, "")
+
+
 class StartsWithPortPaths(unittest.TestCase):
     def test_qt_options_and_port_paths_open_the_window(self):
         env = environment_without_display()

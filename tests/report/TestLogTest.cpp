@@ -352,6 +352,9 @@ TEST_F(TestLogTest, AFailedWriteClosesUpAndTheNextRecordTakesTheSameRow) {
 }
 
 TEST_F(TestLogTest, ASaveThatFailsLosesNoRow) {
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "no way to fill the disk here";
+    }
     TestLog log(presenter, options());
     std::vector<std::string> times{now.compactText()};
     log.WriteLogRecord(rowWith(1000));
@@ -563,6 +566,9 @@ TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) 
     }
 
     // Before the disk: the disk is full.
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "the cases above ran; no way to fill the disk here";
+    }
     now.minute += 1;
     TestLog log(presenter, withPoster);
     log.WriteLogRecord(rowWith(1000));
