@@ -21,7 +21,22 @@ if [ ! -f "$windows_build/build.ninja" ]; then
 fi
 
 source scripts/windows/wine-session.sh
-trap windows_session_end EXIT
+# The host service runs the Linux programs the tests ask for (tests/support/host_service.py).
+service_folder=$(mktemp -d)
+/usr/bin/python3 tests/support/host_service.py "$service_folder/port" &
+service=$!
+stop() {
+    kill "$service" 2>/dev/null || true
+    wait "$service" 2>/dev/null || true
+    rm -rf "$service_folder"
+    windows_session_end
+}
+trap stop EXIT
+for _ in $(seq 100); do
+    [ -s "$service_folder/port" ] && break
+    sleep 0.1
+done
+export CLIMATE_HOST_SERVICE="127.0.0.1:$(cat "$service_folder/port")"
 windows_session_start
 # Two at a time: most of the time goes to Wine starting each program.
 ctest --test-dir "$windows_build" --output-on-failure --timeout 300 \

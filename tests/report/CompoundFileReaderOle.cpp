@@ -34,16 +34,18 @@ std::optional<std::vector<std::uint8_t>> readCompoundStream(std::span<const std:
     IStream* stream = nullptr;
     const HRESULT found =
         storage->OpenStream(name.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
-    storage->Release();
     if (FAILED(found)) {
+        storage->Release();
         return reason("no such stream", found);
     }
+    // The storage stays open while its stream is read: releasing it invalidates the stream.
     STATSTG status{};
     stream->Stat(&status, STATFLAG_NONAME);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(status.cbSize.QuadPart));
     ULONG read = 0;
     const HRESULT r = stream->Read(data.data(), static_cast<ULONG>(data.size()), &read);
     stream->Release();
+    storage->Release();
     if (FAILED(r) || read != data.size()) {
         return reason("the stream cannot be read", r);
     }

@@ -49,7 +49,9 @@ XlsReadBack XlsReadBack::of(const std::filesystem::path& file) {
     const std::string output = reader.output.toStdString();
     if (!reader.finished || reader.exitCode != 0) {
         const QByteArray said = reader.output + reader.errors;
-        book.error = said.isEmpty() ? "the reader failed" : said.toStdString();
+        book.error = said.isEmpty() ? "the reader failed (exit status " +
+                                          std::to_string(reader.exitCode) + ")"
+                                    : said.toStdString();
         return book;
     }
     QJsonParseError parseError;

@@ -3,10 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-// Runs a program of the machine the tests run on (Python with xlrd, the simulator) and collects
-// what it printed. On Linux that is an ordinary child process. The Windows build's tests run under
-// Wine, where a Linux program can be started but its output never reaches the Windows side
-// through a pipe: there it runs through the shell with its output in a file (HostProgramWin.cpp).
+// Runs a program of the machine the tests run on (Python with xlrd) and collects what it
+// printed. On Linux that is an ordinary child process. The Windows build's tests run under Wine,
+// where a Linux program runs detached, its output never reaching the Windows side: there the
+// host service runs it (HostProgramWin.cpp, host_service.py).
 struct HostRun {
     bool finished = false; // false when it could not start or outlived the timeout
     int exitCode = -1;

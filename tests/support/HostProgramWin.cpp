@@ -1,74 +1,40 @@
 #include "HostProgram.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "WineHost.h"
 
-#include <windows.h>
-
-namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Wine's own translation of a Windows path into the Unix one (kernel32's
-// wine_get_unix_file_name); empty on a real Windows.
-QString wineUnixPath(const QString& path) {
-    using Translate = char* (*)(const wchar_t*);
-    static const auto translate = reinterpret_cast<Translate>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!translate) {
-        return {};
-    }
-    const std::wstring wide = QDir::toNativeSeparators(QDir(path).absolutePath()).toStdWString();
-    char* unix = translate(wide.c_str());
-    if (!unix) {
-        return {};
-    }
-    const QString result = QString::fromLocal8Bit(unix);
-    ::HeapFree(::GetProcessHeap(), 0, unix);
-    return result;
-}
-
-QString shellQuoted(const QString& text) {
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
-} // namespace
+#include <QDeadlineTimer>
 
 HostRun runHostProgram(const QString& program, const QStringList& arguments, int timeoutMs) {
     HostRun run;
-    QTemporaryDir folder;
-    const QString unixFolder = wineUnixPath(folder.path());
-    if (!folder.isValid() || unixFolder.isEmpty()) {
-        run.errors = "no folder shared with the host (not under Wine?)";
+    QTcpSocket socket;
+    QString error;
+    if (!wine_host::request(socket, "run", program, arguments,
+                            QJsonObject{{QStringLiteral("timeout"), timeoutMs / 1000.0}}, error)) {
+        run.errors = error.toUtf8();
         return run;
     }
-    // The shell of the host runs the program with its output in files the test reads back.
-    QString line = QStringLiteral("exec ") + shellQuoted(program);
-    for (const QString& argument : arguments) {
-        line += QLatin1Char(' ') + shellQuoted(argument);
+    // The answer is one line, then the service closes the connection.
+    const QDeadlineTimer deadline(timeoutMs + 5000);
+    QByteArray answer;
+    while (!answer.endsWith('\n') && !deadline.hasExpired()) {
+        if (socket.bytesAvailable() == 0 &&
+            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            break;
+        }
+        answer += socket.readAll();
     }
-    line += QStringLiteral(" >") + shellQuoted(unixFolder + QStringLiteral("/out")) +
-            QStringLiteral(" 2>") + shellQuoted(unixFolder + QStringLiteral("/err"));
-    QProcess shell;
-    shell.start(QStringLiteral("Z:\\bin\\sh"), {QStringLiteral("-c"), line});
-    if (!shell.waitForStarted(timeoutMs)) {
-        run.errors = shell.errorString().toUtf8();
+    const QJsonObject result = QJsonDocument::fromJson(answer).object();
+    if (result.isEmpty()) {
+        run.errors = "no answer from the host service";
         return run;
     }
-    run.finished = shell.waitForFinished(timeoutMs);
-    run.exitCode = shell.exitCode();
-    run.output = contentOf(folder.filePath(QStringLiteral("out")));
-    run.errors = contentOf(folder.filePath(QStringLiteral("err")));
+    run.exitCode = result.value(QStringLiteral("status")).toInt(-1);
+    run.finished = run.exitCode >= 0;
+    run.output = QByteArray::fromBase64(result.value(QStringLiteral("stdout")).toString().toLatin1());
+    run.errors = QByteArray::fromBase64(result.value(QStringLiteral("stderr")).toString().toLatin1());
     return run;
 }
 
 QString hostPath(const QString& path) {
-    return wineUnixPath(path);
+    return wine_host::unixPath(path);
 }

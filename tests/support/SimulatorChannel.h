@@ -9,8 +9,8 @@
 
 // The running simulator's standard input and output, whatever carries them: a child process on
 // Linux (SimulatorChannelPosix.cpp); under Wine, where a Linux program's output does not reach
-// a Windows pipe, a relay on the host that runs the simulator and passes its input and output
-// over a loopback connection (SimulatorChannelWin.cpp, host_relay.py).
+// a Windows pipe, the host service runs the simulator and passes its input and output over a
+// loopback connection (SimulatorChannelWin.cpp, host_service.py).
 class SimulatorChannel : public QObject {
     Q_OBJECT
 
