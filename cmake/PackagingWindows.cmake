@@ -67,12 +67,13 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${CLIMATE_PACKAGE_NAME})
 # Start menu: the tool, and the uninstaller the NSIS template adds. The tool keeps its test log
 # in the current folder, which for a shortcut is its working folder: Program Files is not
 # writable for a normal user, the all-users Documents folder is (C:\Users\Public\Documents).
-set(CPACK_NSIS_CREATE_ICONS_EXTRA "
-  SetOutPath \"$DOCUMENTS\"
-  CreateShortCut \"$SMPROGRAMS\\$STARTMENU_FOLDER\\${CLIMATE_PACKAGE_TITLE}.lnk\" \"$INSTDIR\\climate-tool.exe\"
-  SetOutPath \"$INSTDIR\"")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "
-  Delete \"$SMPROGRAMS\\$MUI_TEMP\\${CLIMATE_PACKAGE_TITLE}.lnk\"")
+# (NSIS takes single quotes too, which pass through CPack's own quoting unharmed.)
+set(CPACK_NSIS_CREATE_ICONS_EXTRA
+    "SetOutPath '$DOCUMENTS'
+  CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\${CLIMATE_PACKAGE_TITLE}.lnk' '$INSTDIR\\\\climate-tool.exe'
+  SetOutPath '$INSTDIR'")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA
+    "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\${CLIMATE_PACKAGE_TITLE}.lnk'")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_NSIS_PACKAGE_NAME ${CLIMATE_PACKAGE_TITLE})
 set(CPACK_NSIS_DISPLAY_NAME ${CLIMATE_PACKAGE_TITLE})
@@ -84,6 +85,8 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_CONTACT "service-tool@climateunit.org")
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+# A 64-bit installer, like the program it installs (NSIS's default stub is 32-bit x86).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 # Per machine: CPack's NSIS template asks for administrator rights and, as an administrator,
 # installs for all users (Program Files, the common Start menu, HKLM).
 include(CPack)

@@ -61,7 +61,7 @@ work=$(mktemp -d)
 window=$!
 shown=
 for _ in $(seq 60); do
-    if xdotool search --name "Climate" >/dev/null 2>&1; then
+    if xdotool search --name "GUI For DC" >/dev/null 2>&1; then
         shown=yes
         break
     fi
