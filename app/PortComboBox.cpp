@@ -155,6 +155,12 @@ QString PortComboBox::portToOpen() const {
     }
     QString typed = currentText().trimmed();
     if (platform::portNamesUpperCase()) {
+        // A listed entry typed in any case is that entry ("/tmp/sim/link", rtu+tcp://host:1).
+        for (int i = 0; i < count(); ++i) {
+            if (itemText(i).compare(typed, Qt::CaseInsensitive) == 0) {
+                return itemText(i);
+            }
+        }
         typed = typed.toUpper();
     }
     if (typed == QLatin1String(StartText)) {

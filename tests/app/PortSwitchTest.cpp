@@ -4,6 +4,7 @@
 #include "link/NamedPort.h"
 #include "report/TestLog.h"
 #include "support/FileSizeLimit.h"
+#include "support/SimulatorChannel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -29,6 +30,9 @@ class PortSwitchTest : public PortWindowFixture {
 protected:
     void SetUp() override {
         PortWindowFixture::SetUp();
+        if (!SimulatorChannel::servesSerialPorts()) {
+            GTEST_SKIP() << "a serial port on the simulator's pseudo-terminal: not under Wine";
+        }
         ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
         makeWindow({sim.linkPath(), QStringLiteral("/nonexistent/ttyX")});
     }

@@ -10,5 +10,8 @@ struct SocketOptions {
     int keepIdleSeconds = -1;
     int keepIntervalSeconds = -1;
     int keepProbes = -1;
+    // Whether the system tells the keep-alive timing at all: Linux always does, Windows from
+    // 10 1709 on, Wine 8 does not.
+    bool timingReadable = true;
 };
 SocketOptions socketOptionsOf(qintptr socket);

@@ -24,7 +24,9 @@ SocketOptions socketOptionsOf(qintptr socket) {
                    : -1;
     };
     // TCP_KEEPALIVE is the idle time in seconds (Windows 10 1709 and later, and Wine).
-    return {option(IPPROTO_TCP, TCP_NODELAY), option(SOL_SOCKET, SO_KEEPALIVE),
-            option(IPPROTO_TCP, TCP_KEEPALIVE), option(IPPROTO_TCP, TCP_KEEPINTVL),
-            option(IPPROTO_TCP, TCP_KEEPCNT)};
+    SocketOptions options{option(IPPROTO_TCP, TCP_NODELAY), option(SOL_SOCKET, SO_KEEPALIVE),
+                          option(IPPROTO_TCP, TCP_KEEPALIVE), option(IPPROTO_TCP, TCP_KEEPINTVL),
+                          option(IPPROTO_TCP, TCP_KEEPCNT)};
+    options.timingReadable = options.keepIdleSeconds >= 0;
+    return options;
 }
