@@ -60,8 +60,8 @@ QStringList fontFamilies() {
 
 std::span<const WindowSystemOption> windowSystemOptions() {
     static constexpr WindowSystemOption Options[] = {
-        {"display", true}, {"geometry", true}, {"title", true},  {"icon", true},
-        {"name", true},    {"visual", true},   {"ncols", true},  {"cmap", true},
+        {"display", true}, {"geometry", true}, {"title", true},   {"icon", true},
+        {"name", true},    {"visual", true},   {"ncols", true},   {"cmap", true},
         {"im", true},      {"sync", false},    {"nograb", false}, {"dograb", false}};
     return Options;
 }

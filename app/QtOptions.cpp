@@ -12,11 +12,12 @@ namespace {
 // The options QGuiApplication and QApplication take out of the arguments on every platform,
 // each with one or two leading dashes.
 constexpr std::array<std::string_view, 9> ValueOptions = {
-    "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-    "qwindowtitle", "qwindowicon",       "style",         "stylesheet"};
+    "platform",     "platformpluginpath", "platformtheme", "plugin",    "qwindowgeometry",
+    "qwindowtitle", "qwindowicon",        "style",         "stylesheet"};
 constexpr std::array<std::string_view, 3> FlagOptions = {"reverse", "widgetcount", "testability"};
 
-template <std::size_t N> bool among(const std::array<std::string_view, N>& list, std::string_view name) {
+template <std::size_t N>
+bool among(const std::array<std::string_view, N>& list, std::string_view name) {
     return std::find(list.begin(), list.end(), name) != list.end();
 }
 

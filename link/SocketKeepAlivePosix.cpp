@@ -10,9 +10,9 @@ namespace climate::link {
 
 void setKeepAliveTiming(qintptr socket, int idleSeconds, int intervalSeconds, int probes) {
     const int descriptor = static_cast<int>(socket);
-    for (const auto& [option, value] : {std::pair{TCP_KEEPIDLE, idleSeconds},
-                                        std::pair{TCP_KEEPINTVL, intervalSeconds},
-                                        std::pair{TCP_KEEPCNT, probes}}) {
+    for (const auto& [option, value] :
+         {std::pair{TCP_KEEPIDLE, idleSeconds}, std::pair{TCP_KEEPINTVL, intervalSeconds},
+          std::pair{TCP_KEEPCNT, probes}}) {
         ::setsockopt(descriptor, IPPROTO_TCP, option, &value, sizeof(value));
     }
 }

@@ -1,8 +1,8 @@
 #include "SocketKeepAlive.h"
 
+#include <mstcpip.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <mstcpip.h>
 
 #ifndef TCP_KEEPCNT
 #define TCP_KEEPCNT 16 // ws2ipdef.h of newer SDKs than MinGW-w64's

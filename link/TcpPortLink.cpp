@@ -129,8 +129,8 @@ void TcpPortLink::onConnected() {
 void TcpPortLink::setUpConnectedSocket() {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-    setKeepAliveTiming(m_socket.socketDescriptor(), KeepAliveIdleSeconds,
-                       KeepAliveIntervalSeconds, KeepAliveProbes);
+    setKeepAliveTiming(m_socket.socketDescriptor(), KeepAliveIdleSeconds, KeepAliveIntervalSeconds,
+                       KeepAliveProbes);
 }
 
 void TcpPortLink::onSocketError(QAbstractSocket::SocketError error) {

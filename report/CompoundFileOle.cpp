@@ -146,7 +146,8 @@ void buildContainer(const std::string& streamName,
     {
         Released<IStream> stream;
         if (const HRESULT r = storage.object->CreateStream(
-                name.c_str(), STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream.object);
+                name.c_str(), STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                &stream.object);
             FAILED(r)) {
             fail("cannot create the stream " + streamName, r);
         }

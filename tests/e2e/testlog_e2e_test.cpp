@@ -46,9 +46,10 @@ TEST_F(TestLogE2eTest, PollingWritesRowsWithTheSimulatorsValues) {
     ASSERT_TRUE(log.flush());
     EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 
-    const HostRun reader = runHostProgram(
-        QStringLiteral(PYTHON_WITH_XLRD),
-        {QStringLiteral(XLS_DUMP_SCRIPT), hostPath(QString::fromStdString(log.state().LogFilePath))});
+    const HostRun reader =
+        runHostProgram(QStringLiteral(PYTHON_WITH_XLRD),
+                       {QStringLiteral(XLS_DUMP_SCRIPT),
+                        hostPath(QString::fromStdString(log.state().LogFilePath))});
     ASSERT_TRUE(reader.finished) << reader.errors.toStdString();
     ASSERT_EQ(reader.exitCode, 0) << reader.errors.toStdString();
     const QJsonObject book = QJsonDocument::fromJson(reader.output).object();

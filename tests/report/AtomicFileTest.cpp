@@ -1,8 +1,8 @@
 // Replacing a file all at once: the old content survives a write that fails part-way.
 #include "report/AtomicFile.h"
+#include "TemporaryFolder.h"
 #include "support/FileCreationMask.h"
 #include "support/FileSizeLimit.h"
-#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

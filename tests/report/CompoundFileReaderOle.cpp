@@ -9,7 +9,8 @@ std::optional<std::vector<std::uint8_t>> readCompoundStream(std::span<const std:
                                                             const std::string& streamName,
                                                             std::string& error) {
     const auto reason = [&error](const char* what, HRESULT result) {
-        error = std::string(what) + " (HRESULT " + std::to_string(static_cast<unsigned long>(result)) + ")";
+        error = std::string(what) + " (HRESULT " +
+                std::to_string(static_cast<unsigned long>(result)) + ")";
         return std::nullopt;
     };
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, file.size());

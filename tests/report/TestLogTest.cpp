@@ -1,12 +1,12 @@
 // The test log: its workbook as a reader sees it, its automation calls, and what happens when
 // the spreadsheet application, the folder or the disk lets it down.
 #include "report/TestLog.h"
-#include "support/FileSizeLimit.h"
 #include "ScriptedSpreadsheet.h"
 #include "TemporaryFolder.h"
 #include "XlsReadBack.h"
 #include "report/InProcessSpreadsheetApplication.h"
 #include "report/WorkbookStore.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingPresenter.h"
 
 #include <gtest/gtest.h>

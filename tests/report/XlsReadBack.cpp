@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-
 namespace {
 
 XlsReadBack::Format formatOf(const QJsonObject& json) {
@@ -49,9 +48,9 @@ XlsReadBack XlsReadBack::of(const std::filesystem::path& file) {
     const std::string output = reader.output.toStdString();
     if (!reader.finished || reader.exitCode != 0) {
         const QByteArray said = reader.output + reader.errors;
-        book.error = said.isEmpty() ? "the reader failed (exit status " +
-                                          std::to_string(reader.exitCode) + ")"
-                                    : said.toStdString();
+        book.error = said.isEmpty()
+                         ? "the reader failed (exit status " + std::to_string(reader.exitCode) + ")"
+                         : said.toStdString();
         return book;
     }
     QJsonParseError parseError;

@@ -16,8 +16,7 @@ struct HostRun {
 
 // `program` and the paths among `arguments` are this machine's own (/usr/bin/python3); a path
 // of a file the test wrote goes through hostPath() first.
-HostRun runHostProgram(const QString& program, const QStringList& arguments,
-                       int timeoutMs = 30000);
+HostRun runHostProgram(const QString& program, const QStringList& arguments, int timeoutMs = 30000);
 
 // The host's name for a file the test made: the path itself on Linux, the Unix path behind a
 // Windows path under Wine.

@@ -10,7 +10,8 @@ HostRun runHostProgram(const QString& program, const QStringList& arguments, int
         run.errors = process.errorString().toUtf8();
         return run;
     }
-    run.finished = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
+    run.finished =
+        process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
     run.exitCode = process.exitCode();
     run.output = process.readAllStandardOutput();
     run.errors = process.readAllStandardError();

@@ -30,8 +30,10 @@ HostRun runHostProgram(const QString& program, const QStringList& arguments, int
     }
     run.exitCode = result.value(QStringLiteral("status")).toInt(-1);
     run.finished = run.exitCode >= 0;
-    run.output = QByteArray::fromBase64(result.value(QStringLiteral("stdout")).toString().toLatin1());
-    run.errors = QByteArray::fromBase64(result.value(QStringLiteral("stderr")).toString().toLatin1());
+    run.output =
+        QByteArray::fromBase64(result.value(QStringLiteral("stdout")).toString().toLatin1());
+    run.errors =
+        QByteArray::fromBase64(result.value(QStringLiteral("stderr")).toString().toLatin1());
     return run;
 }
 

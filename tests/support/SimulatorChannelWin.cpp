@@ -18,9 +18,7 @@ public:
         return wine_host::request(m_socket, "relay", program, arguments, {}, m_error, timeoutMs);
     }
     QString errorString() const override { return m_error; }
-    bool isRunning() const override {
-        return m_socket.state() == QAbstractSocket::ConnectedState;
-    }
+    bool isRunning() const override { return m_socket.state() == QAbstractSocket::ConnectedState; }
     void write(const QByteArray& bytes) override {
         m_socket.write(bytes);
         m_socket.flush();
