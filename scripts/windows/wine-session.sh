@@ -11,23 +11,26 @@ export QT_PLUGIN_PATH="Z:$windows_qt/plugins"
 
 windows_xvfb_pid=
 windows_session_start() {
-    # The first free display of :100 ... :109.
-    local n waited
-    for n in 100 101 102 103 104 105 106 107 108 109; do
-        { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        windows_xvfb_pid=$!
-        for waited in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        if kill -0 "$windows_xvfb_pid" 2>/dev/null; then
-            export DISPLAY=":$n"
-            break
-        fi
+    # The X server: once per session, on the first free display of :100 ... :109.
+    if [ -z "$windows_xvfb_pid" ] || ! kill -0 "$windows_xvfb_pid" 2>/dev/null; then
         windows_xvfb_pid=
-    done
-    [ -n "$windows_xvfb_pid" ] || { echo "no free X display in :100-:109" >&2; return 1; }
+        local n waited
+        for n in 100 101 102 103 104 105 106 107 108 109; do
+            { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
+            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+            windows_xvfb_pid=$!
+            for waited in $(seq 50); do
+                [ -e "/tmp/.X11-unix/X$n" ] && break
+                sleep 0.1
+            done
+            if kill -0 "$windows_xvfb_pid" 2>/dev/null; then
+                export DISPLAY=":$n"
+                break
+            fi
+            windows_xvfb_pid=
+        done
+        [ -n "$windows_xvfb_pid" ] || { echo "no free X display in :100-:109" >&2; return 1; }
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot --init >/dev/null 2>&1
