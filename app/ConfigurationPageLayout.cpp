@@ -1,6 +1,7 @@
 #include "ConfigurationPageLayout.h"
 
 #include "FormBuilder.h"
+#include "Platform.h"
 #include "PortComboBox.h"
 #include "UpperCaseValidator.h"
 
@@ -179,11 +180,11 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
     auto* rdCOM = new PortComboBox(extraPorts, serial);
     rdCOM->setObjectName(QStringLiteral("rdCOM"));
     rdCOM->setGeometry(76, 20, 84, 22);
-#ifdef Q_OS_WIN
-    // Port names are upper case on Windows ("com12" is typed for COM12); paths elsewhere are
+    // Where port names are upper case ("com12" is typed for COM12); paths elsewhere are
     // case-sensitive and stay as typed.
-    rdCOM->setValidator(new UpperCaseValidator(rdCOM));
-#endif
+    if (platform::portNamesUpperCase()) {
+        rdCOM->setValidator(new UpperCaseValidator(rdCOM));
+    }
     b.name(rdCOM, serial->title(), portLabel->text(), portLabel);
     serialCombo(b, serial, QStringLiteral("BaudRate:"), QStringLiteral("baudrate"), 47,
                 {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),

@@ -1,7 +1,8 @@
 #include "PortComboBox.h"
 
+#include "Platform.h"
+
 #include <QAbstractItemView>
-#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -12,21 +13,6 @@
 namespace climate::app {
 
 namespace {
-
-// Natural order: ttyS2 before ttyS10. Compared as the name without its trailing number, then
-// that number; QCollator's numeric mode would do it, but not in the C locale that services and
-// test runners often have.
-void sortNaturally(QStringList& names) {
-    const auto split = [](const QString& name) {
-        qsizetype digits = name.size();
-        while (digits > 0 && name.at(digits - 1).isDigit()) {
-            --digits;
-        }
-        return std::pair{name.left(digits), name.mid(digits).toULongLong()};
-    };
-    std::stable_sort(names.begin(), names.end(),
-                     [&split](const QString& a, const QString& b) { return split(a) < split(b); });
-}
 
 QString hexId(quint16 id) {
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
@@ -59,33 +45,7 @@ PortComboBox::PortComboBox(QStringList extraPorts, QWidget* parent)
 }
 
 QStringList PortComboBox::systemPorts(const QString& deviceFolder) {
-#ifdef Q_OS_WIN
-    // On Windows the list is the fixed COM1 ... COM9; higher numbers are typed.
-    Q_UNUSED(deviceFolder);
-    QStringList ports;
-    for (int n = 1; n <= 9; ++n) {
-        ports << QStringLiteral("COM%1").arg(n);
-    }
-    return ports;
-#else
-    const QDir dev(deviceFolder);
-    QStringList ports;
-    for (const QString& pattern :
-         {QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*"), QStringLiteral("ttyS*")}) {
-        QStringList found = dev.entryList({pattern}, QDir::System | QDir::Files | QDir::Readable);
-        sortNaturally(found);
-        for (const QString& name : found) {
-            ports << dev.absoluteFilePath(name);
-        }
-    }
-    const QDir byId(dev.filePath(QStringLiteral("serial/by-id")));
-    QStringList stable = byId.entryList(QDir::System | QDir::Files | QDir::Readable);
-    sortNaturally(stable);
-    for (const QString& name : stable) {
-        ports << byId.absoluteFilePath(name);
-    }
-    return ports;
-#endif
+    return platform::serialPorts(deviceFolder);
 }
 
 QStringList PortComboBox::describe(const QString& path, const QList<Adapter>& adapters) {
@@ -194,9 +154,15 @@ QString PortComboBox::portToOpen() const {
         return selected;
     }
     QString typed = currentText().trimmed();
-#ifdef Q_OS_WIN
-    typed = typed.toUpper();
-#endif
+    if (platform::portNamesUpperCase()) {
+        // A listed entry typed in any case is that entry ("/tmp/sim/link", rtu+tcp://host:1).
+        for (int i = 0; i < count(); ++i) {
+            if (itemText(i).compare(typed, Qt::CaseInsensitive) == 0) {
+                return itemText(i);
+            }
+        }
+        typed = typed.toUpper();
+    }
     if (typed == QLatin1String(StartText)) {
         return {};
     }

@@ -6,6 +6,7 @@
 #include "InstrumentPresets.h"
 #include "IntervalTimer.h"
 #include "MonitorPagesLayout.h"
+#include "Platform.h"
 #include "PortComboBox.h"
 #include "PortSwitch.h"
 #include "QtFileChooser.h"
@@ -32,9 +33,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 
-#include <cstdio>
 #include <exception>
-#include <unistd.h>
 
 // The window's pictures live in the resources of this static library, which the linker would
 // leave out of a program that never names them: register them by name.
@@ -80,10 +79,7 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     }
     if (!m_exitProcess) {
         // "Stop Systerm" ends the process at once, without closing the window first.
-        m_exitProcess = [](int code) {
-            std::fflush(nullptr);
-            ::_exit(code);
-        };
+        m_exitProcess = [](int code) { platform::exitNow(code); };
     }
     buildWindow(extraPorts);
 

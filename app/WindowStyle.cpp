@@ -1,5 +1,7 @@
 #include "WindowStyle.h"
 
+#include "Platform.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QPalette>
@@ -11,8 +13,7 @@ void applyWindowStyle(QApplication& application) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     QFont font;
-    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(platform::fontFamilies());
     font.setPixelSize(12);
     QApplication::setFont(font);
 

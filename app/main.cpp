@@ -1,4 +1,6 @@
 #include "ComboBoxAccessible.h"
+#include "Platform.h"
+#include "QtOptions.h"
 #include "TForm1.h"
 #include "WindowStyle.h"
 
@@ -44,7 +46,8 @@ Exit status: 0 when the window was closed or "Stop Systerm" pressed, 1 when the 
 be started, 2 for a wrong command line.
 )";
 
-// Looks for --help and --version before the QApplication exists, so both answer without a display.
+// Looks for --help and --version before the QApplication exists, so both answer without a display,
+// and so does the refusal of an option neither the tool nor Qt knows.
 // Arguments after "--" are port paths, never options.
 int answerWithoutDisplay(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
@@ -53,13 +56,21 @@ int answerWithoutDisplay(int argc, char* argv[]) {
             break;
         }
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            platform::attachToParentConsole();
             std::fputs(Usage, stdout);
             return 0;
         }
         if (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-v") == 0) {
+            platform::attachToParentConsole();
             std::printf("climate-tool %s\n", CLIMATE_VERSION);
             return 0;
         }
+    }
+    if (const auto unknown = firstUnknownOption(argc, argv)) {
+        platform::attachToParentConsole();
+        std::fprintf(stderr, "climate-tool: Unknown option '%s'. Try climate-tool --help.\n",
+                     unknown->c_str());
+        return 2;
     }
     return -1;
 }

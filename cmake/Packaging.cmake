@@ -5,6 +5,10 @@
 # Qt's platform plugins and Qt's SVG icon plugin (the window icon is SVG; libqt6svg6 carries the
 # plugin on Debian 12).
 set(CLIMATE_PACKAGE_NAME climate-tool)
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+    return()
+endif()
 set(CLIMATE_PACKAGE_MAINTAINER "Climate unit service tool developers <service-tool@climateunit.org>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CLIMATE_PACKAGE_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/${CLIMATE_PACKAGE_NAME})

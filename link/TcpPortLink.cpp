@@ -1,17 +1,12 @@
 #include "TcpPortLink.h"
 
 #include "HostResolver.h"
+#include "SocketKeepAlive.h"
 
 #include <QHostAddress>
 
 #include <algorithm>
 #include <limits>
-
-#ifdef Q_OS_LINUX
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#endif
 
 namespace climate::link {
 
@@ -128,15 +123,8 @@ void TcpPortLink::onConnected() {
 void TcpPortLink::setUpConnectedSocket() {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-#ifdef Q_OS_LINUX
-    // Qt has no API for the keep-alive timing, and Linux waits two hours before the first probe.
-    const int descriptor = static_cast<int>(m_socket.socketDescriptor());
-    for (const auto& [option, value] : {std::pair{TCP_KEEPIDLE, KeepAliveIdleSeconds},
-                                        std::pair{TCP_KEEPINTVL, KeepAliveIntervalSeconds},
-                                        std::pair{TCP_KEEPCNT, KeepAliveProbes}}) {
-        ::setsockopt(descriptor, IPPROTO_TCP, option, &value, sizeof(value));
-    }
-#endif
+    setKeepAliveTiming(m_socket.socketDescriptor(), KeepAliveIdleSeconds, KeepAliveIntervalSeconds,
+                       KeepAliveProbes);
 }
 
 void TcpPortLink::onSocketError(QAbstractSocket::SocketError error) {

@@ -1,11 +1,11 @@
 #include "AtomicFile.h"
 
+#include "FileSystemCalls.h"
+
 #include <atomic>
 #include <cerrno>
-#include <fcntl.h>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 #include <utility>
 
 namespace climate::report {
@@ -22,7 +22,7 @@ constexpr std::size_t WriteBufferSize = 1 << 20;
 std::filesystem::path temporaryNameFor(const std::filesystem::path& path) {
     static std::atomic<unsigned> counter{0};
     std::filesystem::path temporary = path;
-    temporary += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    temporary += ".tmp" + std::to_string(fs::processId()) + "-" + std::to_string(counter++);
     return temporary;
 }
 
@@ -52,7 +52,7 @@ void AtomicFile::Pending::discard() noexcept {
         return;
     }
     std::fclose(m_file);
-    ::unlink(m_temporary.c_str());
+    fs::removeQuietly(m_temporary);
     m_file = nullptr;
 }
 
@@ -61,17 +61,8 @@ AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
     Pending pending;
     pending.m_target = path;
     pending.m_temporary = temporaryNameFor(path);
-    const int fd =
-        ::open(pending.m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        fail("cannot create", pending.m_temporary, errno);
-    }
-    pending.m_file = ::fdopen(fd, "wb");
-    if (!pending.m_file) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(pending.m_temporary.c_str());
-        fail("cannot open", pending.m_temporary, error);
+    if (const int error = fs::createNew(pending.m_temporary, pending.m_file); error != 0) {
+        fail("cannot create", pending.m_temporary, error);
     }
     // From here a failure discards the file with `pending`. A large buffer turns many small
     // writes into a few system calls.
@@ -95,25 +86,17 @@ AtomicFile::Pending AtomicFile::prepare(const std::filesystem::path& path,
 }
 
 void AtomicFile::commit(Pending& pending) {
-    if (::fsync(::fileno(pending.m_file)) != 0) {
-        fail("cannot flush", pending.m_temporary, errno);
+    if (const int error = fs::flushToDisk(pending.m_file); error != 0) {
+        fail("cannot flush", pending.m_temporary, error);
     }
     if (std::fclose(std::exchange(pending.m_file, nullptr)) != 0) {
         const int error = errno;
-        ::unlink(pending.m_temporary.c_str());
+        fs::removeQuietly(pending.m_temporary);
         fail("cannot close", pending.m_temporary, error);
     }
-    if (::rename(pending.m_temporary.c_str(), pending.m_target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(pending.m_temporary.c_str());
+    if (const int error = fs::replace(pending.m_temporary, pending.m_target); error != 0) {
+        fs::removeQuietly(pending.m_temporary);
         fail("cannot replace", pending.m_target, error);
-    }
-    // Make the new name itself durable; a failure here leaves a complete file either way.
-    const auto& target = pending.m_target;
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
     }
 }
 

@@ -8,8 +8,9 @@
 
 namespace climate::report {
 
-// An OLE2 compound file ("structured storage") holding one stream, made with libgsf. This is
-// the container of an .xls file, whose stream is named "Workbook".
+// An OLE2 compound file ("structured storage") holding one stream: the container of an .xls
+// file, whose stream is named "Workbook". Made with libgsf on Linux (CompoundFileGsf.cpp) and
+// with the system's own structured storage, ole32, on Windows (CompoundFileOle.cpp).
 class CompoundFile {
 public:
     // Writes the container to a file open for writing (it seeks back to finish the header);

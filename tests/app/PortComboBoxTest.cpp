@@ -1,12 +1,15 @@
 // The port list: which devices it offers, what it says of each, how wide it drops down, and which
 // port a typed name stands for.
 #include "app/PortComboBox.h"
+#include "app/TForm1.h"
+#include "support/RecordingPresenter.h"
 
 #include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QSerialPortInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,6 +79,40 @@ TEST(PortComboBoxTest, DescribesTheAdapterBehindAnEntry) {
     for (const auto& c : cases) {
         EXPECT_EQ(PortComboBox::describe(c.path, adapters), c.lines) << c.what;
     }
+}
+#endif
+
+#ifdef Q_OS_WIN
+// COM1 ... COM9 always, then every other port the system has now, each once, in number order.
+TEST(PortComboBoxTest, OffersComOneToNineThenThePresentPorts) {
+    const QStringList ports = PortComboBox::systemPorts();
+    ASSERT_GE(ports.size(), 9);
+    for (int n = 1; n <= 9; ++n) {
+        EXPECT_EQ(ports[n - 1], QStringLiteral("COM%1").arg(n));
+    }
+    QStringList others = ports.mid(9);
+    EXPECT_EQ(others.removeDuplicates(), 0);
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        EXPECT_TRUE(ports.contains(info.portName().toUpper())) << info.portName().toStdString();
+    }
+    for (qsizetype k = 1; k < others.size(); ++k) {
+        if (others[k - 1].startsWith(QStringLiteral("COM")) &&
+            others[k].startsWith(QStringLiteral("COM"))) {
+            EXPECT_LT(others[k - 1].mid(3).toInt(), others[k].mid(3).toInt());
+        }
+    }
+}
+
+// Typed keys go through the box's validator: a port name is upper case as it is typed.
+TEST(PortComboBoxTest, TypedPortNamesBecomeUpperCase) {
+    // The box as the window sets it up.
+    TForm1 window({}, std::make_unique<RecordingPresenter>(), [](int) {});
+    auto* box = window.findChild<PortComboBox*>(QStringLiteral("rdCOM"));
+    ASSERT_NE(box, nullptr);
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("com12"));
+    EXPECT_EQ(box->currentText(), QStringLiteral("COM12"));
+    EXPECT_EQ(box->portToOpen(), QStringLiteral("COM12"));
 }
 #endif
 

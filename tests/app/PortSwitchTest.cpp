@@ -4,6 +4,7 @@
 #include "link/NamedPort.h"
 #include "report/TestLog.h"
 #include "support/FileSizeLimit.h"
+#include "support/SimulatorChannel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -29,6 +30,9 @@ class PortSwitchTest : public PortWindowFixture {
 protected:
     void SetUp() override {
         PortWindowFixture::SetUp();
+        if (!SimulatorChannel::servesSerialPorts()) {
+            GTEST_SKIP() << "a serial port on the simulator's pseudo-terminal: not under Wine";
+        }
         ASSERT_TRUE(sim.start()) << sim.diagnostics().toStdString();
         makeWindow({sim.linkPath(), QStringLiteral("/nonexistent/ttyX")});
     }
@@ -224,6 +228,9 @@ protected:
 };
 
 TEST_F(StopSystermAfterAFailedSave, OnAFullDisk) {
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "no way to fill the disk here";
+    }
     {
         const FileSizeLimit fullDisk(1024);
         form->testLog().WriteLogRecord(TestLogRow{1451, 1461, 1701, 1711, 25.6, -3.4, 2810, 1.6});

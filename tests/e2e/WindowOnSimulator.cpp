@@ -2,6 +2,7 @@
 
 #include "app/PortComboBox.h"
 #include "link/CommEngine.h"
+#include "support/SimulatorChannel.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -15,6 +16,10 @@ void WindowOnSimulator::SetUp() {
     ASSERT_TRUE(m_workFolder.isValid());
     m_previousFolder = QDir::currentPath();
     QDir::setCurrent(m_workFolder.path());
+    if (simulatorFraming.isEmpty() && !SimulatorChannel::servesSerialPorts()) {
+        // The same window and engine over RTU over TCP: the frames are the serial line's.
+        simulatorFraming = QStringLiteral("rtu");
+    }
     ASSERT_TRUE(simulatorFraming.isEmpty() ? sim.start(simulatorArguments)
                                            : sim.startTcp(simulatorFraming, simulatorArguments))
         << sim.diagnostics().toStdString();

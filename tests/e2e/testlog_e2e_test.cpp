@@ -5,11 +5,11 @@
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "support/EventLoopWait.h"
+#include "support/HostProgram.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTabWidget>
 
 #include <map>
@@ -46,13 +46,13 @@ TEST_F(TestLogE2eTest, PollingWritesRowsWithTheSimulatorsValues) {
     ASSERT_TRUE(log.flush());
     EXPECT_TRUE(messages->shown().empty()) << messages->describe();
 
-    QProcess reader;
-    reader.start(
-        QStringLiteral(PYTHON_WITH_XLRD),
-        {QStringLiteral(XLS_DUMP_SCRIPT), QString::fromStdString(log.state().LogFilePath)});
-    ASSERT_TRUE(reader.waitForFinished(30000));
-    ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
-    const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    const HostRun reader =
+        runHostProgram(QStringLiteral(PYTHON_WITH_XLRD),
+                       {QStringLiteral(XLS_DUMP_SCRIPT),
+                        hostPath(QString::fromStdString(log.state().LogFilePath))});
+    ASSERT_TRUE(reader.finished) << reader.errors.toStdString();
+    ASSERT_EQ(reader.exitCode, 0) << reader.errors.toStdString();
+    const QJsonObject book = QJsonDocument::fromJson(reader.output).object();
     EXPECT_EQ(book.value(QStringLiteral("complaints")).toString(), QString());
     const QJsonArray cells = book.value(QStringLiteral("sheets"))
                                  .toArray()

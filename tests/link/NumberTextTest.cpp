@@ -178,17 +178,18 @@ protected:
 private:
     static bool select(const std::string& name) {
         if (s_folder) {
-            ::setenv("LOCPATH", s_folder->path().toLocal8Bit().constData(), 1);
+            qputenv("LOCPATH", s_folder->path().toLocal8Bit());
         }
         const bool selected = std::setlocale(LC_ALL, name.c_str()) != nullptr;
-        ::unsetenv("LOCPATH");
+        qunsetenv("LOCPATH");
         return selected;
     }
 
     static std::string findOrBuildGerman() {
         const std::string previous = std::setlocale(LC_ALL, nullptr);
         std::string found;
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+        // The POSIX names, then the Windows C library's.
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252"}) {
             if (std::setlocale(LC_ALL, name) != nullptr) {
                 found = name;
                 break;

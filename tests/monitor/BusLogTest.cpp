@@ -4,8 +4,8 @@
 #include "monitor/BusLogExport.h"
 #include "monitor/BusLogTableModel.h"
 #include "support/FrameHex.h"
+#include "support/HostProgram.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -286,20 +286,21 @@ TEST(BusLogTableModel, ErrorsShowByColourAndByTextAndIcon) {
 
 // Python's csv module reads the file back, one line per row, fields joined by a tab.
 std::vector<std::string> readCsvWithPython(const QString& path) {
-    QProcess python;
-    python.start(QStringLiteral(PYTHON3),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import csv,sys\n"
-                                 "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                                 "    for row in csv.reader(f, strict=True):\n"
-                                 "        print('\\t'.join(row))\n"),
-                  path});
-    if (!python.waitForFinished(20000) || python.exitCode() != 0) {
-        ADD_FAILURE() << python.readAllStandardError().toStdString();
+    const HostRun python = runHostProgram(
+        QStringLiteral(PYTHON3),
+        {QStringLiteral("-c"),
+         QStringLiteral("import csv,sys\n"
+                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                        "    for row in csv.reader(f, strict=True):\n"
+                        "        print('\\t'.join(row))\n"),
+         hostPath(path)},
+        20000);
+    if (!python.finished || python.exitCode != 0) {
+        ADD_FAILURE() << python.errors.toStdString();
         return {};
     }
     std::vector<std::string> lines;
-    for (const QByteArray& line : python.readAllStandardOutput().split('\n')) {
+    for (const QByteArray& line : python.output.split('\n')) {
         if (!line.isEmpty()) {
             lines.push_back(line.toStdString());
         }

@@ -7,16 +7,15 @@
 #include "support/FakeHostResolver.h"
 #include "support/FrameHex.h"
 
+#include "SocketOptions.h"
+
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
+#include <iostream>
 #include <optional>
 #include <vector>
 
@@ -148,18 +147,16 @@ TEST_F(TcpPortLinkTest, ClosingWhileConnectingReportsNothing) {
 
 TEST_F(TcpPortLinkTest, ConnectedSocketSendsAtOnceAndProbesAnIdlePeer) {
     ASSERT_EQ(openAndWait(serverName("rtu+tcp")), OpenError::None);
-    const int fd = static_cast<int>(port.socketDescriptor());
-    const auto option = [fd](int level, int name) {
-        int value = -1;
-        socklen_t size = sizeof(value);
-        EXPECT_EQ(::getsockopt(fd, level, name, &value, &size), 0);
-        return value;
-    };
-    EXPECT_NE(option(IPPROTO_TCP, TCP_NODELAY), 0);
-    EXPECT_NE(option(SOL_SOCKET, SO_KEEPALIVE), 0);
-    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPIDLE), TcpPortLink::KeepAliveIdleSeconds);
-    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPINTVL), TcpPortLink::KeepAliveIntervalSeconds);
-    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPCNT), TcpPortLink::KeepAliveProbes);
+    const SocketOptions options = socketOptionsOf(port.socketDescriptor());
+    EXPECT_GT(options.noDelay, 0);
+    EXPECT_GT(options.keepAlive, 0);
+    if (options.timingReadable) {
+        EXPECT_EQ(options.keepIdleSeconds, TcpPortLink::KeepAliveIdleSeconds);
+        EXPECT_EQ(options.keepIntervalSeconds, TcpPortLink::KeepAliveIntervalSeconds);
+        EXPECT_EQ(options.keepProbes, TcpPortLink::KeepAliveProbes);
+    } else {
+        std::cout << "this system does not tell the keep-alive timing\n";
+    }
     // Line settings mean nothing here and are accepted.
     EXPECT_TRUE(port.applyLineSettings(1200, 7));
 }

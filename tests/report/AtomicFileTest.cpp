@@ -1,14 +1,14 @@
 // Replacing a file all at once: the old content survives a write that fails part-way.
 #include "report/AtomicFile.h"
-#include "support/FileSizeLimit.h"
 #include "TemporaryFolder.h"
+#include "support/FileCreationMask.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 #include <system_error>
 
 using namespace climate::report;
@@ -33,19 +33,24 @@ std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
 TEST(AtomicFile, ReplacesTheContentAndLeavesOnlyTheFile) {
     TemporaryFolder folder;
     const auto path = folder.path() / "TestData.xls";
-    const mode_t previousMask = ::umask(022);
+    const FileCreationMask mask(022);
     AtomicFile::write(path, pattern(70000, 1));
     AtomicFile::write(path, pattern(5000, 2));
-    ::umask(previousMask);
 
     EXPECT_EQ(contentOf(path), pattern(5000, 2));
     EXPECT_EQ(TemporaryFolder::entries(folder.path()), std::vector<std::string>{"TestData.xls"});
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u) << "readable by others, like any saved document";
+    if (FileCreationMask::available()) {
+        using std::filesystem::perms;
+        EXPECT_EQ(std::filesystem::status(path).permissions() & perms::all,
+                  perms::owner_read | perms::owner_write | perms::group_read | perms::others_read)
+            << "readable by others, like any saved document";
+    }
 }
 
 TEST(AtomicFile, AWriteThatFailsPartWayKeepsTheOldFile) {
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "no way to fill the disk here";
+    }
     TemporaryFolder folder;
     const auto path = folder.path() / "TestData.xls";
     AtomicFile::write(path, pattern(3000, 3));
@@ -68,7 +73,11 @@ TEST(AtomicFile, AFolderThatIsAFileFailsWithTheReason) {
         AtomicFile::write(folder.path() / "TestReportDate" / "TestData.xls", pattern(10, 5));
         FAIL() << "the write cannot succeed";
     } catch (const std::system_error& error) {
+#ifdef _WIN32
+        EXPECT_EQ(error.code().value(), ENOENT); // Windows says only that the path is not there
+#else
         EXPECT_EQ(error.code().value(), ENOTDIR);
+#endif
         EXPECT_NE(std::string(error.what()).find("TestReportDate"), std::string::npos);
     }
 }

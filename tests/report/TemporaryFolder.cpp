@@ -1,15 +1,18 @@
 #include "TemporaryFolder.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <algorithm>
-#include <cstdlib>
 #include <stdexcept>
 
 TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "report-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/report-test-XXXXXX"));
+    if (!folder.isValid()) {
         throw std::runtime_error("cannot create a temporary folder");
     }
-    m_path = pattern;
+    folder.setAutoRemove(false); // removed with everything in it by the destructor
+    m_path = std::filesystem::path(folder.path().toStdWString());
 }
 
 TemporaryFolder::~TemporaryFolder() {

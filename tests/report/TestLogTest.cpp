@@ -1,12 +1,12 @@
 // The test log: its workbook as a reader sees it, its automation calls, and what happens when
 // the spreadsheet application, the folder or the disk lets it down.
 #include "report/TestLog.h"
-#include "support/FileSizeLimit.h"
 #include "ScriptedSpreadsheet.h"
 #include "TemporaryFolder.h"
 #include "XlsReadBack.h"
 #include "report/InProcessSpreadsheetApplication.h"
 #include "report/WorkbookStore.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingPresenter.h"
 
 #include <gtest/gtest.h>
@@ -281,7 +281,12 @@ TEST_F(TestLogTest, AFolderThatCannotBeCreatedFailsCreationWhichIsTriedAgain) {
     } catch (const std::runtime_error& error) {
         const std::string text = error.what();
         EXPECT_NE(text.find(workbookOf(now).string()), std::string::npos) << text;
-        EXPECT_NE(text.find("Not a directory"), std::string::npos) << text;
+#ifdef _WIN32
+        const char* const reason = "No such file or directory"; // all Windows says of it
+#else
+        const char* const reason = "Not a directory";
+#endif
+        EXPECT_NE(text.find(reason), std::string::npos) << text;
     }
     EXPECT_FALSE(log.state().LogWorkbookCreated);
     EXPECT_TRUE(presenter.shown().empty()) << "the caller's error report shows it";
@@ -352,6 +357,9 @@ TEST_F(TestLogTest, AFailedWriteClosesUpAndTheNextRecordTakesTheSameRow) {
 }
 
 TEST_F(TestLogTest, ASaveThatFailsLosesNoRow) {
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "no way to fill the disk here";
+    }
     TestLog log(presenter, options());
     std::vector<std::string> times{now.compactText()};
     log.WriteLogRecord(rowWith(1000));
@@ -563,6 +571,9 @@ TEST_F(TestLogTest, AShutdownAfterAFailedLastSaveReportsItOnceThroughItsCaller) 
     }
 
     // Before the disk: the disk is full.
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "the cases above ran; no way to fill the disk here";
+    }
     now.minute += 1;
     TestLog log(presenter, withPoster);
     log.WriteLogRecord(rowWith(1000));

@@ -1,10 +1,10 @@
 #include "XlsReadBack.h"
 
+#include "support/HostProgram.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cstdio>
 
 namespace {
 
@@ -42,18 +42,16 @@ std::optional<double> XlsReadBack::Sheet::number(int row, int column) const {
 
 XlsReadBack XlsReadBack::of(const std::filesystem::path& file) {
     XlsReadBack book;
-    const std::string command =
-        std::string(PYTHON_WITH_XLRD " " XLS_DUMP_SCRIPT " '") + file.string() + "' 2>&1";
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, n);
-        }
-        if (::pclose(pipe) != 0) {
-            book.error = output.empty() ? "the reader failed" : output;
-            return book;
-        }
+    const HostRun reader = runHostProgram(
+        QStringLiteral(PYTHON_WITH_XLRD),
+        {QStringLiteral(XLS_DUMP_SCRIPT), hostPath(QString::fromStdString(file.string()))});
+    const std::string output = reader.output.toStdString();
+    if (!reader.finished || reader.exitCode != 0) {
+        const QByteArray said = reader.output + reader.errors;
+        book.error = said.isEmpty()
+                         ? "the reader failed (exit status " + std::to_string(reader.exitCode) + ")"
+                         : said.toStdString();
+        return book;
     }
     QJsonParseError parseError;
     const QJsonDocument document =

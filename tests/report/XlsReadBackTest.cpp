@@ -209,7 +209,9 @@ TEST_F(XlsReadBackTest, ReopenedWorkbookGoesOnWhereItStood) {
     app->ActiveWorkbook().Close();
     ASSERT_TRUE(store.waitForSaves(path));
 
-    const XlsReadBack::Sheet s = XlsReadBack::of(path).sheets.at(0);
+    const XlsReadBack book = XlsReadBack::of(path);
+    ASSERT_EQ(book.sheets.size(), 1u) << book.error;
+    const XlsReadBack::Sheet& s = book.sheets.front();
     EXPECT_EQ(s.text(1, 1), "saved");
     EXPECT_EQ(s.text(2, 1), "added");
 }

@@ -1,5 +1,7 @@
 #include "SimulatorProcess.h"
 
+#include "SimulatorChannel.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -65,11 +67,8 @@ bool SimulatorProcess::launch(const QStringList& arguments, int timeoutMs,
         m_failure = QStringLiteral("this build has no simulator binary");
         return false;
     }
-    m_process = std::make_unique<QProcess>();
-    m_process->setProgram(m_program);
-    m_process->setArguments(arguments);
-    m_process->start();
-    if (!m_process->waitForStarted(timeoutMs)) {
+    m_process = SimulatorChannel::create();
+    if (!m_process->start(m_program, arguments, timeoutMs)) {
         m_failure = QStringLiteral("cannot start ") + m_program + QStringLiteral(": ") +
                     m_process->errorString();
         return false;
@@ -95,7 +94,7 @@ bool SimulatorProcess::launch(const QStringList& arguments, int timeoutMs,
 }
 
 bool SimulatorProcess::isRunning() const {
-    return m_process && m_process->state() == QProcess::Running;
+    return m_process && m_process->isRunning();
 }
 
 QString SimulatorProcess::command(const QString& line, int timeoutMs) {
@@ -120,13 +119,7 @@ void SimulatorProcess::stop() {
     if (!m_process) {
         return;
     }
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(3000)) {
-            m_process->kill();
-            m_process->waitForFinished(3000);
-        }
-    }
+    m_process->stop();
     collectOutput();
     m_process.reset();
 }
@@ -146,8 +139,8 @@ void SimulatorProcess::collectOutput() {
     if (!m_process) {
         return;
     }
-    m_pending += m_process->readAllStandardOutput();
-    const QByteArray errors = m_process->readAllStandardError();
+    m_pending += m_process->readOutput();
+    const QByteArray errors = m_process->readErrors();
     if (!errors.isEmpty()) {
         m_transcript += QString::fromUtf8(errors);
     }
@@ -174,15 +167,12 @@ QString SimulatorProcess::nextLine(int timeoutMs) {
             QTimer timer;
             timer.setSingleShot(true);
             QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-            QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &loop,
+            QObject::connect(m_process.get(), &SimulatorChannel::activity, &loop,
                              &QEventLoop::quit);
-            QObject::connect(m_process.get(), &QProcess::readyReadStandardError, &loop,
-                             &QEventLoop::quit);
-            QObject::connect(m_process.get(), &QProcess::finished, &loop, &QEventLoop::quit);
             timer.start(wait);
             loop.exec();
         } else {
-            m_process->waitForReadyRead(wait);
+            m_process->waitForOutput(wait);
         }
     }
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
+
+class SimulatorChannel;
 
 // The controller simulator (climate-sim) as a child process serving a pseudo-terminal, for tests
 // that go through a real serial port.
@@ -72,7 +73,7 @@ private:
 
     QString m_program;
     std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<SimulatorChannel> m_process;
     QString m_linkPath;
     QString m_tcpAddress;
     QString m_framing;    // empty: pseudo-terminal

@@ -1,8 +1,14 @@
+#include "FileCreationMask.h"
 #include "FileSizeLimit.h"
 
 #include <csignal>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+bool FileSizeLimit::available() {
+    return true;
+}
 
 FileSizeLimit::FileSizeLimit(long bytes) {
     std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of ending the process
@@ -20,4 +26,15 @@ FileSizeLimit::~FileSizeLimit() {
     ::getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = m_previous;
     ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+bool FileCreationMask::available() {
+    return true;
+}
+
+FileCreationMask::FileCreationMask(unsigned mask)
+    : m_previous(static_cast<unsigned>(::umask(static_cast<mode_t>(mask)))) {}
+
+FileCreationMask::~FileCreationMask() {
+    ::umask(static_cast<mode_t>(m_previous));
 }
