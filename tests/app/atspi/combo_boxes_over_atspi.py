@@ -7,6 +7,7 @@ chooses an entry of a settings box with the mouse, which the box must take and t
 Run by run_atspi_check.sh, which provides the X display and the accessibility bus."""
 
 import argparse
+import contextlib
 import os
 import select
 import subprocess
@@ -302,14 +303,11 @@ def check_mouse_choice(boxes):
         print("'Intfan1' took %r from the mouse" % other, flush=True)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--tool", "--plain", "--sim", "--work"):
-        parser.add_argument(option, required=True)
-    arguments = parser.parse_args()
-
-    baseline = baseline_shapes(arguments.plain)
-
+@contextlib.contextmanager
+def tool_on_simulator(arguments):
+    """Starts the simulator on a link in the work folder and the tool with that link in its port
+    list; yields the tool's application on the bus and the link, or (None, link) when either did
+    not come up (the failure is recorded). Both end with the block."""
     link = os.path.join(arguments.work, "ttylink")
     sim = subprocess.Popen([arguments.sim, "--link", link], stdin=subprocess.PIPE,
                            stdout=subprocess.PIPE, text=True)
@@ -320,17 +318,13 @@ def main():
             ready = sim.stdout.readline().strip()
         if ready != "ready " + link:
             fail("the simulator did not report ready: %r" % ready)
-            return 1
+            yield None, link
+            return
         tool = start([arguments.tool, link])
         app = application("climate-tool", tool)
         if app is None:
             fail("the tool never appeared on the accessibility bus")
-            return 1
-        boxes = configuration_boxes(app)
-        check_start_state(boxes, baseline)
-        if "Port Num" in boxes and open_chosen_port(app, boxes, link):
-            check_read_all(app, boxes)
-            check_mouse_choice(boxes)
+        yield app, link
     finally:
         for process in (tool, sim):
             if process is not None and process.poll() is None:
@@ -339,6 +333,24 @@ def main():
                     process.wait(10)
                 except subprocess.TimeoutExpired:
                     process.kill()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--tool", "--plain", "--sim", "--work"):
+        parser.add_argument(option, required=True)
+    arguments = parser.parse_args()
+
+    baseline = baseline_shapes(arguments.plain)
+
+    with tool_on_simulator(arguments) as (app, link):
+        if app is None:
+            return 1
+        boxes = configuration_boxes(app)
+        check_start_state(boxes, baseline)
+        if "Port Num" in boxes and open_chosen_port(app, boxes, link):
+            check_read_all(app, boxes)
+            check_mouse_choice(boxes)
     if failures:
         print("%d failure(s)" % len(failures))
         return 1

@@ -6,16 +6,14 @@ Run by run_atspi_check.sh, which provides the X display and the accessibility bu
 
 import argparse
 import os
-import select
-import subprocess
 import sys
 
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from combo_boxes_over_atspi import (application, children, configuration_boxes,  # noqa: E402
-                                    descendants, failures, fail, has_state, open_chosen_port,
-                                    press, start, wait_until)
+from combo_boxes_over_atspi import (children, configuration_boxes, descendants,  # noqa: E402
+                                    failures, fail, has_state, open_chosen_port, press,
+                                    tool_on_simulator, wait_until)
 
 CHANNELS = ["Temperature 1 (°C)", "Temperature 2 (°C)", "Temperature 3 (°C)",
             "Internal fan 1 (RPM)", "Internal fan 2 (RPM)", "External fan 1 (RPM)",
@@ -158,21 +156,8 @@ def main():
         parser.add_argument(option, required=True)
     arguments = parser.parse_args()
 
-    link = os.path.join(arguments.work, "ttylink")
-    sim = subprocess.Popen([arguments.sim, "--link", link], stdin=subprocess.PIPE,
-                           stdout=subprocess.PIPE, text=True)
-    tool = None
-    try:
-        ready = ""
-        if select.select([sim.stdout], [], [], 10)[0]:
-            ready = sim.stdout.readline().strip()
-        if ready != "ready " + link:
-            fail("the simulator did not report ready: %r" % ready)
-            return 1
-        tool = start([arguments.tool, link])
-        app = application("climate-tool", tool)
+    with tool_on_simulator(arguments) as (app, link):
         if app is None:
-            fail("the tool never appeared on the accessibility bus")
             return 1
         boxes = configuration_boxes(app)
         if "Port Num" not in boxes or not open_chosen_port(app, boxes, link):
@@ -198,14 +183,6 @@ def main():
         check_spans(window, charts[0])
         if items:
             uncheck_channel(items, window, "Temperature 3 (°C)", "Temperature 3")
-    finally:
-        for process in (tool, sim):
-            if process is not None and process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
     if failures:
         print("%d failure(s)" % len(failures))
         return 1
