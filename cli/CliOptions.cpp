@@ -63,15 +63,15 @@ Example, on a production line:
   climate-cli write approved.json --port /dev/ttyUSB0 --tag SN0012345 --record /srv/records
 )";
 
-struct CommandSpec {
+struct Subcommand {
     Command command;
     const char* name;
     int positional; // FILE arguments
     QStringList options;
 };
 
-const std::array<CommandSpec, 6>& commandSpecs() {
-    static const std::array<CommandSpec, 6> specs{{
+const std::array<Subcommand, 6>& subcommands() {
+    static const std::array<Subcommand, 6> table{{
         {Command::Read, "read", 0, {QStringLiteral("output")}},
         {Command::Write, "write", 1, {}},
         {Command::Verify, "verify", 1, {}},
@@ -79,7 +79,7 @@ const std::array<CommandSpec, 6>& commandSpecs() {
         {Command::Find, "find", 0, {QStringLiteral("first"), QStringLiteral("last")}},
         {Command::Firmware, "firmware", 0, {}},
     }};
-    return specs;
+    return table;
 }
 
 ParsedCommandLine usageError(const QString& problem) {
@@ -106,9 +106,9 @@ const char* usageText() {
 }
 
 const char* commandName(Command command) {
-    for (const CommandSpec& spec : commandSpecs()) {
-        if (spec.command == command) {
-            return spec.name;
+    for (const Subcommand& subcommand : subcommands()) {
+        if (subcommand.command == command) {
+            return subcommand.name;
         }
     }
     return "?";
@@ -153,17 +153,17 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                                          "firmware)"));
     }
     const QString name = positional.takeFirst();
-    const CommandSpec* spec = nullptr;
-    for (const CommandSpec& candidate : commandSpecs()) {
+    const Subcommand* subcommand = nullptr;
+    for (const Subcommand& candidate : subcommands()) {
         if (name == QLatin1String(candidate.name)) {
-            spec = &candidate;
+            subcommand = &candidate;
         }
     }
-    if (spec == nullptr) {
+    if (subcommand == nullptr) {
         return usageError(QStringLiteral("unknown command '%1'").arg(name));
     }
-    if (positional.size() != spec->positional) {
-        return usageError(spec->positional == 0
+    if (positional.size() != subcommand->positional) {
+        return usageError(subcommand->positional == 0
                               ? QStringLiteral("%1 takes no argument ('%2')")
                                     .arg(name, positional.join(QLatin1Char(' ')))
                               : QStringLiteral("%1 takes one parameter FILE").arg(name));
@@ -171,13 +171,13 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     for (const QString& option :
          {QStringLiteral("output"), QStringLiteral("count"), QStringLiteral("format"),
           QStringLiteral("first"), QStringLiteral("last")}) {
-        if (parser.isSet(option) && !spec->options.contains(option)) {
+        if (parser.isSet(option) && !subcommand->options.contains(option)) {
             return usageError(QStringLiteral("--%1 does not go with %2").arg(option, name));
         }
     }
 
     Options options;
-    options.command = spec->command;
+    options.command = subcommand->command;
     options.port = parser.value(QStringLiteral("port")).trimmed();
     if (options.port.isEmpty()) {
         return usageError(QStringLiteral("--port PORT is needed"));
