@@ -1,7 +1,9 @@
 #include "SocketKeepAlive.h"
 
-#include <mstcpip.h>
+// Winsock first: the other two build on its types.
 #include <winsock2.h>
+
+#include <mstcpip.h>
 #include <ws2tcpip.h>
 
 #ifndef TCP_KEEPCNT

@@ -1,5 +1,8 @@
 #include "CompoundFile.h"
 
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
@@ -79,6 +82,38 @@ std::vector<std::uint8_t> CompoundFile::withStream(const std::string& streamName
     const auto* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
     return {bytes, bytes + size};
+}
+
+std::vector<std::uint8_t> CompoundFile::readStream(std::span<const std::uint8_t> file,
+                                                   const std::string& streamName) {
+    initialiseGsfOnce();
+    GObjectPtr<GsfInput> input(
+        gsf_input_memory_new(file.data(), static_cast<gsf_off_t>(file.size()), FALSE));
+    if (!input) {
+        throw ReadError(ReadFault::NotACompoundFile, "the container cannot be read");
+    }
+    GError* error = nullptr;
+    GObjectPtr<GsfInfile> container(gsf_infile_msole_new(input.get(), &error));
+    std::string reason = error != nullptr ? error->message : "no compound file header";
+    if (error != nullptr) {
+        g_error_free(error);
+    }
+    if (!container) {
+        throw ReadError(ReadFault::NotACompoundFile, reason);
+    }
+    GObjectPtr<GsfInput> stream(gsf_infile_child_by_name(container.get(), streamName.c_str()));
+    if (!stream) {
+        throw ReadError(ReadFault::NoSuchStream, "no stream " + streamName);
+    }
+    const gsf_off_t size = gsf_input_size(stream.get());
+    if (size < 0 || static_cast<std::uint64_t>(size) > file.size()) {
+        throw ReadError(ReadFault::ImpossibleSize, "the stream is larger than its container");
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!bytes.empty() && gsf_input_read(stream.get(), bytes.size(), bytes.data()) == nullptr) {
+        throw ReadError(ReadFault::Unreadable, "the stream cannot be read to its end");
+    }
+    return bytes;
 }
 
 } // namespace climate::report

@@ -224,4 +224,60 @@ std::vector<std::uint8_t> CompoundFile::withStream(const std::string& streamName
     return result;
 }
 
+std::vector<std::uint8_t> CompoundFile::readStream(std::span<const std::uint8_t> file,
+                                                   const std::string& streamName) {
+    const auto refuse = [](ReadFault fault, const char* what, HRESULT result) {
+        return ReadError(fault, std::string(what) + ": " +
+                                    std::system_category().message(static_cast<int>(result)));
+    };
+    // A copy the storage owns; the caller's bytes stay untouched.
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, file.size());
+    if (!memory) {
+        throw refuse(ReadFault::NotACompoundFile, "no memory for the container", E_OUTOFMEMORY);
+    }
+    if (!file.empty()) {
+        std::copy(file.begin(), file.end(), static_cast<std::uint8_t*>(::GlobalLock(memory)));
+        ::GlobalUnlock(memory);
+    }
+    Released<ILockBytes> bytes;
+    if (const HRESULT r = ::CreateILockBytesOnHGlobal(memory, TRUE, &bytes.object); FAILED(r)) {
+        ::GlobalFree(memory);
+        throw refuse(ReadFault::NotACompoundFile, "no memory for the container", r);
+    }
+    Released<IStorage> storage;
+    if (const HRESULT r = ::StgOpenStorageOnILockBytes(
+            bytes.object, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &storage.object);
+        FAILED(r)) {
+        throw refuse(ReadFault::NotACompoundFile, "not a compound file", r);
+    }
+    const std::wstring name(streamName.begin(), streamName.end()); // stream names are ASCII
+    // Declared after the storage, so released before it: the stream lives inside it.
+    Released<IStream> stream;
+    if (const HRESULT r = storage.object->OpenStream(
+            name.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream.object);
+        FAILED(r)) {
+        throw refuse(ReadFault::NoSuchStream, "no such stream", r);
+    }
+    STATSTG status{};
+    if (const HRESULT r = stream.object->Stat(&status, STATFLAG_NONAME); FAILED(r)) {
+        throw refuse(ReadFault::Unreadable, "the stream cannot be read", r);
+    }
+    if (status.cbSize.QuadPart > file.size()) {
+        throw ReadError(ReadFault::ImpossibleSize, "the stream is larger than its container");
+    }
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(status.cbSize.QuadPart));
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(data.size() - done, 1u << 30));
+        ULONG read = 0;
+        const HRESULT r = stream.object->Read(data.data() + done, chunk, &read);
+        if (FAILED(r) || read == 0) {
+            throw refuse(ReadFault::Unreadable, "the stream cannot be read to its end",
+                         FAILED(r) ? r : STG_E_READFAULT);
+        }
+        done += read;
+    }
+    return data;
+}
+
 } // namespace climate::report

@@ -1,14 +1,10 @@
 #include "WorkbookReader.h"
 
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-utils.h>
+#include "CompoundFile.h"
 
 #include <bit>
-#include <memory>
-#include <mutex>
+#include <fstream>
+#include <system_error>
 
 namespace climate::report {
 
@@ -30,44 +26,10 @@ constexpr std::uint16_t SheetSubstream = 0x0010;
 constexpr int MaxRows = 65536;
 constexpr int MaxColumns = 256;
 // Far beyond any log of ours (a full sheet is a few MB), and small enough to hold in memory.
-constexpr gsf_off_t MaxStreamSize = gsf_off_t{1} << 30;
-
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
-
-void initialiseGsfOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
-}
+constexpr std::uintmax_t MaxFileSize = std::uintmax_t{1} << 30;
 
 [[noreturn]] void fail(const std::string& what) {
     throw WorkbookReadError(what);
-}
-
-std::vector<std::uint8_t> streamOf(GsfInput* file) {
-    GError* error = nullptr;
-    GObjectPtr<GsfInfile> container(gsf_infile_msole_new(file, &error));
-    if (error != nullptr) {
-        g_error_free(error);
-    }
-    if (!container) {
-        fail("The file is not an Excel 97-2003 workbook (no compound file structure).");
-    }
-    GObjectPtr<GsfInput> stream(gsf_infile_child_by_name(container.get(), "Workbook"));
-    if (!stream) {
-        fail("The file holds no workbook stream: it is not an Excel 97-2003 workbook.");
-    }
-    const gsf_off_t size = gsf_input_size(stream.get());
-    if (size < 0 || size > MaxStreamSize || size > gsf_input_size(file)) {
-        fail("The workbook stream claims a size the file cannot hold: the file is damaged.");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!bytes.empty() && gsf_input_read(stream.get(), bytes.size(), bytes.data()) == nullptr) {
-        fail("The workbook stream cannot be read to its end: the file is truncated or damaged.");
-    }
-    return bytes;
 }
 
 std::uint16_t le16(const std::uint8_t* p) {
@@ -209,33 +171,44 @@ std::vector<std::string> readStrings(std::vector<std::span<const std::uint8_t>> 
 } // namespace
 
 std::vector<std::uint8_t> WorkbookReader::workbookStream(const std::filesystem::path& path) {
-    initialiseGsfOnce();
-    GError* error = nullptr;
-    GObjectPtr<GsfInput> file(gsf_input_stdio_new(path.c_str(), &error));
-    if (!file) {
-        std::string reason = error != nullptr ? error->message : "it cannot be opened";
-        if (error != nullptr) {
-            g_error_free(error);
-        }
-        fail("The file cannot be opened: " + reason + ".");
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        fail("The file cannot be opened: " + error.message() + ".");
     }
-    if (gsf_input_size(file.get()) == 0) {
+    if (size == 0) {
         fail("The file is empty.");
     }
-    return streamOf(file.get());
+    if (size > MaxFileSize) {
+        fail("The file is far larger than any test log: it is not one.");
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> file(static_cast<std::size_t>(size));
+    if (!in || !in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(size))) {
+        fail("The file cannot be read to its end.");
+    }
+    return workbookStreamOf(file);
 }
 
 std::vector<std::uint8_t> WorkbookReader::workbookStreamOf(std::span<const std::uint8_t> file) {
-    initialiseGsfOnce();
     if (file.empty()) {
         fail("The file is empty.");
     }
-    GObjectPtr<GsfInput> input(
-        gsf_input_memory_new(file.data(), static_cast<gsf_off_t>(file.size()), FALSE));
-    if (!input) {
-        fail("The file cannot be read.");
+    try {
+        return CompoundFile::readStream(file, "Workbook");
+    } catch (const CompoundFile::ReadError& error) {
+        switch (error.fault()) {
+        case CompoundFile::ReadFault::NotACompoundFile:
+            fail("The file is not an Excel 97-2003 workbook (no compound file structure).");
+        case CompoundFile::ReadFault::NoSuchStream:
+            fail("The file holds no workbook stream: it is not an Excel 97-2003 workbook.");
+        case CompoundFile::ReadFault::ImpossibleSize:
+            fail("The workbook stream claims a size the file cannot hold: the file is damaged.");
+        case CompoundFile::ReadFault::Unreadable:
+            break;
+        }
+        fail("The workbook stream cannot be read to its end: the file is truncated or damaged.");
     }
-    return streamOf(input.get());
 }
 
 int WorkbookReader::readCells(std::span<const std::uint8_t> stream, const CellVisitor& visit) {

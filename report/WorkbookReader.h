@@ -29,8 +29,8 @@ struct ReadCell {
 };
 
 // Reads the records Biff8Writer writes (Excel 97-2003, BIFF8): the "Workbook" stream of an OLE2
-// compound file opened with libgsf, its shared strings and every sheet's label, number, RK and
-// blank cells. Records it does not need are skipped by their length. Anything that does not add
+// compound file (CompoundFile::readStream), its shared strings and every sheet's label, number, RK
+// and blank cells. Records it does not need are skipped by their length. Anything that does not add
 // up (a record running past the stream, a string past its record, a cell outside a sheet, an
 // index outside the string table) throws WorkbookReadError; the reader never reads outside its
 // buffers and every loop ends with the stream.
