@@ -17,6 +17,10 @@ extern "C" void noteSignal(int /*signal*/) {
 void watchInterruptions() {
     std::signal(SIGINT, noteSignal);
     std::signal(SIGTERM, noteSignal);
+#ifdef SIGBREAK
+    // Windows' console: Ctrl+Break, the one a program can send to another's process group.
+    std::signal(SIGBREAK, noteSignal);
+#endif
 }
 
 bool interrupted() {

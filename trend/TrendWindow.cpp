@@ -386,7 +386,7 @@ bool TrendWindow::exportPng(const QString& path) {
 
 bool TrendWindow::exportCsv(const QString& path) {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    if (file.open(QIODevice::WriteOnly)) {
         file.write(trendCsv(shownHistory().rows()).toUtf8());
         if (file.commit()) {
             return true;

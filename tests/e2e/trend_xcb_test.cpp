@@ -27,8 +27,9 @@ constexpr std::size_t Temperature1 = static_cast<std::size_t>(Channel::Temperatu
 class TrendOnSimulator : public WindowOnSimulator {
 protected:
     void SetUp() override {
-        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
-            << "this test needs a real X server";
+        ASSERT_TRUE(QGuiApplication::platformName() == QStringLiteral("xcb") ||
+                    QGuiApplication::platformName() == QStringLiteral("windows"))
+            << "this test needs real windows, not " << QGuiApplication::platformName().toStdString();
         WindowOnSimulator::SetUp();
         ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
     }

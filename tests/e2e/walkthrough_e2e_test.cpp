@@ -12,6 +12,7 @@
 #include "link/CommEngine.h"
 #include "monitor/BusMonitorWindow.h"
 #include "support/RealInput.h"
+#include "support/SystemFileDialog.h"
 #include "widgets/Thermometer.h"
 #include "widgets/XYPlot.h"
 
@@ -46,7 +47,9 @@ namespace {
 
 // Answers the next file dialog as a person does: types the path into its name field and presses
 // Return. The dialog runs its own event loop inside the click that opened it, so the answer waits
-// for it on a timer. A dialog still open after a few seconds is rejected, so no test hangs.
+// for it on a timer. A dialog still open after a few seconds is rejected, so no test hangs. Where
+// the platform shows the system's own dialog (Windows), that one is answered with the system's
+// keystrokes.
 class FileDialogAnswer {
 public:
     explicit FileDialogAnswer(QString path) : m_path(std::move(path)) {
@@ -64,10 +67,24 @@ public:
 private:
     void poll() {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (const QString title = SystemFileDialog::shownTitle(); !title.isEmpty()) {
+            m_timer.stop();
+            m_title = title;
+            m_failure = SystemFileDialog::answer(m_path);
+            m_answered = true;
+            QTimer::singleShot(3000, &m_timer, [this] {
+                if (!SystemFileDialog::shownTitle().isEmpty()) {
+                    m_failure = "the dialog stayed open after Return";
+                    SystemFileDialog::dismiss();
+                }
+            });
+            return;
+        }
         if (dialog == nullptr || !dialog->isActiveWindow()) {
             if (++m_polls > 100) {
                 m_failure = "none became active within 5 s";
                 m_timer.stop();
+                SystemFileDialog::dismiss();
             }
             return;
         }
@@ -85,7 +102,7 @@ private:
         }
         m_answered = true;
         QPointer<QFileDialog> open(dialog);
-        QTimer::singleShot(3000, [open, this] {
+        QTimer::singleShot(3000, &m_timer, [open, this] {
             if (open != nullptr && open->isVisible()) {
                 m_failure = "the dialog stayed open after Return";
                 open->reject();
