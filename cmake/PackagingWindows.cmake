@@ -1,7 +1,8 @@
 # The Windows installation (scripts/windows/package.sh): an NSIS installer, per machine in
 # Program Files with a Start-menu entry, an uninstaller and an entry in Apps & features, and a
-# portable .zip. Both hold the executable with its icon and version resource, the Qt DLLs and
-# only the plugins it loads, and MinGW's runtime DLLs: the target needs nothing else.
+# portable .zip. Both hold the executable with its icon and version resource, climate-cli for
+# production lines and scripts, the Qt DLLs and only the plugins the window loads, and MinGW's
+# runtime DLLs: the target needs nothing else.
 set(CLIMATE_PACKAGE_TITLE "Climate Unit Service Tool")
 set(CLIMATE_PACKAGE_VENDOR "Climate unit service tool developers")
 
@@ -36,7 +37,7 @@ set_target_properties(climate-tool PROPERTIES WIN32_EXECUTABLE ON)
 
 # What the installation holds, all in one folder; Qt finds its plugins in the subfolders
 # beside the executable.
-install(TARGETS climate-tool RUNTIME DESTINATION .)
+install(TARGETS climate-tool climate-cli RUNTIME DESTINATION .)
 find_package(Qt6 REQUIRED COMPONENTS Svg) # for its DLL, which the SVG plugins load
 foreach(module Core Gui Widgets Network SerialPort Charts Svg)
     install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)

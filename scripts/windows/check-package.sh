@@ -15,8 +15,9 @@ version=$3
 source scripts/windows/env.sh
 source scripts/windows/wine-session.sh
 # Only what the packages carry.
-unset WINEPATH QT_PLUGIN_PATH
-trap windows_session_end EXIT
+unset WINEPATH
+work_cli=$(mktemp)
+trap 'windows_session_end; rm -f "$work_cli"' EXIT
 windows_session_start
 
 fail() {
@@ -41,7 +42,7 @@ wineserver --wait
 for file in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6SerialPort.dll Qt6Charts.dll \
     Qt6Svg.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
     platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qsvg.dll \
-    iconengines/qsvgicon.dll Uninstall.exe; do
+    iconengines/qsvgicon.dll climate-cli.exe Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "the installation lacks $file"
 done
 [ -f "$menu/Climate Unit Service Tool.lnk" ] || fail "no Start-menu entry in $menu"
@@ -53,6 +54,12 @@ grep -q "DisplayIcon.*climate-tool.exe" <<<"$entry" || fail "Apps & features ent
 
 answer=$(wine "$folder/climate-tool.exe" --version | tr -d '\r')
 [ "$answer" = "climate-tool $version" ] || fail "installed --version said: $answer"
+answer=$(wine "$folder/climate-cli.exe" --version | tr -d '\r')
+[ "$answer" = "climate-cli $version" ] || fail "installed climate-cli --version said: $answer"
+# Usage errors are decided before any port is opened: status 2, one line on the console.
+status=0
+wine "$folder/climate-cli.exe" verify 2>"$work_cli" >/dev/null || status=$?
+[ "$status" = 2 ] || fail "climate-cli verify with no file ended with $status, not 2"
 
 # The window, with the plugins of the installation only.
 mkdir -p dist

@@ -1,13 +1,15 @@
 # Sourced by the Windows scripts that run programs under Wine: a private X server (Wine's window
 # driver needs a display, and without one a Qt program hangs when it exits), a private Wine prefix
-# made once, and the paths where the executables find the Qt and MinGW DLLs and Qt's plugins.
+# made once, and the paths where the executables find the Qt and MinGW DLLs.
 # Needs env.sh first. windows_session_end stops what it started.
 export WINEPREFIX=${CLIMATE_WINEPREFIX:-$windows_build/wine-prefix}
 export WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko: nothing here needs them, and asking for them would wait for a click.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEPATH="Z:$windows_qt/bin;Z:/usr/lib/gcc/x86_64-w64-mingw32/12-posix;Z:/usr/x86_64-w64-mingw32/lib"
-export QT_PLUGIN_PATH="Z:$windows_qt/plugins"
+# Qt finds its plugins beside its own DLLs. Wine hands no QT_ variable to a Windows program, so a
+# Windows test chooses its platform plugin on its command line (-platform windows), never through
+# QT_QPA_PLATFORM; without one it is offscreen.
 
 windows_xvfb_pid=
 windows_session_start() {
