@@ -1,6 +1,7 @@
 # Sourced by the Windows scripts: where the cross-build's Qt SDK is unpacked (outside the tree,
 # once per SDK archive), the build folder, and the Wine prefix of the tests.
-windows_sdk_archive=${CLIMATE_WINDOWS_SDK_ARCHIVE:-/work/shared/windows/qt-6.4.2-mingw64.tar.xz}
+# The SDK lies beside the source tree (../shared/windows); the scripts run from the tree's top.
+windows_sdk_archive=${CLIMATE_WINDOWS_SDK_ARCHIVE:-$(realpath -m "$PWD/../shared/windows/qt-6.4.2-mingw64.tar.xz")}
 windows_cache=${CLIMATE_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/climate-tool}
 windows_qt=$windows_cache/qt6-mingw64
 windows_build=${CLIMATE_WINDOWS_BUILD:-$PWD/build-windows}
