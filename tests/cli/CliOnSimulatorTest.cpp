@@ -22,7 +22,6 @@
 #include <windows.h>
 #endif
 
-
 namespace {
 
 struct CliResult {

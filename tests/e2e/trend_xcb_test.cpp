@@ -1,6 +1,6 @@
-// The Trend window against the simulator on a real X server (Xvfb, the xcb platform), driven by
-// mouse events through the window system: the tab, the Trend button, Pause and the cursor are
-// reached as a person reaches them.
+// The Trend window against the simulator on a real display (Xvfb: the xcb platform, or Windows'
+// own platform under Wine), driven by mouse events through the window system: the tab, the Trend
+// button, Pause and the cursor are reached as a person reaches them.
 #include "WindowOnSimulator.h"
 
 #include "support/RealInput.h"
@@ -29,7 +29,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(QGuiApplication::platformName() == QStringLiteral("xcb") ||
                     QGuiApplication::platformName() == QStringLiteral("windows"))
-            << "this test needs real windows, not " << QGuiApplication::platformName().toStdString();
+            << "this test needs real windows, not "
+            << QGuiApplication::platformName().toStdString();
         WindowOnSimulator::SetUp();
         ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
     }

@@ -1,7 +1,8 @@
 // The window as a person uses it, on a real display against the controller simulator: every step
 // goes through mouse clicks and key presses (tests/support/RealInput), none sets a widget's state
 // by code. One pass along the main paths, and every combo box of the Configuration page chosen
-// from its list. Run on a private X server by run_on_xvfb.sh.
+// from its list. Run on a private X server by run_on_xvfb.sh; the Windows build runs it on
+// Windows' own platform plugin under Wine, where the file dialogs are the system's.
 //
 // With CLIMATE_DOCS_SHOTS set to a folder, the walkthrough leaves the README's pictures there.
 #include "GroupWrites.h"
@@ -126,8 +127,9 @@ void keepPicture(QWidget* widget, const char* name) {
     }
     QDir().mkpath(QString::fromLocal8Bit(folder));
     QTest::qWait(100); // the last values painted
-    EXPECT_TRUE(widget->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(
-        QString::fromLatin1(name) + QStringLiteral(".png"))))
+    EXPECT_TRUE(
+        widget->grab().save(QDir(QString::fromLocal8Bit(folder))
+                                .filePath(QString::fromLatin1(name) + QStringLiteral(".png"))))
         << name;
 }
 
@@ -184,8 +186,7 @@ protected:
         if (std::string failed = RealInput::click(button(name)); !failed.empty()) {
             return failed;
         }
-        if (!QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; },
-                             timeoutMs)) {
+        if (!QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, timeoutMs)) {
             return name + "'s command did not end";
         }
         return {};
@@ -243,7 +244,8 @@ TEST_F(Walkthrough, APersonsPathThroughEveryPage) {
         const char* step = "choosing, typing and Set of the Intfan1 group";
         for (const auto& [name, row] : intfan.combos) {
             ASSERT_EQ(RealInput::choose(combo(name), row), "") << step << ": " << name;
-            ASSERT_EQ(combo(name)->currentIndex(), row) << step << ": " << name << " did not take it";
+            ASSERT_EQ(combo(name)->currentIndex(), row)
+                << step << ": " << name << " did not take it";
         }
         for (const auto& [name, text] : intfan.edits) {
             ASSERT_EQ(RealInput::typeInto(edit(name), QString::fromStdString(text)), "")
@@ -255,9 +257,9 @@ TEST_F(Walkthrough, APersonsPathThroughEveryPage) {
         EXPECT_EQ(messages->shown().back().message.caption, intfan.successCaption)
             << step << ": " << messages->describe();
         const std::vector<std::uint16_t> held = simulatorHolding();
-        const std::vector<std::uint16_t> written(
-            held.begin() + intfan.firstRegister,
-            held.begin() + intfan.firstRegister + static_cast<long>(intfan.words.size()));
+        const std::vector<std::uint16_t> written(held.begin() + intfan.firstRegister,
+                                                 held.begin() + intfan.firstRegister +
+                                                     static_cast<long>(intfan.words.size()));
         EXPECT_EQ(written, intfan.words) << step;
     }
 
@@ -403,8 +405,10 @@ TEST_F(Walkthrough, KeysInTheOpenListChooseAndEscapeKeepsTheChoice) {
     const std::vector<Case> cases{
         {"End, Return in the port list", ports, {Qt::Key_End, Qt::Key_Return}, lastPort},
         {"Home, Return in the port list", ports, {Qt::Key_Home, Qt::Key_Return}, 0},
-        {"Down, Return in ComboBox1", combo("ComboBox1"), {Qt::Key_Home, Qt::Key_Down,
-                                                           Qt::Key_Return}, 1},
+        {"Down, Return in ComboBox1",
+         combo("ComboBox1"),
+         {Qt::Key_Home, Qt::Key_Down, Qt::Key_Return},
+         1},
         {"Up, Enter in ComboBox1", combo("ComboBox1"), {Qt::Key_Up, Qt::Key_Enter}, 0},
         {"End, Escape in ComboBox1", combo("ComboBox1"), {Qt::Key_End, Qt::Key_Escape}, -1},
         {"Home, Escape in the port list", ports, {Qt::Key_Home, Qt::Key_Escape}, -1},

@@ -10,10 +10,11 @@ class QLineEdit;
 class QTabWidget;
 class QWidget;
 
-// Input as a person gives it, for tests on a real display (xcb under Xvfb): mouse and key events
-// enter through the window system at the window's coordinates, so Qt routes them as it routes a
-// person's (to the widget under the pointer, to an open popup first, through the shortcuts and
-// the focus chain). Nothing here sets a widget's state directly.
+// Input as a person gives it, for tests on a real display (xcb under Xvfb, or Windows' platform
+// plugin under Wine): mouse and key events enter through the window system at the window's
+// coordinates, so Qt routes them as it routes a person's (to the widget under the pointer, to an
+// open popup first, through the shortcuts and the focus chain). Nothing here sets a widget's
+// state directly.
 //
 // Each step returns an empty string when it worked and otherwise says what went wrong, so a test
 // can name the step that failed:
