@@ -11,7 +11,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace climate::app {
 
@@ -51,21 +50,6 @@ void TForm1::MonitorBridge::useAddress(int address) {
 
 QString TForm1::MonitorBridge::firmwareText(std::span<const std::uint8_t> bytes) const {
     return decodeFirmwareVersion(bytes);
-}
-
-void TForm1::addBusMonitorButton() {
-    // Right of the link bar, above the pages, so it is there whatever page is shown.
-    m_busMonitorButton = new QPushButton(QStringLiteral("Bus Monitor"), this);
-    m_busMonitorButton->setObjectName(QStringLiteral("BusMonitorButton"));
-    m_busMonitorButton->setGeometry(632, 0, 90, 22);
-    m_busMonitorButton->setFocusPolicy(Qt::TabFocus);
-    m_busMonitorButton->setToolTip(QStringLiteral("Every frame on the bus, with its timing and "
-                                                  "outcome (F12)"));
-    m_busMonitorButton->setAccessibleName(QStringLiteral("Bus Monitor"));
-    connect(m_busMonitorButton, &QPushButton::clicked, this, &TForm1::openBusMonitor);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F12), this);
-    shortcut->setContext(Qt::ApplicationShortcut);
-    connect(shortcut, &QShortcut::activated, this, &TForm1::openBusMonitor);
 }
 
 void TForm1::openBusMonitor() {

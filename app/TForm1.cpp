@@ -30,6 +30,7 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QRect>
 #include <QShortcut>
 #include <QTabWidget>
 
@@ -189,8 +190,13 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
         qFatal("TForm1: the port button Button1 is missing");
     }
     PortSwitch::applyButtonFace(Button1, QStringLiteral("Open"));
-    addBusMonitorButton();
-    addTrendButton();
+    addWindowButton(QStringLiteral("BusMonitorButton"), QStringLiteral("Bus Monitor"),
+                    QRect(632, 0, 90, 22),
+                    QStringLiteral("Every frame on the bus, with its timing and outcome (F12)"),
+                    QKeySequence(Qt::Key_F12), &TForm1::openBusMonitor);
+    addWindowButton(QStringLiteral("TrendButton"), QStringLiteral("Trend"), QRect(726, 0, 56, 22),
+                    QStringLiteral("Every live value over time, and old test logs (Ctrl+T)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_T), &TForm1::openTrend);
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -220,6 +226,21 @@ void TForm1::bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1:
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this,
             [this, handler] { guarded([&] { (this->*handler)(); }); });
+}
+
+void TForm1::addWindowButton(const QString& name, const QString& caption, const QRect& geometry,
+                             const QString& toolTip, const QKeySequence& keys,
+                             void (TForm1::*open)()) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setToolTip(toolTip);
+    button->setAccessibleName(caption);
+    connect(button, &QPushButton::clicked, this, open);
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::ApplicationShortcut);
+    connect(shortcut, &QShortcut::activated, this, open);
 }
 
 void TForm1::bindHandlers() {

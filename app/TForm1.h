@@ -13,6 +13,7 @@
 
 class QKeySequence;
 class QPushButton;
+class QRect;
 class QTabWidget;
 
 namespace climate::config {
@@ -134,10 +135,10 @@ private:
     void guarded(const std::function<void()>& handler, bool fromTimer = false);
     void bindClick(const char* button, void (TForm1::*handler)());
     void bindShortcut(QWidget* page, const QKeySequence& keys, void (TForm1::*handler)());
-    // The small button beside the link bar that opens the bus monitor, and its F12 shortcut.
-    void addBusMonitorButton();
-    // The button beside it that opens the trend, and its Ctrl+T shortcut.
-    void addTrendButton();
+    // A small button right of the link bar, above the pages, so it is there whatever page is
+    // shown: it opens a window of its own, as does its shortcut from every window of the tool.
+    void addWindowButton(const QString& name, const QString& caption, const QRect& geometry,
+                         const QString& toolTip, const QKeySequence& keys, void (TForm1::*open)());
 
     std::unique_ptr<link::MessagePresenter> m_messages;
     std::function<void(int)> m_exitProcess;
@@ -166,10 +167,8 @@ private:
     std::unique_ptr<config::ParameterSets> m_parameterSets;
     std::unique_ptr<curves::FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
-    QPushButton* m_busMonitorButton = nullptr;
     // Made on first opening; goes first, while the engine it watches is still there.
     std::unique_ptr<monitor::BusMonitorWindow> m_busMonitor;
-    QPushButton* m_trendButton = nullptr;
     // Made on first opening; goes before the history it shows.
     std::unique_ptr<trend::TrendWindow> m_trend;
 };

@@ -1,5 +1,7 @@
 #include "Biff8Writer.h"
 
+#include "Biff8Records.h"
+#include "TextCoding.h"
 #include "Workbook.h"
 
 #include <algorithm>
@@ -15,61 +17,7 @@ namespace climate::report {
 
 namespace {
 
-// Record identifiers.
-enum : std::uint16_t {
-    RecBof = 0x0809,
-    RecEof = 0x000A,
-    RecInterfaceHdr = 0x00E1,
-    RecMms = 0x00C1,
-    RecInterfaceEnd = 0x00E2,
-    RecWriteAccess = 0x005C,
-    RecCodePage = 0x0042,
-    RecDsf = 0x0161,
-    RecTabId = 0x013D,
-    RecFnGroupCount = 0x009C,
-    RecWindowProtect = 0x0019,
-    RecProtect = 0x0012,
-    RecPassword = 0x0013,
-    RecProt4Rev = 0x01AF,
-    RecProt4RevPass = 0x01BC,
-    RecBackup = 0x0040,
-    RecHideObj = 0x008D,
-    RecWindow1 = 0x003D,
-    RecDateMode = 0x0022,
-    RecPrecision = 0x000E,
-    RecRefreshAll = 0x01B7,
-    RecBookBool = 0x00DA,
-    RecFont = 0x0031,
-    RecFormat = 0x041E,
-    RecXf = 0x00E0,
-    RecStyle = 0x0293,
-    RecUsesElfs = 0x0160,
-    RecBoundSheet = 0x0085,
-    RecSst = 0x00FC,
-    RecContinue = 0x003C,
-    RecExtSst = 0x00FF,
-    RecCalcMode = 0x000D,
-    RecCalcCount = 0x000C,
-    RecRefMode = 0x000F,
-    RecIteration = 0x0011,
-    RecDelta = 0x0010,
-    RecSaveRecalc = 0x005F,
-    RecPrintHeaders = 0x002A,
-    RecPrintGridlines = 0x002B,
-    RecGridSet = 0x0082,
-    RecGuts = 0x0080,
-    RecDefaultRowHeight = 0x0225,
-    RecWsBool = 0x0081,
-    RecDefColWidth = 0x0055,
-    RecColInfo = 0x007D,
-    RecDimensions = 0x0200,
-    RecRow = 0x0208,
-    RecBlank = 0x0201,
-    RecNumber = 0x0203,
-    RecRk = 0x027E,
-    RecLabelSst = 0x00FD,
-    RecWindow2 = 0x023E,
-};
+using namespace biff8;
 
 constexpr std::size_t MaxRecordData = 8224;
 constexpr std::uint16_t FirstCellXf = 15; // XF 0 ... 14 are the built-in style XFs
@@ -151,44 +99,6 @@ private:
     std::size_t m_recordStart = 0;
 };
 
-// UTF-8 to UTF-16; a malformed sequence becomes U+FFFD.
-std::u16string toUtf16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int length = lead < 0x80           ? 1
-                     : (lead >> 5) == 0x6  ? 2
-                     : (lead >> 4) == 0xE  ? 3
-                     : (lead >> 3) == 0x1E ? 4
-                                           : 0;
-        char32_t code = length == 1   ? lead
-                        : length == 2 ? lead & 0x1F
-                        : length == 3 ? lead & 0x0F
-                                      : lead & 0x07;
-        bool valid = length > 0 && i + length <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            out.push_back(u'\uFFFD');
-            i += 1;
-            continue;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-        i += length;
-    }
-    return out;
-}
-
 bool needsWideCharacters(const std::u16string& text) {
     return std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0xFF; });
 }
@@ -262,7 +172,7 @@ void putCellXf(RecordStream& out, const CellFormat& format, std::uint16_t number
 
 void putBof(RecordStream& out, std::uint16_t substreamType) {
     out.begin(RecBof);
-    out.put16(0x0600); // BIFF8
+    out.put16(Biff8Version);
     out.put16(substreamType);
     out.put16(0x0DBB); // build
     out.put16(0x07CC); // year
@@ -373,7 +283,7 @@ void putStringIndex(RecordStream& out, const EncodedStrings& encoded, std::size_
 // fields, patched once the sheets are placed.
 std::vector<std::size_t> putGlobals(RecordStream& out, const Workbook& book,
                                     const NumberFormats& numberFormats) {
-    putBof(out, 0x0005);
+    putBof(out, GlobalsSubstream);
     out.record(RecInterfaceHdr, {1200});
     out.record(RecMms, {0});
     out.record(RecInterfaceEnd, {});
@@ -601,7 +511,7 @@ std::uint32_t encodeChangedBlocks(EncodedSheet& encoded, const Worksheet& sheet)
 
 // A sheet's records before its rows.
 void putSheetHead(RecordStream& out, const Worksheet& sheet, const EncodedSheet& encoded) {
-    putBof(out, 0x0010);
+    putBof(out, SheetSubstream);
     out.record(RecCalcMode, {1});
     out.record(RecCalcCount, {100});
     out.record(RecRefMode, {1});

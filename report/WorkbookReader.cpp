@@ -1,6 +1,9 @@
 #include "WorkbookReader.h"
 
+#include "Biff8Records.h"
 #include "CompoundFile.h"
+#include "TextCoding.h"
+#include "Worksheet.h"
 
 #include <bit>
 #include <fstream>
@@ -10,21 +13,8 @@ namespace climate::report {
 
 namespace {
 
-enum : std::uint16_t {
-    RecBof = 0x0809,
-    RecEof = 0x000A,
-    RecBoundSheet = 0x0085,
-    RecSst = 0x00FC,
-    RecContinue = 0x003C,
-    RecLabelSst = 0x00FD,
-    RecNumber = 0x0203,
-    RecRk = 0x027E,
-    RecBlank = 0x0201,
-};
-constexpr std::uint16_t GlobalsSubstream = 0x0005;
-constexpr std::uint16_t SheetSubstream = 0x0010;
-constexpr int MaxRows = 65536;
-constexpr int MaxColumns = 256;
+using namespace biff8;
+
 // Far beyond any log of ours (a full sheet is a few MB), and small enough to hold in memory.
 constexpr std::uintmax_t MaxFileSize = std::uintmax_t{1} << 30;
 
@@ -44,24 +34,6 @@ double rkValue(std::uint32_t rk) {
                              ? static_cast<double>(static_cast<std::int32_t>(rk) >> 2)
                              : std::bit_cast<double>(static_cast<std::uint64_t>(rk & ~3u) << 32);
     return (rk & 0x1) != 0 ? value / 100 : value;
-}
-
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The payloads of an SST record and the CONTINUE records after it, read as one sequence in which
@@ -234,7 +206,7 @@ int WorkbookReader::readCells(std::span<const std::uint8_t> stream, const CellVi
         fail("The workbook stream does not start with the workbook's globals: it is not an Excel "
              "97-2003 workbook.");
     }
-    if (le16(records.front().data.data()) != 0x0600) {
+    if (le16(records.front().data.data()) != Biff8Version) {
         fail("The workbook is not in the Excel 97-2003 (BIFF8) format.");
     }
 
@@ -293,7 +265,7 @@ int WorkbookReader::readCells(std::span<const std::uint8_t> stream, const CellVi
         cell.sheet = sheet;
         cell.row = le16(data.data());
         cell.column = le16(data.data() + 2);
-        if (cell.row >= MaxRows || cell.column >= MaxColumns) {
+        if (cell.row >= Worksheet::MaxRows || cell.column >= Worksheet::MaxColumns) {
             fail("A cell lies outside the sheet: the file is damaged.");
         }
         switch (type) {
