@@ -18,7 +18,17 @@ using namespace climate::config;
 using namespace climate::link;
 
 void TForm1::MonitorBridge::observeEngine(EngineObserver* observer) {
-    m_form.m_engine->setObserver(observer);
+    if (m_observer != nullptr) {
+        m_form.m_engine->removeObserver(*m_observer);
+    }
+    m_observer = observer;
+    if (m_observer != nullptr) {
+        m_form.m_engine->addObserver(*m_observer);
+    }
+}
+
+const TrafficHistory& TForm1::MonitorBridge::history() const {
+    return *m_form.m_traffic;
 }
 
 SerialPort& TForm1::MonitorBridge::port() {

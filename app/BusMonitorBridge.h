@@ -14,6 +14,7 @@ public:
     explicit MonitorBridge(TForm1& form) : m_form(form) {}
 
     void observeEngine(link::EngineObserver* observer) override;
+    [[nodiscard]] const link::TrafficHistory& history() const override;
     link::SerialPort& port() override;
     [[nodiscard]] bool portOpen() const override;
     [[nodiscard]] bool commandBusy() const override;
@@ -24,6 +25,7 @@ public:
 
 private:
     TForm1& m_form;
+    link::EngineObserver* m_observer = nullptr;
 };
 
 } // namespace climate::app

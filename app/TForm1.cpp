@@ -18,6 +18,7 @@
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
 #include "link/NamedPort.h"
+#include "link/TrafficHistory.h"
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
 #include "trend/TrendHistory.h"
@@ -87,6 +88,8 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_port = std::make_unique<link::NamedPort>();
     m_bridge = std::make_unique<EngineWindowBridge>(*this);
     m_engine = std::make_unique<CommEngine>(*m_port, *m_bridge);
+    m_traffic = std::make_unique<link::TrafficHistory>();
+    m_engine->addObserver(*m_traffic);
 
     PortSwitch::Controls controls;
     controls.rdCOM = findChild<PortComboBox*>(QStringLiteral("rdCOM"));

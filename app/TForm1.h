@@ -28,6 +28,7 @@ class FanCurves;
 namespace climate::link {
 class CommEngine;
 class NamedPort;
+class TrafficHistory;
 } // namespace climate::link
 
 namespace climate::realtime {
@@ -157,6 +158,8 @@ private:
 
     std::unique_ptr<link::NamedPort> m_port;
     std::unique_ptr<EngineWindowBridge> m_bridge;
+    // The engine's last events, for the bus monitor to show when it opens; outlives the engine.
+    std::unique_ptr<link::TrafficHistory> m_traffic;
     std::unique_ptr<link::CommEngine> m_engine;
     std::unique_ptr<PortSwitch> m_portSwitch;
     std::unique_ptr<report::TestLog> m_testLog;

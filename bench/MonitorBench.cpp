@@ -1,8 +1,10 @@
 // The engine's tick with and without the bus monitor attached: the polling circle on the fake
 // port, every reply good, so each transaction is one send tick and one receive tick. Compare
-// BM_PollingTick/none with /observer (the hooks alone) and /monitor (the monitor's log, which
-// decodes every frame).
+// BM_PollingTick/observer:0 (nothing attached) with :1 (the hooks alone), :3 (the traffic
+// history that is attached while the monitor is closed) and :2 (the monitor's log, which decodes
+// every frame, with the history beside it as in the window).
 #include "link/CommEngine.h"
+#include "link/TrafficHistory.h"
 #include "link/Transaction.h"
 #include "monitor/BusLog.h"
 #include "support/EngineRig.h"
@@ -69,10 +71,14 @@ void BM_PollingTick(benchmark::State& state) {
     }
     NullObserver null;
     climate::monitor::BusLog log;
+    TrafficHistory history;
     if (state.range(0) == 1) {
-        rig.engine.setObserver(&null);
+        rig.engine.addObserver(null);
     } else if (state.range(0) == 2) {
-        rig.engine.setObserver(&log);
+        rig.engine.addObserver(history);
+        rig.engine.addObserver(log);
+    } else if (state.range(0) == 3) {
+        rig.engine.addObserver(history);
     }
     rig.driver.showPage(1);
 
@@ -92,8 +98,11 @@ void BM_PollingTick(benchmark::State& state) {
     if (state.range(0) == 2 && state.iterations() > 2 && log.counters().goodReplies == 0) {
         state.SkipWithError("no reply was taken");
     }
+    if (state.range(0) == 3 && state.iterations() > 2 && history.empty()) {
+        state.SkipWithError("the history kept nothing");
+    }
 }
-BENCHMARK(BM_PollingTick)->ArgName("observer")->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_PollingTick)->ArgName("observer")->Arg(0)->Arg(1)->Arg(3)->Arg(2);
 
 } // namespace
 

@@ -9,11 +9,9 @@
 #include "config/ParameterGroups.h"
 #include "config/SetAllPlan.h"
 #include "config/SetAllRun.h"
-#include "link/EngineObserver.h"
-#include "link/ModbusCrc.h"
+#include "link/ModbusException.h"
 #include "link/NamedPort.h"
 #include "link/Transaction.h"
-#include "monitor/FrameMeaning.h"
 #include "realtime/PollCircle.h"
 
 #include <QCoreApplication>
@@ -26,35 +24,20 @@ namespace climate::cli {
 using namespace climate::config;
 using namespace climate::link;
 
-// What crossed the line, as the engine reports it: byte counts both ways, and the bytes received
-// for the request sent last, so that an exception reply (which is shorter than the reply the
-// engine waits for and so ends in a time-out) can be named.
-class TrafficWatch : public EngineObserver {
+// What crossed the line, as the engine reports it: byte counts both ways, and whether the last
+// request was answered with an exception reply.
+class TrafficWatch : public ExceptionWatch {
 public:
-    void requestSent(const TransactionId& /*id*/, std::span<const std::uint8_t> frame) override {
+    void requestSent(const TransactionId& id, std::span<const std::uint8_t> frame) override {
         m_sent += frame.size();
-        m_function = frame.size() > 1 ? frame[1] : 0;
-        m_reply.clear();
+        ExceptionWatch::requestSent(id, frame);
     }
-    void bytesReceived(const TransactionId& /*id*/, std::span<const std::uint8_t> chunk,
-                       const TransportDetails& /*transport*/) override {
+    void bytesReceived(const TransactionId& id, std::span<const std::uint8_t> chunk,
+                       const TransportDetails& transport) override {
         m_received += chunk.size();
-        m_reply.insert(m_reply.end(), chunk.begin(), chunk.end());
+        ExceptionWatch::bytesReceived(id, chunk, transport);
     }
     void bytesPurged(std::uint32_t count, PurgeReason /*reason*/) override { m_received += count; }
-    void transactionEnded(const TransactionId& /*id*/, Outcome /*outcome*/) override {}
-
-    // The exception code of an exception reply from `address` to the last request, if that is
-    // what came.
-    [[nodiscard]] std::optional<std::uint8_t> exceptionCode(std::uint32_t address) const {
-        constexpr std::size_t ExceptionLength = 5; // address, function | 0x80, code, CRC
-        if (m_reply.size() < ExceptionLength || m_reply[0] != address ||
-            m_reply[1] != (m_function | 0x80) ||
-            !crcHolds(std::span(m_reply).first(ExceptionLength))) {
-            return std::nullopt;
-        }
-        return m_reply[2];
-    }
 
     [[nodiscard]] std::uint64_t sent() const { return m_sent; }
     [[nodiscard]] std::uint64_t received() const { return m_received; }
@@ -62,8 +45,6 @@ public:
 private:
     std::uint64_t m_sent = 0;
     std::uint64_t m_received = 0;
-    std::uint8_t m_function = 0;
-    std::vector<std::uint8_t> m_reply;
 };
 
 // A step of the polling circle that decodes into the link's live record and reports how it
@@ -123,7 +104,7 @@ ControllerLink::ControllerLink()
                                                 })),
       m_engine(std::make_unique<CommEngine>(*m_port, *m_window)),
       m_traffic(std::make_unique<TrafficWatch>()) {
-    m_engine->setObserver(m_traffic.get());
+    m_engine->addObserver(*m_traffic);
     const auto add = [this](CommEngine::Table table, std::uint8_t code, Transaction& transaction) {
         m_registrations.push_back(m_engine->registerTransaction(table, code, transaction));
     };
@@ -210,20 +191,18 @@ void ControllerLink::waitFor(const std::function<bool()>& done) {
 }
 
 QString ControllerLink::failureText(const char* what, TransactionOutcome outcome) const {
-    const std::uint32_t address = m_engine->state().DeviceAddress;
     QString reason;
-    if (const std::optional<std::uint8_t> code = m_traffic->exceptionCode(address);
+    if (const std::optional<std::uint8_t> code = m_traffic->lastException();
         code &&
         (outcome == TransactionOutcome::Timeout || outcome == TransactionOutcome::WrongHeader)) {
-        reason = QStringLiteral("refused by the controller: exception %1 (%2)")
-                     .arg(*code)
-                     .arg(monitor::exceptionName(*code));
+        reason = refusalText(*code);
     } else if (m_port->isLost()) {
         reason = QStringLiteral("the port was lost (%1)").arg(m_port->lastErrorText());
     } else {
         switch (outcome) {
         case TransactionOutcome::Timeout:
-            reason = QStringLiteral("no reply from address %1 in time").arg(address);
+            reason = QStringLiteral("no reply from address %1 in time")
+                         .arg(m_engine->state().DeviceAddress);
             break;
         case TransactionOutcome::WrongHeader:
             reason = QStringLiteral("a wrong reply (another address or function)");
@@ -274,7 +253,8 @@ ControllerLink::SetAllResult ControllerLink::setAll(const ControllerParameters& 
             .accepted =
                 [&result](const ParameterGroup& group) { result.written << groupName(group); },
             .finished =
-                [&](std::size_t written, TransactionOutcome outcome) {
+                [&](std::size_t written, TransactionOutcome outcome,
+                    std::optional<GroupFailure> /*failure*/) {
                     if (outcome != TransactionOutcome::Good) {
                         const QByteArray name = groupName(*setAllGroups().at(written)).toUtf8();
                         result.failure = failureText(name.constData(), outcome);

@@ -81,8 +81,9 @@ ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView
             .writing =
                 [this](std::size_t step) { m_view.SetAllProgress->setText(progressText(step)); },
             .accepted = [this](const ParameterGroup& group) { groupAccepted(group); },
-            .finished = [this](std::size_t written,
-                               TransactionOutcome outcome) { finishSetAll(written, outcome); }});
+            .finished =
+                [this](std::size_t written, TransactionOutcome /*outcome*/,
+                       std::optional<GroupFailure> failure) { finishSetAll(written, failure); }});
 }
 
 ConfigurationPage::~ConfigurationPage() = default;
@@ -173,11 +174,9 @@ void ConfigurationPage::Button13Click() {
     m_setAll->start();
 }
 
-void ConfigurationPage::finishSetAll(std::size_t written, TransactionOutcome outcome) {
-    const bool stopped = outcome != TransactionOutcome::Good;
+void ConfigurationPage::finishSetAll(std::size_t written, std::optional<GroupFailure> failure) {
+    const bool stopped = failure.has_value();
     m_view.SetAllProgress->setText(finishedText(written, stopped));
-    const std::optional<GroupFailure> failure =
-        stopped ? std::optional(failureOf(outcome)) : std::nullopt;
     m_engine.showMessage(UserMessage(setAllSummary(written, failure).toStdString(), SetAllCaption,
                                      stopped ? UserMessage::Icon::Error : UserMessage::Icon::None));
 }

@@ -3,6 +3,7 @@
 #include "ConfigCommands.h"
 #include "ConfigurationView.h"
 #include "ControllerParameters.h"
+#include "SetAllPlan.h"
 
 #include "link/CommEngine.h"
 #include "link/TransactionOutcome.h"
@@ -66,7 +67,7 @@ private:
     void groupAccepted(const ParameterGroup& group);
     [[nodiscard]] GroupWriteTransaction& groupWrite(ConfigCommand command);
     // Set All has ended: `written` groups taken, then `outcome` (Good: all of them).
-    void finishSetAll(std::size_t written, link::TransactionOutcome outcome);
+    void finishSetAll(std::size_t written, std::optional<GroupFailure> failure);
     void clearReadAllFields();
     void showRegisters(std::span<const std::uint16_t> registers);
 

@@ -108,11 +108,15 @@ void DifferenceMarks::refresh(std::size_t field) {
             m_frames[field] = makeFrame(widget);
         }
         m_frames[field]->show();
-        widget->setAccessibleDescription(QStringLiteral("controller: ") +
-                                         m_fields.readAllText(field, *controller));
+        // Said to a screen reader and shown on hovering alike.
+        const QString said =
+            QStringLiteral("controller: ") + m_fields.readAllText(field, *controller);
+        widget->setAccessibleDescription(said);
+        widget->setToolTip(said);
     } else if (m_marked[field]) {
         m_frames[field]->hide();
         widget->setAccessibleDescription(QString());
+        widget->setToolTip(QString());
     }
     m_marked[field] = marked;
 }

@@ -43,7 +43,8 @@ constexpr ParameterSlot AddressSlot{
 // - 6/7 and 17/18: the fan groups convert DeltTemp before StopTemp.
 // - 8 and 19 (PluseNo): shown unsigned, but the controller holds only 8 bits.
 // - 22 ... 26: the Heater group converts the currents first, then StartTemp, DeltTemp, Enable.
-// - 23 (Heater DeltTemp): shown in tenths, typed back in whole degrees (8 bits of tenths).
+// - 23 (Heater DeltTemp): tenths like its neighbours, but the controller holds only 8 bits of
+//   them, so 25.6 and above are refused rather than cut.
 // - 27 (Address): shown signed, set only as 1 ... 255; Read All leaves its text, as it does for
 //   the compressor's StartTemp and MaxRPM and the external input's boxes.
 constexpr std::array<HoldingRegister, 44> Registers{{
@@ -305,7 +306,7 @@ constexpr std::array<HoldingRegister, 44> Registers{{
      .label = "DeltTemp",
      .record = "Heater.DeltTemp",
      .readForm = ReadForm::Tenths,
-     .setRule = ConversionRule::WholeTenths,
+     .setRule = ConversionRule::Tenths,
      .range = Byte,
      .group = ConfigCommand::SetHeater,
      .conversionOrder = 3,
@@ -706,8 +707,6 @@ std::int64_t convertText(const HoldingRegister& row, std::string_view text) {
         return parseInteger(text);
     case ConversionRule::Tenths:
         return DecimalNumber::parse(text).truncatedTenths();
-    case ConversionRule::WholeTenths:
-        return std::int64_t{parseInteger(text)} * 10;
     case ConversionRule::Item:
         break;
     }

@@ -46,10 +46,9 @@ enum class ReadForm : std::uint8_t {
 
 // How a Set command turns a field into a number.
 enum class ConversionRule : std::uint8_t {
-    Integer,     // whole number, signed 32-bit
-    Tenths,      // decimal number times 10, truncated toward zero, exactly as typed
-    WholeTenths, // whole number times 10
-    Item,        // index of the selected combo item, -1 when none
+    Integer, // whole number, signed 32-bit
+    Tenths,  // decimal number times 10, truncated toward zero, exactly as typed
+    Item,    // index of the selected combo item, -1 when none
 };
 
 // Values a field accepts: the width the controller holds it in, or the narrower range the

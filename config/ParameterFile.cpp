@@ -27,9 +27,11 @@ QString quoted(const QString& text) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// "Heater, DeltTemp": how messages name a field.
+// "Internal Fan, Intfan1": how messages name a field, by the group and the label the page shows.
 QString fieldName(const FileField& field) {
-    return field.groupCaption + QStringLiteral(", ") + field.name;
+    return field.label.isEmpty() || field.label == field.groupCaption
+               ? field.groupCaption
+               : field.groupCaption + QStringLiteral(", ") + field.label;
 }
 
 bool fitsWord(std::int64_t value, ReadForm form) {

@@ -52,7 +52,7 @@ inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
 // True when the page can show `text` in the field: what Read All could put there (a number in
 // the register's range in the field's read form, an item of a combo box), or nothing at all.
-// Wider than what a Set accepts: Read All shows Heater DeltTemp "2.5" and PluseNo 300.
+// Wider than what a Set accepts: Read All shows PluseNo 300 and Address 0.
 [[nodiscard]] bool pageCanShow(const FileField& field, const QStringList& items,
                                const QString& text);
 

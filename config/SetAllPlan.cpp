@@ -2,6 +2,8 @@
 
 #include "FieldSource.h"
 
+#include "link/ModbusException.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -29,12 +31,14 @@ QStringList namesOf(std::size_t from, std::size_t to) {
 }
 
 QString failureText(GroupFailure failure) {
-    switch (failure) {
-    case GroupFailure::NoReply:
+    switch (failure.kind) {
+    case GroupFailure::Kind::NoReply:
         return QStringLiteral("no reply in time");
-    case GroupFailure::WrongReply:
+    case GroupFailure::Kind::Refused:
+        return link::refusalText(failure.exceptionCode);
+    case GroupFailure::Kind::WrongReply:
         return QStringLiteral("a wrong reply (another address or function)");
-    case GroupFailure::Abandoned:
+    case GroupFailure::Kind::Abandoned:
         return QStringLiteral("abandoned, the page was left while it was being written");
     }
     return {};

@@ -36,10 +36,15 @@ struct SetAllRefusal {
 [[nodiscard]] QString refusalText(const SetAllRefusal& refusal);
 
 // How the group that stopped Set All ended.
-enum class GroupFailure : std::uint8_t {
-    NoReply,    // no acceptable reply in time
-    WrongReply, // a reply from another address or for another function
-    Abandoned,  // the page was left while the group was being written
+struct GroupFailure {
+    enum class Kind : std::uint8_t {
+        NoReply,    // no acceptable reply in time
+        Refused,    // the controller answered with an exception reply
+        WrongReply, // a reply from another address or for another function
+        Abandoned,  // the page was left while the group was being written
+    };
+    Kind kind = Kind::NoReply;
+    std::uint8_t exceptionCode = 0; // the controller's exception code, when Refused
 };
 
 // "Writing 3 of 8: Heater"; `index` counts from 0.

@@ -9,25 +9,36 @@ namespace climate::config {
 
 using namespace climate::link;
 
-GroupFailure failureOf(TransactionOutcome outcome) {
+GroupFailure failureOf(TransactionOutcome outcome, std::optional<std::uint8_t> exception) {
+    using Kind = GroupFailure::Kind;
     switch (outcome) {
     case TransactionOutcome::Timeout:
-        return GroupFailure::NoReply;
-    case TransactionOutcome::Abandoned:
-        return GroupFailure::Abandoned;
-    case TransactionOutcome::Good:
     case TransactionOutcome::WrongHeader:
+        if (exception) {
+            return {Kind::Refused, *exception};
+        }
+        return {outcome == TransactionOutcome::Timeout ? Kind::NoReply : Kind::WrongReply};
+    case TransactionOutcome::Abandoned:
+        return {Kind::Abandoned};
+    case TransactionOutcome::Good:
     case TransactionOutcome::BadCrc:
         break;
     }
-    return GroupFailure::WrongReply;
+    return {Kind::WrongReply};
 }
 
 SetAllRun::SetAllRun(CommEngine& engine, GroupWrite groupWrite, Hooks hooks)
     : m_engine(engine), m_groupWrite(std::move(groupWrite)), m_hooks(std::move(hooks)) {}
 
+SetAllRun::~SetAllRun() {
+    if (m_step) {
+        m_engine.removeObserver(m_exceptions);
+    }
+}
+
 void SetAllRun::start() {
     announce(false);
+    m_engine.addObserver(m_exceptions);
     m_step = 0;
     post();
 }
@@ -66,9 +77,14 @@ void SetAllRun::ended(TransactionOutcome outcome) {
 void SetAllRun::finish(TransactionOutcome outcome) {
     const std::size_t written = m_step.value();
     m_step.reset();
+    m_engine.removeObserver(m_exceptions);
     announce(true);
+    const std::optional<GroupFailure> failure =
+        outcome == TransactionOutcome::Good
+            ? std::nullopt
+            : std::optional(failureOf(outcome, m_exceptions.lastException()));
     if (m_hooks.finished) {
-        m_hooks.finished(written, outcome);
+        m_hooks.finished(written, outcome, failure);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 namespace climate::link {
@@ -88,8 +89,23 @@ void CommEngine::Registration::reset() {
 
 CommEngine::CommEngine(SerialPort& port, EngineWindow& window) : m_port(port), m_window(window) {}
 
+void CommEngine::addObserver(EngineObserver& observer) {
+    if (std::ranges::find(m_observers, &observer) != m_observers.end()) {
+        throw std::logic_error("engine observer added twice");
+    }
+    m_observers.push_back(&observer);
+}
+
+void CommEngine::removeObserver(EngineObserver& observer) {
+    const auto place = std::ranges::find(m_observers, &observer);
+    if (place == m_observers.end()) {
+        throw std::logic_error("engine observer removed but not added");
+    }
+    m_observers.erase(place);
+}
+
 inline void CommEngine::purge(EngineObserver::PurgeReason reason) {
-    if (m_observer != nullptr) {
+    if (!m_observers.empty()) {
         reportPurge(reason);
     }
     m_port.purgeInput();
@@ -281,8 +297,9 @@ CommEngine::Table CommEngine::commandTable() const {
 }
 
 void CommEngine::settle(Table table, std::uint8_t code, TransactionOutcome outcome, OnEnded ended) {
-    if (m_observer != nullptr) {
-        m_observer->transactionEnded(observedId(table, code), outcome);
+    if (!m_observers.empty()) {
+        const EngineObserver::TransactionId id = observedId(table, code);
+        notify([&](EngineObserver& observer) { observer.transactionEnded(id, outcome); });
     }
     // Runs last: the engine's state is final, so the poster may post the next command here.
     if (ended) {
@@ -416,8 +433,9 @@ void CommEngine::sendTick(Table which, std::uint8_t code, Transaction& transacti
     }
     m_state.TxFrame = transaction.request(static_cast<std::uint8_t>(m_state.DeviceAddress));
     m_port.write(m_state.TxFrame.bytes.data(), m_state.TxFrame.length);
-    if (m_observer != nullptr) {
-        m_observer->requestSent(observedId(which, code), m_state.TxFrame.view());
+    if (!m_observers.empty()) {
+        const EngineObserver::TransactionId id = observedId(which, code);
+        notify([&](EngineObserver& observer) { observer.requestSent(id, m_state.TxFrame.view()); });
     }
     purge(EngineObserver::PurgeReason::BeforeReply);
     m_state.SendPending = false;
@@ -497,9 +515,12 @@ void CommEngine::collect(std::uint32_t count, Table which, std::uint8_t code) {
         return;
     }
     const std::uint32_t got = m_port.read(m_state.RxChunk.data(), count);
-    if (m_observer != nullptr && got > 0) {
-        m_observer->bytesReceived(observedId(which, code), {m_state.RxChunk.data(), got},
-                                  m_port.lastReadDetails());
+    if (!m_observers.empty() && got > 0) {
+        const EngineObserver::TransactionId id = observedId(which, code);
+        const TransportDetails& details = m_port.lastReadDetails();
+        notify([&](EngineObserver& observer) {
+            observer.bytesReceived(id, {m_state.RxChunk.data(), got}, details);
+        });
     }
     // The reply check never needs more than 99 bytes; whatever exceeds the buffer is dropped.
     const std::uint32_t room =
@@ -511,7 +532,7 @@ void CommEngine::collect(std::uint32_t count, Table which, std::uint8_t code) {
 
 void CommEngine::reportPurge(EngineObserver::PurgeReason reason) {
     if (const std::uint32_t waiting = m_port.bytesWaiting(); waiting > 0) {
-        m_observer->bytesPurged(waiting, reason);
+        notify([&](EngineObserver& observer) { observer.bytesPurged(waiting, reason); });
     }
 }
 

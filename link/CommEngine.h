@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 class EngineStaging; // tests/support: stages engine states for tests
 
@@ -85,9 +86,11 @@ public:
 
     [[nodiscard]] const EngineState& state() const { return m_state; }
 
-    // The one observer of the engine's traffic (not owned); nullptr detaches it. With none
-    // attached the engine does nothing extra.
-    void setObserver(EngineObserver* observer) { m_observer = observer; }
+    // Observers of the engine's traffic (not owned; each is removed before it goes). Every one
+    // learns every event, in the order they were added. With none attached the engine does
+    // nothing extra. Adding one twice, or removing one that is not there, is a logic error.
+    void addObserver(EngineObserver& observer);
+    void removeObserver(EngineObserver& observer);
     [[nodiscard]] EngineWindow& window() { return m_window; }
 
     // Puts `transaction` (not owned; it must outlive the handle) at `code` of `table`. A code
@@ -184,7 +187,14 @@ private:
     OnEnded m_liveCommandEnded;
     std::optional<std::uint8_t> m_pollStepInFlight;
     std::optional<TransactionOutcome> m_handling;
-    EngineObserver* m_observer = nullptr;
+    // Calls `report` on each observer.
+    template <typename Report> void notify(Report report) {
+        for (EngineObserver* observer : m_observers) {
+            report(*observer);
+        }
+    }
+
+    std::vector<EngineObserver*> m_observers;
 };
 
 } // namespace climate::link

@@ -109,6 +109,23 @@ void BusLog::restart() {
     m_wallStart = m_time.wall();
 }
 
+void BusLog::restartFrom(const TrafficHistory& history) {
+    restart();
+    const std::optional<Clock::time_point> oldest = history.oldest();
+    if (!oldest) {
+        return;
+    }
+    m_wallStart = m_wallStart.addMSecs(
+        -std::chrono::duration_cast<std::chrono::milliseconds>(m_start - *oldest).count());
+    m_start = *oldest;
+    history.replay(*this, [this](Clock::time_point at) { m_replayedAt = at; });
+    m_replayedAt.reset();
+}
+
+BusLog::Clock::time_point BusLog::now() const {
+    return m_replayedAt ? *m_replayedAt : m_time.steady();
+}
+
 void BusLog::clear() {
     m_entries.clear();
     m_dropped = 0;
@@ -126,9 +143,8 @@ BusEntry& BusLog::append(BusEntry::Direction direction) {
     BusEntry& entry = m_entries.emplace_back();
     entry.sequence = m_nextSequence++;
     entry.direction = direction;
-    const Clock::time_point now = m_time.steady();
     entry.msSinceStart =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now - m_start).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(now() - m_start).count();
     return entry;
 }
 
@@ -152,7 +168,7 @@ void BusLog::requestSent(const TransactionId& id, std::span<const std::uint8_t> 
     m_exchange = {};
     m_exchange.id = id;
     m_exchange.request = bytesOf(frame);
-    m_exchange.sentAt = m_time.steady();
+    m_exchange.sentAt = now();
     m_exchange.open = true;
 
     BusEntry& entry = append(BusEntry::Direction::Sent);
@@ -178,7 +194,7 @@ void BusLog::bytesReceived(const TransactionId& id, std::span<const std::uint8_t
         const double replyMs =
             transport.firstByte && transport.requestDone
                 ? millisecondsBetween(*transport.requestDone, *transport.firstByte)
-                : millisecondsBetween(m_exchange.sentAt, m_time.steady());
+                : millisecondsBetween(m_exchange.sentAt, now());
         entry.replyMs = std::max(replyMs, 0.0);
         countReplyTime(*entry.replyMs);
     }

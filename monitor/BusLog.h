@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/EngineObserver.h"
+#include "link/TrafficHistory.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -96,6 +97,9 @@ public:
 
     // Starts again from nothing: no entries, counters zero, time zero now.
     void restart();
+    // Starts again from what `history` kept: its events become the first entries, at the times
+    // they happened, and time zero is the oldest of them.
+    void restartFrom(const link::TrafficHistory& history);
     void clear();
     void reset();
 
@@ -126,6 +130,8 @@ private:
     };
 
     BusEntry& append(BusEntry::Direction direction);
+    // The steady clock, or the time of the event being replayed.
+    [[nodiscard]] Clock::time_point now() const;
     void countReplyTime(double milliseconds);
     void countBadCrc();
 
@@ -138,6 +144,7 @@ private:
     std::uint64_t m_dropped = 0;
     BusCounters m_counters;
     Exchange m_exchange;
+    std::optional<Clock::time_point> m_replayedAt;
 };
 
 } // namespace climate::monitor

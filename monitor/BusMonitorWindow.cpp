@@ -5,6 +5,8 @@
 #include "FrameMeaning.h"
 #include "MonitorHost.h"
 
+#include "link/ModbusException.h"
+
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -221,7 +223,7 @@ void BusMonitorWindow::startWatching() {
     if (m_watching) {
         return;
     }
-    m_log.restart();
+    m_log.restartFrom(m_host.history());
     m_host.observeEngine(&m_log);
     m_watching = true;
     m_refresh.start();

@@ -2,6 +2,7 @@
 
 #include "link/Commands.h"
 #include "link/ModbusCrc.h"
+#include "link/ModbusException.h"
 #include "link/ModbusFrame.h"
 
 #include <QStringList>
@@ -179,31 +180,6 @@ std::uint32_t replyLength(std::uint8_t function, std::span<const std::uint8_t> r
 }
 
 } // namespace
-
-QString exceptionName(std::uint8_t code) {
-    switch (code) {
-    case 1:
-        return QStringLiteral("illegal function");
-    case 2:
-        return QStringLiteral("illegal data address");
-    case 3:
-        return QStringLiteral("illegal data value");
-    case 4:
-        return QStringLiteral("server device failure");
-    case 5:
-        return QStringLiteral("acknowledge");
-    case 6:
-        return QStringLiteral("server device busy");
-    case 8:
-        return QStringLiteral("memory parity error");
-    case 10:
-        return QStringLiteral("gateway path unavailable");
-    case 11:
-        return QStringLiteral("gateway target device failed to respond");
-    default:
-        return QStringLiteral("unknown exception");
-    }
-}
 
 QString describeRequest(std::span<const std::uint8_t> frame) {
     if (frame.size() < 2) {

@@ -11,9 +11,6 @@ namespace climate::monitor {
 // over the bytes, for every request the tool sends (functions 1 to 6 and 16) and the replies to
 // them, exception replies included.
 
-// "illegal data address" for 2, and so on; "unknown exception" for codes Modbus does not define.
-[[nodiscard]] QString exceptionName(std::uint8_t code);
-
 // A request: address, function, what it reads (first, last and count) or writes (target and
 // value, or first register and the values), the name of the tool's request when it is one of its
 // fixed shapes, and a note when the CRC is wrong or the frame is cut short.

@@ -8,6 +8,7 @@
 namespace climate::link {
 class EngineObserver;
 class SerialPort;
+class TrafficHistory;
 } // namespace climate::link
 
 namespace climate::monitor {
@@ -18,8 +19,10 @@ class MonitorHost {
 public:
     virtual ~MonitorHost() = default;
 
-    // Attaches the engine's one observer; nullptr detaches it.
+    // Attaches the monitor's observer to the engine; nullptr detaches it.
     virtual void observeEngine(link::EngineObserver* observer) = 0;
+    // The engine's last events, kept while the monitor is closed.
+    [[nodiscard]] virtual const link::TrafficHistory& history() const = 0;
     // The port the engine uses; the controller search borrows it while the engine is paused.
     [[nodiscard]] virtual link::SerialPort& port() = 0;
     [[nodiscard]] virtual bool portOpen() const = 0;

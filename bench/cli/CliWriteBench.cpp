@@ -129,7 +129,7 @@ int main(int argc, char* argv[]) {
         form.findChild<QPushButton*>(QStringLiteral("Button12"))->click();
         waitUntil(idle);
         ByteCount count;
-        engine.setObserver(&count);
+        engine.addObserver(count);
         for (int round = 0; round < rounds; ++round) {
             const std::uint64_t before = count.bytes;
             const Clock::time_point start = Clock::now();
@@ -140,7 +140,7 @@ int main(int argc, char* argv[]) {
             windowTimes.push_back(seconds(Clock::now() - start));
             windowBytes = count.bytes - before;
         }
-        engine.setObserver(nullptr);
+        engine.removeObserver(count);
         open->click();
     }
 

@@ -214,7 +214,7 @@ TEST(ButtonChecks, TextThatIsNotANumberRaisesTheConversionErrorAndPostsNothing) 
     const Case cases[]{
         {&ConfigurationPage::SetClick, 14, "", "'' is not a valid floating point value"},
         {&ConfigurationPage::Button7Click, 4, "", "'' is not a valid integer value"},
-        {&ConfigurationPage::Button15Click, 53, "2.5", "'2.5' is not a valid integer value"},
+        {&ConfigurationPage::Button15Click, 53, "2,5", "'2,5' is not a valid floating point value"},
         {&ConfigurationPage::Button9Click, 18, " 7O ", "'7O' is not a valid floating point value"},
         // A conversion error wins over a value out of range in the same group.
         {&ConfigurationPage::Button10Click, 40, "x", "'x' is not a valid integer value"},
@@ -457,10 +457,11 @@ struct RegisterController {
 TEST(RoundTrip, ReadAllThenEverySetLeavesTheControllerUnchanged) {
     RegisterController controller;
     controller.registers = ReadAllRegisters;
-    // Settings a Set can write back: items 0 or 1, the slave's own address, heater hysteresis in
-    // whole degrees.
+    // Settings a Set can write back: items 0 or 1, the slave's own address, a heater hysteresis
+    // with a decimal that its 8 bits hold.
     controller.registers[10] = 0;
     controller.registers[21] = 1;
+    controller.registers[23] = 25;
     controller.registers[27] = 1;
     const std::array<std::uint16_t, 47> before = controller.registers;
 

@@ -203,7 +203,7 @@ TEST_F(ParameterFileTest, ABadFileIsRefusedWholeWithOneMessageNamingTheFirstProb
         {"an item the box does not have", edited(good, setValue(6, 1, "nc")),
          R"(ExtInput, Type: "nc")"},
         {"a number, not a text", edited(good, setValue(9, 2, 2.5)),
-         "Heat Exchanger, MinDeltT: the value is not a text"},
+         "Heat Exchanger, Min Delt-T: the value is not a text"},
         {"a line break", edited(good, setValue(1, 0, "5\n")), R"(External Fan, StepRev: "5)"},
         {"twice the same field",
          edited(good,
@@ -212,7 +212,7 @@ TEST_F(ParameterFileTest, ABadFileIsRefusedWholeWithOneMessageNamingTheFirstProb
                     groups.append(groups[3]);
                     r["groups"] = groups;
                 }),
-         "Address, Address: the field appears twice"},
+         "Address: the field appears twice"},
     };
     const std::vector<QString> before = textsOf(fields);
     for (const BadFile& file : bad) {
@@ -241,6 +241,7 @@ TEST_F(ParameterFileTest, UnknownEntriesAreSkippedAndMissingFieldsLeftAsTheyWere
         first["unit"] = "RPM";
         entries[0] = first;
         entries.append(QJsonObject{{"record", "Turbo"}, {"value", "1"}});
+        entries.removeAt(9); // Fan1Enable, labelled "Intfan1" on the page
         fan["fields"] = entries;
         groups[0] = fan;
         QJsonObject heater = groups[2].toObject();
@@ -261,7 +262,7 @@ TEST_F(ParameterFileTest, UnknownEntriesAreSkippedAndMissingFieldsLeftAsTheyWere
               "\"newer.json\" was loaded.\n"
               "Skipped, unknown to this program: comment; InternalFan.StepRev.unit; "
               "InternalFan.Turbo; Humidifier.\n"
-              "Left unchanged, not in the file: Heater, DeltTemp.");
+              "Left unchanged, not in the file: Internal Fan, Intfan1; Heater, DeltTemp.");
     EXPECT_EQ(page.edit(53)->text(), "7");
     EXPECT_EQ(page.edit(12)->text(), "100");
     EXPECT_EQ(page.edit(52)->text(), "-5.5");

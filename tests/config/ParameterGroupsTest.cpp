@@ -141,11 +141,12 @@ TEST(IntegerConversion, TakesWholeNumbersAndRefusesTheRest) {
     }
 }
 
-// The heater's DeltTemp is typed in whole degrees and held in tenths.
-TEST(WholeTenthsConversion, TakesWholeDegreesOnly) {
+// The heater's DeltTemp takes tenths, as Read All shows it; only its range is narrower.
+TEST(HeaterHysteresisConversion, TakesTenthsAsReadAllShowsThem) {
     const std::vector<ConversionCase> cases{
-        {"25", std::int64_t{250}},  {" 3 ", std::int64_t{30}}, {"-1", std::int64_t{-10}},
-        {"2.5", notInteger("2.5")}, {"", notInteger("")},      {"x", notInteger("x")},
+        {"2.5", std::int64_t{25}},   {" 3 ", std::int64_t{30}}, {"2.55", std::int64_t{25}},
+        {"25.5", std::int64_t{255}}, {"-1", std::int64_t{-10}}, {"", notFloat("")},
+        {"x", notFloat("x")},
     };
     for (const ConversionCase& c : cases) {
         SCOPED_TRACE("Edit53 '" + c.text + "'");

@@ -4,6 +4,7 @@
 
 #include "config/FieldSource.h"
 #include "config/SetAllPlan.h"
+#include "config/SetAllRun.h"
 
 #include <gtest/gtest.h>
 
@@ -63,10 +64,10 @@ TEST(SetAllPlan, TheFirstRefusalNamesGroupAndFieldAndStagesNothing) {
         const char* message;
     };
     const std::vector<Refused> cases{
-        {"whole degrees only",
-         {{53, "2.5"}},
+        {"a tenth beyond the heater's 8 bits",
+         {{53, "25.6"}},
          {},
-         "Nothing was sent. Heater, DeltTemp: '2.5' is not a valid integer value."},
+         "Nothing was sent. Heater, DeltTemp: data out of range."},
         {"empty",
          {{36, ""}},
          {},
@@ -121,21 +122,53 @@ TEST(SetAllPlan, TheSummarySaysWhatWasWrittenWhereItStoppedAndWhatWasLeftOut) {
               "All 8 groups were written: Internal Fan, External Fan, Heater, Temp. Alarm, "
               "ExtInput, VoltageAlarm, Compressor, Heat Exchanger.\n"
               "Calibration and Address are not part of Set All: set them with their own buttons.");
-    EXPECT_EQ(setAllSummary(2, GroupFailure::NoReply).toStdString(),
+    EXPECT_EQ(setAllSummary(2, GroupFailure{GroupFailure::Kind::NoReply}).toStdString(),
               "Written: Internal Fan, External Fan.\n"
               "Heater failed: no reply in time.\n"
               "Set All stopped there; not written: Heater, Temp. Alarm, ExtInput, VoltageAlarm, "
               "Compressor, Heat Exchanger.\n"
               "Calibration and Address are not part of Set All: set them with their own buttons.");
-    EXPECT_EQ(setAllSummary(0, GroupFailure::WrongReply).toStdString(),
+    EXPECT_EQ(setAllSummary(0, GroupFailure{GroupFailure::Kind::WrongReply}).toStdString(),
               "Written: none.\n"
               "Internal Fan failed: a wrong reply (another address or function).\n"
               "Set All stopped there; not written: Internal Fan, External Fan, Heater, Temp. "
               "Alarm, ExtInput, VoltageAlarm, Compressor, Heat Exchanger.\n"
               "Calibration and Address are not part of Set All: set them with their own buttons.");
-    EXPECT_NE(setAllSummary(7, GroupFailure::Abandoned)
+    EXPECT_NE(setAllSummary(7, GroupFailure{GroupFailure::Kind::Abandoned})
                   .indexOf("Heat Exchanger failed: abandoned, the page was left"),
               -1);
+    EXPECT_NE(setAllSummary(3, GroupFailure{GroupFailure::Kind::Refused, 3})
+                  .indexOf("\nTemp. Alarm failed: refused by the controller: exception 3 "
+                           "(illegal data value).\n"),
+              -1);
+}
+
+// An exception reply ends the write by its time-out (or, when the engine reads it as a header it
+// did not ask for, as a wrong header); either way the controller refused.
+TEST(SetAllPlan, AnExceptionReplyMakesTheFailureARefusal) {
+    using Kind = GroupFailure::Kind;
+    using climate::link::TransactionOutcome;
+    struct Case {
+        TransactionOutcome outcome;
+        std::optional<std::uint8_t> exception;
+        Kind kind;
+    };
+    const Case cases[]{
+        {TransactionOutcome::Timeout, std::nullopt, Kind::NoReply},
+        {TransactionOutcome::Timeout, 2, Kind::Refused},
+        {TransactionOutcome::WrongHeader, std::nullopt, Kind::WrongReply},
+        {TransactionOutcome::WrongHeader, 6, Kind::Refused},
+        {TransactionOutcome::BadCrc, std::nullopt, Kind::WrongReply},
+        {TransactionOutcome::Abandoned, 2, Kind::Abandoned},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.outcome));
+        const GroupFailure failure = failureOf(c.outcome, c.exception);
+        EXPECT_EQ(failure.kind, c.kind);
+        if (c.kind == Kind::Refused) {
+            EXPECT_EQ(failure.exceptionCode, *c.exception);
+        }
+    }
 }
 
 } // namespace

@@ -99,9 +99,10 @@ TEST_F(SetAllTest, AWrongReplyStopsItThereWithOneSummary) {
     ASSERT_TRUE(page.runUntilIdle());
 
     ASSERT_EQ(page.messages().size(), 1u);
-    EXPECT_EQ(
-        page.messages()[0].message.text,
-        climate::config::setAllSummary(2, climate::config::GroupFailure::WrongReply).toStdString());
+    EXPECT_EQ(page.messages()[0].message.text,
+              climate::config::setAllSummary(
+                  2, climate::config::GroupFailure{climate::config::GroupFailure::Kind::WrongReply})
+                  .toStdString());
     EXPECT_EQ(page.messages()[0].message.icon, UserMessage::Icon::Error);
     EXPECT_EQ(progress(), "Set All stopped at 3 of 8: Heater");
     EXPECT_EQ(page.nextRequest(20), std::vector<std::uint8_t>{}) << "nothing more is sent";

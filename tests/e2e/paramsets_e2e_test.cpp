@@ -122,8 +122,8 @@ TEST_F(ParameterSetsE2eTest, SetAllWritesEverySettingGroupAndLeavesCalibrationAn
     EXPECT_EQ(progress(), "Set All: 8 of 8 written");
 }
 
-TEST_F(ParameterSetsE2eTest, ABadFieldRefusesSetAllBeforeAnythingIsSent) {
-    // Read All shows Heater DeltTemp 2.5, which the Heater's Set does not take.
+// What Read All shows goes back as it came: a heater hysteresis of 2.5 among it.
+TEST_F(ParameterSetsE2eTest, ReadAllThenSetAllLeavesTheControllerAsItWas) {
     ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 23 25")));
     ASSERT_TRUE(clickAndWait("Button12"));
     ASSERT_EQ(edit("Edit53")->text(), "2.5");
@@ -131,10 +131,46 @@ TEST_F(ParameterSetsE2eTest, ABadFieldRefusesSetAllBeforeAnythingIsSent) {
     ASSERT_TRUE(sim.commandOk(QStringLiteral("stats reset")));
 
     button("Button13")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 20000));
+    ASSERT_FALSE(messages->shown().empty());
+    EXPECT_TRUE(messages->shown().back().message.text.starts_with("All 8 groups were written"))
+        << messages->describe();
+    EXPECT_TRUE(sim.command(QStringLiteral("stats")).contains(QStringLiteral("fc16=8 ")));
+    EXPECT_EQ(simulatorHolding(), before);
+}
+
+// A group the controller refuses is named as refused, not as silent, and Set All stops there.
+TEST_F(ParameterSetsE2eTest, AGroupTheControllerRefusesIsNamedInTheSummary) {
+    typeAllGroups();
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("exception 2 count=1")));
+
+    button("Button13")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !busy(); }, 20000));
+    ASSERT_FALSE(messages->shown().empty());
+    const UserMessage& summary = messages->shown().back().message;
+    EXPECT_EQ(summary.caption, "Set All");
+    EXPECT_EQ(summary.text,
+              "Written: none.\n"
+              "Internal Fan failed: refused by the controller: exception 2 (illegal data "
+              "address).\n"
+              "Set All stopped there; not written: Internal Fan, External Fan, Heater, Temp. "
+              "Alarm, ExtInput, VoltageAlarm, Compressor, Heat Exchanger.\n"
+              "Calibration and Address are not part of Set All: set them with their own buttons.");
+    EXPECT_EQ(progress(), "Set All stopped at 1 of 8: Internal Fan");
+}
+
+TEST_F(ParameterSetsE2eTest, ABadFieldRefusesSetAllBeforeAnythingIsSent) {
+    ASSERT_TRUE(clickAndWait("Button12"));
+    // A tenth beyond what the heater's 8 bits hold.
+    edit("Edit53")->setText(QStringLiteral("25.6"));
+    const std::vector<std::uint16_t> before = simulatorHolding();
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("stats reset")));
+
+    button("Button13")->click();
     EXPECT_FALSE(busy());
     ASSERT_EQ(messages->shown().size(), 1u) << messages->describe();
     EXPECT_EQ(messages->shown()[0].message.text,
-              "Nothing was sent. Heater, DeltTemp: '2.5' is not a valid integer value.");
+              "Nothing was sent. Heater, DeltTemp: data out of range.");
     EXPECT_EQ(messages->shown()[0].message.caption, "Set All");
     QTest::qWait(300);
     EXPECT_EQ(simulatorHolding(), before);

@@ -33,9 +33,8 @@ protected:
         return found;
     }
 
-    // A few transactions of every kind, as the engine would report them.
-    void someTraffic() {
-        EngineObserver& engine = *host.observer;
+    // A few transactions of every kind, as the engine would report them to `engine`.
+    static void someTraffic(EngineObserver& engine) {
         const Id coils{1, Id::Kind::PollStep, 0};
         const Id measurements{1, Id::Kind::PollStep, 3};
         const Id heater{0, Id::Kind::Command, 2};
@@ -61,18 +60,29 @@ protected:
     BusMonitorWindow window{host};
 };
 
-TEST_F(BusMonitorWindowTest, WatchesTheEngineOnlyWhileOpen) {
+TEST_F(BusMonitorWindowTest, WatchesTheEngineWhileOpenAndOpensOnWhatCameBefore) {
     EXPECT_EQ(host.observer, nullptr);
     window.show();
     EXPECT_EQ(host.observer, &window.log());
-    someTraffic();
+    someTraffic(*host.observer);
     window.close();
     EXPECT_EQ(host.observer, nullptr);
 
-    // Opening it again starts from nothing.
+    // Opening it again starts from the engine's history, not from what it showed last time.
     window.show();
     EXPECT_TRUE(window.log().entries().empty());
     EXPECT_EQ(window.log().counters().requests, 0u);
+    window.close();
+
+    // What the engine did while the monitor was closed is there when it opens.
+    someTraffic(host.traffic);
+    window.show();
+    window.refresh();
+    EXPECT_EQ(child<QLabel>("RequestsCount")->text(), QStringLiteral("5"));
+    EXPECT_EQ(child<QLabel>("ExceptionrepliesCount")->text(), QStringLiteral("1"));
+    const int rows = child<QTableView>("TrafficView")->model()->rowCount();
+    EXPECT_EQ(rows, static_cast<int>(window.log().entries().size()));
+    EXPECT_GE(rows, 15);
     window.close();
 }
 
@@ -110,7 +120,7 @@ TEST_F(BusMonitorWindowTest, FindControllerIsDisabledWithTheReasonWhenThePortIsC
 
 TEST_F(BusMonitorWindowTest, CountersAndListShowTheTraffic) {
     window.show();
-    someTraffic();
+    someTraffic(*host.observer);
     window.refresh();
     const auto value = [this](const char* name) { return child<QLabel>(name)->text(); };
     EXPECT_EQ(value("RequestsCount"), QStringLiteral("5"));
@@ -159,7 +169,7 @@ TEST_F(BusMonitorWindowTest, EveryControlHasAnAccessibleName) {
 
 TEST_F(BusMonitorWindowTest, SaveWritesTheChosenFormat) {
     window.show();
-    someTraffic();
+    someTraffic(*host.observer);
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     ASSERT_TRUE(window.saveTo(folder.filePath(QStringLiteral("bus.csv"))));
@@ -178,7 +188,7 @@ TEST_F(BusMonitorWindowTest, SaveWritesTheChosenFormat) {
 TEST_F(BusMonitorWindowTest, Screenshot) {
     window.resize(980, 640);
     window.show();
-    someTraffic();
+    someTraffic(*host.observer);
     window.log().addNote(QStringLiteral("Find controller done after 255 addresses, answered: 7"));
     window.refresh();
     const QImage shot = window.grab().toImage();

@@ -2,6 +2,8 @@
 // outcome gives the entries and counters the technician should see, and without an observer the
 // engine asks the port for nothing more.
 #include "link/CommEngine.h"
+#include "link/ModbusException.h"
+#include "link/TrafficHistory.h"
 #include "link/Transaction.h"
 #include "monitor/BusLog.h"
 #include "support/EngineRig.h"
@@ -9,9 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <span>
+#include <QDateTime>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -79,18 +85,52 @@ protected:
         EXPECT_TRUE(rig.driver.runUntil([&] { return outcomes() > before; }, 400).has_value());
     }
 
+    // Clocks that follow the fake port's ticks, 10 ms each, the wall clock with them: a log
+    // made from the history and one that watched all along read the same times.
+    BusLog::Time tickTime() {
+        return {.steady = [this] { return tickNow(); },
+                .wall =
+                    [this] {
+                        return QDateTime(QDate(2026, 1, 5), QTime(8, 0))
+                            .addMSecs(tickNow().time_since_epoch().count() / 1'000'000);
+                    }};
+    }
+    TrafficHistory::Clock::time_point tickNow() const {
+        return TrafficHistory::Clock::time_point(std::chrono::milliseconds(rig.port.tick() * 10));
+    }
+
     EngineRig rig;
     QuietPoll coils{Requests::PollCoils};
     QuietPoll alarms{Requests::PollAlarmInputs, true};
     QuietPoll compressor{Requests::PollCompressorSettings};
     QuietPoll measurements{Requests::PollMeasurements};
     QuietLive live;
-    BusLog log;
+    BusLog log{BusLog::DefaultCapacity, tickTime()};
+    TrafficHistory history{TrafficHistory::DefaultCapacity, [this] { return tickNow(); }};
+    TrafficHistory shortHistory{6, [this] { return tickNow(); }};
+    ExceptionWatch exceptions;
     std::vector<CommEngine::Registration> registrations; // go first
 };
 
+// What a log shows of its entries: direction, time, bytes, meaning and outcome.
+std::vector<std::string> describe(const BusLog& log) {
+    std::vector<std::string> lines;
+    for (const BusEntry& entry : log.entries()) {
+        lines.push_back(climate::monitor::directionText(entry.direction).toStdString() + " " +
+                        log.wallClock(entry).toString(Qt::ISODateWithMs).toStdString() + " " +
+                        entry.bytes.toHex(' ').toStdString() + " " + entry.meaning.toStdString() +
+                        " " + entry.outcome.toStdString() + " " +
+                        (entry.replyMs ? std::to_string(*entry.replyMs) : "-"));
+    }
+    return lines;
+}
+
 TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
-    rig.engine.setObserver(&log);
+    // Every observer hears every event.
+    rig.engine.addObserver(history);
+    rig.engine.addObserver(log);
+    rig.engine.addObserver(exceptions);
+    rig.engine.addObserver(shortHistory);
     rig.driver.showPage(1);
 
     // Poll 0: a whole good reply.
@@ -115,13 +155,16 @@ TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
     other.resize(31, 0);
     rig.port.feed(withCrc(other));
     runToEnd();
+    EXPECT_EQ(exceptions.lastException(), std::nullopt);
     // Poll 0: an exception reply, which the engine only sees end by its time-out.
     nextRequest();
     rig.port.feed(replyFrom("01 81 02"));
     runToEnd();
+    EXPECT_EQ(exceptions.lastException(), 2);
     // Poll 1: silence.
     nextRequest();
     runToEnd();
+    EXPECT_EQ(exceptions.lastException(), std::nullopt);
     // Poll 2 pre-empted by a live command, which is answered.
     nextRequest();
     rig.engine.postLiveCommand(1);
@@ -177,6 +220,39 @@ TEST_F(EngineTraffic, EveryOutcomeOfAScriptedExchange) {
     EXPECT_EQ(c.abandoned, 2u);
     EXPECT_EQ(c.bytesPurged, 2000u);
     EXPECT_EQ(c.replyTimes, 6u); // every transaction that received anything
+
+    // A monitor opened now shows from the history what one watching all along showed.
+    BusLog opened{BusLog::DefaultCapacity, tickTime()};
+    opened.restartFrom(history);
+    EXPECT_EQ(describe(opened), describe(log));
+    EXPECT_EQ(opened.counters().requests, c.requests);
+    EXPECT_EQ(opened.counters().exceptionReplies, c.exceptionReplies);
+    EXPECT_EQ(opened.counters().replyMsTotal, c.replyMsTotal);
+
+    // A history kept short holds the last events only.
+    ASSERT_EQ(shortHistory.size(), 6u);
+    opened.restartFrom(shortHistory);
+    const std::vector<std::string> all = describe(log);
+    EXPECT_EQ(describe(opened), std::vector<std::string>(all.end() - 6, all.end()));
+
+    // Detached, an observer hears nothing more; the others go on.
+    rig.engine.removeObserver(log);
+    const std::size_t kept = history.size();
+    const std::size_t logged = log.entries().size();
+    rig.driver.showPage(1);
+    nextRequest();
+    EXPECT_EQ(log.entries().size(), logged);
+    EXPECT_EQ(history.size(), std::min(kept + 1, history.capacity()));
+}
+
+TEST(EngineObservers, AreAddedOnceAndRemovedOnlyWhenThere) {
+    EngineRig rig;
+    ExceptionWatch watch;
+    EXPECT_THROW(rig.engine.removeObserver(watch), std::logic_error);
+    rig.engine.addObserver(watch);
+    EXPECT_THROW(rig.engine.addObserver(watch), std::logic_error);
+    rig.engine.removeObserver(watch);
+    EXPECT_THROW(rig.engine.removeObserver(watch), std::logic_error);
 }
 
 // Watching changes nothing on the line: the same script with and without the monitor gives the
@@ -195,7 +271,7 @@ TEST(EngineTrafficWatching, AnObserverChangesNothingThePortSees) {
                                        rig.engine.registerTransaction(Table::PollStep, 2, coils2),
                                        rig.engine.registerTransaction(Table::PollStep, 3, alarms2)};
         if (watched) {
-            rig.engine.setObserver(&log);
+            rig.engine.addObserver(log);
         }
         rig.driver.showPage(1);
         for (int cycle = 0; cycle < 3; ++cycle) {

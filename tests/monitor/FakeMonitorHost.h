@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/TrafficHistory.h"
 #include "monitor/MonitorHost.h"
 #include "support/FakeSerialPort.h"
 
@@ -11,6 +12,7 @@ struct FakeMonitorHost : climate::monitor::MonitorHost {
     FakeMonitorHost() { fakePort.setOpen(true); }
 
     void observeEngine(climate::link::EngineObserver* attached) override { observer = attached; }
+    [[nodiscard]] const climate::link::TrafficHistory& history() const override { return traffic; }
     climate::link::SerialPort& port() override { return fakePort; }
     [[nodiscard]] bool portOpen() const override { return fakePort.isOpen(); }
     [[nodiscard]] bool commandBusy() const override { return busy; }
@@ -25,6 +27,7 @@ struct FakeMonitorHost : climate::monitor::MonitorHost {
 
     FakeSerialPort fakePort;
     climate::link::EngineObserver* observer = nullptr;
+    climate::link::TrafficHistory traffic;
     bool busy = false;
     int pauses = 0;
     int resumes = 0;

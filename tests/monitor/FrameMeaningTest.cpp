@@ -1,6 +1,7 @@
 // What the monitor says a frame means, as a table over every request the tool sends, the replies
 // to them and the exception replies.
 #include "monitor/FrameMeaning.h"
+#include "link/ModbusException.h"
 #include "support/FrameHex.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +13,9 @@ using namespace climate::link;
 
 namespace {
 
+using climate::link::exceptionName;
 using climate::monitor::describeReply;
 using climate::monitor::describeRequest;
-using climate::monitor::exceptionName;
 using climate::monitor::ReplyMeaning;
 using Bytes = std::vector<std::uint8_t>;
 using Form = ReplyMeaning::Form;
