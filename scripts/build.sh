@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ccache-launcher.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLIMATE_WERROR=ON "${launcher[@]}" >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLIMATE_WERROR=ON -DCLIMATE_TESTS=ON "${launcher[@]}" >/dev/null
 cmake --build build --parallel "$(nproc)"

@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tool and the test suite need. Idempotent: packages
 # already present are not fetched again, and apt's lists are refreshed only when something is missing.
+# With --tool it installs only what building and showing the tool and the simulator need (./run).
 # With package names as arguments it installs those instead (the packaging scripts' own tools).
 set -euo pipefail
 
-packages=(
+tool_packages=(
   # qt6-base-dev brings Qt Core, Gui, Widgets and Network (the network ports).
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-l10n-tools
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libmodbus-dev libgsf-1-dev
-  mbpoll python3-xlrd locales
-  fonts-noto-cjk xvfb xauth imagemagick xdotool
-  at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
-  libqt6svg6 help2man desktop-file-utils appstream bash-completion
+  libmodbus-dev libgsf-1-dev fonts-noto-cjk libqt6svg6
 )
-if (($#)); then
+packages=(
+  "${tool_packages[@]}"
+  libgtest-dev libgmock-dev libbenchmark-dev
+  mbpoll python3-xlrd locales
+  xvfb xauth imagemagick xdotool
+  at-spi2-core dbus-daemon dbus-bin dbus-x11 python3-pyatspi
+  help2man desktop-file-utils appstream bash-completion
+)
+if [ "${1:-}" = --tool ]; then
+  packages=("${tool_packages[@]}")
+elif (($#)); then
   packages=("$@")
 fi
 
