@@ -37,8 +37,8 @@ Options:
                  are ignored, broadcasts (address 0) too.
   --baud B       line speed set on the pseudo-terminal: 1200, 2400, 4800, 9600, 19200, 38400,
                  57600 or 115200 (default 9600). A pseudo-terminal has no real timing.
-  --help         print this text and exit.
-  --version      print the version and exit.
+  -h, --help     print this text and exit.
+  -v, --version  print the version and exit.
 
 Once it serves, it prints one line "ready PATH" (or "ready HOST:PORT" with the port actually
 listened on) on standard output; log lines of the TCP port go to standard error. It serves until
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
             std::fputs(sim::CommandInterpreter::reference().data(), stdout);
             return 0;
         }
-        if (argument == "--version") {
+        if (argument == "--version" || argument == "-v") {
             std::printf("climate-sim %s\n", CLIMATE_VERSION);
             return 0;
         }
