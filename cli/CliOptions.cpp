@@ -80,8 +80,9 @@ Exit status:
      was sent on the bus.
   3  link failure (the port would not open, a time-out, a wrong reply, or a refusal by the
      controller, named with its exception code), with a one-line reason on standard error.
-  4  the record was not written (--record DIR: the disk is full, or DIR was removed or made
-     unusable during the run); what the run itself found is in the record printed by --json.
+  4  the record was not written (--record DIR: the disk is full, or DIR was replaced by a file
+     or is out of reach; a removed DIR is made again); what the run itself found is in the
+     record printed by --json.
 When more than one applies, a run that failed (2 or 3) keeps its status; otherwise 4 comes before
 1, and 1 before 0.
 
