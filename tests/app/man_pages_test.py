@@ -80,6 +80,7 @@ class ManPages(unittest.TestCase):
         for name, statuses in (("climate-tool", "012"), ("climate-cli", "01234")):
             with self.subTest(program=name):
                 description = man_page(name)["DESCRIPTION"]
+                self.assertIn('.SS "Exit status:"', description)
                 start = description.index('.SS "Exit status:"')
                 tags = [description[i + 1] for i in range(start, len(description) - 1)
                         if description[i] == ".TP"]
