@@ -8,6 +8,7 @@
 #include "config/HoldingRegisters.h"
 #include "config/ParameterGroups.h"
 #include "config/ParameterTexts.h"
+#include "link/SerialPort.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -186,10 +187,12 @@ ConfigurationView buildConfigurationPage(QWidget* page, FormBuilder& b,
         rdCOM->setValidator(new UpperCaseValidator(rdCOM));
     }
     b.name(rdCOM, serial->title(), portLabel->text(), portLabel);
-    serialCombo(b, serial, QStringLiteral("BaudRate:"), QStringLiteral("baudrate"), 47,
-                {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
-                 QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("115200")},
-                QStringLiteral("9600"));
+    QStringList baudRates;
+    for (const std::int32_t rate : link::OfferedBaudRates) {
+        baudRates << QString::number(rate);
+    }
+    serialCombo(b, serial, QStringLiteral("BaudRate:"), QStringLiteral("baudrate"), 47, baudRates,
+                QString::number(link::DefaultBaudRate));
     serialCombo(b, serial, QStringLiteral("DataBits:"), QStringLiteral("databits"), 74,
                 {QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
                  QStringLiteral("8")},

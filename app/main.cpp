@@ -25,25 +25,29 @@ Service and test tool for the controller of an enclosure climate unit: a Modbus 
 serial port or a network port, with one window whose pages read and write the controller's
 configuration, show its real-time values and plot its fan speed curves.
 
-Arguments:
-  PORT           a port to add to the "Port Num:" list after the system's own serial devices
-                 (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* that the user may read): a serial port
-                 path, for instance the pseudo-terminal published by climate-sim --link PATH,
-                 or a network port (also typed into "Port Num:"):
-                   rtu+tcp://HOST:PORT  RTU over TCP, through a serial device server
-                   tcp://HOST[:PORT]    Modbus TCP, through a gateway (port 502 by default)
-                 HOST is a host name, an IPv4 address or an IPv6 address in brackets.
-
-Options:
-  -h, --help     print this text and exit.
-  -v, --version  print the version and exit.
-
-Qt's own options are accepted as well, for instance -platform NAME, -style NAME, -reverse.
-
 While the RealTimeData page polls, the tool logs the measured values into an Excel 97-2003
 workbook in the folder TestReportDate of the current directory.
-Exit status: 0 when the window was closed or "Stop Systerm" pressed, 1 when the window could not
-be started, 2 for a wrong command line.
+
+Arguments:
+  PORT                  a port to add to the "Port Num:" list after the system's own serial
+                        devices (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* that the user may read):
+                        a serial port path, for instance the pseudo-terminal published by
+                        climate-sim --link PATH, or a network port, named as in "Port Num:".
+  rtu+tcp://HOST:PORT   RTU over TCP, through a serial device server.
+  tcp://HOST[:PORT]     Modbus TCP, through a gateway (port 502 by default).
+
+HOST is a host name, an IPv4 address or an IPv6 address in brackets.
+
+Exit status:
+  0  the window was closed or "Stop Systerm" pressed.
+  1  the window could not be started.
+  2  a wrong command line.
+
+Options:
+  -h, --help            print this text and exit.
+  -v, --version         print the version and exit.
+
+Qt's own options are accepted as well, for instance -platform NAME, -style NAME, -reverse.
 )";
 
 // Looks for --help and --version before the QApplication exists, so both answer without a display,

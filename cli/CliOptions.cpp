@@ -1,7 +1,10 @@
 #include "CliOptions.h"
 
+#include "link/NetworkPortAddress.h"
+
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -10,57 +13,105 @@ namespace climate::cli {
 namespace {
 
 constexpr const char* Usage = R"(Usage: climate-cli COMMAND --port PORT [OPTION]...
+Read, write and verify the controller of an enclosure climate unit from the command line.
 
-Reads, writes and checks the controller of an enclosure climate unit from the command line, for
-production lines and scripts: the same Modbus RTU master, register table and parameter files as
-climate-tool, without a window.
+For production lines and scripts: the same Modbus RTU master, register table and parameter files
+as climate-tool, without a window. Every run ends with an exit status that means one thing, and
+can leave a record of itself in JSON.
 
 Commands:
   read [-o FILE]            Read All, written as a parameter file in the format of the window's
                             Save... (to standard output without -o).
   write FILE                write the eight setting groups of the parameter file FILE as the
                             window's Set All does (Calibration and Address are left out), then
-                            read everything back and compare it with the file.
-  verify FILE               read back and compare with FILE, without writing.
+                            read everything back and compare it with the file. FILE must hold
+                            every field it sends.
+  verify FILE               read back and compare with FILE, without writing. FILE must hold
+                            every field write would send, unless --partial is given.
   live [--count N] [--format csv|json]
                             poll the real-time values: one line per polling circle, CSV with a
                             header line or one JSON object per line; without --count until
                             interrupted (Ctrl+C or SIGTERM end it with its record).
   find [--first N] [--last M]
                             search the bus for controllers (addresses 1 to 255 by default) and
-                            read the firmware version of each that answers.
+                            read the firmware version of each that answers; on a terminal the
+                            address being searched is shown on standard error.
   firmware                  read the firmware version.
+
+Comparison:
+  fields                    a field matches when the word its group's Set would send for the
+                            file's text is the word the controller holds; Calibration and
+                            Address are not compared, as write leaves them.
+  firmware                  when the file's header names a firmware version (read puts it
+                            there), write and verify read the controller's and compare the two
+                            texts, unless --ignore-firmware is given. A different firmware is a
+                            difference (status 1); write then writes nothing.
+
+Run record:
+  program, version          climate-cli and its version.
+  command, tag              the command and the --tag text.
+  port, address, baud       the line used.
+  started, finished         UTC times (ISO 8601, milliseconds); durationMs the time between.
+  status, result            the exit status and its word: pass, ok, differences, usage error,
+                            link failure, record not written.
+  reason                    why the run failed (status 2, 3 or 4).
+  recordProblem             why the record file could not be written.
+  messages                  boxes the window's engine would have shown, if any.
+  bytesSent, bytesReceived  the bytes that crossed the line.
+  file, partial             write, verify: the parameter file, and whether --partial was given.
+  firmware                  read, write, verify, firmware: the controller's firmware version.
+  fileFirmware              write, verify: the firmware version the file's header names.
+  firmwareMatches           write, verify: whether the two are the same, when compared.
+  written                   write: the groups the controller took, in order.
+  compared                  write, verify: the number of fields compared.
+  differences               write, verify: each field that differs, with group, field,
+                            register, file (the file's text) and controller (Read All's).
+  notCompared               write, verify: the groups left out of the comparison.
+  parameters, output        read: the parameter file, or the path it was saved to.
+  circles, samples          live: the circles polled, and with --json their values.
+  found                     find: address, firmware (or firmwareNote) and exception of each
+                            controller that answered.
+
+Exit status:
+  0  success; for write and verify: every compared field matches.
+  1  write or verify found differences, each listed by group and field with the file's and the
+     controller's value; or the firmware differs from the file's (write then writes nothing).
+  2  usage error or a bad file (not a parameter file, a field missing or out of range): nothing
+     was sent on the bus.
+  3  link failure (the port would not open, a time-out, a wrong reply, or a refusal by the
+     controller, named with its exception code), with a one-line reason on standard error.
+  4  the record was not written (--record DIR: the disk is full, or DIR was replaced by a file
+     or is out of reach; a removed DIR is made again); what the run itself found is in the
+     record printed by --json.
+When more than one applies, a run that failed (2 or 3) keeps its status; otherwise 4 comes before
+1, and 1 before 0.
 
 Options:
   -p, --port PORT           the port: a serial device (/dev/ttyUSB0, or the pseudo-terminal of
                             climate-sim --link PATH), COMn, rtu+tcp://HOST:PORT (RTU over TCP) or
                             tcp://HOST[:PORT] (Modbus TCP, port 502 by default).
   -a, --address N           the controller's slave address, 1 to 255 (default 1).
-  -b, --baud B              the baud rate (default 9600); 8 data bits, no parity, 1 stop bit.
+  -b, --baud B              the baud rate: 2400, 4800, 9600 (default), 19200, 38400 or 115200,
+                            as the window offers them; 8 data bits, no parity, 1 stop bit.
   -o, --output FILE         read: the parameter file to write.
   -c, --count N             live: the number of polling circles.
   -f, --format csv|json     live: the lines' format (default csv).
       --first N, --last M   find: the addresses to search.
+      --partial             verify: compare only the fields the file holds.
+      --ignore-firmware     write, verify: do not compare the file's firmware version with the
+                            controller's.
       --json                print one JSON record on standard output instead of text.
       --tag TEXT            a text to carry in the record, e.g. the unit's scanned serial number.
       --record DIR          also write the record to a new file in DIR (created if needed), named
                             by the time and the tag.
   -h, --help                print this text and exit.
-  -V, --version             print the version and exit.
+  -v, --version             print the version and exit.
 
-Comparison: a field matches when the word its group's Set would send for the file's text is the
-word the controller holds; Calibration and Address are not compared, as write leaves them.
-
-Exit status:
-  0  success; for write and verify: every compared field matches.
-  1  write or verify found differences, each listed by group and field with the file's and the
-     controller's value.
-  2  usage error or a bad file: nothing was sent on the bus.
-  3  link failure (the port would not open, a time-out, a wrong reply, or a refusal by the
-     controller, named with its exception code), with a one-line reason on standard error.
-
-Example, on a production line:
-  climate-cli write approved.json --port /dev/ttyUSB0 --tag SN0012345 --record /srv/records
+Examples:
+  $ climate-cli read --port /dev/ttyUSB0 -o approved.json
+  $ climate-cli write approved.json --port /dev/ttyUSB0 --tag SN0012345 --record /srv/records
+  $ climate-cli verify approved.json --port rtu+tcp://10.0.0.5:4001 --json
+  $ climate-cli live --port /dev/ttyUSB0 --count 10 --format csv > values.csv
 )";
 
 struct Subcommand {
@@ -73,8 +124,11 @@ struct Subcommand {
 const std::array<Subcommand, 6>& subcommands() {
     static const std::array<Subcommand, 6> table{{
         {Command::Read, "read", 0, {QStringLiteral("output")}},
-        {Command::Write, "write", 1, {}},
-        {Command::Verify, "verify", 1, {}},
+        {Command::Write, "write", 1, {QStringLiteral("ignore-firmware")}},
+        {Command::Verify,
+         "verify",
+         1,
+         {QStringLiteral("partial"), QStringLiteral("ignore-firmware")}},
         {Command::Live, "live", 0, {QStringLiteral("count"), QStringLiteral("format")}},
         {Command::Find, "find", 0, {QStringLiteral("first"), QStringLiteral("last")}},
         {Command::Firmware, "firmware", 0, {}},
@@ -105,6 +159,24 @@ const char* usageText() {
     return Usage;
 }
 
+ExitStatus moreSevere(ExitStatus first, ExitStatus second) {
+    const auto rank = [](ExitStatus status) {
+        switch (status) {
+        case ExitStatus::Success:
+            return 0;
+        case ExitStatus::Differences:
+            return 1;
+        case ExitStatus::RecordNotWritten:
+            return 2;
+        case ExitStatus::Usage:
+        case ExitStatus::LinkFailure:
+            return 3;
+        }
+        return 3;
+    };
+    return rank(second) > rank(first) ? second : first;
+}
+
 const char* commandName(Command command) {
     for (const Subcommand& subcommand : subcommands()) {
         if (subcommand.command == command) {
@@ -132,16 +204,19 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         valued({QStringLiteral("tag")}, "TEXT"),
         valued({QStringLiteral("record")}, "DIR"),
         QCommandLineOption(QStringLiteral("json")),
+        QCommandLineOption(QStringLiteral("partial")),
+        QCommandLineOption(QStringLiteral("ignore-firmware")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
-        QCommandLineOption(QStringList{QStringLiteral("V"), QStringLiteral("version")}),
     });
+    // -v and --version, as QCommandLineParser spells them and climate-tool and climate-sim too.
+    const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(QStringList{QStringLiteral("climate-cli")} + arguments)) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(QStringLiteral("help"))) {
         return {std::nullopt, QString::fromUtf8(Usage), ExitStatus::Success};
     }
-    if (parser.isSet(QStringLiteral("version"))) {
+    if (parser.isSet(version)) {
         return {std::nullopt,
                 QStringLiteral("climate-cli %1\n").arg(QStringLiteral(CLIMATE_VERSION)),
                 ExitStatus::Success};
@@ -170,7 +245,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     }
     for (const QString& option :
          {QStringLiteral("output"), QStringLiteral("count"), QStringLiteral("format"),
-          QStringLiteral("first"), QStringLiteral("last")}) {
+          QStringLiteral("first"), QStringLiteral("last"), QStringLiteral("partial"),
+          QStringLiteral("ignore-firmware")}) {
         if (parser.isSet(option) && !subcommand->options.contains(option)) {
             return usageError(QStringLiteral("--%1 does not go with %2").arg(option, name));
         }
@@ -182,6 +258,12 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     if (options.port.isEmpty()) {
         return usageError(QStringLiteral("--port PORT is needed"));
     }
+    if (link::NetworkPortAddress::looksLikeNetworkPort(options.port) &&
+        !link::NetworkPortAddress::parse(options.port)) {
+        return usageError(QStringLiteral("--port %1 is no network port: rtu+tcp://HOST:PORT or "
+                                         "tcp://HOST[:PORT]")
+                              .arg(options.port));
+    }
     if (parser.isSet(QStringLiteral("address"))) {
         const std::optional<int> address = number(parser.value(QStringLiteral("address")), 1, 255);
         if (!address) {
@@ -190,14 +272,21 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         options.address = static_cast<std::uint8_t>(*address);
     }
     if (parser.isSet(QStringLiteral("baud"))) {
-        const std::optional<int> baud = number(parser.value(QStringLiteral("baud")), 50,
+        const std::optional<int> baud = number(parser.value(QStringLiteral("baud")), 1,
                                                std::numeric_limits<std::int32_t>::max());
-        if (!baud) {
-            return usageError(QStringLiteral("--baud takes a baud rate such as 9600"));
+        if (!baud ||
+            std::ranges::find(link::OfferedBaudRates, *baud) == link::OfferedBaudRates.end()) {
+            QStringList rates;
+            for (const std::int32_t rate : link::OfferedBaudRates) {
+                rates << QString::number(rate);
+            }
+            return usageError(QStringLiteral("--baud takes one of %1").arg(rates.join(u' ')));
         }
         options.baud = *baud;
     }
     options.json = parser.isSet(QStringLiteral("json"));
+    options.partial = parser.isSet(QStringLiteral("partial"));
+    options.ignoreFirmware = parser.isSet(QStringLiteral("ignore-firmware"));
     options.tag = parser.value(QStringLiteral("tag"));
     options.recordDir = parser.value(QStringLiteral("record"));
     if (parser.isSet(QStringLiteral("record")) && options.recordDir.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "Interruption.h"
 #include "LiveColumns.h"
 #include "ParameterCheck.h"
+#include "ProgressLine.h"
 #include "RunRecord.h"
 
 #include "config/ParameterFile.h"
@@ -33,6 +34,8 @@ const char* resultName(ExitStatus status, Command command) {
         return "usage error";
     case ExitStatus::LinkFailure:
         return "link failure";
+    case ExitStatus::RecordNotWritten:
+        return "record not written";
     }
     return "?";
 }
@@ -85,16 +88,19 @@ ExitStatus CliRun::execute() {
     } catch (const LinkError& error) {
         status = fail(ExitStatus::LinkFailure, QString::fromUtf8(error.what()));
     }
-    finish(status);
-    return status;
+    return finish(status);
 }
 
-void CliRun::finish(ExitStatus status) {
+void CliRun::settle(ExitStatus status) {
+    m_record.insert(QStringLiteral("status"), static_cast<int>(status));
+    m_record.insert(QStringLiteral("result"), QLatin1String(resultName(status, m_options.command)));
+}
+
+ExitStatus CliRun::finish(ExitStatus status) {
     m_record.insert(QStringLiteral("finished"), nowText());
     m_record.insert(QStringLiteral("durationMs"),
                     m_started.msecsTo(QDateTime::currentDateTimeUtc()));
-    m_record.insert(QStringLiteral("status"), static_cast<int>(status));
-    m_record.insert(QStringLiteral("result"), QLatin1String(resultName(status, m_options.command)));
+    settle(status);
     if (m_link) {
         // Boxes the engine raised (none in a normal run) go to the record and to standard error.
         if (!m_link->messages().isEmpty()) {
@@ -108,24 +114,36 @@ void CliRun::finish(ExitStatus status) {
         m_record.insert(QStringLiteral("bytesReceived"),
                         static_cast<qint64>(m_link->bytesReceived()));
     }
+    // The file first: what standard output says afterwards is then the run's last word. A run
+    // whose record is lost has not passed, whatever it found.
+    QString recordPath;
+    if (!m_options.recordDir.isEmpty()) {
+        QString problem;
+        recordPath = writeRecordFile(
+            m_options.recordDir,
+            recordFileName(m_started, m_options.tag, QLatin1String(commandName(m_options.command))),
+            m_record, problem);
+        if (recordPath.isEmpty()) {
+            std::fprintf(m_err, "climate-cli: the record was not written: %s\n",
+                         problem.toUtf8().constData());
+            m_record.insert(QStringLiteral("recordProblem"), problem);
+            const ExitStatus worse = moreSevere(status, ExitStatus::RecordNotWritten);
+            if (worse != status) {
+                m_record.insert(QStringLiteral("reason"),
+                                QStringLiteral("the record was not written: %1").arg(problem));
+                status = worse;
+                settle(status);
+            }
+        }
+    }
     if (m_options.json) {
         const QByteArray line = QJsonDocument(m_record).toJson(QJsonDocument::Compact) + '\n';
         std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), m_out);
         std::fflush(m_out);
+    } else if (!recordPath.isEmpty()) {
+        std::fprintf(m_err, "Record: %s\n", recordPath.toUtf8().constData());
     }
-    if (!m_options.recordDir.isEmpty()) {
-        QString problem;
-        const QString path = writeRecordFile(
-            m_options.recordDir,
-            recordFileName(m_started, m_options.tag, QLatin1String(commandName(m_options.command))),
-            m_record, problem);
-        if (path.isEmpty()) {
-            std::fprintf(m_err, "climate-cli: the record was not written: %s\n",
-                         problem.toUtf8().constData());
-        } else if (!m_options.json) {
-            std::fprintf(m_err, "Record: %s\n", path.toUtf8().constData());
-        }
-    }
+    return status;
 }
 
 void CliRun::openLink() {
@@ -203,23 +221,69 @@ ExitStatus CliRun::read() {
 }
 
 ExitStatus CliRun::writeOrVerify(bool write) {
+    // A file that does not hold every field write sends is refused by both, so that a cut-down
+    // file never passes as the whole setting; verify --partial compares what it holds.
+    if (!write) {
+        m_record.insert(QStringLiteral("partial"), m_options.partial);
+    }
+    if (!write && m_options.partial) {
+        if (!holdsAnyComparedField(*m_file)) {
+            return fail(
+                ExitStatus::Usage,
+                QStringLiteral("%1 holds none of the fields verify compares").arg(m_options.file));
+        }
+    } else if (const std::optional<QString> missing = firstMissingField(*m_file)) {
+        return fail(ExitStatus::Usage,
+                    write ? QStringLiteral("%1 lacks %2: write needs every field it sends")
+                                .arg(m_options.file, *missing)
+                          : QStringLiteral("%1 lacks %2: verify compares every field write sends "
+                                           "(--partial compares only those the file holds)")
+                                .arg(m_options.file, *missing));
+    }
     ControllerParameters staged;
     if (write) {
-        if (const std::optional<QString> missing = firstMissingField(*m_file)) {
-            return fail(ExitStatus::Usage,
-                        QStringLiteral("%1 lacks %2: write needs every field it sends")
-                            .arg(m_options.file, *missing));
-        }
         if (const std::optional<SetAllRefusal> refusal = stageSetAll(m_file->texts, staged)) {
             return fail(ExitStatus::Usage,
                         QStringLiteral("%1: %2").arg(m_options.file, refusalText(*refusal)));
         }
     }
+    const bool checkFirmware = !m_file->firmware.isEmpty() && !m_options.ignoreFirmware;
+    if (!m_file->firmware.isEmpty()) {
+        m_record.insert(QStringLiteral("fileFirmware"), m_file->firmware);
+    }
     if (!m_options.tag.isEmpty()) {
         print(QStringLiteral("Tag: %1\n").arg(m_options.tag).toUtf8());
     }
     openLink();
+
+    // The controller's firmware goes into the record. When it is compared it is read before
+    // anything else, so that a unit with other firmware gets nothing written; otherwise write
+    // reads it once the groups are written, and their refusal is what a failure names.
+    bool firmwareDiffers = false;
+    const auto readFirmware = [&] {
+        const QString firmware = m_link->firmwareVersion();
+        m_record.insert(QStringLiteral("firmware"), firmware);
+        if (checkFirmware) {
+            firmwareDiffers = firmware.trimmed() != m_file->firmware;
+            m_record.insert(QStringLiteral("firmwareMatches"), !firmwareDiffers);
+            if (firmwareDiffers) {
+                print(QStringLiteral("DIFF firmware: file %1, controller %2\n")
+                          .arg(m_file->firmware, firmware)
+                          .toUtf8());
+            }
+        }
+    };
+    if (checkFirmware || !write) {
+        readFirmware();
+    }
     if (write) {
+        if (firmwareDiffers) {
+            m_record.insert(QStringLiteral("written"), QJsonArray());
+            print(QStringLiteral("FAIL: %1 is for firmware %2; nothing was written.\n")
+                      .arg(m_options.file, m_file->firmware)
+                      .toUtf8());
+            return ExitStatus::Differences;
+        }
         const ControllerLink::SetAllResult result = m_link->setAll(staged);
         m_record.insert(QStringLiteral("written"), toJson(result.written));
         print(QStringLiteral("Written: %1 (%2 of %3).\n")
@@ -230,6 +294,9 @@ ExitStatus CliRun::writeOrVerify(bool write) {
                   .toUtf8());
         if (!result.failure.isEmpty()) {
             return fail(ExitStatus::LinkFailure, result.failure);
+        }
+        if (!checkFirmware) {
+            readFirmware();
         }
     }
     const ParameterComparison comparison = compareWithController(*m_file, m_link->readAll());
@@ -253,17 +320,26 @@ ExitStatus CliRun::writeOrVerify(bool write) {
     m_record.insert(QStringLiteral("differences"), differences);
     m_record.insert(QStringLiteral("notCompared"), toJson(groupsNotWritten()));
     print(text);
-    if (!comparison.differences.empty()) {
-        print(QStringLiteral("FAIL: %1 of %2 fields differ from %3.\n")
-                  .arg(comparison.differences.size())
-                  .arg(comparison.compared)
-                  .arg(m_options.file)
+    const qsizetype differing = static_cast<qsizetype>(comparison.differences.size());
+    if (differing > 0 || firmwareDiffers) {
+        const QString fields =
+            QStringLiteral("%1 of %2 fields").arg(differing).arg(comparison.compared);
+        print((differing == 0 ? QStringLiteral("FAIL: the firmware differs from %1 (%2 differ).\n")
+                                    .arg(m_options.file, fields)
+               : firmwareDiffers
+                   ? QStringLiteral("FAIL: the firmware and %1 differ from %2.\n")
+                         .arg(fields, m_options.file)
+                   : QStringLiteral("FAIL: %1 differ from %2.\n").arg(fields, m_options.file))
                   .toUtf8());
         return ExitStatus::Differences;
     }
-    print(QStringLiteral("PASS: %1 fields match %2 (%3 not compared).\n")
+    const QString notCompared = groupsNotWritten().join(QStringLiteral(" and "));
+    print((m_options.partial
+               ? QStringLiteral("PASS: %1 fields match %2 (only the fields it holds; %3 not "
+                                "compared).\n")
+               : QStringLiteral("PASS: %1 fields match %2 (%3 not compared).\n"))
               .arg(comparison.compared)
-              .arg(m_options.file, groupsNotWritten().join(QStringLiteral(" and ")))
+              .arg(m_options.file, notCompared)
               .toUtf8());
     return ExitStatus::Success;
 }
@@ -314,10 +390,24 @@ ExitStatus CliRun::live() {
 
 ExitStatus CliRun::find() {
     openLink();
+    // A full search takes most of a minute: on a terminal the address being searched is shown.
+    std::vector<monitor::ControllerSearch::Found> units;
+    {
+        ProgressLine progress(m_err);
+        units = m_link->find(m_options.first, m_options.last, [&](int searched, int total) {
+            progress.show(searched < total ? QStringLiteral("Searching address %1 (%2 of %3)...")
+                                                 .arg(m_options.first + searched)
+                                                 .arg(searched + 1)
+                                                 .arg(total)
+                                           : QStringLiteral("Reading the firmware versions..."));
+        });
+        progress.show(QStringLiteral("Searched %1 addresses: %2 answered.")
+                          .arg(m_options.last - m_options.first + 1)
+                          .arg(units.size()));
+    }
     QJsonArray found;
     QByteArray text;
-    for (const monitor::ControllerSearch::Found& unit :
-         m_link->find(m_options.first, m_options.last)) {
+    for (const monitor::ControllerSearch::Found& unit : units) {
         QJsonObject entry{{QStringLiteral("address"), unit.address},
                           {QStringLiteral("firmware"), unit.firmware}};
         QString line = QStringLiteral("address %1").arg(unit.address);

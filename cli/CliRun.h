@@ -40,7 +40,10 @@ private:
     ExitStatus fail(ExitStatus status, const QString& reason);
     void openLink();
     void print(const QByteArray& text);
-    void finish(ExitStatus status);
+    // The status and its word into the record.
+    void settle(ExitStatus status);
+    // Closes the record, writes its file and prints it; the status the run ends with.
+    ExitStatus finish(ExitStatus status);
 
     Options m_options;
     std::FILE* m_out;

@@ -285,7 +285,8 @@ void ControllerLink::poll(int circles, const std::function<void(const realtime::
     m_window->setVisiblePage(EngineWindow::ConfigurationPage);
 }
 
-std::vector<monitor::ControllerSearch::Found> ControllerLink::find(int first, int last) {
+std::vector<monitor::ControllerSearch::Found>
+ControllerLink::find(int first, int last, const std::function<void(int, int)>& progress) {
     m_window->stopEngine();
     monitor::ControllerSearch search(
         *m_port, monitor::ControllerSearch::Hooks{.pauseEngine = [] {},
@@ -294,6 +295,9 @@ std::vector<monitor::ControllerSearch::Found> ControllerLink::find(int first, in
     bool finished = false;
     QObject::connect(&search, &monitor::ControllerSearch::finished,
                      [&finished](monitor::ControllerSearch::End) { finished = true; });
+    if (progress) {
+        QObject::connect(&search, &monitor::ControllerSearch::progressed, progress);
+    }
     if (!search.start(first, last)) {
         throw LinkError("the address search did not start: the port is not open");
     }

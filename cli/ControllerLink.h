@@ -76,8 +76,10 @@ public:
     // gets the live record after each. Any step without a good reply ends it with LinkError.
     void poll(int circles, const std::function<void(const realtime::LiveData&)>& circle,
               const std::function<bool()>& stop = {});
-    // The Bus Monitor's address search over [first, last].
-    [[nodiscard]] std::vector<monitor::ControllerSearch::Found> find(int first, int last);
+    // The Bus Monitor's address search over [first, last]; `progress` hears how many addresses
+    // of how many have been searched, from 0 on.
+    [[nodiscard]] std::vector<monitor::ControllerSearch::Found>
+    find(int first, int last, const std::function<void(int searched, int total)>& progress = {});
 
     // What the engine would have shown in boxes ("caption: text"), oldest first.
     [[nodiscard]] const QStringList& messages() const { return m_messages; }

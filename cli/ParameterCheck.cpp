@@ -44,6 +44,7 @@ std::optional<QString> loadParameterSet(const QString& path, ParameterSet& set) 
         loaded.held.at(index) = true;
     }
     loaded.skipped = parsed.skipped;
+    loaded.firmware = parsed.firmwareVersion.trimmed();
     set = std::move(loaded);
     return std::nullopt;
 }
@@ -57,6 +58,15 @@ std::optional<QString> firstMissingField(const ParameterSet& set) {
         }
     }
     return std::nullopt;
+}
+
+bool holdsAnyComparedField(const ParameterSet& set) {
+    for (std::size_t i = 0; i < set.held.size(); ++i) {
+        if (set.held[i] && writtenBySetAll(set.texts.row(i))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 ParameterComparison compareWithController(const ParameterSet& set,

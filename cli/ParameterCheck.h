@@ -17,6 +17,7 @@ struct ParameterSet {
     config::ParameterTexts texts;
     std::vector<bool> held; // by field index
     QStringList skipped;    // entries this program does not know
+    QString firmware;       // the firmware version the file's header names; empty: none
 };
 
 // Reads and checks the file at `path` into `set`; the problem (naming the file) when it cannot be
@@ -25,6 +26,8 @@ struct ParameterSet {
 
 // The first field of the groups write sends that the file does not hold ("Heater, StartTemp").
 [[nodiscard]] std::optional<QString> firstMissingField(const ParameterSet& set);
+// Whether the file holds any field of the groups write sends.
+[[nodiscard]] bool holdsAnyComparedField(const ParameterSet& set);
 
 struct FieldDifference {
     QString group; // "Temp. Alarm"

@@ -12,8 +12,8 @@ namespace climate::cli {
 [[nodiscard]] QString recordFileName(const QDateTime& started, const QString& tag,
                                      const QString& command);
 
-// Writes `record` as a new file in `folder` (made if missing), never over another; the file's
-// path, or the problem as an empty path and `problem` set.
+// Writes `record` as a new file in `folder` (made if missing), never over another and never in
+// part; the file's path, or the problem as an empty path and `problem` set (and then no file).
 [[nodiscard]] QString writeRecordFile(const QString& folder, const QString& fileName,
                                       const QJsonObject& record, QString& problem);
 

@@ -102,9 +102,10 @@ void readDocument(const QJsonObject& root, const ParameterFields& page, ParsedFi
     }
     listUnknownKeys(root, {"format", "version", "header", "groups"}, QString(), parsed.skipped);
     if (root.contains(QLatin1String("header"))) {
-        listUnknownKeys(root.value(QLatin1String("header")).toObject(),
-                        {"program", "saved", "DeviceAddress", "firmware"}, QStringLiteral("header"),
-                        parsed.skipped);
+        const QJsonObject header = root.value(QLatin1String("header")).toObject();
+        listUnknownKeys(header, {"program", "saved", "DeviceAddress", "firmware"},
+                        QStringLiteral("header"), parsed.skipped);
+        parsed.firmwareVersion = header.value(QLatin1String("firmware")).toString();
     }
     const QJsonValue groups = root.value(QLatin1String("groups"));
     if (!groups.isArray()) {

@@ -61,9 +61,10 @@ inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
 // A file read and checked, not yet applied.
 struct ParsedFile {
-    QString problem;       // the first problem; empty when the file can be applied
-    QStringList skipped;   // entries of the file this program does not know
-    QStringList unchanged; // fields of the page the file does not hold
+    QString problem;         // the first problem; empty when the file can be applied
+    QStringList skipped;     // entries of the file this program does not know
+    QStringList unchanged;   // fields of the page the file does not hold
+    QString firmwareVersion; // the header's firmware version; empty when the file names none
     std::vector<std::pair<std::size_t, QString>> values; // field index, text
 };
 

@@ -2,11 +2,18 @@
 
 #include "TransportDetails.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace climate::link {
+
+// The baud rates the tool offers, in the window's BaudRate list and on the command line, and the
+// one it starts with.
+inline constexpr std::array<std::int32_t, 6> OfferedBaudRates{2400,  4800,  9600,
+                                                              19200, 38400, 115200};
+inline constexpr std::int32_t DefaultBaudRate = 9600;
 
 // The operations the tool needs of a serial port, and nothing more. While no device is usable
 // (never opened, open failed, closed, or the device vanished underneath) every operation fails

@@ -16,8 +16,10 @@ namespace sim {
 namespace {
 
 constexpr std::string_view Reference =
-    R"(Commands (one per line on standard input, each answered by one line "ok ..." or
-"error <reason>"; TABLE is hr, ir, coil or di; numbers are decimal or 0x hex):
+    R"(The console takes one command per line on standard input and answers each with one line
+"ok ..." or "error <reason>"; TABLE is hr, ir, coil or di; numbers are decimal or 0x hex.
+
+Console commands:
   get TABLE START [COUNT]    "ok v1 v2 ...": COUNT values (default 1) from START; registers as
                              unsigned 16-bit decimal, coils and inputs as 0 or 1.
   set TABLE ADDR VALUE       store one value as a bus write would (holding 27 moves the unit to a
@@ -31,7 +33,8 @@ constexpr std::string_view Reference =
   address N                  change the unit's slave address, 1..255 (same as set hr 27 N).
   silent on|off              ignore every request: nothing is answered or carried out.
   delay MS                   wait MS milliseconds before every reply (0: answer at once).
-  wrongaddress [N] [count=C] the next reply carries slave address N (default own address + 1;
+  wrongaddress [N] [count=C]
+                             the next reply carries slave address N (default own address + 1;
                              never the own address).
   wrongfunction [count=C]    the next reply carries another function code (1<->2, 3<->4, 5<->6,
                              15<->16; exception codes likewise).
@@ -52,6 +55,7 @@ constexpr std::string_view Reference =
                              ignored=N silenced=N exceptions=N replies=N skipped=N", or zero them.
   help                       one line listing the commands.
   quit                       answer ok, then stop as on SIGTERM.
+
 Faults marked [count=C] apply to the next reply only; count=C makes them apply to the next C
 replies, count=always to every reply until "clear". Arming one again replaces its count.
 )";
@@ -306,7 +310,7 @@ std::string CommandInterpreter::address(const Words& words) {
         return error("usage: address N (N = 1..255)");
     }
     m_model.write(RegisterTable::HoldingRegister, reg::Address,
-                 static_cast<std::uint16_t>(*address));
+                  static_cast<std::uint16_t>(*address));
     return ok();
 }
 

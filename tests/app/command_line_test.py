@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The programs' command lines, run as a user would: no DISPLAY, no QT_QPA_PLATFORM.
 
-CLIMATE_TOOL=... CLIMATE_SIM=... CLIMATE_VERSION=1.0.0 /usr/bin/python3 command_line_test.py
+CLIMATE_TOOL=... CLIMATE_SIM=... CLIMATE_CLI=... CLIMATE_VERSION=1.0.0 \
+    /usr/bin/python3 command_line_test.py
 """
 
 import os
@@ -12,6 +13,7 @@ import unittest
 
 TOOL = os.environ.get("CLIMATE_TOOL", "")
 SIM = os.environ.get("CLIMATE_SIM", "")
+CLI = os.environ.get("CLIMATE_CLI", "")
 # What runs the tool: nothing for a native build, "wine" for the Windows build. Without a display
 # Wine cannot show a window (and a Qt program under it hangs at exit), so the cases that go on
 # to the window run only natively.
@@ -50,17 +52,28 @@ class AnswersWithoutDisplay(unittest.TestCase):
                     self.assertIn(text, result.stdout)
                 self.assertEqual(result.stderr, "")
 
-    def test_version_of_both_programs(self):
+    def programs(self):
+        return [(path, name) for path, name in
+                ((TOOL, "climate-tool"), (SIM, "climate-sim"), (CLI, "climate-cli")) if path]
+
+    def test_version_of_every_program(self):
+        # The three spell it alike: --version and -v, as Qt's command-line parser does.
         self.assertRegex(VERSION, r"^\d+\.\d+")
-        cases = [(TOOL, "--version", "climate-tool"), (TOOL, "-v", "climate-tool")]
-        if SIM:
-            cases.append((SIM, "--version", "climate-sim"))
-        for program, option, name in cases:
-            with self.subTest(program=name, option=option):
-                result = run(program, option)
-                self.assertEqual(result.returncode, 0, result.stderr)
-                self.assertEqual(result.stdout, f"{name} {VERSION}\n")
-                self.assertEqual(result.stderr, "")
+        for program, name in self.programs():
+            for option in ("--version", "-v"):
+                with self.subTest(program=name, option=option):
+                    result = run(program, option)
+                    self.assertEqual(result.returncode, 0, result.stderr)
+                    self.assertEqual(result.stdout, f"{name} {VERSION}\n")
+                    self.assertEqual(result.stderr, "")
+
+    def test_no_other_short_version_option(self):
+        for program, name in self.programs():
+            with self.subTest(program=name):
+                result = run(program, "-V")
+                self.assertEqual(result.returncode, 2, result.stdout + result.stderr)
+                self.assertEqual(result.stdout, "")
+                self.assertIn("V", result.stderr)
 
     def test_help_wins_after_qt_options(self):
         result = run(TOOL, "-platform", "offscreen", "--help")

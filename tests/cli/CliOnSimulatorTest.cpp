@@ -1,6 +1,7 @@
 // climate-cli as a production line runs it: the program itself against the simulator, on a
 // pseudo-terminal and over TCP in both framings (RTU over TCP, Modbus TCP). Each test checks what
 // the program prints and leaves with against what the simulator holds and counts.
+#include "support/FileSizeLimit.h"
 #include "support/SimulatorChannel.h"
 #include "support/SimulatorProcess.h"
 
@@ -75,39 +76,61 @@ protected:
         return answer.mid(3).split(QLatin1Char(' '));
     }
 
-    // The controller's parameters as a file (climate-cli read), with `changes` (register ->
-    // value text) made to it and `drop` left out.
-    QString parameterFile(const QString& name, const std::map<int, QString>& changes,
-                          int drop = -1) {
+    // The controller's parameters as a file (climate-cli read), changed by `edit` and saved as
+    // `name`.
+    QString fileFromController(const QString& name,
+                               const std::function<void(QJsonObject& document)>& edit) {
         const QString base = path(QStringLiteral("base.json"));
         const CliResult read = cli({QStringLiteral("read"), QStringLiteral("-o"), base});
         EXPECT_EQ(read.status, 0) << read.err.toStdString();
         QFile file(base);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
-        QJsonArray groups = document.value(QStringLiteral("groups")).toArray();
-        for (qsizetype g = 0; g < groups.size(); ++g) {
-            QJsonObject group = groups[g].toObject();
-            QJsonArray fields;
-            for (const QJsonValue& value : group.value(QStringLiteral("fields")).toArray()) {
-                QJsonObject field = value.toObject();
-                const int reg = field.value(QStringLiteral("register")).toInt();
-                if (reg == drop) {
-                    continue;
-                }
-                if (const auto change = changes.find(reg); change != changes.end()) {
-                    field.insert(QStringLiteral("value"), change->second);
-                }
-                fields.append(field);
-            }
-            group.insert(QStringLiteral("fields"), fields);
-            groups[g] = group;
-        }
-        document.insert(QStringLiteral("groups"), groups);
+        edit(document);
         QFile out(path(name));
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(QJsonDocument(document).toJson());
         return out.fileName();
+    }
+
+    // The controller's parameters as a file, with `changes` (register -> value text) made to it
+    // and `drop` left out.
+    QString parameterFile(const QString& name, const std::map<int, QString>& changes,
+                          int drop = -1) {
+        return fileFromController(name, [&](QJsonObject& document) {
+            QJsonArray groups = document.value(QStringLiteral("groups")).toArray();
+            for (qsizetype g = 0; g < groups.size(); ++g) {
+                QJsonObject group = groups[g].toObject();
+                QJsonArray fields;
+                for (const QJsonValue& value : group.value(QStringLiteral("fields")).toArray()) {
+                    QJsonObject field = value.toObject();
+                    const int reg = field.value(QStringLiteral("register")).toInt();
+                    if (reg == drop) {
+                        continue;
+                    }
+                    if (const auto change = changes.find(reg); change != changes.end()) {
+                        field.insert(QStringLiteral("value"), change->second);
+                    }
+                    fields.append(field);
+                }
+                group.insert(QStringLiteral("fields"), fields);
+                groups[g] = group;
+            }
+            document.insert(QStringLiteral("groups"), groups);
+        });
+    }
+
+    // The controller's parameters as a file holding only the group `record` ("TempAlarm").
+    QString groupFile(const QString& name, const QString& record) {
+        return fileFromController(name, [&](QJsonObject& document) {
+            QJsonArray kept;
+            for (const QJsonValue& group : document.value(QStringLiteral("groups")).toArray()) {
+                if (group.toObject().value(QStringLiteral("record")).toString() == record) {
+                    kept.append(group);
+                }
+            }
+            document.insert(QStringLiteral("groups"), kept);
+        });
     }
 
     SimulatorProcess sim;
@@ -131,9 +154,11 @@ TEST_P(CliOnSimulator, WriteThenVerifyPassAndTheControllerHoldsTheFile) {
     EXPECT_EQ(write.status, 0) << write.out.toStdString() << write.err.toStdString();
     EXPECT_TRUE(write.out.contains(QLatin1String("(8 of 8)"))) << write.out.toStdString();
     EXPECT_TRUE(write.out.contains(QLatin1String("PASS"))) << write.out.toStdString();
-    // The eight groups, then one Read All: nothing else went out.
+    // The firmware version (the file names one), the eight groups, then one Read All: nothing
+    // else went out.
     const QString stats = sim.command(QStringLiteral("stats"));
-    EXPECT_TRUE(stats.contains(QLatin1String(" requests=9 "))) << stats.toStdString();
+    EXPECT_TRUE(stats.contains(QLatin1String(" requests=10 "))) << stats.toStdString();
+    EXPECT_TRUE(stats.contains(QLatin1String(" fc4=1 "))) << stats.toStdString();
     EXPECT_TRUE(stats.contains(QLatin1String(" fc16=8 "))) << stats.toStdString();
     EXPECT_TRUE(stats.contains(QLatin1String(" fc3=1 "))) << stats.toStdString();
 
@@ -214,6 +239,16 @@ TEST_P(CliOnSimulator, ABadFileOrCommandLineSendsNothing) {
         {QStringLiteral("live"), QStringLiteral("--format"), QStringLiteral("xml")},
         {QStringLiteral("find"), QStringLiteral("--first"), QStringLiteral("9"),
          QStringLiteral("--last"), QStringLiteral("3")},
+        // verify takes no more than write does: a file of one group, or with a field left out,
+        // is no whole setting (--partial compares what it holds, but not nothing).
+        {QStringLiteral("verify"),
+         groupFile(QStringLiteral("alarm.json"), QStringLiteral("TempAlarm"))},
+        {QStringLiteral("verify"), parameterFile(QStringLiteral("short.json"), {}, 22)},
+        {QStringLiteral("verify"),
+         groupFile(QStringLiteral("calibration.json"), QStringLiteral("Calibration")),
+         QStringLiteral("--partial")},
+        {QStringLiteral("write"), good, QStringLiteral("--partial")},
+        {QStringLiteral("firmware"), QStringLiteral("--baud"), QStringLiteral("57600")},
     };
     for (const QStringList& arguments : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -228,7 +263,9 @@ TEST_P(CliOnSimulator, ABadFileOrCommandLineSendsNothing) {
 TEST_P(CliOnSimulator, ARefusedWriteIsNamedWithItsExceptionCode) {
     const QString file = parameterFile(QStringLiteral("approved.json"), Changes);
     ASSERT_TRUE(sim.commandOk(QStringLiteral("exception 2")));
-    const CliResult write = cli({QStringLiteral("write"), file});
+    // Without the firmware check the first group's write is the first request.
+    const CliResult write =
+        cli({QStringLiteral("write"), file, QStringLiteral("--ignore-firmware")});
     EXPECT_EQ(write.status, 3);
     EXPECT_TRUE(write.err.contains(
         QLatin1String("Internal Fan: refused by the controller: exception 2 (illegal data "
@@ -327,6 +364,11 @@ TEST_P(CliOnSimulator, JsonRecordsParseAndCarryTheTag) {
     EXPECT_EQ(record.value(QStringLiteral("result")).toString(), QStringLiteral("pass"));
     EXPECT_EQ(record.value(QStringLiteral("written")).toArray().size(), 8);
     EXPECT_TRUE(record.value(QStringLiteral("differences")).toArray().isEmpty());
+    EXPECT_EQ(record.value(QStringLiteral("firmware")).toString(),
+              QStringLiteral("DCAC-HEX V1.00"));
+    EXPECT_EQ(record.value(QStringLiteral("fileFirmware")).toString(),
+              QStringLiteral("DCAC-HEX V1.00"));
+    EXPECT_TRUE(record.value(QStringLiteral("firmwareMatches")).toBool(false));
 
     const QStringList saved = QDir(records).entryList(QDir::Files);
     ASSERT_EQ(saved.size(), 1);
@@ -359,9 +401,167 @@ TEST_P(CliOnSimulator, FirmwareAndFindNameTheController) {
              QStringLiteral("--last"), QStringLiteral("4")});
     EXPECT_EQ(find.status, 0) << find.err.toStdString();
     EXPECT_EQ(find.out, QStringLiteral("address 3: firmware DCAC-HEX V1.00\n"));
+    EXPECT_EQ(find.err, QString()) << "no progress where standard error is no terminal";
     const CliResult nobody =
         cli({QStringLiteral("find"), QStringLiteral("--last"), QStringLiteral("2")});
     EXPECT_EQ(nobody.status, 3);
+}
+
+TEST_P(CliOnSimulator, VerifyPartialComparesOnlyTheFieldsTheFileHolds) {
+    const QString alarm = groupFile(QStringLiteral("alarm.json"), QStringLiteral("TempAlarm"));
+    const CliResult pass = cli({QStringLiteral("verify"), alarm, QStringLiteral("--partial")});
+    EXPECT_EQ(pass.status, 0) << pass.out.toStdString() << pass.err.toStdString();
+    EXPECT_TRUE(pass.out.contains(QLatin1String("PASS: 2 fields match"))) << pass.out.toStdString();
+
+    // A field outside the file is no business of it; one inside is.
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 0 999")));
+    EXPECT_EQ(cli({QStringLiteral("verify"), alarm, QStringLiteral("--partial")}).status, 0);
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 29 10")));
+    const CliResult differs = cli(
+        {QStringLiteral("verify"), alarm, QStringLiteral("--partial"), QStringLiteral("--json")});
+    EXPECT_EQ(differs.status, 1) << differs.err.toStdString();
+    const QJsonObject record = QJsonDocument::fromJson(differs.out.toUtf8()).object();
+    EXPECT_EQ(record.value(QStringLiteral("compared")).toInt(), 2);
+    EXPECT_TRUE(record.value(QStringLiteral("partial")).toBool(false));
+    const QJsonArray differences = record.value(QStringLiteral("differences")).toArray();
+    ASSERT_EQ(differences.size(), 1);
+    EXPECT_EQ(differences[0].toObject().value(QStringLiteral("register")).toInt(), 29);
+}
+
+TEST_P(CliOnSimulator, AFileForOtherFirmwareIsADifferenceAndWriteSendsNothing) {
+    const QString file = fileFromController(QStringLiteral("old.json"), [](QJsonObject& document) {
+        QJsonObject header = document.value(QStringLiteral("header")).toObject();
+        header.insert(QStringLiteral("firmware"), QStringLiteral("DCAC-HEX V0.90"));
+        document.insert(QStringLiteral("header"), header);
+    });
+    const QStringList before = holdingRegisters();
+
+    const CliResult verify = cli({QStringLiteral("verify"), file});
+    EXPECT_EQ(verify.status, 1) << verify.err.toStdString();
+    EXPECT_TRUE(verify.out.contains(
+        QLatin1String("DIFF firmware: file DCAC-HEX V0.90, controller DCAC-HEX V1.00")))
+        << verify.out.toStdString();
+    EXPECT_TRUE(verify.out.contains(QLatin1String("FAIL: the firmware differs")))
+        << verify.out.toStdString();
+
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("stats reset")));
+    const CliResult write = cli({QStringLiteral("write"), file, QStringLiteral("--json")});
+    EXPECT_EQ(write.status, 1) << write.err.toStdString();
+    const QJsonObject record = QJsonDocument::fromJson(write.out.toUtf8()).object();
+    EXPECT_EQ(record.value(QStringLiteral("firmware")).toString(),
+              QStringLiteral("DCAC-HEX V1.00"));
+    EXPECT_EQ(record.value(QStringLiteral("fileFirmware")).toString(),
+              QStringLiteral("DCAC-HEX V0.90"));
+    EXPECT_FALSE(record.value(QStringLiteral("firmwareMatches")).toBool(true));
+    EXPECT_TRUE(record.value(QStringLiteral("written")).toArray().isEmpty());
+    // The firmware read and nothing else.
+    const QString stats = sim.command(QStringLiteral("stats"));
+    EXPECT_TRUE(stats.contains(QLatin1String(" requests=1 "))) << stats.toStdString();
+    EXPECT_TRUE(stats.contains(QLatin1String(" fc4=1 "))) << stats.toStdString();
+    EXPECT_EQ(holdingRegisters(), before);
+
+    // Told to, both let the firmware be.
+    for (const QString& command : {QStringLiteral("verify"), QStringLiteral("write")}) {
+        SCOPED_TRACE(command.toStdString());
+        const CliResult ignoring = cli({command, file, QStringLiteral("--ignore-firmware")});
+        EXPECT_EQ(ignoring.status, 0) << ignoring.out.toStdString() << ignoring.err.toStdString();
+    }
+}
+
+// A record the run cannot leave behind makes the run fail with status 4, and standard output says
+// so; a run that failed on the link keeps its status 3.
+TEST_P(CliOnSimulator, ARecordTheDiskCannotTakeIsStatusFour) {
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "no way to fill the disk here";
+    }
+    const QString file = parameterFile(QStringLiteral("approved.json"), {});
+    const QString differing = parameterFile(QStringLiteral("differing.json"), Changes);
+    const QString records = path(QStringLiteral("records"));
+    ASSERT_TRUE(QDir().mkpath(records));
+    const struct {
+        QStringList arguments;
+        const char* fault;
+        int status;
+        const char* result;
+    } cases[] = {
+        {{QStringLiteral("firmware")}, "clear", 4, "record not written"},
+        {{QStringLiteral("verify"), file}, "clear", 4, "record not written"},
+        {{QStringLiteral("verify"), differing}, "clear", 4, "record not written"},
+        {{QStringLiteral("verify"), file}, "silent on", 3, "link failure"},
+    };
+    for (const auto& [arguments, fault, status, result] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString() + " / " + fault);
+        ASSERT_TRUE(sim.commandOk(QString::fromLatin1(fault)));
+        CliResult run;
+        {
+            // Room for the serial port's lock file (a few short lines), none for a record.
+            const FileSizeLimit fullDisk(256);
+            run = cli(arguments +
+                      QStringList{QStringLiteral("--json"), QStringLiteral("--record"), records});
+        }
+        EXPECT_EQ(run.status, status) << run.err.toStdString();
+        const QJsonObject record = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        EXPECT_EQ(record.value(QStringLiteral("status")).toInt(-1), status);
+        EXPECT_EQ(record.value(QStringLiteral("result")).toString(), QString::fromLatin1(result));
+        EXPECT_FALSE(record.value(QStringLiteral("recordProblem")).toString().isEmpty());
+        EXPECT_TRUE(run.err.contains(QLatin1String("the record was not written")))
+            << run.err.toStdString();
+        EXPECT_EQ(QDir(records).entryList(QDir::Files | QDir::Hidden), QStringList())
+            << "no part of a record";
+    }
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("clear")));
+}
+
+TEST_P(CliOnSimulator, ARecordFolderLostDuringTheRunIsStatusFour) {
+    const QString records = path(QStringLiteral("records"));
+    QProcess live;
+    live.start(QStringLiteral(CLIMATE_CLI_PATH),
+               {QStringLiteral("live"), QStringLiteral("--count"), QStringLiteral("8"),
+                QStringLiteral("--port"), sim.portName(), QStringLiteral("--record"), records});
+    QByteArray out;
+    QElapsedTimer clock;
+    clock.start();
+    while (out.count('\n') < 2 && clock.elapsed() < 20000) {
+        live.waitForReadyRead(500);
+        out += live.readAllStandardOutput();
+    }
+    ASSERT_GE(out.count('\n'), 2) << "a header and a circle: " << out.toStdString();
+    // The folder goes while the unit is polled, and a file takes its name.
+    ASSERT_TRUE(QDir(records).removeRecursively());
+    QFile blocker(records);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    ASSERT_TRUE(live.waitForFinished(60000));
+    out += live.readAllStandardOutput();
+    const QString err = consoleText(live.readAllStandardError());
+    EXPECT_EQ(live.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(live.exitCode(), 4) << err.toStdString();
+    EXPECT_EQ(out.count('\n'), 9) << "the run itself went to its end";
+    EXPECT_TRUE(err.contains(QLatin1String("the record was not written"))) << err.toStdString();
+}
+
+// A port name that cannot be a port and a baud rate the tool does not offer are usage errors,
+// before any port is tried.
+TEST(CliCommandLine, AMalformedPortOrBaudRateIsAUsageError) {
+    const std::vector<QStringList> cases{
+        {QStringLiteral("firmware"), QStringLiteral("--port"),
+         QStringLiteral("rtu+tcp://127.0.0.1")},
+        {QStringLiteral("firmware"), QStringLiteral("--port"), QStringLiteral("tcp://")},
+        {QStringLiteral("firmware"), QStringLiteral("--port"),
+         QStringLiteral("rtu+tcp://127.0.0.1:1"), QStringLiteral("--baud"),
+         QStringLiteral("57600")},
+    };
+    for (const QStringList& arguments : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        QProcess process;
+        process.start(QStringLiteral(CLIMATE_CLI_PATH), arguments);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 2);
+        const QString err = consoleText(process.readAllStandardError());
+        EXPECT_TRUE(err.contains(QLatin1String("--help"))) << err.toStdString();
+        EXPECT_FALSE(err.contains(QLatin1String("link failure"))) << err.toStdString();
+    }
 }
 
 // A pseudo-terminal where the simulator can serve one (not to a Windows build under Wine).

@@ -37,6 +37,19 @@ TEST(CliOptions, WrongCommandLinesAreUsageErrorsNamingTheProblem) {
         {"find --port /dev/ttyS0 --first 10 --last 9", "--first is above --last"},
         {"find --port /dev/ttyS0 --last 300", "--last takes"},
         {"firmware --port /dev/ttyS0 --speed 9600", "Unknown option 'speed'"},
+        // A network port without its port number, or with nothing after the scheme: the command
+        // line is wrong, not the link.
+        {"firmware --port rtu+tcp://127.0.0.1", "--port rtu+tcp://127.0.0.1 is no network port"},
+        {"firmware --port tcp://", "--port tcp:// is no network port"},
+        {"firmware --port rtu+tcp://[::1]:70000", "is no network port"},
+        // Only the window's baud rates.
+        {"firmware --port /dev/ttyS0 --baud 57600", "--baud takes one of 2400 4800 9600 19200 "
+                                                    "38400 115200"},
+        {"firmware --port /dev/ttyS0 --baud 9601", "--baud takes one of"},
+        {"firmware --port /dev/ttyS0 --baud 0", "--baud takes one of"},
+        {"write a.json --port /dev/ttyS0 --partial", "--partial does not go with write"},
+        {"read --port /dev/ttyS0 --ignore-firmware", "--ignore-firmware does not go with read"},
+        {"firmware --port /dev/ttyS0 -V", "Unknown option 'V'"},
     };
     for (const auto& [line, named] : cases) {
         SCOPED_TRACE(line);
@@ -52,8 +65,43 @@ TEST(CliOptions, HelpAndVersionAnswerWithStatusZero) {
     EXPECT_EQ(help.status, ExitStatus::Success);
     EXPECT_FALSE(help.options.has_value());
     EXPECT_TRUE(help.text.startsWith(QLatin1String("Usage: climate-cli COMMAND")));
-    const ParsedCommandLine version = parseCommandLine(words("write x --version"));
-    EXPECT_EQ(version.text, QStringLiteral("climate-cli " CLIMATE_VERSION "\n"));
+    for (const char* line : {"write x --version", "-v"}) {
+        SCOPED_TRACE(line);
+        const ParsedCommandLine version = parseCommandLine(words(line));
+        EXPECT_EQ(version.status, ExitStatus::Success);
+        EXPECT_FALSE(version.options.has_value());
+        EXPECT_EQ(version.text, QStringLiteral("climate-cli " CLIMATE_VERSION "\n"));
+    }
+}
+
+TEST(CliOptions, TheHelpNamesEveryExitStatusAndTheNewOptions) {
+    const QString help = QString::fromUtf8(usageText());
+    for (const char* text : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  ", "\n  4  ", "--partial",
+                             "--ignore-firmware", "-v, --version", "record not written"}) {
+        EXPECT_TRUE(help.contains(QString::fromLatin1(text))) << text;
+    }
+}
+
+// A run that failed keeps its status; a lost record outranks differences and success.
+TEST(CliOptions, TheMoreSevereStatusWins) {
+    using enum ExitStatus;
+    const struct {
+        ExitStatus first;
+        ExitStatus second;
+        ExitStatus wins;
+    } cases[] = {
+        {Success, RecordNotWritten, RecordNotWritten},
+        {Differences, RecordNotWritten, RecordNotWritten},
+        {LinkFailure, RecordNotWritten, LinkFailure},
+        {Usage, RecordNotWritten, Usage},
+        {Success, Differences, Differences},
+        {Differences, LinkFailure, LinkFailure},
+    };
+    for (const auto& [first, second, wins] : cases) {
+        SCOPED_TRACE(static_cast<int>(first) * 10 + static_cast<int>(second));
+        EXPECT_EQ(moreSevere(first, second), wins);
+        EXPECT_EQ(moreSevere(second, first), wins);
+    }
 }
 
 TEST(CliOptions, RightCommandLinesCarryTheirValues) {
@@ -77,6 +125,15 @@ TEST(CliOptions, RightCommandLinesCarryTheirValues) {
     EXPECT_EQ(live.options->format, Options::Format::Json);
     EXPECT_EQ(live.options->address, 1) << "the default address";
     EXPECT_EQ(live.options->baud, 9600) << "the default baud rate";
+
+    const ParsedCommandLine verify = parseCommandLine(
+        words("verify a.json --port tcp://gateway --baud 115200 --partial --ignore-firmware"));
+    ASSERT_TRUE(verify.options.has_value()) << verify.text.toStdString();
+    EXPECT_TRUE(verify.options->partial);
+    EXPECT_TRUE(verify.options->ignoreFirmware);
+    EXPECT_EQ(verify.options->baud, 115200);
+    EXPECT_FALSE(write.options->partial);
+    EXPECT_FALSE(write.options->ignoreFirmware);
 
     const ParsedCommandLine find = parseCommandLine(words("find --port /dev/ttyUSB0 --last 20"));
     ASSERT_TRUE(find.options.has_value());

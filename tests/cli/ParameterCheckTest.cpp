@@ -3,12 +3,14 @@
 #include "cli/ParameterCheck.h"
 
 #include "config/HoldingRegisters.h"
+#include "config/ParameterFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 using namespace climate::cli;
@@ -99,6 +101,47 @@ TEST(ParameterCheck, ABadFileLeavesTheSetAsItWas) {
     EXPECT_TRUE(problem->startsWith(QLatin1String("bad.json: "))) << problem->toStdString();
     EXPECT_EQ(set.texts.text(fieldOf(0)), QStringLiteral("200"));
     EXPECT_TRUE(loadParameterSet(folder.filePath(QStringLiteral("none.json")), set).has_value());
+}
+
+// What the file's header says of the firmware comes with the set; the fields held decide what a
+// partial comparison can check.
+TEST(ParameterCheck, TheFileNamesItsFirmwareAndWhatItHolds) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const struct {
+        const char* firmware; // in the header; nullptr: none
+        const char* expected;
+    } cases[] = {{"DCAC-HEX V1.00", "DCAC-HEX V1.00"},
+                 {" DCAC-HEX V1.00 ", "DCAC-HEX V1.00"},
+                 {nullptr, ""}};
+    for (const auto& [firmware, expected] : cases) {
+        SCOPED_TRACE(firmware == nullptr ? "none" : firmware);
+        FileHeader header;
+        header.program = QStringLiteral("test");
+        if (firmware != nullptr) {
+            header.firmwareVersion = QString::fromLatin1(firmware);
+        }
+        const QString path = folder.filePath(QStringLiteral("set.json"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(writeParameterFile(fileOfController().texts, header));
+        file.close();
+        ParameterSet set;
+        ASSERT_FALSE(loadParameterSet(path, set).has_value());
+        EXPECT_EQ(set.firmware, QString::fromLatin1(expected));
+    }
+
+    ParameterSet set = fileOfController();
+    EXPECT_TRUE(holdsAnyComparedField(set));
+    std::fill(set.held.begin(), set.held.end(), false);
+    set.held[fieldOf(33)] = true; // calibration and the address are never compared
+    set.held[fieldOf(27)] = true;
+    EXPECT_FALSE(holdsAnyComparedField(set));
+    EXPECT_TRUE(firstMissingField(set).has_value());
+    set.held[fieldOf(29)] = true; // Temp. Alarm, LowTemp
+    EXPECT_TRUE(holdsAnyComparedField(set));
+    const ParameterComparison comparison = compareWithController(set, Controller);
+    EXPECT_EQ(comparison.compared, 1);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The record files of climate-cli: named by time, tag and command, never written over another.
 #include "cli/RunRecord.h"
 
+#include "support/FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -40,6 +42,35 @@ TEST(RunRecord, ARecordNeverReplacesAnother) {
             QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("n")).toInt(), n);
     }
     EXPECT_FALSE(recordFolderProblem(QStringLiteral("/proc/no/records")).isEmpty());
+}
+
+// A record that cannot be written leaves nothing behind: no half file a line's software could
+// take for a record.
+TEST(RunRecord, ARecordThatCannotBeWrittenLeavesNoFileAndAReason) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QJsonObject record{{QStringLiteral("text"), QString(400, QLatin1Char('x'))}};
+    QString problem;
+    if (FileSizeLimit::available()) {
+        const QString records = folder.filePath(QStringLiteral("full"));
+        ASSERT_TRUE(QDir().mkpath(records));
+        {
+            const FileSizeLimit fullDisk(100);
+            EXPECT_TRUE(writeRecordFile(records, QStringLiteral("a_write.json"), record, problem)
+                            .isEmpty());
+        }
+        EXPECT_TRUE(problem.contains(QLatin1String("a_write.json"))) << problem.toStdString();
+        EXPECT_EQ(QDir(records).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // The folder was replaced by a file: it can be made neither.
+    const QString gone = folder.filePath(QStringLiteral("gone"));
+    QFile blocker(gone);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    problem.clear();
+    EXPECT_TRUE(writeRecordFile(gone, QStringLiteral("a_write.json"), record, problem).isEmpty());
+    EXPECT_FALSE(problem.isEmpty());
 }
 
 } // namespace
