@@ -174,6 +174,25 @@ TEST_P(CliOnSimulator, WriteThenVerifyPassAndTheControllerHoldsTheFile) {
     EXPECT_TRUE(verify.err.isEmpty()) << verify.err.toStdString();
 }
 
+// What read saved goes back as it came: an untouched controller verifies, and writing the file
+// leaves it as it was, a heater hysteresis with a decimal (2.5) among its settings.
+TEST_P(CliOnSimulator, AFileReadFromTheControllerVerifiesAndWritesBackUnchanged) {
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("set hr 23 25")));
+    const QString file = path(QStringLiteral("unit.json"));
+    const CliResult read = cli({QStringLiteral("read"), QStringLiteral("-o"), file});
+    ASSERT_EQ(read.status, 0) << read.err.toStdString();
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("\"value\": \"2.5\""));
+    const QStringList before = holdingRegisters();
+
+    const CliResult verify = cli({QStringLiteral("verify"), file});
+    EXPECT_EQ(verify.status, 0) << verify.out.toStdString() << verify.err.toStdString();
+    const CliResult write = cli({QStringLiteral("write"), file});
+    EXPECT_EQ(write.status, 0) << write.out.toStdString() << write.err.toStdString();
+    EXPECT_EQ(holdingRegisters(), before);
+}
+
 TEST_P(CliOnSimulator, AChangedRegisterFailsVerifyNamingTheField) {
     const QString file = parameterFile(QStringLiteral("approved.json"), Changes);
     ASSERT_EQ(cli({QStringLiteral("write"), file}).status, 0);
