@@ -1,6 +1,7 @@
 #include "ParameterFile.h"
 
 #include "link/NumberText.h"
+#include "link/SaveWhole.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -281,10 +281,8 @@ FileOutcome saveParameterFile(const QString& path, const ParameterFields& page,
         return {false, QStringLiteral("%1 was not saved: %2 is not a number this field can hold.")
                            .arg(name, *field)};
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(writeParameterFile(page, header)) < 0 ||
-        !file.commit()) {
-        return {false, QStringLiteral("%1 was not saved: %2.").arg(name, file.errorString())};
+    if (QString error; !saveWhole(path, writeParameterFile(page, header), &error)) {
+        return {false, QStringLiteral("%1 was not saved: %2.").arg(name, error)};
     }
     return {true, QString()};
 }

@@ -2,7 +2,8 @@
 
 #include "BusLog.h"
 
-#include <QSaveFile>
+#include "link/SaveWhole.h"
+
 #include <QStringList>
 
 namespace climate::monitor {
@@ -86,15 +87,8 @@ QString toText(const BusLog& log) {
 }
 
 bool saveLog(const BusLog& log, const QString& path, ExportFormat format, QString* error) {
-    QSaveFile file(path);
-    const QByteArray bytes = (format == ExportFormat::Csv ? toCsv(log) : toText(log)).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error != nullptr) {
-            *error = file.errorString();
-        }
-        return false;
-    }
-    return true;
+    return link::saveWhole(path, (format == ExportFormat::Csv ? toCsv(log) : toText(log)).toUtf8(),
+                           error);
 }
 
 } // namespace climate::monitor

@@ -4,6 +4,8 @@
 #include "TrendCsv.h"
 #include "TrendHistory.h"
 
+#include "link/SaveWhole.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDateTime>
@@ -16,7 +18,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -385,16 +386,11 @@ bool TrendWindow::exportPng(const QString& path) {
 }
 
 bool TrendWindow::exportCsv(const QString& path) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(trendCsv(shownHistory().rows()).toUtf8());
-        if (file.commit()) {
-            return true;
-        }
+    if (QString error; !link::saveWhole(path, trendCsv(shownHistory().rows()).toUtf8(), &error)) {
+        showError(QStringLiteral("The samples could not be written to %1: %2.").arg(path, error));
+        return false;
     }
-    showError(QStringLiteral("The samples could not be written to %1: %2.")
-                  .arg(path, file.errorString()));
-    return false;
+    return true;
 }
 
 void TrendWindow::showError(const QString& text) {

@@ -4,12 +4,15 @@
 
 #include "config/PageParameterFields.h"
 #include "config/ParameterFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -276,6 +279,30 @@ TEST_F(ParameterFileTest, SaveRefusesATextThatWouldNotLoadAgain) {
               "\"unit.json\" was not saved: Heater, MaxCurrent: \"twelve\" is not a number this "
               "field can hold.");
     EXPECT_FALSE(QFile::exists(path("unit.json")));
+}
+
+TEST_F(ParameterFileTest, ASaveTheDiskCannotTakeSaysSoAndKeepsTheOldFile) {
+    if (!FileSizeLimit::available()) {
+        GTEST_SKIP() << "no way to fill the disk here";
+    }
+    ASSERT_TRUE(saveParameterFile(path("unit.json"), fields, header()).done);
+    QFile before(path("unit.json"));
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+
+    page.edit(12)->setText(QStringLiteral("4321"));
+    FileOutcome outcome;
+    {
+        const FileSizeLimit fullDisk(old.size() / 2);
+        outcome = saveParameterFile(path("unit.json"), fields, header());
+    }
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(outcome.message.startsWith(QStringLiteral("\"unit.json\" was not saved: ")))
+        << outcome.message.toStdString();
+    QFile after(path("unit.json"));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
 }
 
 TEST(PageCanShow, WhatReadAllCouldPutInTheFieldOrNothing) {
