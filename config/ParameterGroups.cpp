@@ -117,25 +117,6 @@ const ParameterGroup& parameterGroup(ConfigCommand command) {
     throw std::logic_error("command " + std::to_string(codeOf(command)) + " is not a group write");
 }
 
-std::vector<std::int64_t> convertFields(const ParameterGroup& group, const FieldSource& fields) {
-    std::vector<std::int64_t> values;
-    values.reserve(group.fields.size());
-    for (const HoldingRegister* field : group.fields) {
-        values.push_back(convert(*field, fields));
-    }
-    return values;
-}
-
-bool fitRanges(const ParameterGroup& group, std::span<const std::int64_t> values) {
-    checkInvariant(values.size() == group.fields.size(), "one value per field of the group");
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!fitsRange(*group.fields[i], values[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::optional<GroupRefusal> stageOrRefuse(const ParameterGroup& group, const FieldSource& fields,
                                           ControllerParameters& parameters) {
     std::vector<std::int64_t> values;

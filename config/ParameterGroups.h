@@ -33,14 +33,6 @@ struct ParameterGroup {
 // The group of a write command; throws std::logic_error for a command that is not one of the ten.
 [[nodiscard]] const ParameterGroup& parameterGroup(ConfigCommand command);
 
-// Every field of the group converted by its rule, in field order. A text that is not a number
-// throws ConversionError before any range is looked at.
-[[nodiscard]] std::vector<std::int64_t> convertFields(const ParameterGroup& group,
-                                                      const FieldSource& fields);
-
-// True when every value lies in its field's range (so an unselected combo box fails too).
-[[nodiscard]] bool fitRanges(const ParameterGroup& group, std::span<const std::int64_t> values);
-
 // The field a group's staging refused: the first text that does not convert (every field is
 // converted before any range is looked at), else the first value out of its range.
 struct GroupRefusal {
