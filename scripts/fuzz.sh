@@ -21,8 +21,9 @@ cmake --build build-fuzz --target fuzz_targets --parallel "$(nproc)"
 export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
-# Long texts make big workbooks; the other targets take short inputs.
-declare -A max_len=([workbook_fuzz]=65536 [test_log_reader_fuzz]=65536)
+# Long texts make big workbooks, and a saved parameter file is about 12 KiB; the other targets
+# take short inputs.
+declare -A max_len=([workbook_fuzz]=65536 [test_log_reader_fuzz]=65536 [parameter_file_fuzz]=16384)
 
 failed=()
 summary=()

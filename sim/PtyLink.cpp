@@ -7,11 +7,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 namespace sim {
 
@@ -40,6 +42,43 @@ speed_t speedFor(int baud) {
 
 std::string systemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+// The descriptors open on `device` in the processes whose descriptors this process may read,
+// its own descriptor `own` left out; `complete` when it may read every process's.
+struct Openers {
+    int count = 0;
+    bool complete = true;
+};
+
+Openers openersOf(const std::string& device, int own) {
+    namespace fs = std::filesystem;
+    Openers openers;
+    std::error_code status;
+    const std::string self = std::to_string(::getpid());
+    for (fs::directory_iterator process("/proc", status), end; !status && process != end;
+         process.increment(status)) {
+        const std::string pid = process->path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::error_code fdStatus;
+        fs::directory_iterator fd(process->path() / "fd", fdStatus);
+        if (fdStatus) {
+            // A process that ended meanwhile has nothing open; another user's is hidden.
+            openers.complete = openers.complete && fdStatus == std::errc::no_such_file_or_directory;
+            continue;
+        }
+        for (; !fdStatus && fd != fs::directory_iterator(); fd.increment(fdStatus)) {
+            std::error_code linkStatus;
+            if (fs::read_symlink(fd->path(), linkStatus) == device && !linkStatus &&
+                !(pid == self && fd->path().filename() == std::to_string(own))) {
+                ++openers.count;
+            }
+        }
+    }
+    openers.complete = openers.complete && !status;
+    return openers;
 }
 
 } // namespace
@@ -141,7 +180,8 @@ bool PtyLink::handleWatchEvents() {
     if (!m_watch.isValid()) {
         return false;
     }
-    bool lastClosed = false;
+    // Every event waiting, in order: true for an open, false for a close.
+    std::vector<bool> opens;
     alignas(inotify_event) std::array<char, 4096> buffer{};
     for (;;) {
         const ssize_t got = ::read(m_watch.get(), buffer.data(), buffer.size());
@@ -150,18 +190,53 @@ bool PtyLink::handleWatchEvents() {
         }
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
-            if (event->mask & IN_OPEN) {
-                // A new client starts on an empty line, not on bytes left from the last one.
-                if (m_clients++ == 0) {
-                    ::tcflush(m_keeper.get(), TCIFLUSH);
-                }
-            } else if ((event->mask & IN_CLOSE) && m_clients > 0 && --m_clients == 0) {
-                lastClosed = true;
-                // A client that died holding the port exclusively must not lock the next one out.
-                ::ioctl(m_keeper.get(), TIOCNXCL);
-                resetLine();
+            if (event->mask & (IN_OPEN | IN_CLOSE)) {
+                opens.push_back((event->mask & IN_OPEN) != 0);
             }
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    // inotify merges an event with an identical one not read yet: two opens in a row (a client
+    // looking at the line settings while the tool has the port) may come as one, and so may two
+    // closes. The count of events is then checked against the descriptors open on the device.
+    bool lastClosed = false;
+    const auto left = [&] {
+        lastClosed = true;
+        // A client that died holding the port exclusively must not lock the next one out.
+        ::ioctl(m_keeper.get(), TIOCNXCL);
+        resetLine();
+    };
+    for (std::size_t i = 0; i < opens.size(); ++i) {
+        if (opens[i]) {
+            // A new client starts on an empty line, not on bytes left from the last one.
+            if (m_clients++ == 0) {
+                ::tcflush(m_keeper.get(), TCIFLUSH);
+            }
+            continue;
+        }
+        if (m_clients == 0 || --m_clients > 0) {
+            continue;
+        }
+        // The device looks left. Those who have it open now, less those who came after this close
+        // by the events still to read, were there at the close: opens that were merged.
+        int cameLater = 0;
+        for (std::size_t k = i + 1; k < opens.size(); ++k) {
+            cameLater += opens[k] ? 1 : -1;
+        }
+        const int stayed = openersOf(m_device, m_keeper.get()).count - std::max(0, cameLater);
+        if (stayed > 0) {
+            m_clients = stayed;
+        } else {
+            left();
+        }
+    }
+    // The last event a close, yet clients counted: when every process's descriptors can be seen
+    // and none is open on the device, the closes were merged and the device is left.
+    if (!opens.empty() && !opens.back() && m_clients > 0) {
+        const Openers openers = openersOf(m_device, m_keeper.get());
+        if (openers.complete && openers.count == 0) {
+            m_clients = 0;
+            left();
         }
     }
     return lastClosed;

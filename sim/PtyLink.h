@@ -12,6 +12,8 @@ namespace sim {
 // published as a symbolic link. The simulator keeps the slave open itself so that the master
 // never reports a hang-up while no client has the port open, and watches the device with
 // inotify to know when clients open and close it: a client always starts on an empty, raw line.
+// inotify merges identical events that are not read yet, so where the count of opens and closes
+// says the device is left, the descriptors open on it (in /proc) have the last word.
 class PtyLink final : public Line {
 public:
     PtyLink(std::filesystem::path linkPath, int baud);

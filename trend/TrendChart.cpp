@@ -25,11 +25,88 @@ constexpr std::int64_t Second = 1000;
 constexpr std::int64_t Minute = 60 * Second;
 constexpr std::int64_t Hour = 60 * Minute;
 constexpr std::int64_t Day = 24 * Hour;
-constexpr std::array<std::int64_t, 20> TimeSteps{
-    Second,     2 * Second, 5 * Second,  10 * Second, 15 * Second, 30 * Second, Minute,
-    2 * Minute, 5 * Minute, 10 * Minute, 15 * Minute, 30 * Minute, Hour,        2 * Hour,
-    3 * Hour,   6 * Hour,   12 * Hour,   Day,         2 * Day,     7 * Day};
+// The axis's steps, shortest first: fixed lengths up to a week, then calendar months and years
+// (ticks on the first of a month, local time).
+struct TimeStep {
+    std::int64_t ms = 0; // a fixed length, or 0 for a calendar step
+    int months = 0;
+    [[nodiscard]] double approximateMs() const {
+        return ms != 0 ? double(ms) : months * 30.44 * Day;
+    }
+};
+constexpr std::array<TimeStep, 30> TimeSteps{{
+    {Second, 0},      {2 * Second, 0},  {5 * Second, 0}, {10 * Second, 0}, {15 * Second, 0},
+    {30 * Second, 0}, {Minute, 0},      {2 * Minute, 0}, {5 * Minute, 0},  {10 * Minute, 0},
+    {15 * Minute, 0}, {30 * Minute, 0}, {Hour, 0},       {2 * Hour, 0},    {3 * Hour, 0},
+    {6 * Hour, 0},    {12 * Hour, 0},   {Day, 0},        {2 * Day, 0},     {7 * Day, 0},
+    {0, 1},           {0, 3},           {0, 6},          {0, 12},          {0, 24},
+    {0, 60},          {0, 120},         {0, 240},        {0, 600},         {0, 1200},
+}};
 constexpr double ShortestRangeMs = 2000;
+// The wheel never zooms out to less than this, so a history of a few samples still zooms out
+// past the longest span the window offers.
+constexpr double WidestZoomFloorMs = double(Day);
+// 0001-01-01 and 9999-12-31 UTC: the dates have four-digit years throughout.
+constexpr double EarliestMs = -62135596800000.0;
+constexpr double LatestMs = 253402300799999.0;
+
+struct TimeTick {
+    std::int64_t ms = 0;
+    QString label;
+};
+
+// The ticks of the time axis between `fromMs` and `toMs`: the shortest step that leaves at most
+// `maxIntervals` intervals, and never more than maxIntervals + 1 ticks, whatever the range.
+std::vector<TimeTick> timeTicks(double fromMs, double toMs, int maxIntervals) {
+    const double range = toMs - fromMs;
+    TimeStep step = TimeSteps.back();
+    for (const TimeStep& candidate : TimeSteps) {
+        if (range / candidate.approximateMs() <= maxIntervals) {
+            step = candidate;
+            break;
+        }
+    }
+    const auto most = static_cast<std::size_t>(maxIntervals) + 1;
+    std::vector<TimeTick> ticks;
+    if (step.ms != 0) {
+        const QString format = step.ms < Minute ? QStringLiteral("HH:mm:ss")
+                               : step.ms < Day  ? QStringLiteral("HH:mm")
+                                                : QStringLiteral("d MMM");
+        // Whole steps of local time (the offset at the start; a change of offset in view shifts
+        // the later ticks by it).
+        const QDateTime probe = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(fromMs));
+        const std::int64_t offset = std::int64_t{probe.offsetFromUtc()} * Second;
+        const auto first = static_cast<std::int64_t>(
+            std::ceil((fromMs + double(offset)) / double(step.ms)) * double(step.ms) -
+            double(offset));
+        for (std::int64_t t = first; double(t) <= toMs && ticks.size() < most; t += step.ms) {
+            ticks.push_back({t, QDateTime::fromMSecsSinceEpoch(t).toString(format)});
+        }
+        return ticks;
+    }
+    const QString format = step.months < 12 ? QStringLiteral("MMM yyyy") : QStringLiteral("yyyy");
+    const QDate start = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(fromMs)).date();
+    // Months counted from January of year 0, so that the steps fall on round years.
+    const int startMonth = start.year() * 12 + start.month() - 1;
+    const int floorStart = startMonth - ((startMonth % step.months) + step.months) % step.months;
+    // At most one tick lies before the range, so `most` + 1 candidates hold every tick in it.
+    for (std::size_t k = 0; k <= most && ticks.size() < most; ++k) {
+        const int month = floorStart + static_cast<int>(k) * step.months;
+        const int year = month >= 0 ? month / 12 : -((11 - month) / 12);
+        const QDate date(year, month - year * 12 + 1, 1);
+        if (!date.isValid()) {
+            continue; // there is no year 0
+        }
+        const qint64 t = QDateTime(date, QTime(0, 0)).toMSecsSinceEpoch();
+        if (double(t) > toMs) {
+            break;
+        }
+        if (double(t) >= fromMs) {
+            ticks.push_back({t, QDateTime::fromMSecsSinceEpoch(t).toString(format)});
+        }
+    }
+    return ticks;
+}
 
 const QColor GridColour(225, 225, 225);
 const QColor FrameColour(150, 150, 150);
@@ -71,16 +148,27 @@ void TrendChart::setChannelShown(std::size_t channel, bool shown) {
 }
 
 void TrendChart::setTimeRange(double fromMs, double toMs) {
-    if (!(toMs - fromMs >= ShortestRangeMs)) {
-        const double middle = (fromMs + toMs) / 2;
-        fromMs = middle - ShortestRangeMs / 2;
-        toMs = middle + ShortestRangeMs / 2;
+    if (!std::isfinite(fromMs) || !std::isfinite(toMs)) {
+        return;
     }
+    const double width = std::clamp(toMs - fromMs, ShortestRangeMs, LongestRangeMs);
+    const double middle =
+        std::clamp(fromMs / 2 + toMs / 2, EarliestMs + width / 2, LatestMs - width / 2);
+    fromMs = middle - width / 2;
+    toMs = middle + width / 2;
     if (fromMs != m_fromMs || toMs != m_toMs) {
         m_fromMs = fromMs;
         m_toMs = toMs;
         update();
     }
+}
+
+double TrendChart::widestZoomMs() const {
+    if (m_history == nullptr || m_history->empty()) {
+        return WidestZoomFloorMs;
+    }
+    const double span = double(m_history->rows().back().ms - m_history->rows().front().ms);
+    return std::clamp(span * 1.1, WidestZoomFloorMs, LongestRangeMs);
 }
 
 void TrendChart::setCursorMs(std::optional<std::int64_t> ms) {
@@ -270,33 +358,18 @@ void TrendChart::paintPane(QPainter& painter, const Pane& pane, const Layout& la
 }
 
 void TrendChart::paintTimeAxis(QPainter& painter, const QRect& plot) const {
-    const double range = m_toMs - m_fromMs;
-    const int maxIntervals = std::max(1, plot.width() / 95);
-    std::int64_t step = TimeSteps.back();
-    for (const std::int64_t candidate : TimeSteps) {
-        if (range / double(candidate) <= maxIntervals) {
-            step = candidate;
-            break;
-        }
-    }
-    const QDateTime probe = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_fromMs));
-    const std::int64_t offset = std::int64_t{probe.offsetFromUtc()} * Second;
-    const auto firstTick = static_cast<std::int64_t>(
-        std::ceil((m_fromMs + double(offset)) / double(step)) * double(step) - double(offset));
-    const QString format = step < Minute ? QStringLiteral("HH:mm:ss")
-                           : step < Day  ? QStringLiteral("HH:mm")
-                                         : QStringLiteral("d MMM");
     const int axisTop = plot.bottom() + 1;
     painter.setRenderHint(QPainter::Antialiasing, false);
     const QColor text = palette().color(QPalette::WindowText);
-    for (std::int64_t t = firstTick; double(t) <= m_toMs; t += step) {
-        const double x = xOfMs(double(t));
+    for (const TimeTick& tick :
+         timeTicks(m_fromMs, m_toMs, std::max(1, plot.width() / LabelSpacing))) {
+        const double x = xOfMs(double(tick.ms));
         painter.setPen(GridColour);
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         painter.setPen(text);
         painter.drawLine(QPointF(x, axisTop), QPointF(x, axisTop + 4));
-        const QString label = QDateTime::fromMSecsSinceEpoch(t).toString(format);
-        painter.drawText(QRectF(x - 50, axisTop + 4, 100, AxisHeight - 5), Qt::AlignCenter, label);
+        painter.drawText(QRectF(x - 50, axisTop + 4, 100, AxisHeight - 5), Qt::AlignCenter,
+                         tick.label);
     }
     if (m_history == nullptr) {
         return;
@@ -327,7 +400,20 @@ void TrendChart::wheelEvent(QWheelEvent* event) {
     }
     const double anchor = msOfX(event->position().x());
     const double factor = std::pow(0.8, steps); // up zooms in
-    setTimeRange(anchor - (anchor - m_fromMs) * factor, anchor + (m_toMs - anchor) * factor);
+    const double width = m_toMs - m_fromMs;
+    const double widest = widestZoomMs();
+    if (factor > 1 && width * factor > widest) {
+        // Zooming out ends at the whole history with a little room: further out there is
+        // nothing more to see. A view already wider (a silent line followed) stays as it is.
+        if (width < widest) {
+            const auto rows = m_history->rows();
+            const double middle =
+                rows.empty() ? anchor : double(rows.front().ms) / 2 + double(rows.back().ms) / 2;
+            setTimeRange(middle - widest / 2, middle + widest / 2);
+        }
+    } else {
+        setTimeRange(anchor - (anchor - m_fromMs) * factor, anchor + (m_toMs - anchor) * factor);
+    }
     emit viewChangedByUser();
     event->accept();
 }

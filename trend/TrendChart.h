@@ -28,6 +28,12 @@ public:
     static constexpr int TopMargin = 6;
     static constexpr int AxisHeight = 24;
     static constexpr int PaneGap = 6;
+    // The widest range shown, whoever sets it: ten years. The live history holds about a week
+    // and a test log one run, so no view a person asks for comes near it; it keeps every time
+    // the chart computes exact in a double and whole in 64 bits.
+    static constexpr double LongestRangeMs = 10 * 365.25 * 24 * 3600 * 1000.0;
+    // The time axis keeps this many pixels between its labels, at least.
+    static constexpr int LabelSpacing = 95;
 
     explicit TrendChart(QWidget* parent = nullptr);
 
@@ -38,7 +44,9 @@ public:
     void setChannelShown(std::size_t channel, bool shown);
     [[nodiscard]] bool channelShown(std::size_t channel) const { return m_shown.test(channel); }
 
-    // The time range shown, in ms since the epoch.
+    // The time range shown, in ms since the epoch: at least two seconds and at most
+    // LongestRangeMs wide (kept around its middle), within the years 1 to 9999. Ranges that are not
+    // finite numbers are ignored.
     void setTimeRange(double fromMs, double toMs);
     [[nodiscard]] double fromMs() const { return m_fromMs; }
     [[nodiscard]] double toMs() const { return m_toMs; }
@@ -60,6 +68,9 @@ public:
         double maximum;
     };
     [[nodiscard]] std::vector<Pane> panes() const;
+    // The widest range the wheel zooms out to: the history's span and a twentieth of it on each
+    // side, at least a day.
+    [[nodiscard]] double widestZoomMs() const;
     // Paints the whole chart; the benchmark measures it.
     void paintChart(QPainter& painter) const;
 

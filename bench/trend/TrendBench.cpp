@@ -4,6 +4,8 @@
 //                   30 MB).
 //   Redraw24h     - the whole 24 hours on a chart whose plot is 1,600 pixels wide, every channel
 //                   shown, four panes, into an image (limit 15 ms a redraw).
+//   RedrawWidest  - the same chart with the widest range it takes (ten years, the day's samples a
+//                   sliver in it): the time axis steps in years; as quick as the day's redraw.
 //   OpenFullLog   - reading a test log whose sheet is full (65,536 rows) into a history, from the
 //                   file on disk (limit 2 s).
 #include "app/TrendLogImport.h"
@@ -96,6 +98,25 @@ void Redraw24h(benchmark::State& state) {
     state.counters["samples"] = double(history.rows().size());
 }
 BENCHMARK(Redraw24h)->Unit(benchmark::kMillisecond);
+
+void RedrawWidest(benchmark::State& state) {
+    TrendHistory history;
+    fill24h(history);
+    TrendChart chart;
+    chart.setHistory(&history);
+    for (std::size_t c = 0; c < ChannelCount; ++c) {
+        chart.setChannelShown(c, true);
+    }
+    chart.resize(1600 + TrendChart::LeftMargin + TrendChart::RightMargin, 700);
+    chart.setTimeRange(-1e300, 1e300);
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        chart.paintChart(painter);
+    }
+    state.counters["range_days"] = (chart.toMs() - chart.fromMs()) / (24 * 3600 * 1000.0);
+}
+BENCHMARK(RedrawWidest)->Unit(benchmark::kMillisecond);
 
 // A log sheet filled to its last row, as the test log writes it.
 std::string writeFullLog(const QString& folder) {

@@ -1,9 +1,12 @@
 // The Trend window against the simulator on a real display (Xvfb: the xcb platform, or Windows'
 // own platform under Wine), driven by mouse events through the window system: the tab, the Trend
-// button, Pause and the cursor are reached as a person reaches them.
+// button, Pause and the cursor are reached as a person reaches them; the wheel turns through the
+// X server (xdotool).
 #include "WindowOnSimulator.h"
 
+#include "support/HostProgram.h"
 #include "support/RealInput.h"
+#include "support/TextPaintRecorder.h"
 
 #include "realtime/RealTimeMonitor.h"
 #include "trend/TrendChart.h"
@@ -13,10 +16,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QWindow>
+
+#include <algorithm>
 
 using namespace climate::trend;
 
@@ -60,6 +66,21 @@ protected:
             }
         }
         return std::nullopt;
+    }
+};
+
+// Counts the wheel and paint events a widget receives.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+    int wheels = 0;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        wheels += event->type() == QEvent::Wheel ? 1 : 0;
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
     }
 };
 
@@ -144,6 +165,66 @@ TEST_F(TrendOnSimulator, PinnedValueOnTheCursorAndTheGapOfASilentLine) {
 
     QDir().mkpath(QStringLiteral(SHOTS_DIR));
     EXPECT_TRUE(trend->grab().save(QStringLiteral(SHOTS_DIR "/trend.png")));
+}
+
+// Three hundred notches of the wheel out, through the X server: the view stops at the whole
+// history with a little room, the chart still paints, its axis writes a few labels, and the window
+// still answers a click.
+TEST_F(TrendOnSimulator, ZoomingFarOutStopsAtTheWholeHistory) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        GTEST_SKIP() << "xdotool turns the wheel on the X server; Wine's windows are not checked";
+    }
+    auto* pages = child<QTabWidget>("Data");
+    ASSERT_NE(pages, nullptr);
+    ASSERT_EQ(RealInput::clickTab(pages, QStringLiteral("RealTimeData")), "");
+    click(button("TrendButton"));
+    TrendWindow* trend = form->trendWindow();
+    ASSERT_NE(trend, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(trend));
+    ASSERT_EQ(RealInput::showAndActivate(trend), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->trendHistory().rows().size() >= 3; }, 20000));
+    TrendChart* chart = trend->chart();
+    auto* counter = new EventCounter(chart);
+
+    // The X server takes the move and the clicks in order: the pointer is there before the first.
+    const QPoint at = chart->mapToGlobal(chart->plotRect().center());
+    const HostRun turned = runHostProgram(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+         QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("300"),
+         QStringLiteral("--delay"), QStringLiteral("1"), QStringLiteral("5")});
+    ASSERT_TRUE(turned.finished && turned.exitCode == 0) << turned.errors.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter->wheels >= 300; }, 30000))
+        << counter->wheels << " notches reached the chart";
+    EXPECT_TRUE(trend->paused()) << "the wheel stops following new samples";
+
+    // The history (the samples taken by now, a few circles) spans far less than a day: the view
+    // is a day wide around it.
+    const auto rows = form->trendHistory().rows();
+    const double day = 24 * 3600 * 1000.0;
+    EXPECT_NEAR(chart->toMs() - chart->fromMs(), day, 1);
+    EXPECT_LE(chart->fromMs(), double(rows.front().ms));
+    EXPECT_GE(chart->toMs(), double(rows.back().ms));
+
+    // A paint on the screen completes.
+    const int paints = counter->paints;
+    chart->update();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter->paints > paints; }, 10000));
+    // The axis's labels: no more than fit the plot.
+    TextPaintRecorder recorder(chart->size());
+    QPainter painter(&recorder);
+    chart->paintChart(painter);
+    painter.end();
+    const auto axisLabels = std::count_if(recorder.texts().begin(), recorder.texts().end(),
+                                          [&](const TextPaintRecorder::Text& text) {
+                                              return text.at.y() > chart->plotRect().bottom();
+                                          });
+    EXPECT_GE(axisLabels, 2);
+    EXPECT_LE(axisLabels, chart->plotRect().width() / TrendChart::LabelSpacing + 1);
+
+    // The window answers: Pause follows again.
+    click(trend->findChild<QWidget*>(QStringLiteral("TrendPause")));
+    EXPECT_FALSE(trend->paused());
 }
 
 } // namespace

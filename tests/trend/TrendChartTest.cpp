@@ -1,18 +1,22 @@
 // The chart: one pane per unit shown, each scaled to its values; a lone peak among 24 hours of
 // samples still reaches the top of its pane; a gap is drawn as nothing; wheel and drag move the
-// time axis.
+// time axis, and the axis writes a few labels whatever the range.
 #include "trend/TrendChart.h"
+#include "support/TextPaintRecorder.h"
 #include "trend/TrendHistory.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <set>
 #include <vector>
 
 using namespace climate::trend;
@@ -214,6 +218,110 @@ TEST(TrendChart, WheelZoomsAroundTheMouseAndDragPans) {
     EXPECT_EQ(byUser.count(), 2);
     ASSERT_TRUE(rig.chart.cursorMs());
     EXPECT_NEAR(double(*rig.chart.cursorMs()), rig.chart.msOfX(end.x()), 1);
+}
+
+// The labels the time axis writes, left to right.
+std::vector<TextPaintRecorder::Text> axisLabels(const TrendChart& chart) {
+    TextPaintRecorder recorder(chart.size());
+    QPainter painter(&recorder);
+    chart.paintChart(painter);
+    painter.end();
+    std::vector<TextPaintRecorder::Text> labels;
+    for (const auto& text : recorder.texts()) {
+        if (text.at.y() > chart.plotRect().bottom()) {
+            labels.push_back(text);
+        }
+    }
+    std::sort(labels.begin(), labels.end(),
+              [](const auto& a, const auto& b) { return a.at.x() < b.at.x(); });
+    return labels;
+}
+
+// From two seconds to far past any history, wherever in time: the range stays within its bounds
+// and the axis writes a few distinct labels, spaced as the plot's width allows.
+TEST(TrendChart, TheTimeAxisWritesAFewLabelsWhateverTheRange) {
+    constexpr double Day = 24 * 3600 * 1000.0;
+    constexpr double Now = 1.78e12; // 2026
+    constexpr double Huge = std::numeric_limits<double>::max();
+    const struct {
+        const char* name;
+        double from;
+        double to;
+    } cases[] = {
+        {"two seconds", Now, Now + 2000},
+        {"an hour", Now, Now + 3600e3},
+        {"a day", Now, Now + Day},
+        {"two months", Now, Now + 61 * Day},
+        {"two years", Now, Now + 730 * Day},
+        {"ten years from the epoch", 0, 3653 * Day},
+        {"a thousand years", Now, Now + 365250 * Day},
+        {"a hundred wheel notches out", Now - 1e15, Now + 1e15},
+        {"past every date", -Huge, Huge},
+        {"near the last year", 2.5e14, 2.6e14},
+    };
+    ChartRig rig(900, 300);
+    fill(rig.history, 10, [](int i) { return float(i); });
+    rig.show({Channel::Temperature1});
+    const int most = rig.chart.plotRect().width() / TrendChart::LabelSpacing + 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        rig.chart.setTimeRange(c.from, c.to);
+        const double width = rig.chart.toMs() - rig.chart.fromMs();
+        EXPECT_GE(width, 2000);
+        EXPECT_LE(width, 11 * 365.25 * Day) << "a few years at most";
+        EXPECT_GE(rig.chart.fromMs(), -62135596800000.0) << "year 1 at the earliest";
+        EXPECT_LE(rig.chart.toMs(), 253402300800000.0) << "year 9999 at the latest";
+        const auto labels = axisLabels(rig.chart);
+        ASSERT_LE(int(labels.size()), most);
+        EXPECT_GE(labels.size(), 2u) << "an axis without times";
+        std::set<QString> texts;
+        for (const auto& label : labels) {
+            texts.insert(label.text);
+        }
+        EXPECT_EQ(texts.size(), labels.size()) << "two labels read alike";
+    }
+    // Not numbers: the range stays as it was.
+    rig.chart.setTimeRange(1000, 5000);
+    rig.chart.setTimeRange(std::nan(""), 5000);
+    rig.chart.setTimeRange(0, HUGE_VAL);
+    EXPECT_EQ(rig.chart.fromMs(), 1000);
+    EXPECT_EQ(rig.chart.toMs(), 5000);
+}
+
+// However far the wheel turns out, the view ends at the whole history with a twentieth of its
+// span on each side, at least a day; and it zooms in again from there.
+TEST(TrendChart, ZoomingOutEndsAtTheWholeHistory) {
+    constexpr double Day = 24 * 3600 * 1000.0;
+    const struct {
+        const char* name;
+        int rows;
+        double widest;
+    } cases[] = {
+        {"three days", 3 * 70000, 1.1 * (3 * 70000 - 1) * 1234.0},
+        {"an hour", 2918, Day},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChartRig rig(900, 300);
+        fill(rig.history, c.rows, [](int i) { return float(i % 7); });
+        rig.show({Channel::Temperature1});
+        rig.chart.setTimeRange(60000, 360000);
+        const QPointF mouse(rig.chart.plotRect().left() + 5, 100);
+        const auto turn = [&](int notches) {
+            QWheelEvent wheel(mouse, rig.chart.mapToGlobal(mouse), {}, QPoint(0, 120 * notches),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&rig.chart, &wheel);
+        };
+        for (int notch = 0; notch < 300; ++notch) {
+            turn(-1);
+        }
+        EXPECT_NEAR(rig.chart.toMs() - rig.chart.fromMs(), c.widest, 1);
+        const auto rows = rig.history.rows();
+        EXPECT_LE(rig.chart.fromMs(), double(rows.front().ms)) << "the whole history in view";
+        EXPECT_GE(rig.chart.toMs(), double(rows.back().ms));
+        turn(1);
+        EXPECT_NEAR(rig.chart.toMs() - rig.chart.fromMs(), 0.8 * c.widest, 1);
+    }
 }
 
 } // namespace
