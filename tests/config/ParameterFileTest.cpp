@@ -294,7 +294,7 @@ TEST_F(ParameterFileTest, ASaveTheDiskCannotTakeSaysSoAndKeepsTheOldFile) {
     page.edit(12)->setText(QStringLiteral("4321"));
     FileOutcome outcome;
     {
-        const FileSizeLimit fullDisk(old.size() / 2);
+        const FileSizeLimit fullDisk(static_cast<long>(old.size() / 2));
         outcome = saveParameterFile(path("unit.json"), fields, header());
     }
     EXPECT_FALSE(outcome.done);
