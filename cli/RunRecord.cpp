@@ -1,10 +1,10 @@
 #include "RunRecord.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QTemporaryFile>
 
 #include <cerrno>
 
@@ -42,36 +42,44 @@ QString writeRecordFile(const QString& folder, const QString& fileName, const QJ
         return {};
     }
     const QByteArray bytes = QJsonDocument(record).toJson(QJsonDocument::Indented);
-    // The record is written whole under a temporary name, then given its own name, which never
-    // replaces another file: a record is there complete or not at all. (QSaveFile would replace,
-    // and does not report a write that fails when its buffer is flushed.)
-    QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".record-XXXXXX")));
+    // The record is written whole under a name of this process's own, then given its own name,
+    // which never replaces another file: a record is there complete or not at all. (QSaveFile
+    // would replace, and does not report a write that fails when its buffer is flushed.) The
+    // file is closed before it is renamed: Windows does not move a file that is open.
+    const QString partPath =
+        QDir(folder).filePath(QStringLiteral(".%1.%2.part")
+                                  .arg(fileName)
+                                  .arg(QCoreApplication::applicationPid()));
+    QFile part(partPath);
     errno = 0;
-    if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush()) {
+    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        part.write(bytes) != bytes.size() || !part.flush()) {
         const int error = errno;
         problem = QStringLiteral("%1: %2").arg(QDir(folder).filePath(fileName),
                                                error != 0 ? qt_error_string(error)
-                                                          : temporary.errorString());
+                                                          : part.errorString());
+        // Closing may fail again on what is still buffered; the file goes all the same.
+        part.close();
+        QFile::remove(partPath);
         return {};
     }
-    temporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    temporary.close();
-    const QString written = temporary.fileName();
+    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    part.close();
     const QString base = fileName.chopped(5); // ".json"
     for (int attempt = 1; attempt < 100; ++attempt) {
         const QString path = QDir(folder).filePath(
             attempt == 1 ? fileName : QStringLiteral("%1-%2.json").arg(base).arg(attempt));
-        QFile file(written);
-        if (file.rename(path)) {
-            temporary.setAutoRemove(false);
+        if (part.rename(path)) {
             return path;
         }
         if (!QFileInfo::exists(path)) {
-            problem = QStringLiteral("%1: %2").arg(path, file.errorString());
+            problem = QStringLiteral("%1: %2").arg(path, part.errorString());
+            QFile::remove(partPath);
             return {};
         }
     }
+    QFile::remove(partPath);
     problem = QStringLiteral("too many records named %1 in %2").arg(fileName, folder);
     return {};
 }
