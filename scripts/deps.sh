@@ -8,7 +8,7 @@ set -euo pipefail
 tool_packages=(
   # qt6-base-dev brings Qt Core, Gui, Widgets and Network (the network ports).
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-l10n-tools
+  qt6-base-dev qt6-serialport-dev qt6-l10n-tools
   libmodbus-dev libgsf-1-dev fonts-noto-cjk libqt6svg6
 )
 packages=(
