@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 using namespace climate::app;
@@ -68,10 +70,25 @@ TEST_F(StartState, WindowIconIsTheToolsSvgIcon) {
     EXPECT_GT(middle.blue(), middle.red() + 40);
 }
 
+// The picture is there whenever its page is seen, and is not held while the page is hidden.
 TEST_F(StartState, UnitPictureIsShown) {
     auto* image = child<QLabel>("Image1");
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->pixmap().size(), QSize(139, 337));
+    auto* pages = child<QTabWidget>("Data");
+    form->show();
+    EXPECT_TRUE(image->pixmap().isNull()) << "decoded before its page was shown";
+    for (int round = 0; round < 2; ++round) {
+        pages->setCurrentIndex(1);
+        ASSERT_TRUE(image->isVisible());
+        const QImage picture = image->pixmap().toImage();
+        EXPECT_EQ(picture.size(), QSize(139, 337));
+        // A grey panel, not an empty or failed image.
+        const QColor grille = picture.pixelColor(70, 250);
+        EXPECT_GT(grille.red(), 120);
+        EXPECT_LT(std::abs(grille.red() - grille.blue()), 30);
+        pages->setCurrentIndex(2);
+        EXPECT_TRUE(image->pixmap().isNull()) << "held while hidden, round " << round;
+    }
 }
 
 TEST_F(StartState, EditFieldsHoldTheirFirstTexts) {
