@@ -2,6 +2,7 @@
 
 #include "FormBuilder.h"
 #include "InstrumentPresets.h"
+#include "ShownPictureLabel.h"
 
 #include "widgets/Dial.h"
 #include "widgets/NumericReadout.h"
@@ -16,7 +17,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 
 namespace climate::app {
@@ -151,10 +151,10 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     b.label(debug, QStringLiteral("℃"), 132, 23, 20);
     view.Edit11 = edit11;
 
-    auto* image = new QLabel(page);
+    // The picture is decoded while the page shows it, not for the whole run.
+    auto* image = new ShownPictureLabel(QStringLiteral(":/unit.jpg"), page);
     image->setObjectName(QStringLiteral("Image1"));
     image->setGeometry(347, 64, 139, 337);
-    image->setPixmap(QPixmap(QStringLiteral(":/unit.jpg")));
     image->setAccessibleName(QStringLiteral("Climate unit"));
     auto* rocker =
         place<RockerSwitch>(image, QStringLiteral("iSwitchRocker1"), QRect(38, 112, 44, 64));

@@ -29,7 +29,9 @@
 
 #include <QComboBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeySequence>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRect>
 #include <QShortcut>
@@ -71,6 +73,23 @@ public:
 private:
     TForm1& m_form;
 };
+
+namespace {
+
+// The SVG icon rendered ahead at the sizes a window manager is offered (scripts/window-icons.sh):
+// drawn at start-up it brought in QtSvg and its plugin. Read as PNG by name, without the format
+// detection that would load every image plugin to ask whether it reads PNG too.
+QIcon toolIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 64, 128}) {
+        QImageReader reader(QStringLiteral(":/window-icon-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
+
+} // namespace
 
 TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> messages,
                std::function<void(int)> exitProcess, QWidget* parent)
@@ -149,7 +168,7 @@ QString TForm1::applicationTitle() {
 void TForm1::buildWindow(const QStringList& extraPorts) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(applicationTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/org.climateunit.ClimateTool.svg")));
+    setWindowIcon(toolIcon());
     resize(808, 647);
     setAccessibleName(applicationTitle());
 

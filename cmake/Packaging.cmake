@@ -2,8 +2,9 @@
 # command line and the simulator, with a copyright file and a changelog, stripped, with
 # directories 0755 whatever the umask. dpkg-shlibdeps finds the libraries; the package also needs
 # what is loaded at run time and so invisible to it: the CJK font of the window's Chinese texts,
-# Qt's platform plugins and Qt's SVG icon plugin (the window icon is SVG; libqt6svg6 carries the
-# plugin on Debian 12).
+# Qt's platform plugins and libgsf, which the test log loads when it writes its first workbook
+# (Debian names its package after the library's SONAME: libgsf-1.so.114 is in libgsf-1-114). The
+# window's icon is carried as PNGs, so Qt's SVG icon plugin is not needed.
 set(CLIMATE_PACKAGE_NAME climate-tool)
 if(WIN32)
     include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
@@ -51,7 +52,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-qpa-plugins, libqt6svg6")
+string(REPLACE ".so." "-" gsf_package ${CLIMATE_GSF_SONAME})
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-qpa-plugins, ${gsf_package}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

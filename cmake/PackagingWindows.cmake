@@ -39,7 +39,7 @@ set_target_properties(climate-tool PROPERTIES WIN32_EXECUTABLE ON)
 # beside the executable.
 install(TARGETS climate-tool climate-cli RUNTIME DESTINATION .)
 find_package(Qt6 REQUIRED COMPONENTS Svg) # for its DLL, which the SVG plugins load
-foreach(module Core Gui Widgets Network SerialPort Charts Svg)
+foreach(module Core Gui Widgets Network SerialPort Svg)
     install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
 endforeach()
 get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)

@@ -5,16 +5,19 @@
 namespace climate::link {
 
 TrafficHistory::TrafficHistory(std::size_t capacity, std::function<Clock::time_point()> clock)
-    : m_clock(std::move(clock)), m_events(std::max<std::size_t>(capacity, 1)) {}
+    : m_clock(std::move(clock)), m_capacity(std::max<std::size_t>(capacity, 1)) {}
 
 TrafficHistory::Event& TrafficHistory::next(Event::Kind kind, const TransactionId& id) {
     std::size_t index = 0;
-    if (m_size < m_events.size()) {
-        index = (m_first + m_size) % m_events.size();
+    if (m_size < m_capacity) {
+        index = (m_first + m_size) % m_capacity;
+        if (index == m_events.size()) {
+            m_events.emplace_back(); // the ring grows to its capacity as events come
+        }
         ++m_size;
     } else {
         index = m_first;
-        m_first = (m_first + 1) % m_events.size();
+        m_first = (m_first + 1) % m_capacity;
     }
     Event& event = m_events[index];
     event.kind = kind;
@@ -63,7 +66,7 @@ void TrafficHistory::clear() {
 void TrafficHistory::replay(EngineObserver& observer,
                             const std::function<void(Clock::time_point)>& at) const {
     for (std::size_t n = 0; n < m_size; ++n) {
-        const Event& event = m_events[(m_first + n) % m_events.size()];
+        const Event& event = m_events[(m_first + n) % m_capacity];
         if (at) {
             at(event.at);
         }

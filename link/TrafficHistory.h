@@ -28,7 +28,7 @@ public:
     void transactionEnded(const TransactionId& id, Outcome outcome) override;
 
     [[nodiscard]] std::size_t size() const { return m_size; }
-    [[nodiscard]] std::size_t capacity() const { return m_events.size(); }
+    [[nodiscard]] std::size_t capacity() const { return m_capacity; }
     [[nodiscard]] bool empty() const { return m_size == 0; }
     // When the oldest kept event happened; none while nothing is kept.
     [[nodiscard]] std::optional<Clock::time_point> oldest() const;
@@ -58,7 +58,9 @@ private:
     Event& next(Event::Kind kind, const TransactionId& id);
 
     std::function<Clock::time_point()> m_clock;
+    // Slots are added as events come, up to the capacity: an idle window holds no empty ring.
     std::vector<Event> m_events;
+    std::size_t m_capacity = 1;
     std::size_t m_first = 0; // index of the oldest event
     std::size_t m_size = 0;
 };

@@ -39,8 +39,8 @@ rm -rf "$folder"
 wine "$installer" /S
 wineserver --wait
 [ -f "$folder/climate-tool.exe" ] || fail "nothing installed in $folder"
-for file in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6SerialPort.dll Qt6Charts.dll \
-    Qt6Svg.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
+for file in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6SerialPort.dll Qt6Svg.dll \
+    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
     platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qsvg.dll \
     iconengines/qsvgicon.dll climate-cli.exe Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "the installation lacks $file"

@@ -1,15 +1,13 @@
 #include "XYPlot.h"
 #include "ImageProbe.h"
 
-#include <QAbstractAxis>
-#include <QChart>
-#include <QChartView>
 #include <QSignalSpy>
-#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
+#include <utility>
 
 using namespace climate::widgets;
 
@@ -82,25 +80,99 @@ TEST_F(FanCurvePlot, SetPointsReplacesAChannelWithOneNotification) {
 }
 
 TEST_F(FanCurvePlot, AxesTakeTitleMinimumAndSpan) {
-    QChart* chart = plot.chartView()->chart();
-    auto* x = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
-    auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
-    ASSERT_NE(x, nullptr);
-    ASSERT_NE(y, nullptr);
-    EXPECT_EQ(x->titleText(), QStringLiteral("Temperature"));
-    EXPECT_EQ(x->min(), -45.0);
-    EXPECT_EQ(x->max(), 80.0);
-    EXPECT_EQ(y->titleText(), QStringLiteral("FanRPM"));
-    EXPECT_EQ(y->min(), 0.0);
-    EXPECT_EQ(y->max(), 5500.0);
+    EXPECT_EQ(plot.xAxisTitle(), QStringLiteral("Temperature"));
+    EXPECT_EQ(plot.xAxisRange(), QPointF(-45, 80));
+    EXPECT_EQ(plot.yAxisTitle(), QStringLiteral("FanRPM"));
+    EXPECT_EQ(plot.yAxisRange(), QPointF(0, 5500));
+
+    // The ends of both ranges are the corners of the area the channels are drawn in.
+    const QRectF area = plot.plotArea();
+    EXPECT_EQ(plot.mapToWidget(0, QPointF(-45, 0)), area.bottomLeft());
+    EXPECT_EQ(plot.mapToWidget(1, QPointF(80, 5500)), area.topRight());
+    EXPECT_TRUE(QRectF(0, 0, Size.width(), Size.height()).contains(area));
+
+    // A negative span counts down from the minimum; a span of zero or a value that is not
+    // finite leaves the axis as it was.
+    plot.setXAxis(QStringLiteral("T"), 80, -125);
+    EXPECT_EQ(plot.xAxisRange(), QPointF(-45, 80));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::array<std::pair<double, double>, 3> refused{{{0.0, 0.0}, {nan, 10.0}, {0.0, nan}}};
+    for (const auto& [min, span] : refused) {
+        plot.setYAxis(QStringLiteral("other"), min, span);
+        EXPECT_EQ(plot.yAxisTitle(), QStringLiteral("FanRPM")) << min << " " << span;
+        EXPECT_EQ(plot.yAxisRange(), QPointF(0, 5500)) << min << " " << span;
+    }
+}
+
+TEST_F(FanCurvePlot, ChannelsAreDrawnThroughTheirPointsInsideTheAxes) {
+    plot.setLegendVisible(false);
+    plot.setChannel(0, QStringLiteral("Intfan"), QColor(255, 0, 0), 4);
+    plot.setChannel(1, QStringLiteral("Extfan"), QColor(0, 0, 255), 4);
+    plot.setPoints(0, {{-45, 1000}, {20, 1000}, {40, 4000}});
+    // Runs on past the right end of the x axis.
+    plot.setPoints(1, {{-20, 5000}, {200, 5000}});
+    const QImage image = ImageProbe::grab(plot, Size);
+    const auto isRed = [](const QColor& c) { return ImageProbe::near(c, QColor(255, 0, 0), 40); };
+    const auto isBlue = [](const QColor& c) { return ImageProbe::near(c, QColor(0, 0, 255), 40); };
+
+    // On the points and halfway along each segment.
+    for (const QPointF& p : {QPointF(-40, 1000), QPointF(20, 1000), QPointF(30, 2500)}) {
+        EXPECT_TRUE(isRed(image.pixelColor(plot.mapToWidget(0, p).toPoint())))
+            << p.x() << ", " << p.y();
+    }
+    EXPECT_TRUE(isBlue(image.pixelColor(plot.mapToWidget(1, QPointF(0, 5000)).toPoint())));
+    // Nothing beyond the last point, and nothing outside the axes.
+    EXPECT_FALSE(isRed(image.pixelColor(plot.mapToWidget(0, QPointF(60, 4000)).toPoint())));
+    const QRect area = plot.plotArea().toAlignedRect();
+    const QRect rightMargin(area.right() + 3, 0, Size.width() - area.right() - 3, Size.height());
+    EXPECT_GT(ImageProbe::count(image, isBlue, area), 0);
+    EXPECT_EQ(ImageProbe::count(image, isBlue, rightMargin), 0);
+}
+
+TEST_F(FanCurvePlot, GridLinesAtRoundValues) {
+    plot.setLegendVisible(false);
+    const QImage image = ImageProbe::grab(plot, Size);
+    const QColor silver(192, 192, 192);
+    // Major lines at 0 and 20 degrees and 2000 RPM, minor lines at 10 degrees and 500 RPM; none
+    // at 5 degrees or 250 RPM.
+    const auto column = [&](double x) {
+        return image.pixelColor(qRound(plot.mapToWidget(0, QPointF(x, 2750)).x() - 0.5), 200);
+    };
+    const auto row = [&](double y) {
+        return image.pixelColor(300, qRound(plot.mapToWidget(0, QPointF(0, y)).y() - 0.5));
+    };
+    const auto darker = [&](const QColor& c) { return ImageProbe::brightness(c); };
+    const int background = ImageProbe::brightness(silver);
+    for (const double x : {0.0, 20.0}) {
+        EXPECT_LT(darker(column(x)), background - 10) << x;
+    }
+    EXPECT_LT(darker(column(10)), background - 3);
+    EXPECT_GT(darker(column(10)), darker(column(20))) << "a minor line is lighter";
+    EXPECT_EQ(column(5), silver);
+    EXPECT_LT(darker(row(2000)), background - 10);
+    EXPECT_EQ(row(250), silver);
 }
 
 TEST_F(FanCurvePlot, BackgroundAndLegend) {
+    // The legend shows a marker in each channel's colour above the plot area.
     EXPECT_TRUE(plot.isLegendVisible());
+    const auto isRed = [](const QColor& c) { return c == QColor(Qt::red); };
+    const auto isYellow = [](const QColor& c) { return c == QColor(Qt::yellow); };
+    QImage image = ImageProbe::grab(plot, Size);
+    const QRect above(0, 0, Size.width(), static_cast<int>(plot.plotArea().top()));
+    EXPECT_GE(ImageProbe::count(image, isRed, above), 25);
+    EXPECT_GE(ImageProbe::count(image, isYellow, above), 25);
+    EXPECT_LT(ImageProbe::centroid(image, isRed).x(), ImageProbe::centroid(image, isYellow).x())
+        << "channel 0 first";
+
     plot.setLegendVisible(false);
     EXPECT_FALSE(plot.isLegendVisible());
-    const QImage image = ImageProbe::grab(plot, Size);
+    image = ImageProbe::grab(plot, Size);
+    EXPECT_EQ(ImageProbe::count(image, isRed), 0);
+    EXPECT_EQ(ImageProbe::count(image, isYellow), 0);
     EXPECT_TRUE(ImageProbe::near(image.pixelColor(3, 3), QColor(192, 192, 192), 2));
+    plot.setBackgroundColor(QColor(10, 20, 30));
+    EXPECT_EQ(ImageProbe::grab(plot, Size).pixelColor(3, 3), QColor(10, 20, 30));
 }
 
 TEST_F(FanCurvePlot, HigherLayerIsDrawnOnTop) {
