@@ -1,12 +1,12 @@
 #include "RunRecord.h"
 
+#include "link/SaveWhole.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-
-#include <cerrno>
 
 namespace climate::cli {
 
@@ -46,25 +46,20 @@ QString writeRecordFile(const QString& folder, const QString& fileName, const QJ
     // which never replaces another file: a record is there complete or not at all. (QSaveFile
     // would replace, and does not report a write that fails when its buffer is flushed.) The
     // file is closed before it is renamed: Windows does not move a file that is open.
-    const QString partPath =
-        QDir(folder).filePath(QStringLiteral(".%1.%2.part")
-                                  .arg(fileName)
-                                  .arg(QCoreApplication::applicationPid()));
+    const QString partPath = QDir(folder).filePath(
+        QStringLiteral(".%1.%2.part").arg(fileName).arg(QCoreApplication::applicationPid()));
     QFile part(partPath);
-    errno = 0;
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        part.write(bytes) != bytes.size() || !part.flush()) {
-        const int error = errno;
-        problem = QStringLiteral("%1: %2").arg(QDir(folder).filePath(fileName),
-                                               error != 0 ? qt_error_string(error)
-                                                          : part.errorString());
+    const bool opened = part.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    QString reason = opened ? QString() : part.errorString();
+    if (!opened || !link::writeFlushed(part, bytes, reason)) {
+        problem = QStringLiteral("%1: %2").arg(QDir(folder).filePath(fileName), reason);
         // Closing may fail again on what is still buffered; the file goes all the same.
         part.close();
         QFile::remove(partPath);
         return {};
     }
-    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::ReadOther);
     part.close();
     const QString base = fileName.chopped(5); // ".json"
     for (int attempt = 1; attempt < 100; ++attempt) {

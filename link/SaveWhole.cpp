@@ -7,14 +7,21 @@
 
 namespace climate::link {
 
+bool writeFlushed(QFileDevice& file, const QByteArray& bytes, QString& reason) {
+    errno = 0;
+    if (file.write(bytes) == bytes.size() && file.flush()) {
+        return true;
+    }
+    reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+    return false;
+}
+
 bool saveWhole(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     QString reason;
     if (!file.open(QIODevice::WriteOnly)) {
         reason = file.errorString();
-    } else if (errno = 0; file.write(bytes) != bytes.size() || !file.flush()) {
-        // Qt's own text for a failed flush is often "Unknown error"; the system's says more.
-        reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+    } else if (!writeFlushed(file, bytes, reason)) {
         file.cancelWriting();
     } else if (!file.commit()) {
         reason = file.errorString();

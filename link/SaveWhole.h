@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 namespace climate::link {
@@ -14,5 +15,10 @@ namespace climate::link {
 // and checked first.
 [[nodiscard]] bool saveWhole(const QString& path, const QByteArray& bytes,
                              QString* error = nullptr);
+
+// Writes `bytes` to the open `file` and hands them to the system, so that a full disk shows here
+// and not later, unnoticed, when the file is closed. On failure `reason` holds the system's
+// reason (Qt's own text for a failed flush is often "Unknown error").
+[[nodiscard]] bool writeFlushed(QFileDevice& file, const QByteArray& bytes, QString& reason);
 
 } // namespace climate::link
