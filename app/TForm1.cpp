@@ -14,6 +14,7 @@
 
 #include "config/ConfigurationPage.h"
 #include "config/ParameterSets.h"
+#include "curves/FanCurveReads.h"
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/EngineWindow.h"
@@ -150,7 +151,8 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
         [this](std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
             m_parameterSets->registersWritten(firstRegister, words);
         });
-    m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
+    m_curveReads = std::make_unique<FanCurveReads>(*m_engine);
+    m_curves = std::make_unique<FanCurves>(*m_engine, *m_curveReads, m_curveView);
 
     m_monitorBridge = std::make_unique<MonitorBridge>(*this);
     bindHandlers();

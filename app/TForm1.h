@@ -22,6 +22,7 @@ class ParameterSets;
 } // namespace climate::config
 
 namespace climate::curves {
+class FanCurveReads;
 class FanCurves;
 } // namespace climate::curves
 
@@ -168,6 +169,7 @@ private:
     std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
     std::unique_ptr<config::ConfigurationPage> m_configuration;
     std::unique_ptr<config::ParameterSets> m_parameterSets;
+    std::unique_ptr<curves::FanCurveReads> m_curveReads;
     std::unique_ptr<curves::FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
     // Made on first opening; goes first, while the engine it watches is still there.
