@@ -155,6 +155,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
 
 TForm1::~TForm1() = default;
 
+config::ParameterModel& TForm1::parameterModel() {
+    return m_configuration->model();
+}
+
 QString TForm1::applicationTitle() {
     return QStringLiteral("GUI For DC AC&HEX V100");
 }

@@ -1,6 +1,7 @@
 #include "ParameterCheck.h"
 
 #include "config/ParameterGroups.h"
+#include "config/ParameterTexts.h"
 #include "config/SetAllPlan.h"
 
 #include <QFile>

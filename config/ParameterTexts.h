@@ -12,6 +12,9 @@
 
 namespace climate::config {
 
+// The page's fields as texts: their items, their names in a parameter file, and the words their
+// texts stand for. ParameterModel holds the texts.
+
 // The items of a combo box field in index order ("Disable", "Enable"); empty for an edit.
 [[nodiscard]] QStringList fieldItems(const HoldingRegister& row);
 
