@@ -48,7 +48,9 @@ protected:
         EXPECT_NE(row, nullptr) << control;
         return static_cast<std::size_t>(row - holdingRegisters().data());
     }
-    QString modelText(const char* control) { return model().text(fieldOf(control)); }
+    std::string modelText(const char* control) {
+        return model().text(fieldOf(control)).toStdString();
+    }
 
     bool waitUntilIdle() {
         return QTest::qWaitFor([this] { return !form->engine().state().CommandBusy; }, 5000);
@@ -58,10 +60,10 @@ protected:
 };
 
 // The value a saved parameter file holds for `group`.`field`.
-QString savedValue(const QString& path, const char* group, const char* field) {
+std::string savedValue(const QString& path, const char* group, const char* field) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("(no file)");
+        return "(no file)";
     }
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     for (const QJsonValue& entry : root[QStringLiteral("groups")].toArray()) {
@@ -70,11 +72,11 @@ QString savedValue(const QString& path, const char* group, const char* field) {
         }
         for (const QJsonValue& value : entry[QStringLiteral("fields")].toArray()) {
             if (value[QStringLiteral("record")].toString() == QLatin1String(field)) {
-                return value[QStringLiteral("value")].toString();
+                return value[QStringLiteral("value")].toString().toStdString();
             }
         }
     }
-    return QStringLiteral("(not in the file)");
+    return "(not in the file)";
 }
 
 TEST_F(ParameterFieldsOnDisplay, KeysTypedReachTheModelBeforeAShortcutOrAKeyboardSetRuns) {
@@ -119,7 +121,7 @@ TEST_F(ParameterFieldsOnDisplay, AnItemChosenReachesTheModelAndTheModelShowsInTh
 
     model().setText(fieldOf("Edit24"), QStringLiteral("12.5"));
     model().setText(fieldOf("ComboBox1"), QString());
-    EXPECT_EQ(edit("Edit24")->text(), "12.5");
+    EXPECT_EQ(edit("Edit24")->text().toStdString(), "12.5");
     EXPECT_EQ(fan1->currentIndex(), -1);
 
     // Read All fills the model; the fields show it.
@@ -128,9 +130,9 @@ TEST_F(ParameterFieldsOnDisplay, AnItemChosenReachesTheModelAndTheModelShowsInTh
     ASSERT_EQ(RealInput::click(button("Button12")), "");
     ASSERT_TRUE(QTest::qWaitFor([this] { return model().lastReadAll().has_value(); }, 5000));
     EXPECT_EQ(modelText("Edit24"), "-5.5");
-    EXPECT_EQ(edit("Edit24")->text(), "-5.5");
+    EXPECT_EQ(edit("Edit24")->text().toStdString(), "-5.5");
     EXPECT_EQ(modelText("ComboBox1"), "Enable");
-    EXPECT_EQ(fan1->currentText(), "Enable");
+    EXPECT_EQ(fan1->currentText().toStdString(), "Enable");
     ASSERT_TRUE(model().lastReadAll().has_value());
     EXPECT_EQ((*model().lastReadAll())[28], 0xFFC9);
 }
