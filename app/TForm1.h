@@ -18,6 +18,7 @@ class QTabWidget;
 
 namespace climate::config {
 class ConfigurationPage;
+class ParameterModel;
 class ParameterSets;
 } // namespace climate::config
 
@@ -85,6 +86,8 @@ public:
     [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
     [[nodiscard]] link::NamedPort& port() { return *m_port; }
     [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
+    // What the Configuration page's fields show.
+    [[nodiscard]] config::ParameterModel& parameterModel();
 
     // Sets the window to its fixed size; Timer1 and the engine's Timer2 call it on every tick.
     void forceWindowSize();

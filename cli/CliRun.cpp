@@ -195,7 +195,7 @@ ExitStatus CliRun::run() {
 
 ExitStatus CliRun::read() {
     openLink();
-    ParameterTexts texts;
+    ParameterModel texts;
     texts.showRegisters(m_link->readAll());
     FileHeader header;
     header.program = QStringLiteral("climate-cli %1").arg(QStringLiteral(CLIMATE_VERSION));
