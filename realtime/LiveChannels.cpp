@@ -111,7 +111,7 @@ const std::array Channels{
              c.logCell = LogCell::Real;
              c.trended = true;
              c.colour = rgb(214, 39, 40);
-             c.description = "Temperature 1: temperature sensor 1 (input register 4)";
+             c.description = "Temperature 1: temperature sensor 1 (input register 4, the Temp Sensor1 alarm's sensor)";
          }),
     with(measured<&LiveData::Temperature2, D::SignedTenths>("Temperature2", "Temperature 2",
                                                             U::Celsius, 1, G::Measurements, 5),
@@ -122,7 +122,7 @@ const std::array Channels{
              c.logCell = LogCell::Real;
              c.trended = true;
              c.colour = rgb(255, 127, 14);
-             c.description = "Temperature 2: temperature sensor 2 (input register 5)";
+             c.description = "Temperature 2: temperature sensor 2 (input register 5, the Temp Sensor2 alarm's sensor)";
          }),
     with(measured<&LiveData::SupplyVoltage, D::SignedTenths>("SupplyVoltage", "Supply voltage",
                                                              U::Volt, 1, G::Measurements, 6),
@@ -167,7 +167,7 @@ const std::array Channels{
              c.page = {.readout = 6, .thermometer = 3};
              c.trended = true;
              c.colour = rgb(148, 103, 189);
-             c.description = "Temperature 3 (input register 13)";
+             c.description = "Temperature 3: the third temperature (input register 13)";
          }),
 
     // Holding registers 41 and 42.
