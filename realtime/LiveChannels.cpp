@@ -1,5 +1,6 @@
 #include "LiveChannels.h"
 
+#include "TestLogSink.h"
 #include "link/ModbusFrame.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ constexpr std::uint32_t rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return (r << 16) | (g << 8) | b;
 }
 
-const std::array Channels{
+constexpr std::array Channels{
     // Input registers 0 ... 13.
     with(measured<&LiveData::InternalFan1Rev, D::Unsigned>("InternalFan1Rev", "Internal fan 1",
                                                            U::Rpm, 0, G::Measurements, 0),
@@ -111,7 +112,8 @@ const std::array Channels{
              c.logCell = LogCell::Real;
              c.trended = true;
              c.colour = rgb(214, 39, 40);
-             c.description = "Temperature 1: temperature sensor 1 (input register 4, the Temp Sensor1 alarm's sensor)";
+             c.description = "Temperature 1: temperature sensor 1 (input register 4, the Temp "
+                             "Sensor1 alarm's sensor)";
          }),
     with(measured<&LiveData::Temperature2, D::SignedTenths>("Temperature2", "Temperature 2",
                                                             U::Celsius, 1, G::Measurements, 5),
@@ -122,7 +124,8 @@ const std::array Channels{
              c.logCell = LogCell::Real;
              c.trended = true;
              c.colour = rgb(255, 127, 14);
-             c.description = "Temperature 2: temperature sensor 2 (input register 5, the Temp Sensor2 alarm's sensor)";
+             c.description = "Temperature 2: temperature sensor 2 (input register 5, the Temp "
+                             "Sensor2 alarm's sensor)";
          }),
     with(measured<&LiveData::SupplyVoltage, D::SignedTenths>("SupplyVoltage", "Supply voltage",
                                                              U::Volt, 1, G::Measurements, 6),
@@ -251,6 +254,11 @@ constexpr std::array<AlarmLed, 13> Leds{{
     {10, "High pressure", "High pressure alarm (discrete input 16)"},
     {15, "Low pressure", "Low pressure alarm (discrete input 17)"},
 }};
+
+static_assert(std::ranges::count_if(Channels, &LiveChannel::trended) == TrendedChannelCount);
+static_assert(std::ranges::count_if(Channels, [](const LiveChannel& c) {
+                  return c.logCell != LogCell::None;
+              }) == TestLogValueCount);
 
 } // namespace
 

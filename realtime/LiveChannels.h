@@ -113,6 +113,9 @@ struct AlarmLed {
 // The thirteen alarm LEDs, in the order the lit phase sets them.
 [[nodiscard]] std::span<const AlarmLed> alarmLeds();
 
+// How many channels the trend plots (those marked `trended`); the table checks it when compiled.
+inline constexpr std::size_t TrendedChannelCount = 11;
+
 // Every live value, measurements first (in register order), then the compressor settings, the
 // output states and the alarm inputs. The poll decoding, the page, the test log, the trend and
 // the command line all read this table.

@@ -18,7 +18,8 @@ namespace climate::trend {
 using TrendUnit = realtime::LiveUnit;
 inline constexpr std::size_t UnitCount = realtime::PaneUnitCount;
 
-// The live channels the trend plots, in the channel table's order.
+// The live channels the trend plots, in the channel table's order (named for tests and benches;
+// the table alone decides what is plotted).
 enum class Channel : std::uint8_t {
     InternalFan1,
     InternalFan2,
@@ -32,7 +33,7 @@ enum class Channel : std::uint8_t {
     HeaterCurrent,
     Temperature3,
 };
-inline constexpr std::size_t ChannelCount = 11;
+inline constexpr std::size_t ChannelCount = realtime::TrendedChannelCount;
 
 struct ChannelInfo {
     Channel channel;
