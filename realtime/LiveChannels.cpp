@@ -41,6 +41,7 @@ constexpr LiveChannel flag(const char* field, const char* name, LiveGroup group,
     return measured<Member, D::Bit>(field, name, U::Flag, 0, group, address);
 }
 
+// `row` with what `change` sets beyond the basics (the page, the log, the trend, link loss).
 constexpr LiveChannel with(LiveChannel row, auto change) {
     change(row);
     return row;
