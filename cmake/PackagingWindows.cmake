@@ -36,16 +36,15 @@ target_sources(climate-tool PRIVATE ${CMAKE_BINARY_DIR}/package/climate-tool.rc)
 set_target_properties(climate-tool PROPERTIES WIN32_EXECUTABLE ON)
 
 # What the installation holds, all in one folder; Qt finds its plugins in the subfolders
-# beside the executable.
+# beside the executable. The window's icon is carried as PNGs and nothing else is SVG, so neither
+# QtSvg nor its image and icon plugins are shipped.
 install(TARGETS climate-tool climate-cli RUNTIME DESTINATION .)
-find_package(Qt6 REQUIRED COMPONENTS Svg) # for its DLL, which the SVG plugins load
-foreach(module Core Gui Widgets Network SerialPort Svg)
+foreach(module Core Gui Widgets Network SerialPort)
     install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
 endforeach()
 get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(qt_prefix ${qt_core_dll}/../.. ABSOLUTE)
-foreach(plugin platforms/qwindows styles/qwindowsvistastyle imageformats/qsvg
-               iconengines/qsvgicon)
+foreach(plugin platforms/qwindows styles/qwindowsvistastyle)
     get_filename_component(folder ${plugin} DIRECTORY)
     install(FILES ${qt_prefix}/plugins/${plugin}.dll DESTINATION ${folder})
 endforeach()

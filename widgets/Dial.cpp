@@ -108,24 +108,7 @@ void Dial::setMajorTicks(int count) {
     updateScaleDraw();
 }
 
-void Dial::setMinorTicks(int countPerInterval) {
-    countPerInterval = std::clamp(countPerInterval, 0, 20);
-    if (countPerInterval == m_minorTicks) {
-        return;
-    }
-    m_minorTicks = countPerInterval;
-    updateScaleDraw();
-}
-
 void Dial::unitChanged() {
-    updateScaleDraw();
-}
-
-void Dial::setUnitOnFace(bool shown) {
-    if (shown == m_unitOnFace) {
-        return;
-    }
-    m_unitOnFace = shown;
     updateScaleDraw();
 }
 
@@ -149,8 +132,9 @@ QSize Dial::minimumSizeHint() const {
 
 void Dial::updateScaleDraw() {
     const ScaleMap angles = ScaleMap::dialAngles(minimum(), maximum(), m_startAngle, m_spanAngle);
-    m_draw.setScale(angles, ScaleDiv::divide(minimum(), maximum(), m_majorTicks, m_minorTicks));
-    m_draw.setUnitText(m_unitOnFace ? unitText() : QString());
+    m_draw.setScale(angles,
+                    ScaleDiv::divide(minimum(), maximum(), m_majorTicks, MinorTicksPerInterval));
+    m_draw.setUnitText(unitText());
     background().invalidate();
     m_glass.invalidate();
     update();

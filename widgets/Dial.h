@@ -47,16 +47,12 @@ public:
     void setHubRadius(double logicalRadius);
     [[nodiscard]] double hubRadius() const { return m_draw.hubRadius(); }
 
-    // Labelled ticks including both ends (at least 2), and minor ticks between two of them.
+    // Labelled ticks including both ends (at least 2), with four minor ticks between two of them.
     void setMajorTicks(int count);
     [[nodiscard]] int majorTicks() const { return m_majorTicks; }
-    void setMinorTicks(int countPerInterval);
-    [[nodiscard]] int minorTicks() const { return m_minorTicks; }
 
-    // The unit (setUnitText) is read out with the value ("1450 RPM") and, unless turned off,
-    // printed on the face. The value text's decimals (not the scale labels') are 0 by default.
-    void setUnitOnFace(bool shown);
-    [[nodiscard]] bool unitOnFace() const { return m_unitOnFace; }
+    // The unit (setUnitText) is read out with the value ("1450 RPM") and printed on the face.
+    // The value text's decimals (not the scale labels') are 0 by default.
 
     void setPosition(double position);
     [[nodiscard]] double position() const { return heldValue(); }
@@ -79,9 +75,9 @@ private:
     PixmapCache m_glass;
     double m_startAngle = 225.0;
     double m_spanAngle = 270.0;
+    static constexpr int MinorTicksPerInterval = 4;
+
     int m_majorTicks = 5;
-    int m_minorTicks = 4;
-    bool m_unitOnFace = true;
 };
 
 } // namespace climate::widgets

@@ -54,18 +54,9 @@ void LedBar::setSegmentSpacing(int pixels) {
     update();
 }
 
-void LedBar::setSegmentSize(int pixels) {
-    pixels = std::clamp(pixels, 1, 100);
-    if (pixels == m_segmentSize) {
-        return;
-    }
-    m_segmentSize = pixels;
-    update();
-}
-
 int LedBar::segmentCount() const {
     const int room = width() - 2 * Margin + m_segmentSpacing;
-    return std::max(0, room / (m_segmentSize + m_segmentSpacing));
+    return std::max(0, room / (SegmentSize + m_segmentSpacing));
 }
 
 int LedBar::litSegmentCount() const {
@@ -93,9 +84,9 @@ QSize LedBar::minimumSizeHint() const {
 QRectF LedBar::segmentRect(int index) const {
     const int count = segmentCount();
     // The row is centred, so the spare pixels split evenly between both ends.
-    const int used = count * m_segmentSize + std::max(0, count - 1) * m_segmentSpacing;
+    const int used = count * SegmentSize + std::max(0, count - 1) * m_segmentSpacing;
     const int left = (width() - used) / 2;
-    return QRectF(left + index * (m_segmentSize + m_segmentSpacing), Margin, m_segmentSize,
+    return QRectF(left + index * (SegmentSize + m_segmentSpacing), Margin, SegmentSize,
                   height() - 2 * Margin);
 }
 
@@ -117,7 +108,7 @@ void LedBar::paintEvent(QPaintEvent* /*event*/) {
     offFill.setColorAt(1.0, off.darker(130));
 
     painter.setPen(Qt::NoPen);
-    const double radius = std::min(1.2, m_segmentSize / 3.0);
+    const double radius = std::min(1.2, SegmentSize / 3.0);
     for (int i = 0; i < count; ++i) {
         painter.setBrush(i < lit ? QBrush(litFill) : QBrush(offFill));
         painter.drawRoundedRect(segmentRect(i), radius, radius);

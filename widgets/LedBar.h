@@ -23,10 +23,8 @@ public:
     void setSectionColor1(const QColor& color);
     [[nodiscard]] QColor sectionColor1() const { return m_sectionColor1; }
 
+    // Segments are 4 pixels wide.
     void setSegmentSpacing(int pixels);
-    [[nodiscard]] int segmentSpacing() const { return m_segmentSpacing; }
-    void setSegmentSize(int pixels);
-    [[nodiscard]] int segmentSize() const { return m_segmentSize; }
 
     // Segments that fit the current width, and how many of them the position lights.
     [[nodiscard]] int segmentCount() const;
@@ -55,8 +53,9 @@ private:
 
     double m_position = 0.0;
     QColor m_sectionColor1{0, 255, 64};
+    static constexpr int SegmentSize = 4;
+
     int m_segmentSpacing = 1;
-    int m_segmentSize = 4;
     QString m_unitText;
 };
 

@@ -14,18 +14,6 @@ ScaleMap ScaleMap::dialAngles(double minimum, double maximum, double startAngle,
     return ScaleMap(minimum, maximum, startAngle, startAngle - span);
 }
 
-void ScaleMap::setScaleInterval(double s1, double s2) {
-    m_s1 = s1;
-    m_s2 = s2;
-    updateFactor();
-}
-
-void ScaleMap::setPaintInterval(double p1, double p2) {
-    m_p1 = p1;
-    m_p2 = p2;
-    updateFactor();
-}
-
 double ScaleMap::invTransform(double p) const {
     // A degenerate scale has no inverse; every paint position belongs to its single value.
     if (m_cnv == 0.0) {

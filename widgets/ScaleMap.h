@@ -14,9 +14,6 @@ public:
     [[nodiscard]] static ScaleMap dialAngles(double minimum, double maximum, double startAngle,
                                              double span);
 
-    void setScaleInterval(double s1, double s2);
-    void setPaintInterval(double p1, double p2);
-
     [[nodiscard]] double s1() const { return m_s1; }
     [[nodiscard]] double s2() const { return m_s2; }
     [[nodiscard]] double p1() const { return m_p1; }
