@@ -37,14 +37,15 @@ set_target_properties(climate-tool PROPERTIES WIN32_EXECUTABLE ON)
 
 # What the installation holds, all in one folder; Qt finds its plugins in the subfolders
 # beside the executable. The window's icon is carried as PNGs and nothing else is SVG, so neither
-# QtSvg nor its image and icon plugins are shipped.
+# QtSvg nor its image and icon plugins are shipped; the unit's picture on RealTimeData is a JPEG,
+# which Qt reads only with its JPEG plugin.
 install(TARGETS climate-tool climate-cli RUNTIME DESTINATION .)
 foreach(module Core Gui Widgets Network SerialPort)
     install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
 endforeach()
 get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(qt_prefix ${qt_core_dll}/../.. ABSOLUTE)
-foreach(plugin platforms/qwindows styles/qwindowsvistastyle)
+foreach(plugin platforms/qwindows styles/qwindowsvistastyle imageformats/qjpeg)
     get_filename_component(folder ${plugin} DIRECTORY)
     install(FILES ${qt_prefix}/plugins/${plugin}.dll DESTINATION ${folder})
 endforeach()

@@ -2,8 +2,6 @@
 
 #include "link/NumberText.h"
 
-#include <QLineEdit>
-
 namespace climate::realtime {
 
 using namespace climate::link;
@@ -17,8 +15,8 @@ std::int16_t debugTemperatureValue(std::string_view text) {
     return static_cast<std::int16_t>(temperature.truncatedTenths());
 }
 
-DebugTemperatureCommand::DebugTemperatureCommand(QLineEdit* edit11)
-    : LiveCommandTransaction(Requests::DebugTemperature), m_edit11(edit11) {}
+DebugTemperatureCommand::DebugTemperatureCommand(LiveCommandInputs& inputs)
+    : LiveCommandTransaction(Requests::DebugTemperature), m_inputs(inputs) {}
 
 std::uint16_t DebugTemperatureCommand::value() const {
     return static_cast<std::uint16_t>(m_debugTempValue);
@@ -36,7 +34,7 @@ UserMessage DebugTemperatureCommand::acceptEcho(std::uint16_t echo) {
 }
 
 void DebugTemperatureCommand::afterReplyBoxClosed() {
-    m_edit11->setText(QString());
+    m_inputs.setDebugTemperatureText(QString());
 }
 
 } // namespace climate::realtime

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "LiveCommandInputs.h"
 #include "LiveCommandTransaction.h"
 
 #include <cstdint>
 #include <string_view>
-
-class QLineEdit;
 
 namespace climate::realtime {
 
@@ -21,8 +20,9 @@ class DebugTemperatureCommand : public LiveCommandTransaction {
 public:
     static constexpr std::int16_t OutOfRange = 1100;
 
-    // `edit11` is emptied once the box of a reply has been closed.
-    explicit DebugTemperatureCommand(QLineEdit* edit11);
+    // The debug temperature's text of `inputs` is emptied once the box of a reply has been
+    // closed.
+    explicit DebugTemperatureCommand(LiveCommandInputs& inputs);
 
     // DebugTempValue, set by the Send button before it posts the command.
     void setDebugTempValue(std::int16_t tenths) { m_debugTempValue = tenths; }
@@ -35,7 +35,7 @@ protected:
     void afterReplyBoxClosed() override;
 
 private:
-    QLineEdit* m_edit11 = nullptr;
+    LiveCommandInputs& m_inputs;
     std::int16_t m_debugTempValue = 0;
 };
 

@@ -1,14 +1,11 @@
 #include "ForcedOutputCommand.h"
 
-#include "widgets/RockerSwitch.h"
-
 namespace climate::realtime {
 
 using namespace climate::link;
-using namespace climate::widgets;
 
-ForcedOutputCommand::ForcedOutputCommand(RockerSwitch* rocker)
-    : LiveCommandTransaction(Requests::ForcedOutput), m_rocker(rocker) {}
+ForcedOutputCommand::ForcedOutputCommand(LiveCommandInputs& inputs)
+    : LiveCommandTransaction(Requests::ForcedOutput), m_inputs(inputs) {}
 
 UserMessage ForcedOutputCommand::failureMessage() const {
     return UserMessage("Force Fail!", "Force Status");
@@ -19,7 +16,7 @@ UserMessage ForcedOutputCommand::acceptEcho(std::uint16_t echo) {
         return failureMessage();
     }
     // Only the two values the rocker can ask for are ever written.
-    m_rocker->setOn(m_forceCoilValue == ForceOn);
+    m_inputs.setRockerOn(m_forceCoilValue == ForceOn);
     return UserMessage("Force Successfully!", "Force Status");
 }
 

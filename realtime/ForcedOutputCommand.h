@@ -1,23 +1,21 @@
 #pragma once
 
+#include "LiveCommandInputs.h"
 #include "LiveCommandTransaction.h"
 
 #include <cstdint>
 
-namespace climate::widgets {
-class RockerSwitch;
-} // namespace climate::widgets
-
 namespace climate::realtime {
 
-// Live command 2: forces output coil 12 on or off (function 5). On a matching echo the rocker is
-// set to the state written; otherwise it keeps the state the click gave it until the next poll.
+// Live command 2: forces output coil 12 on or off (function 5). On a matching echo the rocker's
+// position is set to the state written; otherwise it keeps the state the click gave it until the
+// next poll.
 class ForcedOutputCommand : public LiveCommandTransaction {
 public:
     static constexpr std::uint16_t ForceOn = 0xFF00;
     static constexpr std::uint16_t ForceOff = 0x0000;
 
-    explicit ForcedOutputCommand(widgets::RockerSwitch* rocker);
+    explicit ForcedOutputCommand(LiveCommandInputs& inputs);
 
     // ForceCoilValue, set by the rocker's click before it posts the command.
     void setForceCoilValue(std::uint16_t value) { m_forceCoilValue = value; }
@@ -29,7 +27,7 @@ protected:
     link::UserMessage acceptEcho(std::uint16_t echo) override;
 
 private:
-    widgets::RockerSwitch* m_rocker = nullptr;
+    LiveCommandInputs& m_inputs;
     std::uint16_t m_forceCoilValue = ForceOn;
 };
 

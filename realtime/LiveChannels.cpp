@@ -213,8 +213,7 @@ constexpr std::array Channels{
          [](LiveChannel& c) { c.page = {.rotary = 2}; }),
     with(flag<&LiveData::HeaterOn>("HeaterOn", "Heater on", G::StatusCoils, 5),
          [](LiveChannel& c) { c.page = {.rotary = 1}; }),
-    with(flag<&LiveData::ForcedOutput>("ForcedOutput", "Forced output", G::StatusCoils, 12),
-         [](LiveChannel& c) { c.page = {.rocker = true}; }),
+    flag<&LiveData::ForcedOutput>("ForcedOutput", "Forced output", G::StatusCoils, 12),
 
     // Discrete inputs 0 ... 17 (6, 8 and 9 are not used), each with the LED it lights. A lost link
     // clears all but the second compressor alarm and the pressure alarms.

@@ -44,8 +44,8 @@ enum class LogCell : std::uint8_t {
 
 // The RealTimeData page's widgets of one channel, by the number in their designer names (0:
 // none). The page sets them in this order: Edit<n>, iAnalogOutput, iAngularGauge, iOdometer,
-// iThermometer; a flag lights iLedRound<led>, turns iSwitchRotary<rotary> (position 0 when on)
-// or sets the rocker.
+// iThermometer; a flag lights iLedRound<led> or turns iSwitchRotary<rotary> (position 0 when
+// on). The rocker shows coil 12 through LiveCommandInputs, whose position it also is.
 struct PageWidgets {
     int edit = 0;
     int readout = 0;
@@ -54,7 +54,6 @@ struct PageWidgets {
     int thermometer = 0;
     int led = 0;
     int rotary = 0;
-    bool rocker = false;
 };
 
 // One live value: where the polling circle reads it, how it is decoded, and how the page, the

@@ -8,7 +8,6 @@
 #include "widgets/Dial.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
-#include "widgets/RockerSwitch.h"
 #include "widgets/RotarySwitch.h"
 #include "widgets/RoundLed.h"
 #include "widgets/Thermometer.h"
@@ -77,9 +76,6 @@ void showChannel(const LiveChannel& channel, const LiveData& live, const RealTim
     // Rotary switch positions: 0 is "On", 1 is "Off".
     if (page.rotary != 0) {
         rotary(view, page.rotary)->setPosition(on ? 0 : 1);
-    }
-    if (page.rocker) {
-        view.iSwitchRocker1->setOn(on);
     }
 }
 

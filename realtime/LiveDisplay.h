@@ -13,8 +13,7 @@ struct RealTimeView;
 // Putting the live record on the RealTimeData page, as the channel table places each value.
 // Every value is set on every call, changed or not, in the table's order.
 
-// One channel on its widgets. A flag's rocker is set without notification, so a poll never counts
-// as a click.
+// One channel on its widgets.
 void showChannel(const LiveChannel& channel, const LiveData& live, const RealTimeView& view);
 // Every channel of `group` (the alarm inputs have none of their own: the blinking LEDs show them).
 void showGroup(LiveGroup group, const LiveData& live, const RealTimeView& view);

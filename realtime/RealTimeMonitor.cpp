@@ -54,8 +54,10 @@ RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
     : m_engine(engine), m_view(view), m_setTimer1Interval(std::move(setTimer1Interval)),
       m_model(std::move(clock)), m_instruments(std::make_unique<InstrumentListener>(m_view)),
       m_logPacer(std::make_unique<TestLogPacer>(log)),
-      m_debugTemperature(std::make_unique<DebugTemperatureCommand>(m_view.Edit11)),
-      m_forcedOutput(std::make_unique<ForcedOutputCommand>(m_view.iSwitchRocker1)) {
+      m_debugTemperature(std::make_unique<DebugTemperatureCommand>(m_inputs)),
+      m_forcedOutput(std::make_unique<ForcedOutputCommand>(m_inputs)) {
+    showInputs();
+    m_model.subscribe(m_inputs);
     m_model.subscribe(*m_instruments);
     m_model.subscribe(*m_logPacer);
     for (const PollRead& read : PollCircle) {
@@ -74,6 +76,30 @@ RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
 }
 
 RealTimeMonitor::~RealTimeMonitor() = default;
+
+// Edit11 and the rocker are views of the command inputs, both ways: what the user types or flips
+// reaches the inputs, and what the commands and the poll set there is shown.
+void RealTimeMonitor::showInputs() {
+    if (QLineEdit* edit = m_view.Edit11) {
+        edit->setText(m_inputs.debugTemperatureText());
+        QObject::connect(edit, &QLineEdit::textChanged, &m_inputs,
+                         &LiveCommandInputs::setDebugTemperatureText);
+        QObject::connect(&m_inputs, &LiveCommandInputs::debugTemperatureTextChanged, edit,
+                         [edit](const QString& text) {
+                             if (edit->text() != text) {
+                                 edit->setText(text);
+                             }
+                         });
+    }
+    if (RockerSwitch* rocker = m_view.iSwitchRocker1) {
+        rocker->setOn(m_inputs.rockerOn());
+        // A flip by the user, whether a click (after its handler) or the space bar.
+        QObject::connect(rocker, &RockerSwitch::toggled, &m_inputs,
+                         &LiveCommandInputs::setRockerOn);
+        // Set by the program: no click, so a poll or an echo never counts as the user's action.
+        QObject::connect(&m_inputs, &LiveCommandInputs::rockerSet, rocker, &RockerSwitch::setOn);
+    }
+}
 
 std::uint32_t RealTimeMonitor::logTickCount() const {
     return m_logPacer->logTickCount();
@@ -141,7 +167,7 @@ void RealTimeMonitor::Button6Click() {
         return;
     }
     // Throws before anything is posted when the text is not a number.
-    const std::int16_t value = debugTemperatureValue(m_view.Edit11->text().toStdString());
+    const std::int16_t value = debugTemperatureValue(m_inputs.debugTemperatureText().toStdString());
     m_debugTemperature->setDebugTempValue(value);
     m_engine.postLiveCommand(DebugTemperatureCode);
 }
@@ -150,9 +176,9 @@ void RealTimeMonitor::iSwitchRocker1Change() {
     if (!portReady(m_view.port, m_engine)) {
         return;
     }
-    // The rocker still shows the state from before the click: ask for the other one.
-    m_forcedOutput->setForceCoilValue(m_view.iSwitchRocker1->isOn() ? ForcedOutputCommand::ForceOff
-                                                                    : ForcedOutputCommand::ForceOn);
+    // The rocker still stands as before the click: ask for the other state.
+    m_forcedOutput->setForceCoilValue(m_inputs.rockerOn() ? ForcedOutputCommand::ForceOff
+                                                          : ForcedOutputCommand::ForceOn);
     m_engine.postLiveCommand(ForcedOutputCode);
 }
 

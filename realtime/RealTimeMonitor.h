@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LiveCommandInputs.h"
 #include "LiveData.h"
 #include "LiveDataModel.h"
 #include "RealTimeView.h"
@@ -50,6 +51,8 @@ public:
     void iSwitchRocker1Change();
 
     [[nodiscard]] LiveDataModel& model() { return m_model; }
+    // The debug temperature's text and the rocker's position, as the commands use them.
+    [[nodiscard]] LiveCommandInputs& inputs() { return m_inputs; }
     [[nodiscard]] const LiveData& liveData() const { return m_model.record(); }
     // For tests that stage alarm flags without a poll.
     [[nodiscard]] LiveData& liveData() { return m_model.record(); }
@@ -64,11 +67,13 @@ private:
     class InstrumentListener;
 
     void refreshLinkBar();
+    void showInputs();
 
     link::CommEngine& m_engine;
     RealTimeView m_view;
     std::function<void(int)> m_setTimer1Interval;
     LiveDataModel m_model;
+    LiveCommandInputs m_inputs;
     std::unique_ptr<InstrumentListener> m_instruments;
     std::unique_ptr<TestLogPacer> m_logPacer;
     std::uint8_t m_alarmBlinkPhase = 0;

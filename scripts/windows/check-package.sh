@@ -41,7 +41,8 @@ wineserver --wait
 [ -f "$folder/climate-tool.exe" ] || fail "nothing installed in $folder"
 for file in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll Qt6SerialPort.dll \
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
-    platforms/qwindows.dll styles/qwindowsvistastyle.dll climate-cli.exe Uninstall.exe; do
+    platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qjpeg.dll climate-cli.exe \
+    Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "the installation lacks $file"
 done
 # The window draws no SVG: its icon is PNG.
@@ -80,6 +81,10 @@ done
 [ -n "$shown" ] || fail "the installed tool showed no window: $(cat "$work/window.log")"
 sleep 3
 import -window root dist/windows-window.png
+# RealTimeData, whose picture of the unit needs the JPEG plugin: a picture to look at.
+xdotool search --name "GUI For DC" | head -1 | xargs -I{} xdotool mousemove --window {} 150 14 click 1
+sleep 2
+import -window root dist/windows-realtime.png
 kill "$window" 2>/dev/null || true
 wineserver --kill
 wait "$window" 2>/dev/null || true

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <optional>
 #include <string>
@@ -190,7 +191,8 @@ TEST_F(LiveCommand, OutcomeTable) {
             echo = "01 06 00 1E 00 FA";
             otherEcho = "01 06 00 1E 01 00";
         } else {
-            v.iSwitchRocker1->setOn(false);
+            freshMonitor.inputs().setRockerOn(false);
+            ASSERT_FALSE(v.iSwitchRocker1->isOn()) << "the rocker shows its position";
             freshMonitor.iSwitchRocker1Change();
             echo = "01 05 00 0C FF 00";
             otherEcho = "01 05 00 0C 00 00";
@@ -277,11 +279,40 @@ TEST_F(LiveCommand, GoodEchoSetsTheRockerToTheWrittenState) {
     view().iSwitchRocker1->press(); // on -> asks for off
     ASSERT_EQ(monitor.forceCoilValue(), 0x0000);
     sendTick();
-    view().iSwitchRocker1->setOn(true); // the space bar flips it back without a click
+    QTest::keyClick(view().iSwitchRocker1, Qt::Key_Space); // flips it back without a click
+    ASSERT_TRUE(monitor.inputs().rockerOn());
     rig.port.feed(withCrc(fromHex("01 05 00 0C 00 00")));
     ASSERT_TRUE(untilBox().has_value());
     EXPECT_FALSE(view().iSwitchRocker1->isOn());
+    EXPECT_FALSE(monitor.inputs().rockerOn());
     EXPECT_EQ(boxes(), std::vector<std::string>{"Force Successfully! | Force Status"});
+}
+
+// The rocker and Edit11 are views of the command inputs: a flip by the space bar, which sends
+// nothing, is what the next click starts from, and what is typed is what Send converts.
+TEST_F(LiveCommand, WhatTheUserFlipsOrTypesIsWhatTheNextCommandTakes) {
+    ASSERT_TRUE(monitor.inputs().rockerOn());
+    QTest::keyClick(view().iSwitchRocker1, Qt::Key_Space);
+    EXPECT_FALSE(monitor.inputs().rockerOn());
+    EXPECT_EQ(state().LiveCommand, 0) << "the space bar posts nothing";
+
+    view().iSwitchRocker1->press(); // off -> asks for on
+    EXPECT_EQ(monitor.forceCoilValue(), 0xFF00);
+    EXPECT_TRUE(monitor.inputs().rockerOn()) << "the click's flip reaches the inputs";
+    EXPECT_EQ(toHex(sendTick()), toHex(withCrc(fromHex("01 05 00 0C FF 00"))));
+    rig.port.feed(withCrc(fromHex("01 05 00 0C FF 00")));
+    ASSERT_TRUE(untilBox().has_value());
+
+    view().Edit11->clear();
+    QTest::keyClicks(view().Edit11, QStringLiteral("-7.5"));
+    EXPECT_EQ(monitor.inputs().debugTemperatureText(), QStringLiteral("-7.5"));
+    monitor.Button6Click();
+    EXPECT_EQ(monitor.debugTempValue(), -75);
+
+    // A status poll sets the position from coil 12, and the rocker shows it.
+    monitor.inputs().groupDecoded(LiveGroup::StatusCoils, LiveData{}, LiveClock::time_point{});
+    EXPECT_FALSE(monitor.inputs().rockerOn());
+    EXPECT_FALSE(view().iSwitchRocker1->isOn());
 }
 
 TEST_F(LiveCommand, PreemptsThePollStepInProgress) {
