@@ -53,7 +53,7 @@ public:
         std::weak_ptr<const bool> raiser =
             m_registered != nullptr ? std::weak_ptr<const bool>(*m_registered) : m_raiser;
         m_engine.m_messages.show(message, [&engine = m_engine, raiser = std::move(raiser),
-                                         onClosed = std::move(onClosed)] {
+                                           onClosed = std::move(onClosed)] {
             if (raiser.expired()) {
                 return;
             }
@@ -295,7 +295,7 @@ CommEngine::OnEnded CommEngine::takeCommandPoster(Table endsIn) {
 
 CommEngine::Table CommEngine::commandTable() const {
     return m_state.PageMode == DeclarationPage ? Table::DeclarationCommand
-                                                             : Table::ConfigurationCommand;
+                                               : Table::ConfigurationCommand;
 }
 
 void CommEngine::settle(Table table, std::uint8_t code, TransactionOutcome outcome, OnEnded ended) {

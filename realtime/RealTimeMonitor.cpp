@@ -108,8 +108,8 @@ void RealTimeMonitor::Timer1Timer() {
 
 void RealTimeMonitor::Timer3Timer(int visiblePage) {
     // The circle runs only on this page with the port open; the trend shows the rest as a gap.
-    const bool polling = m_view.port != nullptr && m_view.port->portOpen() &&
-                         visiblePage == RealTimeDataPage;
+    const bool polling =
+        m_view.port != nullptr && m_view.port->portOpen() && visiblePage == RealTimeDataPage;
     if (!polling) {
         m_model.pollingStopped();
     }

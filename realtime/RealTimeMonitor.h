@@ -22,8 +22,8 @@ class PollStep;
 class TestLogPacer;
 
 // The RealTimeData page: the polling circle and the live-data model it fills, the link bar's
-// ticks and the blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot commands
-// (debug temperature, forced output). The window forwards its handlers of the same names.
+// ticks and the blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot
+// commands (debug temperature, forced output). The window forwards its handlers of the same names.
 //
 // The page's instruments listen to the model first, the test log second; other views (the
 // trend) subscribe after them.

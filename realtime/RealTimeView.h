@@ -20,8 +20,8 @@ class Thermometer;
 
 namespace climate::realtime {
 
-// The widgets of the RealTimeData page, as the monitoring code sees them. The arrays are indexed by the number in the widget's name (iLedRound[17] is
-// iLedRound17); index 0 is unused.
+// The widgets of the RealTimeData page, as the monitoring code sees them. The arrays are indexed by
+// the number in the widget's name (iLedRound[17] is iLedRound17); index 0 is unused.
 struct RealTimeView {
     std::array<widgets::Dial*, 8> iAngularGauge{};
     std::array<widgets::Odometer*, 6> iOdometer{};

@@ -50,22 +50,21 @@ using enum Step;
 // From the start position 5, n replies stand the bar at 5 + n.
 INSTANTIATE_TEST_SUITE_P(
     Arithmetic, LinkBar,
-    testing::Values(BarCase{"StartsAt5Green", 0, {}, 5, true},
-                    BarCase{"ReplyAddsOne", 0, {Reply}, 6, true},
-                    BarCase{"AnsweringTickAddsOne", 0, {AnsweringTick}, 6, true},
-                    BarCase{"ReplyReaches100WithoutWrapping", 94, {Reply}, 100, true},
-                    BarCase{"RepliesBeyond100StayAtTheEnd", 95, {Reply, Reply, Reply}, 100, true},
-                    BarCase{"TickAt99Reaches100", 94, {AnsweringTick}, 100, true},
-                    BarCase{"TickAt100WrapsTo3", 95, {AnsweringTick}, 3, true},
-                    BarCase{"TickAfterRepliesBeyond100WrapsTo3", 95, {Reply, Reply, AnsweringTick},
-                            3, true},
-                    BarCase{"WrappedBarGoesOn", 95, {AnsweringTick, AnsweringTick}, 4, true},
-                    BarCase{"LossPutsItAt100Red", 10, {LostTick}, 100, false},
-                    BarCase{"LossAtStart", 0, {LostTick}, 100, false},
-                    BarCase{"EveryLostTickKeeps100", 0, {LostTick, LostTick, LostTick}, 100, false},
-                    BarCase{"ReplyWhileLostStaysAtTheEndAndRed", 0, {LostTick, Reply}, 100, false},
-                    BarCase{"ReturnWrapsTo3Green", 0, {LostTick, Reply, AnsweringTick}, 3, true},
-                    BarCase{"ReturnThenOn", 0, {LostTick, AnsweringTick, AnsweringTick}, 4, true}),
+    testing::Values(
+        BarCase{"StartsAt5Green", 0, {}, 5, true}, BarCase{"ReplyAddsOne", 0, {Reply}, 6, true},
+        BarCase{"AnsweringTickAddsOne", 0, {AnsweringTick}, 6, true},
+        BarCase{"ReplyReaches100WithoutWrapping", 94, {Reply}, 100, true},
+        BarCase{"RepliesBeyond100StayAtTheEnd", 95, {Reply, Reply, Reply}, 100, true},
+        BarCase{"TickAt99Reaches100", 94, {AnsweringTick}, 100, true},
+        BarCase{"TickAt100WrapsTo3", 95, {AnsweringTick}, 3, true},
+        BarCase{"TickAfterRepliesBeyond100WrapsTo3", 95, {Reply, Reply, AnsweringTick}, 3, true},
+        BarCase{"WrappedBarGoesOn", 95, {AnsweringTick, AnsweringTick}, 4, true},
+        BarCase{"LossPutsItAt100Red", 10, {LostTick}, 100, false},
+        BarCase{"LossAtStart", 0, {LostTick}, 100, false},
+        BarCase{"EveryLostTickKeeps100", 0, {LostTick, LostTick, LostTick}, 100, false},
+        BarCase{"ReplyWhileLostStaysAtTheEndAndRed", 0, {LostTick, Reply}, 100, false},
+        BarCase{"ReturnWrapsTo3Green", 0, {LostTick, Reply, AnsweringTick}, 3, true},
+        BarCase{"ReturnThenOn", 0, {LostTick, AnsweringTick, AnsweringTick}, 4, true}),
     [](const testing::TestParamInfo<BarCase>& param) { return param.param.name; });
 
 TEST(LinkState, SignalsOnlyChanges) {

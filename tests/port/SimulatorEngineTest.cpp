@@ -303,8 +303,8 @@ TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
 
     // The first tick on the page clears what was posted before it, as a page switch does.
     rig.window.setVisiblePage(Page::ConfigurationPage);
-    ASSERT_TRUE(spinUntil(
-        [&] { return rig.engine.state().PageMode == Page::ConfigurationPage; }, 2000));
+    ASSERT_TRUE(
+        spinUntil([&] { return rig.engine.state().PageMode == Page::ConfigurationPage; }, 2000));
     rig.engine.postCommand(3);
     ASSERT_TRUE(spinUntil([&] { return !rig.engine.state().CommandBusy; }, 5000));
     EXPECT_EQ(rig.alarmWrite.goods, 1);

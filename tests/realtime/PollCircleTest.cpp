@@ -1,8 +1,8 @@
 #include "RealTimeFixture.h"
 #include "Replies.h"
 
-#include "link/LinkState.h"
 #include "link/CommEngine.h"
+#include "link/LinkState.h"
 #include "widgets/Dial.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
