@@ -7,7 +7,6 @@
 #include "link/CommEngine.h"
 #include "link/LinkState.h"
 #include "link/ModbusCrc.h"
-#include "link/Page.h"
 #include "link/Transaction.h"
 #include "support/EngineDriver.h"
 #include "support/FakeEngineWindow.h"
