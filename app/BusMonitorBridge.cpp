@@ -2,6 +2,7 @@
 
 #include "IntervalTimer.h"
 
+#include "config/ConfigurationPage.h"
 #include "config/FirmwareVersion.h"
 #include "link/CommEngine.h"
 #include "link/LinkState.h"
@@ -9,7 +10,6 @@
 #include "link/QtSerialPortLink.h"
 #include "monitor/BusMonitorWindow.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace climate::app {
@@ -54,7 +54,7 @@ void TForm1::MonitorBridge::resumeEngine() {
 }
 
 void TForm1::MonitorBridge::useAddress(int address) {
-    m_form.m_configurationView.Edit.at(17)->setText(QString::number(address));
+    m_form.m_configuration->model().setCommAddress(QString::number(address));
     m_form.guarded([this] { m_form.Button8Click(); });
 }
 

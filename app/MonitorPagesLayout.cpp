@@ -4,6 +4,7 @@
 #include "InstrumentPresets.h"
 #include "ShownPictureLabel.h"
 
+#include "realtime/LiveChannels.h"
 #include "widgets/Dial.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
@@ -18,6 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <stdexcept>
+#include <string>
 
 namespace climate::app {
 
@@ -66,6 +70,35 @@ RoundLed* led(QWidget* parent, int n, QPoint at, const QColor& color, const QStr
     lamp->setActive(false);
     lamp->setAccessibleName(name);
     return lamp;
+}
+
+// What an instrument shows, as the live channel table says: its name for a screen reader, and a
+// tool tip (read as its description) for those who cannot tell it by its place.
+void describe(QWidget* widget, const char* name, const char* description) {
+    widget->setAccessibleName(QString::fromUtf8(name));
+    widget->setToolTip(QString::fromUtf8(description));
+    widget->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+const LiveChannel& channelOnThermometer(int n) {
+    for (const LiveChannel& channel : liveChannels()) {
+        if (channel.page.thermometer == n) {
+            return channel;
+        }
+    }
+    throw std::logic_error("no live channel is shown on iThermometer" + std::to_string(n));
+}
+
+// An alarm LED named and described by its row of the alarm table.
+RoundLed* alarmLed(QWidget* parent, int n, QPoint at) {
+    RoundLed* lamp = led(parent, n, at, alarmLampColor(), QString());
+    for (const AlarmLed& alarm : alarmLeds()) {
+        if (alarm.led == n) {
+            describe(lamp, (std::string(alarm.name) + " alarm").c_str(), alarm.description);
+            return lamp;
+        }
+    }
+    throw std::logic_error("iLedRound" + std::to_string(n) + " is no alarm LED");
 }
 
 QLineEdit* hiddenEdit(QWidget* parent, const QString& name) {
@@ -140,8 +173,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     rotary2->setAccessibleName(QStringLiteral("Compressor"));
     view.iSwitchRotary2 = rotary2;
     b.label(compressor, QStringLiteral("Alarm"), 262, 82, 40);
-    view.iLedRound[16] =
-        led(compressor, 16, QPoint(270, 106), alarmLampColor(), QStringLiteral("Compressor alarm"));
+    view.iLedRound[16] = alarmLed(compressor, 16, QPoint(270, 106));
 
     // Centre column.
     QGroupBox* debug = b.group(page, QStringLiteral("Debug Temperature"), 336, 4, 161, 56);
@@ -184,24 +216,24 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
     view.iAngularGauge[5] = dial(supply, 5, QRect(8, 42, 145, 96), supplyVoltageDial(),
                                  QStringLiteral("Supply voltage"));
     b.label(supply, QStringLiteral("Alarm"), 48, 140, 40);
-    view.iLedRound[17] =
-        led(supply, 17, QPoint(92, 143), alarmLampColor(), QStringLiteral("Supply voltage alarm"));
+    view.iLedRound[17] = alarmLed(supply, 17, QPoint(92, 143));
 
     // Right column.
     QGroupBox* temperature = b.group(page, QStringLiteral("Temperature"), 504, 4, 257, 210);
-    const std::array<int, 3> readoutNumbers{3, 4, 6};
     for (int i = 0; i < 3; ++i) {
         const int n = i + 1;
         const int x = 8 + 83 * i;
         auto* thermometer = place<Thermometer>(temperature, QStringLiteral("iThermometer%1").arg(n),
                                                QRect(x + 12, 18, 52, 154));
         applyTemperatureScale(*thermometer);
-        thermometer->setAccessibleName(QStringLiteral("Temperature %1").arg(n));
+        // Under each thermometer the readout of the same channel.
+        const LiveChannel& channel = channelOnThermometer(n);
+        describe(thermometer, channel.name, channel.description);
         view.iThermometer[static_cast<std::size_t>(n)] = thermometer;
-        const int r = readoutNumbers[static_cast<std::size_t>(i)];
+        const int r = channel.page.readout;
         view.iAnalogOutput[static_cast<std::size_t>(r)] =
             readout(temperature, r, QRect(x, 178, 76, 22), QStringLiteral("℃"),
-                    QStringLiteral("Temperature %1").arg(n));
+                    QString::fromUtf8(channel.name));
         if (i > 0) {
             b.divider(temperature, x - 5, 18, 184);
         }
@@ -228,8 +260,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
             const int y = 22 + 25 * row;
             const QString caption = QString::fromUtf8(entry.caption);
             view.iLedRound[static_cast<std::size_t>(entry.led)] =
-                led(alarms, entry.led, QPoint(x, y + 3), alarmLampColor(),
-                    readableCaption(caption) + QStringLiteral(" alarm"));
+                alarmLed(alarms, entry.led, QPoint(x, y + 3));
             b.label(alarms, caption, x + 22, y, 100);
         }
     }
@@ -241,8 +272,7 @@ void buildRealTimeDataPage(QWidget* page, FormBuilder& b, RealTimeView& view) {
                                  QStringLiteral("Heater current"));
     b.divider(heater, 154, 18, 176);
     b.label(heater, QStringLiteral("Alarm"), 166, 24, 40);
-    view.iLedRound[6] =
-        led(heater, 6, QPoint(210, 27), alarmLampColor(), QStringLiteral("Heater alarm"));
+    view.iLedRound[6] = alarmLed(heater, 6, QPoint(210, 27));
     auto* rotary1 =
         place<RotarySwitch>(heater, QStringLiteral("iSwitchRotary1"), QRect(162, 62, 88, 100));
     applyPreset(*rotary1, heaterSwitch());

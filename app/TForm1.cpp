@@ -14,6 +14,7 @@
 
 #include "config/ConfigurationPage.h"
 #include "config/ParameterSets.h"
+#include "curves/FanCurveReads.h"
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/LinkState.h"
@@ -136,15 +137,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     m_realTime->model().subscribe(*m_trendHistory);
     m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
     m_parameterSets = std::make_unique<climate::config::ParameterSets>(
-        *m_engine, m_configurationView, std::make_unique<QtFileChooser>(this));
-    m_configuration->setReadAllListener([this](std::span<const std::uint16_t> registers) {
-        m_parameterSets->readAllReceived(registers);
-    });
-    m_configuration->setWriteListener(
-        [this](std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
-            m_parameterSets->registersWritten(firstRegister, words);
-        });
-    m_curves = std::make_unique<FanCurves>(*m_engine, m_curveView);
+        *m_engine, m_configurationView, m_configuration->model(), m_configuration->form(),
+        std::make_unique<QtFileChooser>(this));
+    m_curveReads = std::make_unique<FanCurveReads>(*m_engine);
+    m_curves = std::make_unique<FanCurves>(*m_engine, *m_curveReads, m_curveView);
 
     m_monitorBridge = std::make_unique<MonitorBridge>(*this);
     bindHandlers();
@@ -154,6 +150,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
 }
 
 TForm1::~TForm1() = default;
+
+config::ParameterModel& TForm1::parameterModel() {
+    return m_configuration->model();
+}
 
 QString TForm1::applicationTitle() {
     return QStringLiteral("GUI For DC AC&HEX V100");

@@ -18,10 +18,12 @@ class QTabWidget;
 
 namespace climate::config {
 class ConfigurationPage;
+class ParameterModel;
 class ParameterSets;
 } // namespace climate::config
 
 namespace climate::curves {
+class FanCurveReads;
 class FanCurves;
 } // namespace climate::curves
 
@@ -86,6 +88,8 @@ public:
     [[nodiscard]] link::NamedPort& port() { return *m_port; }
     [[nodiscard]] link::LinkState& linkState() { return *m_link; }
     [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
+    // What the Configuration page's fields show.
+    [[nodiscard]] config::ParameterModel& parameterModel();
 
     // Sets the window to its fixed size; Timer1 and the engine's Timer2 call it first on every
     // tick.
@@ -171,6 +175,7 @@ private:
     std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
     std::unique_ptr<config::ConfigurationPage> m_configuration;
     std::unique_ptr<config::ParameterSets> m_parameterSets;
+    std::unique_ptr<curves::FanCurveReads> m_curveReads;
     std::unique_ptr<curves::FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
     // Made on first opening; goes first, while the engine it watches is still there.

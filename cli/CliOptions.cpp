@@ -31,7 +31,9 @@ Commands:
   live [--count N] [--format csv|json]
                             poll the real-time values: one line per polling circle, CSV with a
                             header line or one JSON object per line; without --count until
-                            interrupted (Ctrl+C or SIGTERM end it with its record).
+                            interrupted (Ctrl+C or SIGTERM end it with its record). Each value
+                            is named with its unit as the Trend's CSV names it, for example
+                            Temperature 1 (°C), in one order in the CSV and the JSON.
   find [--first N] [--last M]
                             search the bus for controllers (addresses 1 to 255 by default) and
                             read the firmware version of each that answers; on a terminal the

@@ -122,7 +122,7 @@ ExitStatus CliRun::finish(ExitStatus status) {
         recordPath = writeRecordFile(
             m_options.recordDir,
             recordFileName(m_started, m_options.tag, QLatin1String(commandName(m_options.command))),
-            m_record, problem);
+            m_record, problem, m_samples ? &*m_samples : nullptr);
         if (recordPath.isEmpty()) {
             std::fprintf(m_err, "climate-cli: the record was not written: %s\n",
                          problem.toUtf8().constData());
@@ -137,7 +137,8 @@ ExitStatus CliRun::finish(ExitStatus status) {
         }
     }
     if (m_options.json) {
-        const QByteArray line = QJsonDocument(m_record).toJson(QJsonDocument::Compact) + '\n';
+        const QByteArray line =
+            recordText(m_record, m_samples ? &*m_samples : nullptr, QJsonDocument::Compact) + '\n';
         std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), m_out);
         std::fflush(m_out);
     } else if (!recordPath.isEmpty()) {
@@ -195,7 +196,7 @@ ExitStatus CliRun::run() {
 
 ExitStatus CliRun::read() {
     openLink();
-    ParameterTexts texts;
+    ParameterModel texts;
     texts.showRegisters(m_link->readAll());
     FileHeader header;
     header.program = QStringLiteral("climate-cli %1").arg(QStringLiteral(CLIMATE_VERSION));
@@ -351,12 +352,12 @@ ExitStatus CliRun::live() {
         print(csvHeader() + '\n');
     }
     // The record keeps the samples when it is the output; otherwise the lines are.
-    QJsonArray samples;
+    QByteArrayList samples;
     int done = 0;
     const auto keep = [&] {
         m_record.insert(QStringLiteral("circles"), done);
         if (m_options.json) {
-            m_record.insert(QStringLiteral("samples"), samples);
+            m_samples = samples;
         }
     };
     // Without a count, polling goes on until Ctrl+C or SIGTERM, and the run then ends as usual.
@@ -375,8 +376,7 @@ ExitStatus CliRun::live() {
                 } else if (csv) {
                     print(csvLine(time, live) + '\n');
                 } else {
-                    print(QJsonDocument(jsonSample(time, live)).toJson(QJsonDocument::Compact) +
-                          '\n');
+                    print(jsonSample(time, live) + '\n');
                 }
             },
             [] { return interrupted(); });

@@ -3,11 +3,13 @@
 #include "CliOptions.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDateTime>
 #include <QJsonObject>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace climate::cli {
 
@@ -50,6 +52,7 @@ private:
     std::FILE* m_err;
     QDateTime m_started;
     QJsonObject m_record;
+    std::optional<QByteArrayList> m_samples; // live's samples in the record, as JSON texts
     std::unique_ptr<ParameterSet> m_file;
     std::unique_ptr<ControllerLink> m_link;
 };

@@ -54,7 +54,7 @@ class CirclePollStep : public PollTransaction {
 public:
     CirclePollStep(const realtime::PollRead& read, realtime::LiveData& live, bool closesCircle,
                    std::function<void()> circleDone, std::function<void(TransactionOutcome)> failed)
-        : PollTransaction(read.shape, read.moveOnAtBadCrc), m_read(read), m_live(live),
+        : PollTransaction(read.shape(), read.moveOnAtBadCrc), m_read(read), m_live(live),
           m_closesCircle(closesCircle), m_circleDone(std::move(circleDone)),
           m_failed(std::move(failed)) {}
 
@@ -88,13 +88,6 @@ private:
     std::function<void()> m_circleDone;
     std::function<void(TransactionOutcome)> m_failed;
 };
-
-namespace {
-
-constexpr std::array<const char*, 4> PollStepNames{"the status coils", "the alarm inputs",
-                                                   "the compressor settings", "the measurements"};
-
-} // namespace
 
 ControllerLink::ControllerLink()
     : m_port(std::make_unique<NamedPort>()),
@@ -131,7 +124,8 @@ ControllerLink::ControllerLink()
                     m_poll.failedStep = step;
                 }
             });
-        add(CommEngine::Table::PollStep, step, *m_pollSteps[step]);
+        add(CommEngine::Table::PollStep, realtime::PollCircle[step].command->code,
+            *m_pollSteps[step]);
     }
 }
 
@@ -278,8 +272,9 @@ void ControllerLink::poll(int circles, const std::function<void(const realtime::
         waitFor([&] { return m_poll.failure || m_poll.circlesDone > reported || stopped(); });
         if (m_poll.failure) {
             m_window->setVisiblePage(ConfigurationPage);
-            throw LinkError(
-                failureText(PollStepNames.at(m_poll.failedStep), *m_poll.failure).toStdString());
+            const QByteArray what =
+                QByteArray("the ") + realtime::PollCircle.at(m_poll.failedStep).command->name;
+            throw LinkError(failureText(what.constData(), *m_poll.failure).toStdString());
         }
         if (m_poll.circlesDone > reported) {
             circle(m_live);

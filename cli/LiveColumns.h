@@ -3,27 +3,20 @@
 #include "realtime/LiveData.h"
 
 #include <QByteArray>
-#include <QJsonObject>
-
-#include <span>
+#include <QString>
 
 namespace climate::cli {
 
-// One value of the live record as the command line prints it: its column name and how to read it.
-struct LiveColumn {
-    const char* name;
-    double (*value)(const realtime::LiveData& live);
-};
+// Every live channel, in the channel table's order (measurements first, then settings, outputs
+// and alarms), each under its one title: "Temperature 1 (°C)", "Heater on". Speeds in RPM,
+// temperatures in deg C, the voltage in V, currents in A, flags 0 or 1.
 
-// Every value of the live record, measurements first, then settings, outputs and alarms; speeds
-// in RPM, temperatures in deg C, the voltage in V, currents in A, flags 0 or 1.
-[[nodiscard]] std::span<const LiveColumn> liveColumns();
-
-// "time,InternalFan1Rev,...": the CSV header.
+// "time,Internal fan 1 (RPM),...": the CSV header.
 [[nodiscard]] QByteArray csvHeader();
 // One CSV line (without the line end): the time, then the values; tenths keep one decimal.
 [[nodiscard]] QByteArray csvLine(const QString& time, const realtime::LiveData& live);
-// {"time": ..., "InternalFan1Rev": 1500, ...}
-[[nodiscard]] QJsonObject jsonSample(const QString& time, const realtime::LiveData& live);
+// {"time": ..., "Internal fan 1 (RPM)": 1500, ...} as compact JSON text, the keys in the table's
+// order.
+[[nodiscard]] QByteArray jsonSample(const QString& time, const realtime::LiveData& live);
 
 } // namespace climate::cli

@@ -1,6 +1,7 @@
 #include "ParameterCheck.h"
 
 #include "config/ParameterGroups.h"
+#include "config/ParameterTexts.h"
 #include "config/SetAllPlan.h"
 
 #include <QFile>
@@ -33,19 +34,18 @@ std::optional<QString> loadParameterSet(const QString& path, ParameterSet& set) 
     }
     // One byte beyond the limit, so a larger file is known without reading all of it.
     const QByteArray bytes = file.read(MaxFileSize + 1);
-    ParameterSet loaded;
-    const ParsedFile parsed = readParameterFile(bytes, loaded.texts);
+    // Checking changes nothing; the texts are filled only from a file that can be used.
+    const ParsedFile parsed = readParameterFile(bytes, set.texts);
     if (!parsed.problem.isEmpty()) {
         return QStringLiteral("%1: %2").arg(name, parsed.problem);
     }
-    loaded.held.assign(loaded.texts.fields().size(), false);
+    set.held.assign(set.texts.fields().size(), false);
     for (const auto& [index, text] : parsed.values) {
-        loaded.texts.setText(index, text);
-        loaded.held.at(index) = true;
+        set.texts.setText(index, text);
+        set.held.at(index) = true;
     }
-    loaded.skipped = parsed.skipped;
-    loaded.firmware = parsed.firmwareVersion.trimmed();
-    set = std::move(loaded);
+    set.skipped = parsed.skipped;
+    set.firmware = parsed.firmwareVersion.trimmed();
     return std::nullopt;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/ParameterTexts.h"
+#include "config/ParameterModel.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,14 +14,14 @@ namespace climate::cli {
 // A parameter file as write and verify use it: the page's fields filled from the file, and which
 // of them the file holds.
 struct ParameterSet {
-    config::ParameterTexts texts;
+    config::ParameterModel texts;
     std::vector<bool> held; // by field index
     QStringList skipped;    // entries this program does not know
     QString firmware;       // the firmware version the file's header names; empty: none
 };
 
-// Reads and checks the file at `path` into `set`; the problem (naming the file) when it cannot be
-// used, and then `set` is left as it was.
+// Reads and checks the file at `path` into `set`, which starts empty; the problem (naming the
+// file) when it cannot be used, and then `set` is left as it was.
 [[nodiscard]] std::optional<QString> loadParameterSet(const QString& path, ParameterSet& set);
 
 // The first field of the groups write sends that the file does not hold ("Heater, StartTemp").

@@ -36,12 +36,33 @@ QString recordFolderProblem(const QString& folder) {
     return {};
 }
 
+QByteArray recordText(const QJsonObject& record, const QByteArrayList* samples,
+                      QJsonDocument::JsonFormat format) {
+    QByteArray text = QJsonDocument(record).toJson(format);
+    if (samples == nullptr) {
+        return text;
+    }
+    const qsizetype end = text.lastIndexOf('}');
+    const bool indented = format == QJsonDocument::Indented;
+    QByteArray member = record.isEmpty() ? QByteArray() : QByteArray(",");
+    member += indented ? "    \"samples\": [" : "\"samples\":[";
+    member += samples->join(indented ? ",\n        " : ",");
+    member += indented ? "]\n" : "]";
+    if (indented && !record.isEmpty()) {
+        // After the last member's line: "...last\n}" becomes "...last,\n    \"samples\": [...]\n}".
+        text.insert(end - 1, member.mid(0, 1) + '\n' + member.mid(1).chopped(1));
+        return text;
+    }
+    text.insert(end, member);
+    return text;
+}
+
 QString writeRecordFile(const QString& folder, const QString& fileName, const QJsonObject& record,
-                        QString& problem) {
+                        QString& problem, const QByteArrayList* samples) {
     if (problem = recordFolderProblem(folder); !problem.isEmpty()) {
         return {};
     }
-    const QByteArray bytes = QJsonDocument(record).toJson(QJsonDocument::Indented);
+    const QByteArray bytes = recordText(record, samples, QJsonDocument::Indented);
     // The record is written whole under a name of this process's own, then given its own name,
     // which never replaces another file: a record is there complete or not at all. (QSaveFile
     // would replace, and does not report a write that fails when its buffer is flushed.) The

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QDateTime>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 
@@ -12,10 +14,17 @@ namespace climate::cli {
 [[nodiscard]] QString recordFileName(const QDateTime& started, const QString& tag,
                                      const QString& command);
 
-// Writes `record` as a new file in `folder` (made if missing), never over another and never in
-// part; the file's path, or the problem as an empty path and `problem` set (and then no file).
+// `record` as JSON text; with `samples`, its last member is "samples", the array of those texts
+// (each a JSON object whose keys keep their order, which a QJsonObject would sort).
+[[nodiscard]] QByteArray recordText(const QJsonObject& record, const QByteArrayList* samples,
+                                    QJsonDocument::JsonFormat format);
+
+// Writes `record` (and `samples`, as recordText places them) as a new file in `folder` (made if
+// missing), never over another and never in part; the file's path, or the problem as an empty
+// path and `problem` set (and then no file).
 [[nodiscard]] QString writeRecordFile(const QString& folder, const QString& fileName,
-                                      const QJsonObject& record, QString& problem);
+                                      const QJsonObject& record, QString& problem,
+                                      const QByteArrayList* samples = nullptr);
 
 // A folder the record can go into: it exists or can be made, and is writable. The problem, or
 // empty.

@@ -1,6 +1,5 @@
 #include "ConfigurationPage.h"
 
-#include "FieldSource.h"
 #include "FirmwareVersionTransaction.h"
 #include "GroupWriteTransaction.h"
 #include "HoldingRegisters.h"
@@ -14,9 +13,7 @@
 #include "link/NumberText.h"
 #include "link/PortGate.h"
 
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 
 #include <stdexcept>
 
@@ -26,42 +23,18 @@ using namespace climate::link;
 
 namespace {
 
-// The page's fields as a Set command reads them.
-class ViewFields : public FieldSource {
-public:
-    explicit ViewFields(const ConfigurationView& view) : m_view(view) {}
-
-    [[nodiscard]] std::string editText(int number) const override {
-        checkInvariant(m_view.Edit.at(number) != nullptr, "a Set reads an edit the page lacks");
-        return m_view.Edit.at(number)->text().toStdString();
-    }
-    [[nodiscard]] int selectedItem(int number) const override {
-        checkInvariant(m_view.ComboBox.at(number) != nullptr,
-                       "a Set reads a combo box the page lacks");
-        return m_view.ComboBox.at(number)->currentIndex();
-    }
-
-private:
-    const ConfigurationView& m_view;
-};
-
 constexpr auto SetAllCaption = "Set All";
-
-void selectItem(QComboBox* box, int index) {
-    box->setCurrentIndex(index);
-    if (index < 0 && box->isEditable()) {
-        box->clearEditText();
-    }
-}
 
 } // namespace
 
 ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView& view)
     : m_engine(engine), m_view(view) {
     m_readAll = std::make_unique<ReadAllTransaction>(
-        [this](const ReadAllTransaction::Registers& registers) { showRegisters(registers); });
+        [this](const ReadAllTransaction::Registers& registers) {
+            m_model.readAllReceived(registers, m_engine.state().DeviceAddress);
+        });
     m_firmwareVersion = std::make_unique<FirmwareVersionTransaction>(
-        [this](const QString& version) { m_view.SWV->setText(version); });
+        [this](const QString& version) { m_model.setFirmwareVersion(version); });
     const auto add = [this](ConfigCommand command, Transaction& transaction) {
         m_registrations.push_back(m_engine.registerTransaction(
             CommEngine::Table::ConfigurationCommand, codeOf(command), transaction));
@@ -93,36 +66,7 @@ void ConfigurationPage::Button12Click() {
         return;
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadAll));
-    clearReadAllFields();
-}
-
-void ConfigurationPage::clearReadAllFields() {
-    for (const HoldingRegister& field : holdingRegisters()) {
-        if (!field.clearedByReadAll) {
-            continue;
-        }
-        if (field.control.kind == Control::Kind::Edit) {
-            m_view.Edit.at(field.control.number)->clear();
-        } else {
-            selectItem(m_view.ComboBox.at(field.control.number), -1);
-        }
-    }
-}
-
-void ConfigurationPage::showRegisters(std::span<const std::uint16_t> registers) {
-    for (const HoldingRegister& field : holdingRegisters()) {
-        const std::uint16_t word = registers[field.reg];
-        if (field.control.kind == Control::Kind::Edit) {
-            m_view.Edit.at(field.control.number)
-                ->setText(QString::fromStdString(shownText(field, word)));
-        } else {
-            QComboBox* box = m_view.ComboBox.at(field.control.number);
-            selectItem(box, registerItem(word, box->count()));
-        }
-    }
-    if (m_readAllListener) {
-        m_readAllListener(registers);
-    }
+    m_model.clearForReadAll();
 }
 
 void ConfigurationPage::setGroup(ConfigCommand command) {
@@ -131,7 +75,7 @@ void ConfigurationPage::setGroup(ConfigCommand command) {
         return;
     }
     // A text that does not convert throws ConversionError out of the handler; nothing is posted.
-    if (!stageGroup(group, ViewFields(m_view), m_parameters)) {
+    if (!stageGroup(group, m_model, m_parameters)) {
         m_engine.showMessage(toUserMessage(ConfigMessages::OutOfRange));
         return;
     }
@@ -143,8 +87,10 @@ void ConfigurationPage::setGroup(ConfigCommand command) {
 }
 
 void ConfigurationPage::groupAccepted(const ParameterGroup& group) {
+    const std::vector<std::uint16_t> words = groupWords(group, m_parameters);
+    m_model.registersWritten(group.firstRegister, words);
     if (m_writeListener) {
-        m_writeListener(group.firstRegister, groupWords(group, m_parameters));
+        m_writeListener(group.firstRegister, words);
     }
 }
 
@@ -165,8 +111,7 @@ void ConfigurationPage::Button13Click() {
     if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
-    if (const std::optional<SetAllRefusal> refusal =
-            stageSetAll(ViewFields(m_view), m_parameters)) {
+    if (const std::optional<SetAllRefusal> refusal = stageSetAll(m_model, m_parameters)) {
         m_engine.showMessage(UserMessage(refusalText(*refusal).toStdString(), SetAllCaption,
                                          UserMessage::Icon::Error));
         return;
@@ -213,7 +158,7 @@ void ConfigurationPage::Button18Click() {
 }
 
 void ConfigurationPage::Button8Click() {
-    const std::int32_t typed = parseInteger(m_view.Edit.at(17)->text().toStdString());
+    const std::int32_t typed = parseInteger(m_model.commAddress().toStdString());
     // Taken as unsigned, so a negative address is out of range as well.
     const auto address = static_cast<std::uint32_t>(typed);
     m_engine.switchDeviceAddress(address > 255 ? 1 : address);

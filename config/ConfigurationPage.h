@@ -3,6 +3,8 @@
 #include "ConfigCommands.h"
 #include "ConfigurationView.h"
 #include "ControllerParameters.h"
+#include "ParameterForm.h"
+#include "ParameterModel.h"
 #include "SetAllPlan.h"
 
 #include "link/CommEngine.h"
@@ -25,9 +27,11 @@ struct ParameterGroup;
 
 // The Configuration page's buttons: Read All, the Set of each parameter group, Set All, the slave
 // address the tool talks to, and the firmware version. The handlers check and stage; the engine
-// sends.
+// sends. The page's fields are views of its parameter model: Read All and the firmware read fill
+// the model, every Set reads it.
 class ConfigurationPage {
 public:
+    // The texts `view`'s fields hold now are the model's first texts.
     ConfigurationPage(link::CommEngine& engine, const ConfigurationView& view);
     ~ConfigurationPage();
     ConfigurationPage(const ConfigurationPage&) = delete;
@@ -48,11 +52,6 @@ public:
     void Button8Click();  // Comm Address: the address the tool talks to, no request
     void Button5Click();  // FW Version: Read
 
-    // Told the registers of every accepted Read All, after they are shown.
-    void setReadAllListener(std::function<void(std::span<const std::uint16_t>)> listener) {
-        m_readAllListener = std::move(listener);
-    }
-
     // Told of every write the controller accepted, a group's Set or a step of Set All: the
     // group's first register and the words it holds now.
     using WriteListener =
@@ -62,23 +61,26 @@ public:
     // The values the last accepted Set of each group staged.
     [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
 
+    // What the page's fields hold, and the controller's registers as last read.
+    [[nodiscard]] ParameterModel& model() { return m_model; }
+    // The page's fields as the model's views.
+    [[nodiscard]] const ParameterForm& form() const { return m_form; }
+
 private:
     void setGroup(ConfigCommand command);
     void groupAccepted(const ParameterGroup& group);
     [[nodiscard]] GroupWriteTransaction& groupWrite(ConfigCommand command);
     // Set All has ended: `written` groups taken, then `outcome` (Good: all of them).
     void finishSetAll(std::size_t written, std::optional<GroupFailure> failure);
-    void clearReadAllFields();
-    void showRegisters(std::span<const std::uint16_t> registers);
-
     link::CommEngine& m_engine;
     ConfigurationView m_view;
+    ParameterModel m_model;
+    ParameterForm m_form{m_model, m_view};
     ControllerParameters m_parameters;
     std::unique_ptr<ReadAllTransaction> m_readAll;
     std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
     std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
     std::vector<link::CommEngine::Registration> m_registrations;
-    std::function<void(std::span<const std::uint16_t>)> m_readAllListener;
     WriteListener m_writeListener;
     std::unique_ptr<SetAllRun> m_setAll;
 };

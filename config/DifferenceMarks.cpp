@@ -1,13 +1,14 @@
 #include "DifferenceMarks.h"
 
-#include "PageParameterFields.h"
+#include "ParameterForm.h"
+#include "ParameterModel.h"
+#include "ParameterTexts.h"
 
-#include <QComboBox>
 #include <QFrame>
-#include <QLineEdit>
+#include <QWidget>
 
-#include <stdexcept>
-#include <string>
+#include <algorithm>
+#include <optional>
 
 namespace climate::config {
 
@@ -29,49 +30,30 @@ QFrame* makeFrame(QWidget* field) {
 
 } // namespace
 
-DifferenceMarks::DifferenceMarks(PageParameterFields& fields)
-    : m_fields(fields), m_marked(fields.fields().size(), false),
-      m_frames(fields.fields().size(), nullptr) {
-    for (std::size_t i = 0; i < m_marked.size(); ++i) {
-        QWidget* widget = m_fields.widget(i);
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            m_changeHandlers.push_back(
-                QObject::connect(edit, &QLineEdit::textChanged, edit, [this, i] { refresh(i); }));
-        } else if (auto* box = qobject_cast<QComboBox*>(widget)) {
-            m_changeHandlers.push_back(QObject::connect(box, &QComboBox::currentIndexChanged, box,
-                                                        [this, i] { refresh(i); }));
-        } else {
-            throw std::logic_error("a parameter field is neither an edit nor a combo box");
-        }
-    }
+DifferenceMarks::DifferenceMarks(ParameterModel& model, const ParameterForm& form)
+    : m_model(model), m_form(form), m_marked(model.fields().size(), false),
+      m_frames(model.fields().size(), nullptr) {
+    m_changeHandlers.push_back(QObject::connect(
+        &m_model, &QAbstractItemModel::dataChanged,
+        [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            const int last = std::min(bottomRight.row(), static_cast<int>(m_marked.size()) - 1);
+            for (int row = topLeft.row(); row <= last; ++row) {
+                refresh(static_cast<std::size_t>(row));
+            }
+        }));
+    m_changeHandlers.push_back(
+        QObject::connect(&m_model, &ParameterModel::lastReadAllChanged, [this] { refreshAll(); }));
 }
 
 DifferenceMarks::~DifferenceMarks() {
-    // The widgets may outlive the marks: their change handlers must not reach a dead object.
+    // The model may outlive the marks: its signals must not reach a dead object.
     for (const QMetaObject::Connection& handler : m_changeHandlers) {
         QObject::disconnect(handler);
     }
 }
 
-void DifferenceMarks::readAllReceived(std::span<const std::uint16_t> registers,
-                                      std::uint32_t address) {
-    if (registers.size() != RegisterCount) {
-        throw std::logic_error("Read All must give " + std::to_string(RegisterCount) +
-                               " registers");
-    }
-    m_baseline.emplace();
-    std::copy(registers.begin(), registers.end(), m_baseline->begin());
-    m_baselineAddress = address;
-    refreshAll();
-}
-
-void DifferenceMarks::registersWritten(std::uint16_t firstRegister,
-                                       std::span<const std::uint16_t> words) {
-    if (!m_baseline || firstRegister + words.size() > RegisterCount) {
-        return;
-    }
-    std::copy(words.begin(), words.end(), m_baseline->begin() + firstRegister);
-    refreshAll();
+bool DifferenceMarks::hasBaseline() const {
+    return m_model.lastReadAll().has_value();
 }
 
 void DifferenceMarks::loaded() {
@@ -80,14 +62,9 @@ void DifferenceMarks::loaded() {
 }
 
 void DifferenceMarks::watch(std::uint32_t address, bool portOpen) {
-    if (m_baseline && (address != m_baselineAddress || !portOpen)) {
-        dropBaseline();
+    if (m_model.lastReadAll() && (address != m_model.lastReadAllAddress() || !portOpen)) {
+        m_model.forgetReadAll();
     }
-}
-
-void DifferenceMarks::dropBaseline() {
-    m_baseline.reset();
-    refreshAll();
 }
 
 void DifferenceMarks::refreshAll() {
@@ -98,11 +75,11 @@ void DifferenceMarks::refreshAll() {
 
 void DifferenceMarks::refresh(std::size_t field) {
     std::optional<std::uint16_t> controller;
-    if (m_comparing && m_baseline) {
-        controller = (*m_baseline)[m_fields.fields()[field].reg];
+    if (m_comparing && m_model.lastReadAll()) {
+        controller = (*m_model.lastReadAll())[m_model.fields()[field].reg];
     }
-    const bool marked = controller && m_fields.setRuleWord(field) != controller;
-    QWidget* widget = m_fields.widget(field);
+    const bool marked = controller && m_model.setRuleWord(field) != controller;
+    QWidget* widget = m_form.widget(field);
     if (marked) {
         if (m_frames[field] == nullptr) {
             m_frames[field] = makeFrame(widget);
@@ -110,7 +87,7 @@ void DifferenceMarks::refresh(std::size_t field) {
         m_frames[field]->show();
         // Said to a screen reader and shown on hovering alike.
         const QString said =
-            QStringLiteral("controller: ") + m_fields.readAllText(field, *controller);
+            QStringLiteral("controller: ") + readAllText(ParameterModel::row(field), *controller);
         widget->setAccessibleDescription(said);
         widget->setToolTip(said);
     } else if (m_marked[field]) {

@@ -1,6 +1,7 @@
 #include "ParameterSets.h"
 
 #include "ParameterFile.h"
+#include "ParameterModel.h"
 
 #include "link/CommEngine.h"
 #include "link/PortGate.h"
@@ -10,7 +11,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -27,8 +27,10 @@ constexpr auto LoadCaption = "Load Parameters";
 } // namespace
 
 ParameterSets::ParameterSets(CommEngine& engine, const ConfigurationView& view,
+                             ParameterModel& model, const ParameterForm& form,
                              std::unique_ptr<FileChooser> chooser)
-    : m_engine(engine), m_view(view), m_fields(m_view), m_chooser(std::move(chooser)) {}
+    : m_engine(engine), m_view(view), m_model(model), m_chooser(std::move(chooser)),
+      m_marks(model, form) {}
 
 ParameterSets::~ParameterSets() = default;
 
@@ -50,7 +52,7 @@ void ParameterSets::tell(const QString& text, const char* caption, bool error) {
 }
 
 void ParameterSets::saveClick() {
-    const QString firmware = m_view.SWV->text();
+    const QString firmware = m_model.firmwareVersion();
     const QString proposed =
         QDir(lastFolder())
             .filePath(defaultFileName(QDate::currentDate().toString(Qt::ISODate), firmware));
@@ -65,7 +67,7 @@ void ParameterSets::saveClick() {
     header.saved = QDateTime::currentDateTime().toString(Qt::ISODate);
     header.deviceAddress = static_cast<int>(m_engine.state().DeviceAddress);
     header.firmwareVersion = firmware;
-    const FileOutcome outcome = saveParameterFile(path, m_fields, header);
+    const FileOutcome outcome = saveParameterFile(path, m_model, header);
     rememberFolder(path);
     if (!outcome.done) {
         tell(outcome.message, SaveCaption, true);
@@ -78,17 +80,13 @@ void ParameterSets::loadClick() {
         return;
     }
     rememberFolder(path);
-    const FileOutcome outcome = loadParameterFile(path, m_fields);
+    const FileOutcome outcome = loadParameterFile(path, m_model);
     if (outcome.done) {
         m_marks.loaded();
     }
     if (!outcome.message.isEmpty()) {
         tell(outcome.message, LoadCaption, !outcome.done);
     }
-}
-
-void ParameterSets::readAllReceived(std::span<const std::uint16_t> registers) {
-    m_marks.readAllReceived(registers, m_engine.state().DeviceAddress);
 }
 
 void ParameterSets::watchLink() {

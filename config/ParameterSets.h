@@ -3,7 +3,6 @@
 #include "ConfigurationView.h"
 #include "DifferenceMarks.h"
 #include "FileChooser.h"
-#include "PageParameterFields.h"
 
 #include <QString>
 
@@ -15,12 +14,16 @@ class CommEngine;
 
 namespace climate::config {
 
-// The "All" group's files: "Save…" writes what the page's parameter fields show to a parameter
-// file, "Load…" fills them from one and sends nothing. The folder last used is remembered.
+class ParameterForm;
+class ParameterModel;
+
+// The "All" group's files: "Save…" writes the page's parameters (the model its fields show) to a
+// parameter file, "Load…" fills them from one and sends nothing. The folder last used is
+// remembered.
 class ParameterSets {
 public:
-    ParameterSets(link::CommEngine& engine, const ConfigurationView& view,
-                  std::unique_ptr<FileChooser> chooser);
+    ParameterSets(link::CommEngine& engine, const ConfigurationView& view, ParameterModel& model,
+                  const ParameterForm& form, std::unique_ptr<FileChooser> chooser);
     ~ParameterSets();
     ParameterSets(const ParameterSets&) = delete;
     ParameterSets& operator=(const ParameterSets&) = delete;
@@ -30,11 +33,6 @@ public:
 
     void setFileChooser(std::unique_ptr<FileChooser> chooser) { m_chooser = std::move(chooser); }
 
-    // What the controller holds, for the difference marks.
-    void readAllReceived(std::span<const std::uint16_t> registers);
-    void registersWritten(std::uint16_t firstRegister, std::span<const std::uint16_t> words) {
-        m_marks.registersWritten(firstRegister, words);
-    }
     // Drops the marks' baseline once the slave address changed or the port was closed with its
     // button (the port counts as open by the button's caption).
     void watchLink();
@@ -49,9 +47,9 @@ private:
 
     link::CommEngine& m_engine;
     const ConfigurationView m_view;
-    PageParameterFields m_fields;
+    ParameterModel& m_model;
     std::unique_ptr<FileChooser> m_chooser;
-    DifferenceMarks m_marks{m_fields};
+    DifferenceMarks m_marks;
 };
 
 } // namespace climate::config

@@ -2,7 +2,6 @@
 
 #include "ParameterGroups.h"
 
-#include "link/Invariant.h"
 #include "link/NumberText.h"
 
 #include <utility>
@@ -69,55 +68,6 @@ QString readAllText(const HoldingRegister& row, std::uint16_t word) {
     const QStringList items = fieldItems(row);
     const int item = registerItem(word, static_cast<int>(items.size()));
     return item < 0 ? QString::number(static_cast<std::int16_t>(word)) : items.at(item);
-}
-
-ParameterTexts::ParameterTexts() : m_texts(holdingRegisters().size()) {}
-
-std::span<const FileField> ParameterTexts::fields() const {
-    return parameterFileFields();
-}
-
-const HoldingRegister& ParameterTexts::row(std::size_t index) const {
-    return holdingRegisters()[index];
-}
-
-void ParameterTexts::setText(std::size_t index, const QString& text) {
-    const HoldingRegister& field = row(index);
-    const bool isItem = fieldItems(field).contains(text);
-    m_texts.at(index) = field.control.kind == Control::Kind::Edit || isItem ? text : QString();
-}
-
-QStringList ParameterTexts::items(std::size_t index) const {
-    return fieldItems(row(index));
-}
-
-std::size_t ParameterTexts::indexOf(Control control) const {
-    const HoldingRegister* found = findControl(control);
-    checkInvariant(found != nullptr, "a Set reads a field the register table lacks");
-    return static_cast<std::size_t>(found - holdingRegisters().data());
-}
-
-std::string ParameterTexts::editText(int number) const {
-    return m_texts.at(indexOf(edit(number))).toStdString();
-}
-
-int ParameterTexts::selectedItem(int number) const {
-    const std::size_t index = indexOf(comboBox(number));
-    return static_cast<int>(fieldItems(row(index)).indexOf(m_texts.at(index)));
-}
-
-void ParameterTexts::showRegisters(std::span<const std::uint16_t> registers) {
-    for (std::size_t i = 0; i < m_texts.size(); ++i) {
-        const HoldingRegister& field = row(i);
-        const std::uint16_t word = registers[field.reg];
-        if (field.control.kind == Control::Kind::Edit) {
-            m_texts[i] = QString::fromStdString(shownText(field, word));
-        } else {
-            const QStringList items = fieldItems(field);
-            const int item = registerItem(word, static_cast<int>(items.size()));
-            m_texts[i] = item < 0 ? QString() : items.at(item);
-        }
-    }
 }
 
 } // namespace climate::config

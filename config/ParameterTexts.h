@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FieldSource.h"
 #include "HoldingRegisters.h"
 #include "ParameterFile.h"
 
@@ -9,10 +8,12 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace climate::config {
+
+// The page's fields as texts: their items, their names in a parameter file, and the words their
+// texts stand for. ParameterModel holds the texts.
 
 // The items of a combo box field in index order ("Disable", "Enable"); empty for an edit.
 [[nodiscard]] QStringList fieldItems(const HoldingRegister& row);
@@ -28,32 +29,5 @@ namespace climate::config {
 // The text Read All shows for `word`; for a combo box the item's text, or the number when it
 // names no item.
 [[nodiscard]] QString readAllText(const HoldingRegister& row, std::uint16_t word);
-
-// The page's parameter fields as plain texts, without a page: what a parameter file fills and
-// saves, and what a Set reads. Every field starts empty (a combo box with nothing selected).
-class ParameterTexts : public ParameterFields, public FieldSource {
-public:
-    ParameterTexts();
-
-    [[nodiscard]] std::span<const FileField> fields() const override;
-    [[nodiscard]] QString text(std::size_t index) const override { return m_texts.at(index); }
-    // A combo box takes an item's text or "" (none); any other text selects none, as on the page.
-    void setText(std::size_t index, const QString& text) override;
-    [[nodiscard]] QStringList items(std::size_t index) const override;
-
-    [[nodiscard]] std::string editText(int number) const override;
-    [[nodiscard]] int selectedItem(int number) const override;
-
-    // The register table's row of field `index`.
-    [[nodiscard]] const HoldingRegister& row(std::size_t index) const;
-    // Every field as Read All shows `registers` (0 ... 46): a combo box whose register names no
-    // item selects none.
-    void showRegisters(std::span<const std::uint16_t> registers);
-
-private:
-    [[nodiscard]] std::size_t indexOf(Control control) const;
-
-    std::vector<QString> m_texts;
-};
 
 } // namespace climate::config

@@ -1,6 +1,8 @@
 #include "FanCurves.h"
 
-#include "link/CommEngine.h"
+#include "FanCurvePoints.h"
+#include "FanCurveReads.h"
+
 #include "link/PortGate.h"
 #include "widgets/XYPlot.h"
 
@@ -9,35 +11,50 @@ namespace climate::curves {
 using namespace climate::link;
 using namespace climate::widgets;
 
-FanCurves::FanCurves(CommEngine& engine, const CurveView& view)
-    : m_engine(engine), m_view(view), m_intfan(Requests::DrawIntfan, view.iXYPlot1, IntfanChannel),
-      m_extfan(Requests::DrawExtfan, view.iXYPlot1, ExtfanChannel),
-      m_intfanRegistration(m_engine.registerTransaction(CommEngine::Table::DeclarationCommand,
-                                                        DrawIntfanCode, m_intfan)),
-      m_extfanRegistration(m_engine.registerTransaction(CommEngine::Table::DeclarationCommand,
-                                                        DrawExtfanCode, m_extfan)) {}
-
-FanCurves::~FanCurves() = default;
+FanCurves::FanCurves(CommEngine& engine, FanCurveReads& reads, const CurveView& view)
+    : m_engine(engine), m_reads(reads), m_view(view) {
+    XYPlot* plot = m_view.iXYPlot1;
+    if (plot == nullptr) {
+        return;
+    }
+    const FanCurveRecords& records = m_reads.records();
+    QObject::connect(&records, &FanCurveRecords::curveChanged, plot,
+                     [plot, &records](FanCurveRecords::Group group) {
+                         if (records.isDrawn(group)) {
+                             plot->setPoints(group, fanCurvePoints(records.parameters(group)));
+                         } else {
+                             plot->clearChannel(group);
+                         }
+                     });
+    QObject::connect(&records, &FanCurveRecords::raised, plot,
+                     [plot](FanCurveRecords::Group group) {
+                         plot->setChannelLayer(group, TopLayer);
+                         plot->setChannelLayer(FanCurveRecords::otherGroup(group), LowerLayer);
+                     });
+}
 
 void FanCurves::Button16Click() {
-    postDraw(DrawIntfanCode, IntfanChannel, ExtfanChannel);
+    postDraw(FanCurveRecords::InternalFans);
 }
 
 void FanCurves::Button17Click() {
-    postDraw(DrawExtfanCode, ExtfanChannel, IntfanChannel);
+    postDraw(FanCurveRecords::ExternalFans);
 }
 
-void FanCurves::postDraw(std::uint8_t code, int channel, int otherChannel) {
+void FanCurves::postDraw(FanCurveRecords::Group group) {
     // Both buttons use the same busy caption.
     if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
-    if (XYPlot* plot = m_view.iXYPlot1) {
-        plot->clearChannel(channel);
-        plot->setChannelLayer(channel, TopLayer);
-        plot->setChannelLayer(otherChannel, LowerLayer);
-    }
-    m_engine.postCommand(code);
+    m_reads.post(group);
+}
+
+const FanCurveParameters& FanCurves::internalFans() const {
+    return m_reads.records().parameters(FanCurveRecords::InternalFans);
+}
+
+const FanCurveParameters& FanCurves::externalFans() const {
+    return m_reads.records().parameters(FanCurveRecords::ExternalFans);
 }
 
 } // namespace climate::curves

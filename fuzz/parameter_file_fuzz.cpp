@@ -3,7 +3,7 @@
 // finds no field it cannot hold), and the saved file loads again to the same text in every field,
 // with nothing skipped and nothing left unchanged. Saved once more it gives the same bytes.
 #include "config/ParameterFile.h"
-#include "config/ParameterTexts.h"
+#include "config/ParameterModel.h"
 
 #include <QByteArray>
 
@@ -20,7 +20,7 @@ void check(bool condition) {
 }
 
 // Load: every value the file holds goes into its field.
-ParsedFile load(const QByteArray& bytes, ParameterTexts& page) {
+ParsedFile load(const QByteArray& bytes, ParameterModel& page) {
     ParsedFile parsed = readParameterFile(bytes, page);
     for (const auto& [index, text] : parsed.values)
         page.setText(index, text);
@@ -31,7 +31,7 @@ ParsedFile load(const QByteArray& bytes, ParameterTexts& page) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    ParameterTexts first;
+    ParameterModel first;
     const ParsedFile parsed = load(bytes, first);
     if (!parsed.problem.isEmpty()) {
         check(parsed.values.empty());
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     header.firmwareVersion = QStringLiteral("V1.00");
     const QByteArray saved = writeParameterFile(first, header);
 
-    ParameterTexts second;
+    ParameterModel second;
     const ParsedFile again = load(saved, second);
     check(again.problem.isEmpty());
     check(again.skipped.isEmpty());

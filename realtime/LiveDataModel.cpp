@@ -66,28 +66,4 @@ void LiveDataModel::pollingStopped() {
     notify([&](LiveDataListener& l) { l.pollingStopped(at); });
 }
 
-void clearLostLinkRecord(LiveData& live) {
-    live.IntFan1Alarm = 0;
-    live.IntFan2Alarm = 0;
-    live.ExtFan1Alarm = 0;
-    live.ExtFan2Alarm = 0;
-    live.CompressorAlarm1 = 0;
-    live.HeaterAlarm = 0;
-    live.TempSensor1Alarm = 0;
-    live.TempSensor2Alarm = 0;
-    live.VoltageAlarm1 = 0;
-    live.VoltageAlarm2 = 0;
-    live.HighTempAlarm = 0;
-    live.LowTempAlarm = 0;
-    live.InternalFan1Rev = 0;
-    live.InternalFan2Rev = 0;
-    live.ExternalFan1Rev = 0;
-    live.ExternalFan2Rev = 0;
-    live.Temperature1 = 0;
-    live.Temperature2 = 0;
-    live.SupplyVoltage = 0;
-    live.CompressorCurrent = 0;
-    live.CompressorRev = 0;
-}
-
 } // namespace climate::realtime

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "LiveData.h"
+#include "LiveDataDecoding.h"
+#include "LiveGroup.h"
 
 #include <chrono>
 #include <cstdint>
@@ -8,14 +10,6 @@
 #include <vector>
 
 namespace climate::realtime {
-
-// The four groups the polling circle reads, in the order it reads them.
-enum class LiveGroup : std::uint8_t {
-    StatusCoils = 0,
-    AlarmInputs = 1,
-    CompressorSettings = 2,
-    Measurements = 3,
-};
 
 using LiveClock = std::chrono::system_clock;
 
@@ -78,11 +72,5 @@ private:
     bool m_linkLost = false;
     bool m_delivering = false; // values have arrived since polling last stopped
 };
-
-// The record's part of the link-loss clearing: the alarm flags the controller re-sends on every
-// poll, the speeds, the first two temperatures, the voltage and the compressor's current and
-// speed. CompressorAlarm2, the pressure alarms, Temperature3, the heater current, the compressor
-// settings and the switches keep their last values.
-void clearLostLinkRecord(LiveData& live);
 
 } // namespace climate::realtime

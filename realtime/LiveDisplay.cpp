@@ -1,7 +1,9 @@
 #include "LiveDisplay.h"
 
+#include "LiveChannels.h"
 #include "LiveData.h"
 #include "RealTimeView.h"
+#include "link/Invariant.h"
 #include "link/NumberText.h"
 #include "widgets/Dial.h"
 #include "widgets/NumericReadout.h"
@@ -13,122 +15,111 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace climate::realtime {
 
 using namespace climate::link;
 
 namespace {
 
-// Rotary switch positions: 0 is "On", 1 is "Off".
-int rotaryPosition(std::uint8_t on) {
-    return on == 1 ? 0 : 1;
+template <typename Widget, std::size_t N>
+Widget* widget(const std::array<Widget*, N>& widgets, int n) {
+    return widgets.at(static_cast<std::size_t>(n));
 }
 
-QString generalText(double value) {
-    return QString::fromStdString(formatGeneral(value));
+QLineEdit* edit(const RealTimeView& view, int n) {
+    switch (n) {
+    case 3:
+        return view.Edit3;
+    case 19:
+        return view.Edit19;
+    case 20:
+        return view.Edit20;
+    case 32:
+        return view.Edit32;
+    default:
+        break;
+    }
+    return nullptr;
+}
+
+widgets::RotarySwitch* rotary(const RealTimeView& view, int n) {
+    return n == 1 ? view.iSwitchRotary1 : view.iSwitchRotary2;
 }
 
 } // namespace
 
-void showStatusCoils(const LiveData& live, const RealTimeView& view) {
-    view.iLedRound[1]->setActive(live.IntFan1Status == 1);
-    view.iLedRound[2]->setActive(live.IntFan2Status == 1);
-    view.iLedRound[3]->setActive(live.ExtFan1Status == 1);
-    view.iLedRound[4]->setActive(live.ExtFan2Status == 1);
-    view.iSwitchRotary2->setPosition(rotaryPosition(live.CompressorOn));
-    view.iSwitchRotary1->setPosition(rotaryPosition(live.HeaterOn));
-    view.iSwitchRocker1->setOn(live.ForcedOutput == 1);
+void showChannel(const LiveChannel& channel, const LiveData& live, const RealTimeView& view) {
+    const double value = channel.value(live);
+    const PageWidgets& page = channel.page;
+    if (page.edit != 0) {
+        QLineEdit* field = edit(view, page.edit);
+        checkInvariant(field != nullptr, "a live channel names an edit the page does not have");
+        field->setText(QString::fromStdString(formatGeneral(value)));
+    }
+    if (page.readout != 0) {
+        widget(view.iAnalogOutput, page.readout)->setValue(value);
+    }
+    if (page.gauge != 0) {
+        widget(view.iAngularGauge, page.gauge)->setPosition(value);
+    }
+    if (page.odometer != 0) {
+        widget(view.iOdometer, page.odometer)->setValue(value);
+    }
+    if (page.thermometer != 0) {
+        widget(view.iThermometer, page.thermometer)->setPosition(value);
+    }
+    const bool on = value == 1;
+    if (page.led != 0) {
+        widget(view.iLedRound, page.led)->setActive(on);
+    }
+    // Rotary switch positions: 0 is "On", 1 is "Off".
+    if (page.rotary != 0) {
+        rotary(view, page.rotary)->setPosition(on ? 0 : 1);
+    }
+    if (page.rocker) {
+        view.iSwitchRocker1->setOn(on);
+    }
 }
 
-void showCompressorSettings(const LiveData& live, const RealTimeView& view) {
-    view.Edit3->setText(generalText(live.CompressorSetTemp));
-    view.Edit32->setText(generalText(live.CompressorDeltTemp));
+void showGroup(LiveGroup group, const LiveData& live, const RealTimeView& view) {
+    for (const LiveChannel& channel : liveChannels()) {
+        if (channel.group == group) {
+            showChannel(channel, live, view);
+        }
+    }
 }
 
-void showMeasurements(const LiveData& live, const RealTimeView& view) {
-    view.Edit19->setText(QString::number(live.InternalFan1Rev));
-    view.iAngularGauge[1]->setPosition(live.InternalFan1Rev);
-    view.iOdometer[1]->setValue(live.InternalFan1Rev);
-    view.iAngularGauge[2]->setPosition(live.InternalFan2Rev);
-    view.iOdometer[2]->setValue(live.InternalFan2Rev);
-    view.Edit20->setText(QString::number(live.ExternalFan1Rev));
-    view.iAngularGauge[3]->setPosition(live.ExternalFan1Rev);
-    view.iOdometer[3]->setValue(live.ExternalFan1Rev);
-    view.iAngularGauge[4]->setPosition(live.ExternalFan2Rev);
-    view.iOdometer[4]->setValue(live.ExternalFan2Rev);
-    view.iAnalogOutput[3]->setValue(live.Temperature1);
-    view.iThermometer[1]->setPosition(live.Temperature1);
-    view.iAnalogOutput[4]->setValue(live.Temperature2);
-    view.iThermometer[2]->setPosition(live.Temperature2);
-    view.iAnalogOutput[5]->setValue(live.SupplyVoltage);
-    view.iAngularGauge[5]->setPosition(live.SupplyVoltage);
-    view.iOdometer[5]->setValue(live.CompressorRev);
-    view.iAnalogOutput[1]->setValue(live.CompressorCurrent);
-    view.iAngularGauge[7]->setPosition(live.CompressorCurrent);
-    view.iAnalogOutput[2]->setValue(live.HeaterCurrent);
-    view.iAngularGauge[6]->setPosition(live.HeaterCurrent);
-    view.iAnalogOutput[6]->setValue(live.Temperature3);
-    view.iThermometer[3]->setPosition(live.Temperature3);
-}
-
-void showLostLinkValues(const RealTimeView& view) {
-    view.Edit19->setText(QStringLiteral("0"));
-    view.iAngularGauge[1]->setPosition(0);
-    view.iOdometer[1]->setValue(0);
-    view.iLedRound[1]->setActive(false);
-
-    view.iAngularGauge[2]->setPosition(0);
-    view.iOdometer[2]->setValue(0);
-    view.iLedRound[2]->setActive(false);
-
-    view.Edit20->setText(QStringLiteral("0"));
-    view.iAngularGauge[3]->setPosition(0);
-    view.iOdometer[3]->setValue(0);
-    view.iLedRound[3]->setActive(false);
-
-    view.iAngularGauge[4]->setPosition(0);
-    view.iOdometer[4]->setValue(0);
-    view.iLedRound[4]->setActive(false);
-
-    view.iAnalogOutput[3]->setValue(0);
-    view.iThermometer[1]->setPosition(0);
-    view.iAnalogOutput[4]->setValue(0);
-    view.iThermometer[2]->setPosition(0);
-
-    view.iAnalogOutput[5]->setValue(0);
-    view.iAngularGauge[5]->setPosition(0);
-    view.iAnalogOutput[1]->setValue(0);
-    view.iAngularGauge[7]->setPosition(0);
-    view.iOdometer[5]->setValue(0);
+void showLostLinkValues(const LiveData& live, const RealTimeView& view) {
+    for (const LiveChannel& channel : liveChannels()) {
+        if (channel.onLinkLoss == OnLinkLoss::Zeroed) {
+            showChannel(channel, live, view);
+        } else if (channel.onLinkLoss == OnLinkLoss::PageOff && channel.page.led != 0) {
+            widget(view.iLedRound, channel.page.led)->setActive(false);
+        }
+    }
 }
 
 std::array<AlarmLedState, 13> alarmLedStates(const LiveData& live) {
-    return {{
-        {5, live.IntFan1Alarm == 1},
-        {7, live.IntFan2Alarm == 1},
-        {8, live.ExtFan1Alarm == 1},
-        {9, live.ExtFan2Alarm == 1},
-        {16, live.CompressorAlarm1 + live.CompressorAlarm2 > 0},
-        {13, live.HighTempAlarm == 1},
-        {14, live.LowTempAlarm == 1},
-        {11, live.TempSensor1Alarm == 1},
-        {12, live.TempSensor2Alarm == 1},
-        {17, live.VoltageAlarm1 + live.VoltageAlarm2 >= 1},
-        {6, live.HeaterAlarm == 1},
-        {10, live.HighPressureAlarm == 1},
-        {15, live.LowPressureAlarm == 1},
-    }};
+    std::array<AlarmLedState, 13> states{};
+    const std::span<const AlarmLed> leds = alarmLeds();
+    checkInvariant(leds.size() == states.size(), "the page has thirteen alarm LEDs");
+    std::ranges::transform(leds, states.begin(), [&](const AlarmLed& led) {
+        return AlarmLedState{led.led, alarmLit(led, live)};
+    });
+    return states;
 }
 
 void showAlarmPhase(const LiveData& live, const RealTimeView& view, bool litPhase) {
     if (litPhase) {
         for (const AlarmLedState& state : alarmLedStates(live)) {
-            view.iLedRound[state.led]->setActive(state.lit);
+            widget(view.iLedRound, state.led)->setActive(state.lit);
         }
         return;
     }
     for (int led = 5; led <= 17; ++led) {
-        view.iLedRound[led]->setActive(false);
+        widget(view.iLedRound, led)->setActive(false);
     }
 }
 

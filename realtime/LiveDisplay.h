@@ -1,26 +1,28 @@
 #pragma once
 
+#include "LiveGroup.h"
+
 #include <array>
 
 namespace climate::realtime {
 
+struct LiveChannel;
 struct LiveData;
 struct RealTimeView;
 
-// Putting the live record on the RealTimeData page. Every value is set on every call, changed or
-// not; the widgets are set in the order the page has always used.
+// Putting the live record on the RealTimeData page, as the channel table places each value.
+// Every value is set on every call, changed or not, in the table's order.
 
-// Step 0: the status LEDs, the two rotary switches and the rocker. The rocker is set without
-// notification, so a poll never counts as a click.
-void showStatusCoils(const LiveData& live, const RealTimeView& view);
-// Step 2: the compressor start temperature and difference in Edit3 and Edit32.
-void showCompressorSettings(const LiveData& live, const RealTimeView& view);
-// Step 3: speeds, temperatures, voltage and currents.
-void showMeasurements(const LiveData& live, const RealTimeView& view);
+// One channel on its widgets. A flag's rocker is set without notification, so a poll never counts
+// as a click.
+void showChannel(const LiveChannel& channel, const LiveData& live, const RealTimeView& view);
+// Every channel of `group` (the alarm inputs have none of their own: the blinking LEDs show them).
+void showGroup(LiveGroup group, const LiveData& live, const RealTimeView& view);
 
-// The link is lost: the widgets of the values clearLostLinkRecord zeroes show 0, and the fans'
-// running LEDs go dark. The others keep showing their last values.
-void showLostLinkValues(const RealTimeView& view);
+// The link is lost: the widgets of the values clearLostLinkRecord zeroed show them again (0), and
+// the fans' running LEDs go dark although their flags keep their values. The others keep showing
+// their last values.
+void showLostLinkValues(const LiveData& live, const RealTimeView& view);
 
 // One alarm LED of the page and whether the record asks for it to be lit.
 struct AlarmLedState {

@@ -3,6 +3,7 @@
 #include "DebugTemperatureCommand.h"
 #include "ForcedOutputCommand.h"
 #include "LiveDisplay.h"
+#include "PollCircle.h"
 #include "PollSteps.h"
 #include "TestLogPacer.h"
 #include "link/CommEngine.h"
@@ -33,13 +34,10 @@ public:
     explicit InstrumentListener(const RealTimeView& view) : m_view(view) {}
 
     void groupDecoded(LiveGroup group, const LiveData& live, LiveClock::time_point) override {
-        const PollStepRow& row = pollSteps()[static_cast<std::size_t>(group)];
-        if (row.show != nullptr) {
-            row.show(live, m_view);
-        }
+        showGroup(group, live, m_view);
     }
-    void linkLost(const LiveData&, LiveClock::time_point, bool) override {
-        showLostLinkValues(m_view);
+    void linkLost(const LiveData& live, LiveClock::time_point, bool) override {
+        showLostLinkValues(live, m_view);
     }
 
 private:
@@ -56,14 +54,14 @@ RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
       m_forcedOutput(std::make_unique<ForcedOutputCommand>(m_view.iSwitchRocker1)) {
     m_model.subscribe(*m_instruments);
     m_model.subscribe(*m_logPacer);
-    for (const PollStepRow& row : pollSteps()) {
-        m_pollSteps.push_back(std::make_unique<PollStep>(row, m_model));
+    for (const PollRead& read : PollCircle) {
+        m_pollSteps.push_back(std::make_unique<PollStep>(read, m_model));
     }
 
     using Table = CommEngine::Table;
     for (std::size_t step = 0; step < m_pollSteps.size(); ++step) {
         m_registrations.push_back(m_engine.registerTransaction(
-            Table::PollStep, static_cast<std::uint8_t>(step), *m_pollSteps[step]));
+            Table::PollStep, PollCircle[step].command->code, *m_pollSteps[step]));
     }
     m_registrations.push_back(m_engine.registerTransaction(Table::LiveCommand, DebugTemperatureCode,
                                                            *m_debugTemperature));

@@ -10,16 +10,13 @@
 #include <memory>
 #include <vector>
 
-namespace climate::link {
-class TestLogSink;
-} // namespace climate::link
-
 namespace climate::realtime {
 
 class DebugTemperatureCommand;
 class ForcedOutputCommand;
 class PollStep;
 class TestLogPacer;
+class TestLogSink;
 
 // The RealTimeData page: the polling circle and the live-data model it fills, the link bar's
 // ticks and the blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot
@@ -36,7 +33,7 @@ public:
     // changes the interval of the window's Timer1; `log` (may be null) receives the test-log
     // rows. `clock` stamps the model's events (the system clock unless given).
     RealTimeMonitor(link::CommEngine& engine, const RealTimeView& view,
-                    std::function<void(int)> setTimer1Interval, link::TestLogSink* log,
+                    std::function<void(int)> setTimer1Interval, TestLogSink* log,
                     LiveDataModel::Clock clock = {});
     ~RealTimeMonitor();
     RealTimeMonitor(const RealTimeMonitor&) = delete;

@@ -1,12 +1,8 @@
 #include "TestLogPacer.h"
 
-#include "link/TestLogSink.h"
-
-#include <algorithm>
+#include "TestLogSink.h"
 
 namespace climate::realtime {
-
-using namespace climate::link;
 
 void TestLogPacer::countTimer1Tick() {
     if (m_logTickCount < LogTickLimit) {
@@ -22,22 +18,8 @@ void TestLogPacer::groupDecoded(LiveGroup group, const LiveData& live,
     // Reset first: a row that fails is lost, not retried on every following circle.
     m_logTickCount = 0;
     if (m_log != nullptr) {
-        m_log->WriteLogRecord(logRow(live));
+        m_log->WriteLogRecord(testLogRow(live));
     }
-}
-
-TestLogRow TestLogPacer::logRow(const LiveData& live) {
-    TestLogRow row;
-    row.InternalFan1Rev = live.InternalFan1Rev;
-    row.InternalFan2Rev = live.InternalFan2Rev;
-    row.ExternalFan1Rev = live.ExternalFan1Rev;
-    row.ExternalFan2Rev = live.ExternalFan2Rev;
-    row.Temperature1 = live.Temperature1;
-    row.Temperature2 = live.Temperature2;
-    // The odometer shows a negative speed as 0, and the log records what the page shows.
-    row.CompressorRev = std::max(live.CompressorRev, 0);
-    row.HeaterCurrent = live.HeaterCurrent;
-    return row;
 }
 
 } // namespace climate::realtime

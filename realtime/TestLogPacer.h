@@ -4,12 +4,9 @@
 
 #include <cstdint>
 
-namespace climate::link {
-class TestLogSink;
-struct TestLogRow;
-} // namespace climate::link
-
 namespace climate::realtime {
+
+class TestLogSink;
 
 // Paces the test log: after the measurements arrive it hands a row to the log once more than 20
 // Timer1 ticks have passed since the last row.
@@ -19,7 +16,7 @@ public:
     static constexpr std::uint32_t LogTickLimit = 10000;
 
     // `log` may be null.
-    explicit TestLogPacer(link::TestLogSink* log) : m_log(log) {}
+    explicit TestLogPacer(TestLogSink* log) : m_log(log) {}
 
     // One Timer1 tick (the count stops at LogTickLimit).
     void countTimer1Tick();
@@ -29,11 +26,8 @@ public:
     void groupDecoded(LiveGroup group, const LiveData& live,
                       LiveClock::time_point arrived) override;
 
-    // The test-log row of a live record.
-    [[nodiscard]] static link::TestLogRow logRow(const LiveData& live);
-
 private:
-    link::TestLogSink* m_log = nullptr;
+    TestLogSink* m_log = nullptr;
     std::uint32_t m_logTickCount = 0;
 };
 

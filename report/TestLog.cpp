@@ -6,6 +6,7 @@
 #include "TestLogColumns.h"
 #include "WorkbookStore.h"
 #include "link/UserMessage.h"
+#include "realtime/LiveChannels.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,7 @@
 namespace climate::report {
 
 using namespace climate::link;
+using realtime::TestLogRow;
 
 namespace {
 
@@ -23,6 +25,7 @@ constexpr int HeaderRow = TestLogHeadingRow;
 constexpr int FirstRecordRow = TestLogFirstRecordRow;
 constexpr const auto& Columns = TestLogColumns;
 constexpr int TimeColumn = 2;
+constexpr int UnusedColumn = 10; // "NA.": always 0
 
 constexpr const char* ExcelNotFoundText = "Start Excel Error, Do not found Excel.";
 constexpr const char* ExcelNotFoundCaption = "Waning";
@@ -38,6 +41,36 @@ void borderRow(xl::Worksheet& sheet, int row) {
     borders.LineStyle(xlContinuous);
     borders.Weight(xlThin);
     borders.ColorIndex(xlColorIndexAutomatic);
+}
+
+// The row's values in their columns, left to right, with the unused column's 0 in its place.
+void writeValues(xl::Worksheet& sheet, int r, const TestLogRow& row) {
+    bool unusedWritten = false;
+    const auto channels = realtime::testLogChannels();
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        const realtime::LiveChannel& channel = *channels[i];
+        if (!unusedWritten && channel.logColumn > UnusedColumn) {
+            sheet.Cells(r, UnusedColumn).Value(std::int32_t{0});
+            unusedWritten = true;
+        }
+        const double value = row.values[i];
+        auto cell = sheet.Cells(r, channel.logColumn);
+        switch (channel.logCell) {
+        case realtime::LogCell::Whole:
+            cell.Value(static_cast<std::uint32_t>(value));
+            break;
+        case realtime::LogCell::RealNotLess:
+            cell.Value(value < 0 ? 0.0 : value);
+            break;
+        case realtime::LogCell::Real:
+        case realtime::LogCell::None:
+            cell.Value(value);
+            break;
+        }
+    }
+    if (!unusedWritten) {
+        sheet.Cells(r, UnusedColumn).Value(std::int32_t{0});
+    }
 }
 
 } // namespace
@@ -101,15 +134,7 @@ void TestLog::WriteLogRecord(const TestLogRow& row) {
         const int r = m_state.LogRow;
         sheet.Cells(r, 1).Value(m_state.LogRecordNumber);
         sheet.Cells(r, 2).Value(now().compactText());
-        sheet.Cells(r, 3).Value(row.InternalFan1Rev);
-        sheet.Cells(r, 4).Value(row.InternalFan2Rev);
-        sheet.Cells(r, 5).Value(row.ExternalFan1Rev);
-        sheet.Cells(r, 6).Value(row.ExternalFan2Rev);
-        sheet.Cells(r, 7).Value(row.Temperature1);
-        sheet.Cells(r, 8).Value(row.Temperature2);
-        sheet.Cells(r, 9).Value(row.CompressorRev < 0 ? 0.0 : row.CompressorRev);
-        sheet.Cells(r, 10).Value(std::int32_t{0});
-        sheet.Cells(r, 11).Value(row.HeaterCurrent);
+        writeValues(sheet, r, row);
         borderRow(sheet, r);
         ++m_state.LogRow;
         ++m_state.LogRecordNumber;

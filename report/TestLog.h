@@ -2,7 +2,7 @@
 
 #include "AtomicFile.h"
 #include "LocalDateTime.h"
-#include "link/TestLogSink.h"
+#include "realtime/TestLogSink.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -59,14 +59,14 @@ struct TestLogOptions {
 // that carry the repeat key "test-log"; a failure to create the workbook is thrown as an
 // AutomationError (a std::runtime_error) for the caller's error report, and creation is tried
 // again at the next record.
-class TestLog : public link::TestLogSink {
+class TestLog : public realtime::TestLogSink {
 public:
     explicit TestLog(link::MessagePresenter& presenter, TestLogOptions options = {});
     TestLog(const TestLog&) = delete;
     TestLog& operator=(const TestLog&) = delete;
     ~TestLog() override;
 
-    void WriteLogRecord(const link::TestLogRow& row) override;
+    void WriteLogRecord(const realtime::TestLogRow& row) override;
     // "Stop Systerm": writes rows still held in memory because their save failed (normally
     // there are none), unless the file has been deleted, and waits until the last save has
     // reached the disk. False when rows stay unwritten; the failure is then taken, so that

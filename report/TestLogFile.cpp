@@ -2,6 +2,7 @@
 
 #include "TestLogColumns.h"
 #include "WorkbookReader.h"
+#include "realtime/LiveChannels.h"
 
 #include <cmath>
 #include <limits>
@@ -13,8 +14,6 @@ namespace climate::report {
 namespace {
 
 constexpr int TimeColumn = 1;
-// The columns of TestLogRecord::values, 0-based.
-constexpr std::array<int, TestLogRecord::ValueCount> ValueColumns{2, 3, 4, 5, 6, 7, 8, 10};
 constexpr int HeadingRow = TestLogHeadingRow - 1;
 constexpr int FirstRecordRow = TestLogFirstRecordRow - 1;
 
@@ -89,8 +88,10 @@ public:
             }
             return;
         }
-        for (std::size_t v = 0; v < ValueColumns.size(); ++v) {
-            if (ValueColumns[v] == cell.column && cell.kind == ReadCell::Kind::Number &&
+        // The columns of TestLogRecord::values are those of the logged channels (1-based there).
+        const auto channels = realtime::testLogChannels();
+        for (std::size_t v = 0; v < channels.size(); ++v) {
+            if (channels[v]->logColumn - 1 == cell.column && cell.kind == ReadCell::Kind::Number &&
                 std::isfinite(cell.number)) {
                 row.values[v] = cell.number;
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LocalDateTime.h"
+#include "realtime/TestLogSink.h"
 
 #include <array>
 #include <cstdint>
@@ -11,10 +12,11 @@
 namespace climate::report {
 
 // One record of a test log as read back: its time and the measured values of columns C to K
-// but J (internal fans 1 and 2, external fans 1 and 2, temperatures 1 and 2, compressor speed,
-// heater current). A value missing from the row is NaN.
+// but J, those of realtime::testLogChannels() in its order (internal fans 1 and 2, external fans
+// 1 and 2, temperatures 1 and 2, compressor speed, heater current). A value missing from the row
+// is NaN.
 struct TestLogRecord {
-    static constexpr int ValueCount = 8;
+    static constexpr int ValueCount = static_cast<int>(realtime::TestLogValueCount);
     LocalDateTime time;
     std::array<double, ValueCount> values{};
 };

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Fails when a file includes a header of a folder whose library its own target does not link.
 
-Every library exports the whole source root as its include directory, so the compiler lets any
-folder include any other folder's headers; this check holds the includes to the link graph that
-CMake itself reports. Usage: check-layering.py SOURCE_DIR BUILD_DIR, where BUILD_DIR was configured
+Each library exports an include root holding only its own folder (cmake/IncludeRoots.cmake), so
+the compiler already refuses an include of a folder that a target does not link. This check is the
+finer second one: libraries of one folder share its root (realtime_core and realtime), and it holds
+the includes to the link graph that CMake itself reports, library by library. Usage: check-layering.py SOURCE_DIR BUILD_DIR, where BUILD_DIR was configured
 with --graphviz=BUILD_DIR/graph/targets.dot and CMAKE_EXPORT_COMPILE_COMMANDS.
 
 - The targets of a source file are the ones compile_commands.json builds it for.
@@ -122,7 +123,7 @@ def resolve(include, including_dir, root, folders):
         return local
     if os.path.isfile(os.path.join(root, include)):
         return os.path.normpath(include)
-    # Folders that export themselves as an include directory ("Dial.h" for widgets/Dial.h).
+    # A bare name of another folder's header, as a test of that folder may write it.
     for folder in folders:
         candidate = os.path.join(folder, include)
         if os.path.isfile(os.path.join(root, candidate)):

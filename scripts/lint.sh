@@ -33,10 +33,11 @@ cmake -S . -B build-lint -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=cl
 
 cmake --build build-lint --target autogen >/dev/null
 
-# The project's own folders: headers there are checked too; generated files never are.
+# The project's own folders: headers there are checked too, also where a library's include root
+# (build-lint/include-roots/, cmake/IncludeRoots.cmake) leads to them; generated files never are.
 folders=$(find . -mindepth 2 -maxdepth 2 -name CMakeLists.txt -printf '%h\n' |
     sed 's|^\./||' | grep -v '^build' | sort | paste -sd'|')
 run-clang-tidy-14 -p build-lint -quiet -j "$(nproc)" \
     -clang-tidy-binary "$(command -v clang-tidy-14)" \
-    -header-filter="^${root}/(${folders})/" -extra-arg=-w "${fix[@]}" \
+    -header-filter="^${root}/(build-lint/include-roots/[^/]+/)?(${folders})/" -extra-arg=-w "${fix[@]}" \
     "^${root}/(${folders})/.*\.(cpp|cc)$" || [ ${#fix[@]} -gt 0 ]

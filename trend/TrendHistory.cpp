@@ -1,7 +1,7 @@
 #include "TrendHistory.h"
 
+#include "realtime/LiveChannels.h"
 #include "realtime/LiveData.h"
-#include "realtime/LiveDisplay.h"
 
 #include <algorithm>
 
@@ -39,14 +39,15 @@ void TrendHistory::groupDecoded(LiveGroup group, const LiveData& live,
         return;
     }
     if (group == LiveGroup::AlarmInputs) {
-        const auto states = alarmLedStates(live);
+        const auto leds = alarmLeds();
         bool rose = false;
-        for (std::size_t a = 0; a < AlarmCount; ++a) {
-            if (states[a].lit && !m_alarmLit[a]) {
+        for (std::size_t a = 0; a < AlarmCount && a < leds.size(); ++a) {
+            const bool lit = alarmLit(leds[a], live);
+            if (lit && !m_alarmLit[a]) {
                 m_alarms.push_back({ms, static_cast<std::uint8_t>(a)});
                 rose = true;
             }
-            m_alarmLit[a] = states[a].lit;
+            m_alarmLit[a] = lit;
         }
         if (rose) {
             emit changed();

@@ -19,6 +19,7 @@
 #include <memory>
 
 using namespace climate::link;
+using climate::realtime::TestLogRow;
 using namespace climate::report;
 
 namespace {
@@ -61,7 +62,7 @@ public:
 };
 
 TestLogRow sampleRow(int i) {
-    return TestLogRow{1500u + i % 7, 1510, 1600, 1610, -12.5, 35.2, 2800, 1.5};
+    return TestLogRow{double(1500 + i % 7), 1510, 1600, 1610, -12.5, 35.2, 2800, 1.5};
 }
 
 // A record appended to a workbook that already holds state.range(0) records. The engine waits

@@ -24,6 +24,7 @@
 
 using namespace climate::app;
 using namespace climate::link;
+using climate::realtime::TestLogRow;
 
 namespace {
 

@@ -36,7 +36,7 @@ TEST(TrendLogImport, ALogOfTheToolOpensAsAChart) {
         report::TestLog log(presenter, options);
         for (int n = 0; n < 4; ++n) {
             log.WriteLogRecord(
-                link::TestLogRow{1200u + n, 1300, 2400, 2500, 25.5, -3.5, 2800, 1.5});
+                realtime::TestLogRow{double(1200u + n), 1300, 2400, 2500, 25.5, -3.5, 2800, 1.5});
         }
         ASSERT_TRUE(log.flush());
         path = log.state().LogFilePath;

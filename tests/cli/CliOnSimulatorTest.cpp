@@ -306,10 +306,10 @@ TEST_P(CliOnSimulator, LivePrintsThePinnedValuesOnceACircle) {
     ASSERT_EQ(lines.size(), 4) << live.out.toStdString();
     const QStringList header = lines[0].split(QLatin1Char(','));
     const std::map<QString, QString> pinned{
-        {QStringLiteral("InternalFan1Rev"), QStringLiteral("1500")},
-        {QStringLiteral("Temperature1"), QStringLiteral("25.3")},
-        {QStringLiteral("SupplyVoltage"), QStringLiteral("-4.2")},
-        {QStringLiteral("CompressorOn"), QStringLiteral("1")}};
+        {QStringLiteral("Internal fan 1 (RPM)"), QStringLiteral("1500")},
+        {QStringLiteral("Temperature 1 (°C)"), QStringLiteral("25.3")},
+        {QStringLiteral("Supply voltage (V)"), QStringLiteral("-4.2")},
+        {QStringLiteral("Compressor on"), QStringLiteral("1")}};
     for (int row = 1; row < lines.size(); ++row) {
         const QStringList values = lines[row].split(QLatin1Char(','));
         ASSERT_EQ(values.size(), header.size()) << lines[row].toStdString();

@@ -28,16 +28,17 @@ std::size_t fieldOf(std::uint16_t reg) {
     return static_cast<std::size_t>(findRegister(reg) - holdingRegisters().data());
 }
 
-// The file the controller's own state gives, every field held.
-ParameterSet fileOfController() {
-    ParameterSet set;
+// The file the controller's own state gives, every field held. (The texts are a model, which
+// stays where it was made: the set is filled in place.)
+void fillFromController(ParameterSet& set) {
     set.texts.showRegisters(Controller);
     set.held.assign(set.texts.fields().size(), true);
-    return set;
 }
 
 TEST(ParameterCheck, TheControllersOwnStateMatches) {
-    const ParameterComparison comparison = compareWithController(fileOfController(), Controller);
+    ParameterSet set;
+    fillFromController(set);
+    const ParameterComparison comparison = compareWithController(set, Controller);
     EXPECT_TRUE(comparison.differences.empty());
     // Every field but Calibration's four and the address.
     EXPECT_EQ(comparison.compared, static_cast<int>(holdingRegisters().size()) - 5);
@@ -60,7 +61,8 @@ TEST(ParameterCheck, FieldsDifferByTheWordTheirSetWouldSend) {
     };
     for (const auto& [reg, text, differs, controller] : cases) {
         SCOPED_TRACE(std::string(text) + " in register " + std::to_string(reg));
-        ParameterSet set = fileOfController();
+        ParameterSet set;
+        fillFromController(set);
         set.texts.setText(fieldOf(reg), QString::fromLatin1(text));
         const ParameterComparison comparison = compareWithController(set, Controller);
         ASSERT_EQ(comparison.differences.size(), differs ? 1u : 0u);
@@ -74,7 +76,8 @@ TEST(ParameterCheck, FieldsDifferByTheWordTheirSetWouldSend) {
 }
 
 TEST(ParameterCheck, CalibrationAddressAndFieldsNotInTheFileAreNotCompared) {
-    ParameterSet set = fileOfController();
+    ParameterSet set;
+    fillFromController(set);
     set.texts.setText(fieldOf(33), QStringLiteral("9.9")); // calibration
     set.texts.setText(fieldOf(27), QStringLiteral("12"));  // the controller's address
     set.texts.setText(fieldOf(5), QStringLiteral("1"));
@@ -95,7 +98,8 @@ TEST(ParameterCheck, ABadFileLeavesTheSetAsItWas) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[1, 2, 3]");
     file.close();
-    ParameterSet set = fileOfController();
+    ParameterSet set;
+    fillFromController(set);
     const std::optional<QString> problem = loadParameterSet(path, set);
     ASSERT_TRUE(problem.has_value());
     EXPECT_TRUE(problem->startsWith(QLatin1String("bad.json: "))) << problem->toStdString();
@@ -124,14 +128,17 @@ TEST(ParameterCheck, TheFileNamesItsFirmwareAndWhatItHolds) {
         const QString path = folder.filePath(QStringLiteral("set.json"));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(writeParameterFile(fileOfController().texts, header));
+        ParameterSet controller;
+        fillFromController(controller);
+        file.write(writeParameterFile(controller.texts, header));
         file.close();
         ParameterSet set;
         ASSERT_FALSE(loadParameterSet(path, set).has_value());
         EXPECT_EQ(set.firmware, QString::fromLatin1(expected));
     }
 
-    ParameterSet set = fileOfController();
+    ParameterSet set;
+    fillFromController(set);
     EXPECT_TRUE(holdsAnyComparedField(set));
     std::fill(set.held.begin(), set.held.end(), false);
     set.held[fieldOf(33)] = true; // calibration and the address are never compared

@@ -39,15 +39,6 @@ class DifferenceMarksTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
 
-    DifferenceMarksTest() {
-        page.page->setReadAllListener(
-            [this](std::span<const std::uint16_t> registers) { sets.readAllReceived(registers); });
-        page.page->setWriteListener(
-            [this](std::uint16_t first, std::span<const std::uint16_t> words) {
-                sets.registersWritten(first, words);
-            });
-    }
-
     void readAll(const std::array<std::uint16_t, 47>& registers) {
         page.page->Button12Click();
         page.exchange(readAllReply(registers));
@@ -116,7 +107,8 @@ protected:
     QTemporaryDir folder;
     ScriptedFileChooser::Log log;
     PageRig page;
-    ParameterSets sets{page.rig.engine, page.view, nullptr};
+    // The controller's registers reach the marks through the page's model.
+    ParameterSets sets{page.rig.engine, page.view, page.page->model(), page.page->form(), nullptr};
 };
 
 TEST_F(DifferenceMarksTest, ALoadMarksWhatDiffersFromTheLastReadAll) {

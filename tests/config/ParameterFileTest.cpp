@@ -2,7 +2,6 @@
 // file whole or not at all.
 #include "PageRig.h"
 
-#include "config/PageParameterFields.h"
 #include "config/ParameterFile.h"
 #include "support/FileSizeLimit.h"
 
@@ -25,7 +24,6 @@ using namespace climate::config;
 
 using climate::config::FileHeader;
 using climate::config::FileOutcome;
-using climate::config::PageParameterFields;
 
 namespace {
 
@@ -44,7 +42,7 @@ const std::array<std::uint16_t, 47> OutOfSetRange{
     300,    3,      25,             // heat exchanger
 };
 
-std::vector<QString> textsOf(const PageParameterFields& fields) {
+std::vector<QString> textsOf(const ParameterFields& fields) {
     std::vector<QString> texts;
     for (std::size_t i = 0; i < fields.fields().size(); ++i) {
         texts.push_back(fields.text(i));
@@ -53,7 +51,7 @@ std::vector<QString> textsOf(const PageParameterFields& fields) {
 }
 
 // Gives every field another text the page can show.
-void scramble(PageParameterFields& fields) {
+void scramble(ParameterFields& fields) {
     for (std::size_t i = 0; i < fields.fields().size(); ++i) {
         const QStringList items = fields.items(i);
         fields.setText(i, items.isEmpty() ? QStringLiteral("1") : items.front());
@@ -76,7 +74,8 @@ protected:
 
     QTemporaryDir folder;
     PageRig page;
-    PageParameterFields fields{page.view};
+    // The page's fields as a file reads and fills them: the model they show.
+    ParameterModel& fields = page.page->model();
 };
 
 TEST_F(ParameterFileTest, SaveAfterReadAllLoadsBackTheSameTexts) {

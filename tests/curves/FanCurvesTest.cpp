@@ -1,4 +1,5 @@
 #include "curves/FanCurves.h"
+#include "curves/FanCurveReads.h"
 #include "curves/FanCurveParameters.h"
 #include "curves/FanCurvePoints.h"
 
@@ -91,7 +92,8 @@ protected:
     EngineRig rig;
     XYPlot plot;
     FakePortGate port;
-    FanCurves curves{rig.engine, CurveView{&plot, &port}};
+    FanCurveReads reads{rig.engine};
+    FanCurves curves{rig.engine, reads, CurveView{&plot, &port}};
 };
 
 struct DrawCase {

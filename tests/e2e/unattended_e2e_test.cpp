@@ -22,6 +22,7 @@
 
 using namespace climate::app;
 using namespace climate::link;
+using climate::realtime::TestLogRow;
 using namespace climate::report;
 using namespace climate::widgets;
 

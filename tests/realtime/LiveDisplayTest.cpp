@@ -101,8 +101,12 @@ TEST_F(LiveDisplay, LinkLossClearsExactlyTheListedValues) {
     expected.CompressorCurrent = 0;
     expected.CompressorRev = 0;
 
+    for (int led = 1; led <= 4; ++led) {
+        ASSERT_TRUE(view().iLedRound[led]->isActive()) << "iLedRound" << led << " before";
+    }
     stage().linkAliveTicks(0);
     monitor.Timer1Timer();
+    // The fans' running flags stay in the record while their LEDs go dark.
     EXPECT_EQ(monitor.liveData(), expected);
     // Kept: CompressorAlarm2, the pressure alarms, Temperature3, the heater current, the settings,
     // the output states.

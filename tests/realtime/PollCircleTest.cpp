@@ -265,14 +265,14 @@ TEST_F(PollCircle, TestLogRowWhenMoreThan20TicksPassed) {
 
     ASSERT_EQ(log.rows.size(), 1u);
     const TestLogRow& row = log.rows.front();
-    EXPECT_EQ(row.InternalFan1Rev, 1200u);
-    EXPECT_EQ(row.InternalFan2Rev, 1300u);
-    EXPECT_EQ(row.ExternalFan1Rev, 2400u);
-    EXPECT_EQ(row.ExternalFan2Rev, 2500u);
-    EXPECT_EQ(row.Temperature1, 25.3);
-    EXPECT_EQ(row.Temperature2, -5.5);
-    EXPECT_EQ(row.CompressorRev, 0); // as the odometer holds it
-    EXPECT_EQ(row.HeaterCurrent, 4.4);
+    EXPECT_EQ(row.value("InternalFan1Rev"), 1200);
+    EXPECT_EQ(row.value("InternalFan2Rev"), 1300);
+    EXPECT_EQ(row.value("ExternalFan1Rev"), 2400);
+    EXPECT_EQ(row.value("ExternalFan2Rev"), 2500);
+    EXPECT_EQ(row.value("Temperature1"), 25.3);
+    EXPECT_EQ(row.value("Temperature2"), -5.5);
+    EXPECT_EQ(row.value("CompressorRev"), 0); // as the odometer holds it
+    EXPECT_EQ(row.value("HeaterCurrent"), 4.4);
     EXPECT_EQ(monitor.logTickCount(), 0u);
     EXPECT_EQ(stepAtRow, 0);
     EXPECT_EQ(linkTicksAtRow, linkTicksBefore);

@@ -3,8 +3,8 @@
 #include "RealTimePage.h"
 
 #include "link/Page.h"
-#include "link/TestLogSink.h"
 #include "realtime/RealTimeMonitor.h"
+#include "realtime/TestLogSink.h"
 #include "support/EngineRig.h"
 #include "support/EngineStaging.h"
 #include "support/FrameHex.h"
@@ -15,16 +15,16 @@
 #include <vector>
 
 // Collects the rows the polling circle hands to the test log; `onRow` runs inside each call.
-class RecordingLog : public climate::link::TestLogSink {
+class RecordingLog : public climate::realtime::TestLogSink {
 public:
-    void WriteLogRecord(const climate::link::TestLogRow& row) override {
+    void WriteLogRecord(const climate::realtime::TestLogRow& row) override {
         rows.push_back(row);
         if (onRow) {
             onRow();
         }
     }
 
-    std::vector<climate::link::TestLogRow> rows;
+    std::vector<climate::realtime::TestLogRow> rows;
     std::function<void()> onRow;
 };
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 using namespace climate::link;
+using climate::realtime::TestLogRow;
 using namespace climate::report;
 
 namespace {
@@ -38,7 +39,14 @@ const std::string WriteFailed = "操作Excel表格失败！";
 const std::string ErrorCaption = "错误";
 
 TestLogRow rowWith(std::uint32_t fan, double temperature = 25.5) {
-    return TestLogRow{fan, fan + 10, fan + 100, fan + 110, temperature, -3.5, 2800, 1.5};
+    return TestLogRow{double(fan),
+                      double(fan + 10),
+                      double(fan + 100),
+                      double(fan + 110),
+                      temperature,
+                      -3.5,
+                      2800,
+                      1.5};
 }
 
 // The calls of a transcript from its n-th (1-based) "Start" on.

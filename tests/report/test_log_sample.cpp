@@ -24,8 +24,10 @@ int main(int argc, char* argv[]) {
         TestLog log(presenter, options);
         for (std::uint32_t k = 0; k < 9; ++k) {
             const double tenth = static_cast<double>(k) / 10;
-            log.WriteLogRecord({1450 + k, 1460 + k, 2700 - 10 * k, 2710 - 10 * k, 25.6 + tenth,
-                                -3.4 - tenth, k == 4 ? -120.0 : 2810.0 + k, 1.6 + tenth});
+            const double step = static_cast<double>(k);
+            log.WriteLogRecord({1450 + step, 1460 + step, 2700 - 10 * step, 2710 - 10 * step,
+                                25.6 + tenth, -3.4 - tenth, k == 4 ? -120.0 : 2810.0 + step,
+                                1.6 + tenth});
             now.second += 16;
         }
         if (!log.shutdown() || !presenter.shown().empty()) {

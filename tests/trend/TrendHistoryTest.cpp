@@ -83,7 +83,9 @@ TEST(TrendHistory, GapsAtLinkLossAndPollingStopButNeverTheClearingZeros) {
     ASSERT_EQ(history.rows().size(), 4u);
     EXPECT_TRUE(history.rows()[3].isGap());
     for (const TrendRow& row : history.rows()) {
-        EXPECT_TRUE(row.isGap() || row.values[0] == 25.3f) << "a zero reached the trend";
+        EXPECT_TRUE(row.isGap() ||
+                    row.values[static_cast<std::size_t>(Channel::Temperature1)] == 25.3f)
+            << "a zero reached the trend";
     }
 }
 
@@ -163,13 +165,13 @@ TEST(TrendCsv, IsoTimesOneColumnPerChannelAndEmptyCellsInGaps) {
     const QStringList lines = trendCsv(history.rows()).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 4); // heading, two rows, and the empty text after the last newline
     EXPECT_EQ(lines[0],
-              QStringLiteral("Time,Temperature 1 (°C),Temperature 2 (°C),Temperature 3 (°C),"
-                             "Internal fan 1 (RPM),Internal fan 2 (RPM),External fan 1 (RPM),"
-                             "External fan 2 (RPM),Compressor speed (RPM),Compressor current (A),"
-                             "Heater current (A),Supply voltage (V)"));
+              QStringLiteral("Time,Internal fan 1 (RPM),Internal fan 2 (RPM),External fan 1 (RPM),"
+                             "External fan 2 (RPM),Temperature 1 (°C),Temperature 2 (°C),"
+                             "Supply voltage (V),Compressor speed (RPM),Compressor current (A),"
+                             "Heater current (A),Temperature 3 (°C)"));
     EXPECT_EQ(lines[1],
-              QStringLiteral("2026-12-11T00:43:42.165+00:00,25.3,-5.5,30.1,1200,1300,2400,"
-                             "2500,-200,12.5,4.4,48.2"));
+              QStringLiteral("2026-12-11T00:43:42.165+00:00,1200,1300,2400,2500,25.3,-5.5,48.2,"
+                             "-200,12.5,4.4,30.1"));
     EXPECT_EQ(lines[2], QStringLiteral("2026-12-11T00:44:12.000+00:00,,,,,,,,,,,"));
     EXPECT_TRUE(lines[3].isEmpty());
 }

@@ -1,13 +1,13 @@
-#include "Dial.h"
-#include "InstrumentAccessibility.h"
-#include "LedBar.h"
-#include "NumericReadout.h"
-#include "Odometer.h"
-#include "RockerSwitch.h"
-#include "RotarySwitch.h"
-#include "RoundLed.h"
-#include "Thermometer.h"
-#include "XYPlot.h"
+#include "widgets/Dial.h"
+#include "widgets/InstrumentAccessibility.h"
+#include "widgets/LedBar.h"
+#include "widgets/NumericReadout.h"
+#include "widgets/Odometer.h"
+#include "widgets/RockerSwitch.h"
+#include "widgets/RotarySwitch.h"
+#include "widgets/RoundLed.h"
+#include "widgets/Thermometer.h"
+#include "widgets/XYPlot.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

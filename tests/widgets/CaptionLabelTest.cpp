@@ -1,4 +1,4 @@
-#include "CaptionLabel.h"
+#include "widgets/CaptionLabel.h"
 #include "ImageProbe.h"
 
 #include <gtest/gtest.h>

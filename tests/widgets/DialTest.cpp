@@ -1,4 +1,4 @@
-#include "Dial.h"
+#include "widgets/Dial.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "LedBar.h"
+#include "widgets/LedBar.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "NumericReadout.h"
+#include "widgets/NumericReadout.h"
 #include "ImageProbe.h"
 
 #include <QLocale>

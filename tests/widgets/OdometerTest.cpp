@@ -1,4 +1,4 @@
-#include "Odometer.h"
+#include "widgets/Odometer.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "RockerSwitch.h"
+#include "widgets/RockerSwitch.h"
 #include "ImageProbe.h"
 
 #include <QKeyEvent>

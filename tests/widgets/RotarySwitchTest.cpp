@@ -1,4 +1,4 @@
-#include "RotarySwitch.h"
+#include "widgets/RotarySwitch.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "RoundLed.h"
+#include "widgets/RoundLed.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

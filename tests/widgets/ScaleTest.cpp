@@ -1,10 +1,10 @@
 // Scale maths without any widget: value-to-angle and value-to-pixel maps, tick division, section
 // lookup and value text.
 
-#include "ScaleDiv.h"
-#include "ScaleMap.h"
-#include "ScaleSection.h"
-#include "ValueText.h"
+#include "widgets/ScaleDiv.h"
+#include "widgets/ScaleMap.h"
+#include "widgets/ScaleSection.h"
+#include "widgets/ValueText.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "Thermometer.h"
+#include "widgets/Thermometer.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "XYPlot.h"
+#include "widgets/XYPlot.h"
 #include "ImageProbe.h"
 
 #include <QSignalSpy>

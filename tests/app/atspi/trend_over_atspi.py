@@ -1,4 +1,5 @@
-"""Reads the Trend window over AT-SPI, as a screen reader does: the channels' check
+"""Reads the RealTimeData page's thermometers and alarm LEDs and the Trend window over AT-SPI, as a
+screen reader does: what each instrument measures, the channels' check
 boxes, the span buttons and which one is chosen, the cursor readout and the chart's description
 of the latest values, with the tool polling the simulator.
 
@@ -15,10 +16,19 @@ from combo_boxes_over_atspi import (children, configuration_boxes, descendants, 
                                     failures, fail, has_state, open_chosen_port, press,
                                     tool_on_simulator, wait_until)
 
-CHANNELS = ["Temperature 1 (°C)", "Temperature 2 (°C)", "Temperature 3 (°C)",
-            "Internal fan 1 (RPM)", "Internal fan 2 (RPM)", "External fan 1 (RPM)",
-            "External fan 2 (RPM)", "Compressor speed (RPM)", "Compressor current (A)",
-            "Heater current (A)", "Supply voltage (V)"]
+CHANNELS = ["Internal fan 1 (RPM)", "Internal fan 2 (RPM)", "External fan 1 (RPM)",
+            "External fan 2 (RPM)", "Temperature 1 (°C)", "Temperature 2 (°C)",
+            "Supply voltage (V)", "Compressor speed (RPM)", "Compressor current (A)",
+            "Heater current (A)", "Temperature 3 (°C)"]
+# The RealTimeData page's instruments that only their place tells apart: each is read with its
+# name and a description of what it measures (its tool tip).
+INSTRUMENTS = {
+    "Temperature 1": "temperature sensor 1",
+    "Temperature 2": "temperature sensor 2",
+    "Temperature 3": "input register 13",
+    "Supply voltage alarm": "HighValue and LowValue",
+    "Temperature sensor 1 alarm": "discrete input 10",
+}
 SPANS = ["Span: last 5 min", "Span: last 30 min", "Span: last 2 h", "Span: everything"]
 
 
@@ -37,6 +47,19 @@ def show_real_time_page(app):
     sends = [b for b in descendants(app, pyatspi.ROLE_PUSH_BUTTON) if b.name == "Send"]
     return len(sends) == 1 and wait_until(
         "the RealTimeData page", lambda: has_state(sends[0], pyatspi.STATE_SHOWING), 10)
+
+
+def check_instruments(app):
+    """The thermometers and alarm LEDs are read with their names and what they measure."""
+    def described(name, words):
+        return [node for node in named(app, name) if words in (node.description or "")]
+    for name, words in INSTRUMENTS.items():
+        if not wait_until("'%s' described" % name, lambda: described(name, words), 10):
+            found = [(n.getRoleName(), n.description) for n in named(app, name)]
+            fail("no '%s' is described with '%s'; read as %s" % (name, words, found))
+            continue
+        node = described(name, words)[0]
+        print("%s: %r" % (name, node.description), flush=True)
 
 
 def trend_window(app):
@@ -164,6 +187,7 @@ def main():
             return 1
         if not show_real_time_page(app):
             return 1
+        check_instruments(app)
         trend_buttons = [b for b in descendants(app, pyatspi.ROLE_PUSH_BUTTON)
                          if b.name == "Trend"]
         if len(trend_buttons) != 1:
