@@ -1,11 +1,11 @@
 #include "BusMonitorBridge.h"
 
 #include "IntervalTimer.h"
-#include "PortSwitch.h"
 
 #include "config/ConfigurationPage.h"
 #include "config/FirmwareVersion.h"
 #include "link/CommEngine.h"
+#include "link/LinkState.h"
 #include "link/NamedPort.h"
 #include "link/QtSerialPortLink.h"
 #include "monitor/BusMonitorWindow.h"
@@ -36,7 +36,7 @@ SerialPort& TForm1::MonitorBridge::port() {
 }
 
 bool TForm1::MonitorBridge::portOpen() const {
-    return m_form.m_portSwitch->portOpen();
+    return m_form.m_link->portOpen();
 }
 
 bool TForm1::MonitorBridge::commandBusy() const {

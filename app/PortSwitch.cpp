@@ -51,10 +51,6 @@ void PortSwitch::applyButtonFace(QPushButton* button, const QString& caption) {
     button->setFont(face);
 }
 
-bool PortSwitch::portOpen() const {
-    return m_controls.Button1->text() != OpenCaption;
-}
-
 void PortSwitch::Button1Click() {
     // Every click makes sure the test log has its folder; a failure shows up when saving.
     if (!QDir(reportFolder()).exists()) {
@@ -63,7 +59,7 @@ void PortSwitch::Button1Click() {
     if (m_opening) {
         return;
     }
-    if (!portOpen()) {
+    if (!m_port.isOpen()) {
         open();
     } else {
         close();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/PortGate.h"
 #include "link/SerialPort.h"
 
 #include <QString>
@@ -17,12 +16,13 @@ namespace climate::app {
 
 class PortComboBox;
 
-// The Open/Close button of the serial port group. Its caption is the port state the whole window
-// consults: "Open" while the port is closed, "Close" while it is open. The pages read it through
-// the PortGate this switch is. A network port takes a while to connect: meanwhile the caption
-// stays "Open" (so nothing else starts), further clicks are ignored, and the window goes on as
-// before; openFinished() then completes the open.
-class PortSwitch final : public link::PortGate {
+// The Open/Close button of the serial port group. Its caption shows the port's state: "Open" while
+// the port is closed, "Close" while it is open; the switch and the pages ask the port itself
+// (LinkState). A pulled adapter leaves the port open and the caption at "Close". A network port
+// takes a while to connect: meanwhile the port is not open and the caption stays "Open" (so
+// nothing else starts), further clicks are ignored, and the window goes on as before;
+// openFinished() then completes the open.
+class PortSwitch final {
 public:
     struct Controls {
         PortComboBox* rdCOM = nullptr;
@@ -44,9 +44,6 @@ public:
     void openFinished(link::SerialPort::OpenError outcome);
     // A network port is connecting.
     [[nodiscard]] bool isOpening() const { return m_opening; }
-
-    // The caption does not read "Open".
-    [[nodiscard]] bool portOpen() const override;
 
     // Folder in which the test-log workbooks are kept: "TestReportDate" in the current directory.
     [[nodiscard]] static QString reportFolder();

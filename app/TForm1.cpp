@@ -17,7 +17,7 @@
 #include "curves/FanCurveReads.h"
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
-#include "link/EngineWindow.h"
+#include "link/LinkState.h"
 #include "link/NamedPort.h"
 #include "link/TrafficHistory.h"
 #include "realtime/RealTimeMonitor.h"
@@ -35,6 +35,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRect>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QTabWidget>
 
@@ -55,27 +56,19 @@ using namespace climate::realtime;
 using namespace climate::report;
 using namespace climate::widgets;
 
-// What the engine sees of the window.
-class TForm1::EngineWindowBridge : public EngineWindow {
-public:
-    explicit EngineWindowBridge(TForm1& form) : m_form(form) {}
-
-    [[nodiscard]] int visiblePage() const override { return m_form.Data->currentIndex(); }
-    void forceWindowSize() override { m_form.forceWindowSize(); }
-    void setEngineInterval(int milliseconds) override {
-        m_form.Timer2->setIntervalMs(milliseconds);
-    }
-    [[nodiscard]] double linkBarPosition() const override { return m_form.iLedBar1->position(); }
-    void setLinkBarPosition(double position) override { m_form.iLedBar1->setPosition(position); }
-    void show(const UserMessage& message, std::function<void()> onClosed) override {
-        m_form.m_messages->show(message, std::move(onClosed));
-    }
-
-private:
-    TForm1& m_form;
-};
-
 namespace {
+
+// The link bar shows the link-state model: its position, green (0, 255, 64) while the controller
+// answers and red when it has stopped.
+void showLinkState(LedBar& bar, const LinkState& link) {
+    const auto colour = [&bar](bool answering) {
+        bar.setSectionColor1(answering ? QColor(0, 255, 64) : QColor(255, 0, 0));
+    };
+    bar.setPosition(link.barPosition());
+    colour(link.answering());
+    QObject::connect(&link, &LinkState::barPositionChanged, &bar, &LedBar::setPosition);
+    QObject::connect(&link, &LinkState::answeringChanged, &bar, colour);
+}
 
 // The SVG icon rendered ahead at the sizes a window manager is offered (scripts/window-icons.sh):
 // drawn at start-up it brought in QtSvg and its plugin. Read as PNG by name, without the format
@@ -106,8 +99,9 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     buildWindow(extraPorts);
 
     m_port = std::make_unique<link::NamedPort>();
-    m_bridge = std::make_unique<EngineWindowBridge>(*this);
-    m_engine = std::make_unique<CommEngine>(*m_port, *m_bridge);
+    m_link = std::make_unique<LinkState>(*m_port);
+    showLinkState(*iLedBar1, *m_link);
+    m_engine = std::make_unique<CommEngine>(*m_port, *m_messages, *m_link);
     m_traffic = std::make_unique<link::TrafficHistory>();
     m_engine->addObserver(*m_traffic);
 
@@ -126,9 +120,9 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
         guarded([this, outcome] { m_portSwitch->openFinished(outcome); });
     });
 
-    m_configurationView.port = m_portSwitch.get();
-    m_realTimeView.port = m_portSwitch.get();
-    m_curveView.port = m_portSwitch.get();
+    m_configurationView.port = m_link.get();
+    m_realTimeView.port = m_link.get();
+    m_curveView.port = m_link.get();
 
     TestLogOptions logOptions;
     // A save that fails on its way to the disk is shown at once, from the window's thread.
@@ -203,10 +197,8 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
     iLedBar1 = new LedBar(this);
     iLedBar1->setObjectName(QStringLiteral("iLedBar1"));
     iLedBar1->setGeometry(464, 0, 161, 23);
-    applyLinkBar(*iLedBar1);
-    iLedBar1->setPosition(5);
+    applyLinkBar(*iLedBar1); // its position and colour follow the link-state model
     iLedBar1->setAccessibleName(QStringLiteral("Link"));
-    m_realTimeView.iLedBar1 = iLedBar1;
     Button1 = findChild<QPushButton*>(QStringLiteral("Button1"));
     if (Button1 == nullptr) {
         qFatal("TForm1: the port button Button1 is missing");
@@ -331,7 +323,7 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    if (m_portSwitch->portOpen()) {
+    if (m_port->isOpen()) {
         m_port->close();
     }
     if (!m_testLog->shutdown()) {
@@ -404,16 +396,20 @@ void TForm1::Button17Click() {
     m_curves->Button17Click();
 }
 void TForm1::Timer1Timer() {
+    forceWindowSize();
     m_realTime->Timer1Timer();
 }
 void TForm1::Timer2Timer() {
-    m_engine->tick();
+    forceWindowSize();
+    // The engine's wait goes to its timer even when a handler of the tick throws.
+    const auto applyInterval =
+        qScopeGuard([this] { Timer2->setIntervalMs(m_engine->timerIntervalMs()); });
+    m_engine->tick(Data->currentIndex());
 }
 void TForm1::Timer3Timer() {
-    m_realTime->Timer3Timer();
+    m_realTime->Timer3Timer(Data->currentIndex());
     // Catches what the port button's click does not: a new device address (an Address Set).
-    // The port counts as open by the button's caption, so a pulled adapter, which leaves the
-    // caption as it is, is not seen here.
+    // A pulled adapter leaves the port open (as it leaves the caption), so it is not seen here.
     m_parameterSets->watchLink();
 }
 

@@ -29,6 +29,7 @@ class FanCurves;
 
 namespace climate::link {
 class CommEngine;
+class LinkState;
 class NamedPort;
 class TrafficHistory;
 } // namespace climate::link
@@ -85,11 +86,13 @@ public:
     [[nodiscard]] realtime::RealTimeMonitor& realTime() { return *m_realTime; }
     [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
     [[nodiscard]] link::NamedPort& port() { return *m_port; }
+    [[nodiscard]] link::LinkState& linkState() { return *m_link; }
     [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
     // What the Configuration page's fields show.
     [[nodiscard]] config::ParameterModel& parameterModel();
 
-    // Sets the window to its fixed size; Timer1 and the engine's Timer2 call it on every tick.
+    // Sets the window to its fixed size; Timer1 and the engine's Timer2 call it first on every
+    // tick.
     void forceWindowSize();
 
     // Opens the "Bus Monitor" window (or raises it): its button beside the link bar, and F12.
@@ -131,7 +134,6 @@ public:
     void Timer3Timer();
 
 private:
-    class EngineWindowBridge;
     class MonitorBridge;
 
     void buildWindow(const QStringList& extraPorts);
@@ -149,7 +151,7 @@ private:
     std::function<void(int)> m_exitProcess;
 
     QTabWidget* Data = nullptr;
-    QPushButton* Button1 = nullptr; // the port button; PortSwitch reads its caption
+    QPushButton* Button1 = nullptr; // the port button; its caption follows the port
     widgets::CaptionLabel* iLabel1 = nullptr;
     widgets::LedBar* iLedBar1 = nullptr;
     IntervalTimer* Timer1 = nullptr;
@@ -161,7 +163,8 @@ private:
     curves::CurveView m_curveView;
 
     std::unique_ptr<link::NamedPort> m_port;
-    std::unique_ptr<EngineWindowBridge> m_bridge;
+    // Whether the port is open, whether the controller answers, the link bar's position.
+    std::unique_ptr<link::LinkState> m_link;
     // The engine's last events, for the bus monitor to show when it opens; outlives the engine.
     std::unique_ptr<link::TrafficHistory> m_traffic;
     std::unique_ptr<link::CommEngine> m_engine;

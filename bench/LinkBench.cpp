@@ -75,14 +75,14 @@ void BM_EngineReceiveTick(benchmark::State& state) {
     const auto registration =
         rig.engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 9, command);
     rig.engine.postCommand(9);
-    rig.engine.tick(); // send
+    rig.engine.tick(rig.window.visiblePage()); // send
     const Bytes reply = readAllReply();
     EngineStaging staging(rig.engine);
     std::int64_t iteration = 0;
     for (auto _ : state) {
         staging.replyProgress(0, 0);
         rig.port.feed(reply);
-        rig.engine.tick();
+        rig.engine.tick(rig.window.visiblePage());
         forgetRecords(rig, ++iteration);
     }
     if (rig.engine.state().RxLength != reply.size()) {
@@ -100,12 +100,12 @@ void BM_EngineIdleReceiveTick(benchmark::State& state) {
     const auto registration =
         rig.engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 9, command);
     rig.engine.postCommand(9);
-    rig.engine.tick(); // send
+    rig.engine.tick(rig.window.visiblePage()); // send
     EngineStaging staging(rig.engine);
     std::int64_t iteration = 0;
     for (auto _ : state) {
         staging.replyProgress(rig.engine.state().RxLength, 0);
-        rig.engine.tick();
+        rig.engine.tick(rig.window.visiblePage());
         forgetRecords(rig, ++iteration);
     }
 }
@@ -122,7 +122,7 @@ void BM_EngineSendTick(benchmark::State& state) {
     std::int64_t iteration = 0;
     for (auto _ : state) {
         staging.sendPending(true);
-        rig.engine.tick();
+        rig.engine.tick(rig.window.visiblePage());
         forgetRecords(rig, ++iteration);
     }
     if (rig.port.writes().empty() && iteration < 1024) {

@@ -85,7 +85,7 @@ void BM_PollingTick(benchmark::State& state) {
     std::size_t step = 0;
     std::int64_t iteration = 0;
     for (auto _ : state) {
-        rig.engine.tick();
+        rig.engine.tick(rig.window.visiblePage());
         if (!rig.port.writes().empty()) { // a send tick: the reply waits for the next one
             rig.port.feed(replies[step]);
             step = (step + 1) % 4;

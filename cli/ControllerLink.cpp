@@ -9,6 +9,7 @@
 #include "config/ParameterGroups.h"
 #include "config/SetAllPlan.h"
 #include "config/SetAllRun.h"
+#include "link/LinkState.h"
 #include "link/ModbusException.h"
 #include "link/NamedPort.h"
 #include "link/Transaction.h"
@@ -95,7 +96,8 @@ ControllerLink::ControllerLink()
                                                     m_messages << QString::fromStdString(
                                                         message.caption + ": " + message.text);
                                                 })),
-      m_engine(std::make_unique<CommEngine>(*m_port, *m_window)),
+      m_link(std::make_unique<LinkState>(*m_port)),
+      m_engine(std::make_unique<CommEngine>(*m_port, *m_window, *m_link)),
       m_traffic(std::make_unique<TrafficWatch>()) {
     m_engine->addObserver(*m_traffic);
     const auto add = [this](CommEngine::Table table, std::uint8_t code, Transaction& transaction) {
@@ -135,7 +137,8 @@ ControllerLink::~ControllerLink() {
 
 void ControllerLink::tick() {
     try {
-        m_engine->tick();
+        m_engine->tick(m_window->visiblePage());
+        m_window->setEngineInterval(m_engine->timerIntervalMs());
     } catch (const std::exception& error) {
         // The window shows such an error in a box and goes on; without one, the run ends.
         m_window->stopEngine();
@@ -171,7 +174,7 @@ void ControllerLink::open(const Settings& settings) {
                             .toStdString());
     }
     m_engine->switchDeviceAddress(settings.address);
-    m_window->setVisiblePage(EngineWindow::ConfigurationPage);
+    m_window->setVisiblePage(ConfigurationPage);
     m_window->startEngine();
 }
 
@@ -264,11 +267,11 @@ void ControllerLink::poll(int circles, const std::function<void(const realtime::
                           const std::function<bool()>& stop) {
     const auto stopped = [&stop] { return stop && stop(); };
     m_poll = {};
-    m_window->setVisiblePage(EngineWindow::RealTimeDataPage);
+    m_window->setVisiblePage(RealTimeDataPage);
     for (int reported = 0; reported < circles && !stopped(); ++reported) {
         waitFor([&] { return m_poll.failure || m_poll.circlesDone > reported || stopped(); });
         if (m_poll.failure) {
-            m_window->setVisiblePage(EngineWindow::ConfigurationPage);
+            m_window->setVisiblePage(ConfigurationPage);
             const QByteArray what =
                 QByteArray("the ") + realtime::PollCircle.at(m_poll.failedStep).command->name;
             throw LinkError(failureText(what.constData(), *m_poll.failure).toStdString());
@@ -277,7 +280,7 @@ void ControllerLink::poll(int circles, const std::function<void(const realtime::
             circle(m_live);
         }
     }
-    m_window->setVisiblePage(EngineWindow::ConfigurationPage);
+    m_window->setVisiblePage(ConfigurationPage);
 }
 
 std::vector<monitor::ControllerSearch::Found>

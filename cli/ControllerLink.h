@@ -18,6 +18,7 @@
 #include <vector>
 
 namespace climate::link {
+class LinkState;
 class NamedPort;
 } // namespace climate::link
 
@@ -98,6 +99,7 @@ private:
 
     std::unique_ptr<link::NamedPort> m_port;
     std::unique_ptr<HeadlessWindow> m_window;
+    std::unique_ptr<link::LinkState> m_link; // the link bar nobody sees
     std::unique_ptr<link::CommEngine> m_engine;
     std::unique_ptr<TrafficWatch> m_traffic;
     config::ControllerParameters m_parameters;

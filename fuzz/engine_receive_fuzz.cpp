@@ -5,7 +5,7 @@
 // and function, and a valid CRC.
 #include "link/CheckReply.h"
 #include "link/CommEngine.h"
-#include "link/EngineWindow.h"
+#include "link/LinkState.h"
 #include "link/ModbusCrc.h"
 #include "link/Transaction.h"
 #include "support/EngineDriver.h"
@@ -91,6 +91,7 @@ public:
 struct FuzzRig {
     FakeSerialPort port;
     FakeEngineWindow window;
+    LinkState link{port};
     const CommEngine* engineSeen = nullptr;
     std::unique_ptr<CommEngine> engine;
     std::unique_ptr<EngineDriver> driver;
@@ -109,7 +110,7 @@ struct FuzzRig {
 std::unique_ptr<FuzzRig> makeRig() {
     auto rig = std::make_unique<FuzzRig>();
     rig->port.setOpen(true);
-    rig->engine = std::make_unique<CommEngine>(rig->port, rig->window);
+    rig->engine = std::make_unique<CommEngine>(rig->port, rig->window, rig->link);
     rig->engineSeen = rig->engine.get();
     rig->driver = std::make_unique<EngineDriver>(*rig->engine, rig->port, rig->window);
     CommEngine& engine = *rig->engine;

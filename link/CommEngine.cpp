@@ -1,8 +1,9 @@
 #include "CommEngine.h"
 
 #include "CheckReply.h"
-#include "EngineWindow.h"
 #include "Invariant.h"
+#include "LinkState.h"
+#include "Page.h"
 #include "SerialPort.h"
 #include "Transaction.h"
 
@@ -45,14 +46,14 @@ public:
     void showMessage(const UserMessage& message,
                      std::function<void(TransactionContext&)> onClosed) override {
         if (!onClosed) {
-            m_engine.m_window.show(message);
+            m_engine.m_messages.show(message);
             return;
         }
         // While the raiser's registration lives, so does the engine that holds it.
         std::weak_ptr<const bool> raiser =
             m_registered != nullptr ? std::weak_ptr<const bool>(*m_registered) : m_raiser;
-        m_engine.m_window.show(message, [&engine = m_engine, raiser = std::move(raiser),
-                                         onClosed = std::move(onClosed)] {
+        m_engine.m_messages.show(message, [&engine = m_engine, raiser = std::move(raiser),
+                                           onClosed = std::move(onClosed)] {
             if (raiser.expired()) {
                 return;
             }
@@ -87,7 +88,8 @@ void CommEngine::Registration::reset() {
     }
 }
 
-CommEngine::CommEngine(SerialPort& port, EngineWindow& window) : m_port(port), m_window(window) {}
+CommEngine::CommEngine(SerialPort& port, MessagePresenter& messages, LinkState& link)
+    : m_port(port), m_messages(messages), m_link(link) {}
 
 void CommEngine::addObserver(EngineObserver& observer) {
     if (std::ranges::find(m_observers, &observer) != m_observers.end()) {
@@ -116,8 +118,8 @@ CommEngine::~CommEngine() = default;
 namespace {
 
 // The place of `code` in a table whose codes start at `first`; nullptr outside it.
-template <typename Slots> auto* placeIn(Slots& slots, std::uint8_t code, std::uint8_t first = 0) {
-    return code >= first && code < slots.size() ? &slots[code] : nullptr;
+template <typename Slots> auto* placeIn(Slots& places, std::uint8_t code, std::uint8_t first = 0) {
+    return code >= first && code < places.size() ? &places[code] : nullptr;
 }
 
 } // namespace
@@ -210,7 +212,7 @@ void CommEngine::postLiveCommand(std::uint8_t code, OnEnded onEnded) {
 
 void CommEngine::MarkLinkAlive() {
     m_state.LinkAliveTicks = LinkAliveReload;
-    m_window.setLinkBarPosition(m_window.linkBarPosition() + 1);
+    m_link.replyReceived();
 }
 
 void CommEngine::keepLinkAliveFor(std::uint8_t ticks) {
@@ -231,7 +233,7 @@ void CommEngine::switchDeviceAddress(std::uint32_t address) {
 }
 
 void CommEngine::showMessage(const UserMessage& message, std::function<void()> onClosed) {
-    m_window.show(message, std::move(onClosed));
+    m_messages.show(message, std::move(onClosed));
 }
 
 void CommEngine::endCommand() {
@@ -292,8 +294,8 @@ CommEngine::OnEnded CommEngine::takeCommandPoster(Table endsIn) {
 }
 
 CommEngine::Table CommEngine::commandTable() const {
-    return m_state.PageMode == EngineWindow::DeclarationPage ? Table::DeclarationCommand
-                                                             : Table::ConfigurationCommand;
+    return m_state.PageMode == DeclarationPage ? Table::DeclarationCommand
+                                               : Table::ConfigurationCommand;
 }
 
 void CommEngine::settle(Table table, std::uint8_t code, TransactionOutcome outcome, OnEnded ended) {
@@ -307,22 +309,21 @@ void CommEngine::settle(Table table, std::uint8_t code, TransactionOutcome outco
     }
 }
 
-void CommEngine::tick() {
-    m_window.forceWindowSize();
+void CommEngine::tick(int visiblePage) {
     if (m_port.bytesWaiting() > PurgeThreshold) {
         purge(EngineObserver::PurgeReason::Overflow);
         return;
     }
     m_state.TxFrame = ModbusFrame{};
 
-    switch (m_window.visiblePage()) {
-    case EngineWindow::ConfigurationPage:
+    switch (visiblePage) {
+    case ConfigurationPage:
         tickConfiguration();
         break;
-    case EngineWindow::RealTimeDataPage:
+    case RealTimeDataPage:
         tickRealTimeData();
         break;
-    case EngineWindow::DeclarationPage:
+    case DeclarationPage:
         tickDeclaration();
         break;
     default:
@@ -336,7 +337,7 @@ void CommEngine::enterConfigurationPage() {
     const std::uint8_t code = m_state.PendingCommand;
     m_state.PendingCommand = EngineState::NoCommand;
     m_state.CommandBusy = false;
-    m_state.PageMode = EngineWindow::ConfigurationPage;
+    m_state.PageMode = ConfigurationPage;
     abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
     purge(EngineObserver::PurgeReason::PageEntry);
     if (dropped) {
@@ -346,7 +347,7 @@ void CommEngine::enterConfigurationPage() {
 }
 
 void CommEngine::tickConfiguration() {
-    if (m_state.PageMode != EngineWindow::ConfigurationPage) {
+    if (m_state.PageMode != ConfigurationPage) {
         enterConfigurationPage();
         return;
     }
@@ -371,12 +372,12 @@ void CommEngine::enterRealTimeDataPage() {
     abandonPollStepInFlight();
     m_state.PollStep = 0;
     m_state.SendPending = true;
-    m_state.PageMode = EngineWindow::RealTimeDataPage;
+    m_state.PageMode = RealTimeDataPage;
     purge(EngineObserver::PurgeReason::PageEntry);
 }
 
 void CommEngine::tickRealTimeData() {
-    if (m_state.PageMode != EngineWindow::RealTimeDataPage) {
+    if (m_state.PageMode != RealTimeDataPage) {
         enterRealTimeDataPage();
         return;
     }
@@ -397,13 +398,13 @@ void CommEngine::tickRealTimeData() {
 }
 
 void CommEngine::enterDeclarationPage() {
-    m_state.PageMode = EngineWindow::DeclarationPage;
+    m_state.PageMode = DeclarationPage;
     abandonPollStepInFlight(); // polling starts again at step 0 when its page returns
     purge(EngineObserver::PurgeReason::PageEntry);
 }
 
 void CommEngine::tickDeclaration() {
-    if (m_state.PageMode != EngineWindow::DeclarationPage) {
+    if (m_state.PageMode != DeclarationPage) {
         enterDeclarationPage();
         return;
     }
@@ -441,7 +442,7 @@ void CommEngine::sendTick(Table which, std::uint8_t code, Transaction& transacti
     m_state.SendPending = false;
     m_state.RxLength = 0;
     m_state.ReplyWaitTicks = 0;
-    m_window.setEngineInterval(transaction.sendIntervalMs());
+    m_timerIntervalMs = transaction.sendIntervalMs();
 }
 
 namespace {
@@ -463,7 +464,7 @@ private:
 } // namespace
 
 void CommEngine::receiveTick(Table which, std::uint8_t code, const Slot& place) {
-    m_window.setEngineInterval(ReceiveIntervalMs);
+    m_timerIntervalMs = ReceiveIntervalMs;
     Transaction& transaction = *place.transaction;
     // Built only when an outcome is handed over.
     const auto context = [this, &place] { return Context(*this, place.alive); };
@@ -538,16 +539,16 @@ void CommEngine::reportPurge(EngineObserver::PurgeReason reason) {
 
 EngineObserver::TransactionId CommEngine::observedId(Table table, std::uint8_t code) {
     using Kind = EngineObserver::TransactionId::Kind;
-    const auto page = [](EngineWindow::Page shown) { return static_cast<std::uint8_t>(shown); };
+    const auto page = [](Page shown) { return static_cast<std::uint8_t>(shown); };
     switch (table) {
     case Table::ConfigurationCommand:
-        return {page(EngineWindow::ConfigurationPage), Kind::Command, code};
+        return {page(ConfigurationPage), Kind::Command, code};
     case Table::DeclarationCommand:
-        return {page(EngineWindow::DeclarationPage), Kind::Command, code};
+        return {page(DeclarationPage), Kind::Command, code};
     case Table::PollStep:
-        return {page(EngineWindow::RealTimeDataPage), Kind::PollStep, code};
+        return {page(RealTimeDataPage), Kind::PollStep, code};
     case Table::LiveCommand:
-        return {page(EngineWindow::RealTimeDataPage), Kind::LiveCommand, code};
+        return {page(RealTimeDataPage), Kind::LiveCommand, code};
     }
     return {};
 }

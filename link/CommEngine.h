@@ -18,13 +18,16 @@ class EngineStaging; // tests/support: stages engine states for tests
 
 namespace climate::link {
 
-class EngineWindow;
+class LinkState;
 class SerialPort;
 class Transaction;
 
 // The communication engine: one small step of one Modbus transaction per tick of the 10 ms
-// engine timer, chosen by the visible page. It never waits: reads take only bytes already
-// received, and replies are awaited by lengthening the timer's interval.
+// engine timer, chosen by the page its host shows. It never waits: reads take only bytes already
+// received, and replies are awaited by lengthening the timer's interval, which the host applies
+// to its timer after each tick (timerIntervalMs()). It knows no window: its host gives it the
+// visible page on each tick and shows its message boxes; received replies move the link bar of
+// the link-state model on.
 //
 // Features register their transactions in the engine's tables (each registration is a handle
 // that unregisters when destroyed), post commands, and read the state; they change it only
@@ -76,13 +79,19 @@ public:
         std::uint8_t m_code = 0;
     };
 
-    CommEngine(SerialPort& port, EngineWindow& window);
+    // `messages` shows the engine's boxes; `link` is told of every received reply.
+    CommEngine(SerialPort& port, MessagePresenter& messages, LinkState& link);
     ~CommEngine();
     CommEngine(const CommEngine&) = delete;
     CommEngine& operator=(const CommEngine&) = delete;
 
-    // One tick of the engine timer.
-    void tick();
+    // One tick of the engine timer, with the index of the page the page control shows. Only the
+    // page seen at a tick counts: a switch there and back between two ticks changes nothing.
+    void tick(int visiblePage);
+    // The interval the engine timer should run at: the wait for a reply after a send, the receive
+    // interval while collecting one. The host applies it after every tick; a value equal to the
+    // one in force must not restart the countdown.
+    [[nodiscard]] int timerIntervalMs() const { return m_timerIntervalMs; }
 
     [[nodiscard]] const EngineState& state() const { return m_state; }
 
@@ -91,7 +100,7 @@ public:
     // nothing extra. Adding one twice, or removing one that is not there, is a logic error.
     void addObserver(EngineObserver& observer);
     void removeObserver(EngineObserver& observer);
-    [[nodiscard]] EngineWindow& window() { return m_window; }
+    [[nodiscard]] LinkState& linkState() { return m_link; }
 
     // Puts `transaction` (not owned; it must outlive the handle) at `code` of `table`. A code
     // outside the table, or one already taken, is a logic error.
@@ -175,7 +184,9 @@ private:
     void settle(Table table, std::uint8_t code, TransactionOutcome outcome, OnEnded ended);
 
     SerialPort& m_port;
-    EngineWindow& m_window;
+    MessagePresenter& m_messages;
+    LinkState& m_link;
+    int m_timerIntervalMs = ReceiveIntervalMs;
     EngineState m_state;
     std::array<Slot, codeCount(ConfigurationCommands)> m_configuration{};
     std::array<Slot, codeCount(DeclarationCommands)> m_declaration{};

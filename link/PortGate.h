@@ -6,8 +6,8 @@ namespace climate::link {
 
 class CommEngine;
 
-// Whether the serial port is open, as the window knows it. The pages ask this one question
-// before they post anything.
+// Whether the serial port is open (LinkState asks the port itself). The pages ask this one
+// question before they post anything.
 class PortGate {
 public:
     [[nodiscard]] virtual bool portOpen() const = 0;

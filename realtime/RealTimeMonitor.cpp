@@ -8,9 +8,9 @@
 #include "TestLogPacer.h"
 #include "link/CommEngine.h"
 #include "link/Commands.h"
-#include "link/EngineWindow.h"
+#include "link/LinkState.h"
+#include "link/Page.h"
 #include "link/PortGate.h"
-#include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 #include "widgets/RoundLed.h"
 
@@ -25,10 +25,6 @@ namespace {
 
 constexpr std::uint8_t DebugTemperatureCode = Command::DebugTemperature.code;
 constexpr std::uint8_t ForcedOutputCode = Command::ForcedOutput.code;
-
-// The link bar's colours: green (0, 255, 64) while replies arrive, red when they have stopped.
-const QColor LinkAliveColor(0, 255, 64);
-const QColor LinkLostColor(255, 0, 0);
 
 } // namespace
 
@@ -119,8 +115,11 @@ std::uint16_t RealTimeMonitor::forceCoilValue() const {
 
 void RealTimeMonitor::Timer1Timer() {
     m_logPacer->countTimer1Tick();
-    m_engine.window().forceWindowSize();
-    refreshLinkBar();
+    const bool answering = m_engine.countDownLinkAlive();
+    m_engine.linkState().timerTick(answering);
+    if (!answering) {
+        m_model.linkLostTick();
+    }
 
     m_alarmBlinkPhase = m_alarmBlinkPhase == 0 ? 1 : 0;
     const bool litPhase = m_alarmBlinkPhase == 1;
@@ -131,23 +130,10 @@ void RealTimeMonitor::Timer1Timer() {
     showAlarmPhase(m_model.record(), m_view, litPhase);
 }
 
-void RealTimeMonitor::refreshLinkBar() {
-    LedBar& bar = *m_view.iLedBar1;
-    if (m_engine.countDownLinkAlive()) {
-        bar.setSectionColor1(LinkAliveColor);
-        // Replies advance the bar too, so it may stand beyond 99 here.
-        bar.setPosition(bar.position() < 100 ? bar.position() + 1 : 3);
-        return;
-    }
-    bar.setPosition(100);
-    bar.setSectionColor1(LinkLostColor);
-    m_model.linkLostTick();
-}
-
-void RealTimeMonitor::Timer3Timer() {
+void RealTimeMonitor::Timer3Timer(int visiblePage) {
     // The circle runs only on this page with the port open; the trend shows the rest as a gap.
-    const bool polling = m_view.port != nullptr && m_view.port->portOpen() &&
-                         m_engine.window().visiblePage() == EngineWindow::RealTimeDataPage;
+    const bool polling =
+        m_view.port != nullptr && m_view.port->portOpen() && visiblePage == RealTimeDataPage;
     if (!polling) {
         m_model.pollingStopped();
     }

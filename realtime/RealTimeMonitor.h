@@ -19,9 +19,9 @@ class PollStep;
 class TestLogPacer;
 class TestLogSink;
 
-// The RealTimeData page: the polling circle and the live-data model it fills, the link bar and
-// the blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot commands
-// (debug temperature, forced output). The window forwards its handlers of the same names.
+// The RealTimeData page: the polling circle and the live-data model it fills, the link bar's
+// ticks and the blinking alarm LEDs (Timer1), the forced-output LED (Timer3), and the two one-shot
+// commands (debug temperature, forced output). The window forwards its handlers of the same names.
 //
 // The page's instruments listen to the model first, the test log second; other views (the
 // trend) subscribe after them.
@@ -40,10 +40,12 @@ public:
     RealTimeMonitor(const RealTimeMonitor&) = delete;
     RealTimeMonitor& operator=(const RealTimeMonitor&) = delete;
 
-    // Link bar, clearing on link loss, alarm blinking, test-log pacing.
+    // Link bar (the engine's link-state model), clearing on link loss, alarm blinking, test-log
+    // pacing.
     void Timer1Timer();
-    // The forced-output LED iLedRound18; tells the model when polling does not run.
-    void Timer3Timer();
+    // The forced-output LED iLedRound18; tells the model when polling does not run, which
+    // `visiblePage` (the page control's index) and the port's state decide.
+    void Timer3Timer(int visiblePage);
     // "Send" of the Debug Temperature group. Throws ConversionError for a text that is not a
     // number; nothing is posted then.
     void Button6Click();
@@ -66,7 +68,6 @@ public:
 private:
     class InstrumentListener;
 
-    void refreshLinkBar();
     void showInputs();
 
     link::CommEngine& m_engine;

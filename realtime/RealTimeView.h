@@ -10,7 +10,6 @@ class PortGate;
 
 namespace climate::widgets {
 class Dial;
-class LedBar;
 class NumericReadout;
 class Odometer;
 class RockerSwitch;
@@ -21,9 +20,8 @@ class Thermometer;
 
 namespace climate::realtime {
 
-// The widgets of the RealTimeData page and the link bar above the pages, as the monitoring code
-// sees them. The arrays are indexed by the number in the widget's name (iLedRound[17] is
-// iLedRound17); index 0 is unused.
+// The widgets of the RealTimeData page, as the monitoring code sees them. The arrays are indexed by
+// the number in the widget's name (iLedRound[17] is iLedRound17); index 0 is unused.
 struct RealTimeView {
     std::array<widgets::Dial*, 8> iAngularGauge{};
     std::array<widgets::Odometer*, 6> iOdometer{};
@@ -33,7 +31,6 @@ struct RealTimeView {
     widgets::RotarySwitch* iSwitchRotary1 = nullptr;
     widgets::RotarySwitch* iSwitchRotary2 = nullptr;
     widgets::RockerSwitch* iSwitchRocker1 = nullptr;
-    widgets::LedBar* iLedBar1 = nullptr;
     QLineEdit* Edit3 = nullptr;           // compressor start temperature
     QLineEdit* Edit32 = nullptr;          // compressor temperature difference
     QLineEdit* Edit11 = nullptr;          // debug temperature

@@ -3,16 +3,16 @@
 //  - PollCircle: the period of a full circle (coil read to coil read), against its nominal
 //    4 x (300 ms first wait + one 10 ms receive tick) = 1240 ms;
 //  - ReplyToDisplay: from the moment a reply's last bytes reach the tool's terminal to the end of
-//    the engine tick that has put it on the widgets (the link refresh right after the display).
+//    the engine tick that has put it on the widgets (the poll step's end right after the display).
 // A relay between the window and the simulator timestamps the bytes on the line.
 #include "PtyRelay.h"
 
 #include "app/PortComboBox.h"
 #include "app/TForm1.h"
 #include "link/CommEngine.h"
+#include "link/EngineObserver.h"
 #include "link/UserMessage.h"
 #include "support/SimulatorProcess.h"
-#include "widgets/LedBar.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +31,6 @@
 
 using namespace climate::app;
 using namespace climate::link;
-using namespace climate::widgets;
 
 namespace {
 
@@ -50,14 +49,33 @@ public:
     std::vector<std::string> texts;
 };
 
+struct Display {
+    Clock::time_point at;
+    int step = 0; // poll step whose reply was displayed
+};
+
+// Stamps the end of every poll step the controller answered.
+class PollEnds final : public EngineObserver {
+public:
+    explicit PollEnds(std::vector<Display>& displays) : m_displays(displays) {}
+
+    void requestSent(const TransactionId&, std::span<const std::uint8_t>) override {}
+    void bytesReceived(const TransactionId&, std::span<const std::uint8_t>,
+                       const TransportDetails&) override {}
+    void bytesPurged(std::uint32_t, PurgeReason) override {}
+    void transactionEnded(const TransactionId& id, Outcome outcome) override {
+        if (id.kind == TransactionId::Kind::PollStep && outcome == Outcome::Good) {
+            m_displays.push_back({Clock::now(), id.code});
+        }
+    }
+
+private:
+    std::vector<Display>& m_displays;
+};
+
 // The window polling the simulator through the relay, set up once for all benchmarks.
 class Harness {
 public:
-    struct Display {
-        Clock::time_point at;
-        int step = 0; // poll step whose reply was displayed
-    };
-
     static Harness& instance() {
         if (!s_instance) {
             s_instance = std::make_unique<Harness>();
@@ -125,22 +143,8 @@ private:
         const QString device = QString::fromStdString(m_relay.toolDevice());
         m_form = std::make_unique<TForm1>(QStringList{device}, std::move(boxes), [](int) {});
 
-        // Every reply taken refreshes the link right after its display, in the same tick:
-        // LinkAliveTicks is 40 only then (Timer1 counts it down before it moves the bar).
-        auto* bar = m_form->findChild<LedBar*>(QStringLiteral("iLedBar1"));
-        QObject::connect(bar, &LedBar::positionChanged, [this, bar](double position) {
-            const EngineState& state = m_form->engine().state();
-            if (m_resettingBar || state.LinkAliveTicks != CommEngine::LinkAliveReload) {
-                return;
-            }
-            m_displays.push_back({Clock::now(), (state.PollStep + 3) % 4});
-            // The bar stops at 100 and would stop signalling; keep it below.
-            if (position >= 90) {
-                m_resettingBar = true;
-                bar->setPosition(3);
-                m_resettingBar = false;
-            }
-        });
+        // A poll step ends right after its display, in the same tick.
+        m_form->engine().addObserver(m_pollEnds);
 
         auto* ports = m_form->findChild<PortComboBox*>(QStringLiteral("rdCOM"));
         ports->setCurrentIndex(ports->findText(device));
@@ -166,7 +170,7 @@ private:
     DiscardBoxes* m_boxes = nullptr;
     std::unique_ptr<TForm1> m_form;
     std::vector<Display> m_displays;
-    bool m_resettingBar = false;
+    PollEnds m_pollEnds{m_displays};
     std::string m_failure;
 };
 
@@ -225,7 +229,7 @@ void BM_ReplyToDisplay(benchmark::State& state) {
             state.SkipWithError("no reply displayed");
             return;
         }
-        const Harness::Display display = harness.displays()[next++];
+        const Display display = harness.displays()[next++];
         const double delay = milliseconds(display.at - harness.arrivalBefore(display.at));
         delays.push_back(delay);
         state.SetIterationTime(delay / 1000.0);

@@ -1,8 +1,11 @@
 // Opening and closing the port with Button1, against the simulator's pseudo-terminal and against
 // ports that cannot be opened.
 #include "PortWindowFixture.h"
+#include "link/CommEngine.h"
+#include "link/LinkState.h"
 #include "link/NamedPort.h"
 #include "report/TestLog.h"
+#include "support/EventLoopWait.h"
 #include "support/FileSizeLimit.h"
 #include "support/SimulatorChannel.h"
 
@@ -67,15 +70,43 @@ TEST_F(PortSwitchTest, OpenThenCloseFollowsThePortStates) {
     ASSERT_TRUE(messages->shown().empty()) << messages->describe();
     EXPECT_EQ(button->text(), QStringLiteral("Close"));
     EXPECT_TRUE(form->port().isOpen());
+    EXPECT_TRUE(form->linkState().portOpen());
     EXPECT_TRUE(timersActive());
     EXPECT_EQ(enabledCombos(), 0);
 
     button->click();
     EXPECT_EQ(button->text(), QStringLiteral("Open"));
     EXPECT_FALSE(form->port().isOpen());
+    EXPECT_FALSE(form->linkState().portOpen());
     EXPECT_TRUE(timersStopped());
     EXPECT_EQ(enabledCombos(), 5) << "all five combos are enabled after the first close";
     EXPECT_TRUE(messages->shown().empty());
+}
+
+// The switch and the pages ask the port. A pulled adapter leaves it open, as it leaves the
+// caption at "Close": a page's button posts its command (which then times out) instead of saying
+// "ComPort Not Open!!", and the next click of the switch closes the port.
+TEST_F(PortSwitchTest, APulledAdapterLeavesThePortOpenUntilClosed) {
+    select(sim.linkPath());
+    button->click();
+    ASSERT_TRUE(form->linkState().portOpen());
+    ASSERT_TRUE(sim.commandOk(QStringLiteral("pull")));
+    ASSERT_TRUE(spinUntil([&] { return form->port().isLost(); }, 5000));
+    EXPECT_EQ(button->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(form->linkState().portOpen());
+
+    auto* readAll = form->findChild<QPushButton*>(QStringLiteral("Button12"));
+    readAll->click();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
+    EXPECT_TRUE(form->engine().state().CommandBusy) << "Read All is posted";
+
+    button->click();
+    EXPECT_EQ(button->text(), QStringLiteral("Open"));
+    EXPECT_FALSE(form->linkState().portOpen());
+    EXPECT_FALSE(form->port().isOpen());
+    messages->clear();
+    readAll->click();
+    EXPECT_EQ(messages->lines(), std::vector<std::string>{"ComPort Not Open!! / Comm Error"});
 }
 
 TEST_F(PortSwitchTest, PortsThatCannotBeOpenedChangeNothing) {

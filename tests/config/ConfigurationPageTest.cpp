@@ -1,5 +1,6 @@
 #include "PageRig.h"
 
+#include "link/LinkState.h"
 #include "link/NumberText.h"
 
 #include <gtest/gtest.h>
@@ -101,10 +102,10 @@ TEST(GroupSet, SendsTheGroupsFrameAndReportsSuccessWhenTheEchoComes) {
 
         // The link counts as alive only once the user has closed the box.
         EXPECT_EQ(page.state().LinkAliveTicks, 0);
-        EXPECT_EQ(page.rig.window.linkBarPosition(), 0);
+        EXPECT_EQ(page.rig.link.barPosition(), climate::link::LinkState::StartPosition);
         page.rig.window.closeMessage(0);
         EXPECT_EQ(page.state().LinkAliveTicks, button.linkTicksAfterSuccess);
-        EXPECT_EQ(page.rig.window.linkBarPosition(), 1);
+        EXPECT_EQ(page.rig.link.barPosition(), climate::link::LinkState::StartPosition + 1);
     }
 }
 
@@ -396,7 +397,7 @@ TEST(ReadAll, FillsEveryFieldFromTheRegisters) {
     EXPECT_EQ(page.view.SWV->text(), "V0");
     EXPECT_EQ(page.state().PendingCommand, EngineState::NoCommand);
     EXPECT_EQ(page.state().LinkAliveTicks, 30);
-    EXPECT_EQ(page.rig.window.linkBarPosition(), 1);
+    EXPECT_EQ(page.rig.link.barPosition(), climate::link::LinkState::StartPosition + 1);
     EXPECT_EQ(page.rig.port.purges().back(), page.rig.port.tick());
     EXPECT_TRUE(page.messages().empty());
     EXPECT_EQ(page.page->parameters(), ControllerParameters{}) << "Read All stages nothing";

@@ -3,7 +3,8 @@
 #include "curves/FanCurveParameters.h"
 #include "curves/FanCurvePoints.h"
 
-#include "link/EngineWindow.h"
+#include "link/LinkState.h"
+#include "link/Page.h"
 #include "support/EngineRig.h"
 #include "support/EngineStaging.h"
 #include "support/FakePortGate.h"
@@ -62,7 +63,7 @@ protected:
     FanCurvesTest() {
         plot.setChannel(0, QStringLiteral("Intfan"), QColor(255, 0, 0), 2);
         plot.setChannel(1, QStringLiteral("Extfan"), QColor(255, 255, 0), 2);
-        rig.driver.showPage(EngineWindow::DeclarationPage);
+        rig.driver.showPage(Page::DeclarationPage);
         rig.port.clearRecords();
         rig.window.clearRecords();
     }
@@ -159,7 +160,7 @@ TEST_P(DrawButtonTest, ReadsTheGroupAndDrawsItsCurveOverTheOtherOne) {
     EXPECT_EQ(state().PendingCommand, EngineState::NoCommand);
     EXPECT_TRUE(state().SendPending);
     EXPECT_EQ(state().LinkAliveTicks, 30);
-    EXPECT_EQ(rig.window.linkBarPosition(), 1);
+    EXPECT_EQ(rig.link.barPosition(), climate::link::LinkState::StartPosition + 1);
     EXPECT_EQ(rig.port.purgesAt(rig.port.tick()), 1) << "the input is purged after a good read";
     EXPECT_TRUE(messages().empty()) << "a drawn curve is its own report";
 }
@@ -202,9 +203,9 @@ TEST_F(FanCurvesTest, SecondDrawWhileAReadRunsIsRefused) {
 }
 
 TEST_F(FanCurvesTest, ConfigurationCommandLeftPendingBlocksBothButtons) {
-    rig.driver.showPage(EngineWindow::ConfigurationPage);
+    rig.driver.showPage(Page::ConfigurationPage);
     rig.engine.postCommand(5); // ExtInput "Set", its reply never came
-    rig.driver.showPage(EngineWindow::DeclarationPage);
+    rig.driver.showPage(Page::DeclarationPage);
     rig.port.clearRecords();
 
     click(16);
@@ -248,7 +249,7 @@ class RejectedReadTest : public FanCurvesTest, public testing::WithParamInterfac
 TEST_P(RejectedReadTest, EndsAtOnceLeavingTheChannelEmpty) {
     drawWithReply(16, groupReply(InternalFans));
     stage().linkAliveTicks(0);
-    rig.window.clearRecords();
+    const double barBefore = rig.link.barPosition();
 
     drawWithReply(16, GetParam().reply);
     EXPECT_FALSE(state().CommandBusy);
@@ -257,7 +258,7 @@ TEST_P(RejectedReadTest, EndsAtOnceLeavingTheChannelEmpty) {
     EXPECT_EQ(curves.internalFans(), curveParameters(InternalFans))
         << "the last good values are kept";
     EXPECT_EQ(state().LinkAliveTicks, 0) << "a rejected reply does not count as a sign of life";
-    EXPECT_EQ(rig.window.linkBarUpdates(), 0);
+    EXPECT_EQ(rig.link.barPosition(), barBefore);
     EXPECT_TRUE(messages().empty());
 }
 
@@ -311,9 +312,9 @@ INSTANTIATE_TEST_SUITE_P(Replies, UnfinishedReadTest,
                          [](const auto& testCase) { return testCase.param.name; });
 
 TEST_F(FanCurvesTest, FirstTickAfterSwitchingPagesSendsNothing) {
-    rig.driver.showPage(EngineWindow::RealTimeDataPage);
+    rig.driver.showPage(Page::RealTimeDataPage);
     click(16);
-    rig.window.setVisiblePage(EngineWindow::DeclarationPage);
+    rig.window.setVisiblePage(Page::DeclarationPage);
     rig.port.clearRecords();
 
     rig.driver.tick();

@@ -190,6 +190,15 @@ TEST_F(RealTimeE2eTest, PulledLineTurnsTheBarRedAndClearsTheListedValues) {
     // Kept: the third temperature and the heater current.
     EXPECT_EQ(child<Thermometer>("iThermometer3")->position(), 30.1);
     EXPECT_EQ(child<NumericReadout>("iAnalogOutput2")->value(), 4.4);
+
+    // The port stays open, as the caption says: "Send" posts its command instead of saying
+    // "ComPort Not Open!!".
+    EXPECT_EQ(child<QPushButton>("Button1")->text(), QStringLiteral("Close"));
+    messages->clear();
+    child<QLineEdit>("Edit11")->setText(QStringLiteral("25"));
+    child<QPushButton>("Button6")->click();
+    EXPECT_TRUE(messages->shown().empty()) << messages->describe();
+    EXPECT_NE(form->engine().state().LiveCommand, 0);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ namespace {
 
 TEST_F(EngineTest, ShowingRealTimeDataFirstOnlyResetsTheCircleAndPurges) {
     stage().pollStep(2).sendPending(false);
-    rig.driver.showPage(EngineWindow::RealTimeDataPage);
+    rig.driver.showPage(Page::RealTimeDataPage);
     EXPECT_EQ(state().PageMode, 1);
     EXPECT_EQ(state().PollStep, 0);
     EXPECT_TRUE(state().SendPending);
@@ -25,12 +25,47 @@ TEST_F(EngineTest, ShowingRealTimeDataFirstOnlyResetsTheCircleAndPurges) {
     EXPECT_EQ(toHex(rig.port.writes()[0].bytes), "01 01 00 00 00 10 3D C6");
 }
 
+// The engine sees only the page its host reports at each tick: a switch there and back between
+// two ticks leaves a poll in flight alone, and a page held for one tick is entered and left.
+TEST_F(EngineTest, OnlyThePageSeenAtATickCounts) {
+    rig.driver.showPage(Page::RealTimeDataPage);
+    rig.driver.tick(); // poll step 0 sent
+    ASSERT_EQ(rig.port.writes().size(), 1u);
+    ASSERT_FALSE(state().SendPending);
+
+    rig.window.setVisiblePage(Page::DeclarationPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
+    rig.port.clearRecords();
+    rig.driver.tick();
+    EXPECT_EQ(state().ReplyWaitTicks, 1) << "still waiting for the reply of step 0";
+    EXPECT_FALSE(state().SendPending);
+    EXPECT_TRUE(rig.port.purges().empty()) << "no page was entered";
+
+    rig.engine.tick(Page::DeclarationPage);
+    EXPECT_EQ(state().PageMode, Page::DeclarationPage);
+    rig.engine.tick(Page::RealTimeDataPage);
+    EXPECT_EQ(state().PageMode, Page::RealTimeDataPage);
+    EXPECT_TRUE(state().SendPending) << "entering the page again restarts the circle";
+    EXPECT_EQ(state().PollStep, 0);
+    EXPECT_EQ(rig.port.purges().size(), 2u) << "each entry purges";
+}
+
+// An index the page control does not have runs no cycle.
+TEST_F(EngineTest, AnUnknownPageRunsNothing) {
+    rig.engine.postCommand(3);
+    rig.engine.tick(3);
+    rig.engine.tick(-1);
+    EXPECT_TRUE(rig.port.operations().empty());
+    EXPECT_TRUE(state().CommandBusy);
+    EXPECT_EQ(state().PageMode, Page::ConfigurationPage);
+}
+
 TEST_F(EngineTest, ShowingConfigurationClearsAPostedCommandWithoutSending) {
-    rig.driver.showPage(EngineWindow::RealTimeDataPage);
+    rig.driver.showPage(Page::RealTimeDataPage);
     rig.engine.postCommand(3);
     rig.port.clearRecords();
 
-    rig.driver.showPage(EngineWindow::ConfigurationPage);
+    rig.driver.showPage(Page::ConfigurationPage);
     EXPECT_EQ(state().PageMode, 0);
     EXPECT_EQ(state().PendingCommand, EngineState::NoCommand);
     EXPECT_FALSE(state().CommandBusy);
@@ -44,7 +79,7 @@ TEST_F(EngineTest, ShowingConfigurationClearsAPostedCommandWithoutSending) {
 TEST_F(EngineTest, DeclarationKeepsAConfigurationCommandPostedAndOnlyPurges) {
     rig.engine.postCommand(5); // ExtInput "Set", not a Declaration code
     stage().pollStep(2);
-    rig.driver.showPage(EngineWindow::DeclarationPage);
+    rig.driver.showPage(Page::DeclarationPage);
     EXPECT_EQ(state().PageMode, 2);
     EXPECT_EQ(state().PollStep, 2) << "showing Declaration resets nothing else";
     EXPECT_EQ(rig.port.operationsAt(1), std::vector<Kind>{Kind::Purge});
@@ -63,14 +98,14 @@ TEST_F(EngineTest, DeclarationNeverRunsCodeZeroWhichIsAConfigurationWrite) {
     EXPECT_THROW((void)rig.engine.registerTransaction(Table::DeclarationCommand, 0, stray),
                  std::logic_error);
     rig.engine.postCommand(0); // Internal Fan "Set"
-    rig.driver.showPage(EngineWindow::DeclarationPage);
+    rig.driver.showPage(Page::DeclarationPage);
     rig.driver.run(3);
     EXPECT_TRUE(rig.port.writes().empty());
     EXPECT_TRUE(state().CommandBusy);
 }
 
 TEST_F(EngineTest, DeclarationRunsItsOwnReads) {
-    rig.driver.showPage(EngineWindow::DeclarationPage);
+    rig.driver.showPage(Page::DeclarationPage);
     rig.engine.postCommand(2);
     rig.driver.tick();
     ASSERT_EQ(rig.port.writes().size(), 1u);
@@ -139,10 +174,10 @@ TEST_P(SendIntervals, FirstReceiveTickComesOneSendIntervalLaterThenEvery10Ms) {
 
 INSTANTIATE_TEST_SUITE_P(
     Link, SendIntervals,
-    testing::Values(IntervalCase{"ConfigurationSet", EngineWindow::ConfigurationPage, 2, 200},
-                    IntervalCase{"ConfigurationReadAll", EngineWindow::ConfigurationPage, 9, 100},
-                    IntervalCase{"RealTimeDataPoll", EngineWindow::RealTimeDataPage, 255, 300},
-                    IntervalCase{"DeclarationDraw", EngineWindow::DeclarationPage, 1, 200}),
+    testing::Values(IntervalCase{"ConfigurationSet", Page::ConfigurationPage, 2, 200},
+                    IntervalCase{"ConfigurationReadAll", Page::ConfigurationPage, 9, 100},
+                    IntervalCase{"RealTimeDataPoll", Page::RealTimeDataPage, 255, 300},
+                    IntervalCase{"DeclarationDraw", Page::DeclarationPage, 1, 200}),
     [](const testing::TestParamInfo<IntervalCase>& testCase) {
         return std::string(testCase.param.name);
     });
@@ -221,7 +256,6 @@ TEST_F(EngineTest, NoiseBurstIsPurgedAtTheStartOfTheTickAndTheTransactionTimesOu
     EXPECT_EQ(rig.port.waiting(), 0u);
     EXPECT_EQ(state().ReplyWaitTicks, 4) << "the purge tick is not a receive tick";
     EXPECT_FALSE(state().SendPending);
-    EXPECT_EQ(rig.window.forcedSizeCount(), now()) << "the size is forced on every tick";
 
     rig.driver.run(96);
     EXPECT_TRUE(state().CommandBusy);

@@ -1,5 +1,6 @@
 // How each kind of transaction ends, and how its end is reported.
 #include "EngineFixture.h"
+#include "link/LinkState.h"
 
 #include <stdexcept>
 
@@ -12,18 +13,18 @@ namespace {
 TEST_F(EngineTest, CommandWrongHeaderEndsSilentlyAndCountsAsLifeOnlyWhereSoBuilt) {
     struct Case {
         std::uint8_t code;
-        int expectedBar;
+        int barMoves;
         int expectedAliveTicks;
     };
     for (const Case c : {Case{2, 1, CommEngine::LinkAliveReload}, Case{3, 0, 0}}) {
-        rig.window.setLinkBarPosition(0);
+        const double barBefore = rig.link.barPosition();
         stage().linkAliveTicks(0);
         postAndSend(c.code);
         rig.port.arriveAt(now() + 1, replyFrom("02 10 00 16 00 05")); // another slave
         rig.driver.tick();
         EXPECT_FALSE(state().CommandBusy) << int(c.code);
         EXPECT_EQ(state().PendingCommand, EngineState::NoCommand);
-        EXPECT_EQ(rig.window.linkBarPosition(), c.expectedBar) << int(c.code);
+        EXPECT_EQ(rig.link.barPosition(), barBefore + c.barMoves) << int(c.code);
         EXPECT_EQ(state().LinkAliveTicks, c.expectedAliveTicks) << int(c.code);
     }
     EXPECT_TRUE(rig.window.messages().empty());
@@ -40,7 +41,7 @@ TEST_F(EngineTest, CommandBadCrcWaitsForTheTimeOut) {
     EXPECT_FALSE(state().CommandBusy);
     EXPECT_EQ(now(), sent + 101);
     EXPECT_EQ(heaterSet.goods, 0);
-    EXPECT_EQ(rig.window.linkBarPosition(), 0);
+    EXPECT_EQ(rig.link.barPosition(), climate::link::LinkState::StartPosition);
 }
 
 TEST_F(EngineTest, CommandGoodReplyFromTheNewAddress) {
@@ -55,7 +56,6 @@ TEST_F(EngineTest, CommandGoodReplyFromTheNewAddress) {
 
 TEST_F(EngineTest, PollGoodDecodesPurgesMovesOnThenMarksTheLinkAlive) {
     startPolling();
-    rig.window.setLinkBarPosition(5);
     const Bytes reply = replyFrom("01 01 02 0F 80");
     rig.port.arriveAt(now() + 1, reply);
     rig.driver.tick();
@@ -67,7 +67,7 @@ TEST_F(EngineTest, PollGoodDecodesPurgesMovesOnThenMarksTheLinkAlive) {
     EXPECT_EQ(step.stepAfterDecode, 1) << "afterDecode runs once the step has moved on";
     EXPECT_EQ(step.aliveTicksAfterDecode, 0) << "and before MarkLinkAlive";
     EXPECT_EQ(state().LinkAliveTicks, CommEngine::LinkAliveReload);
-    EXPECT_EQ(rig.window.linkBarPosition(), 6);
+    EXPECT_EQ(rig.link.barPosition(), LinkState::StartPosition + 1);
     EXPECT_TRUE(state().SendPending);
 }
 
@@ -168,10 +168,10 @@ TEST_F(EngineTest, ACommandDroppedOrPreemptedEndsAbandoned) {
     EXPECT_EQ(first.seen, std::vector<O>{O::Abandoned}) << "pre-empted by the next post";
     EXPECT_TRUE(second.seen.empty());
 
-    rig.driver.showPage(EngineWindow::DeclarationPage);
+    rig.driver.showPage(Page::DeclarationPage);
     rig.driver.run(3);
     EXPECT_TRUE(second.seen.empty()) << "a Configuration command stays posted on Declaration";
-    rig.driver.showPage(EngineWindow::ConfigurationPage);
+    rig.driver.showPage(Page::ConfigurationPage);
     EXPECT_EQ(second.seen, std::vector<O>{O::Abandoned}) << "dropped on entering its page";
     EXPECT_EQ(first.seen.size(), 1u) << "each poster learns once";
 }
@@ -194,14 +194,14 @@ TEST_F(EngineTest, ASetThatEndsAsAFanCurveReadIsAbandonedForItsPoster) {
         {"sent: nothing answers", true, {}},
     };
     for (const Case& c : cases) {
-        rig.driver.showPage(EngineWindow::ConfigurationPage);
+        rig.driver.showPage(Page::ConfigurationPage);
         Outcomes set;
         rig.engine.postCommand(2, set.recorder()); // Heater "Set"
         if (c.sentBeforeTheSwitch) {
             rig.driver.tick();
             ASSERT_EQ(rig.port.writes().back().bytes[1], 0x10) << c.name;
         }
-        rig.driver.showPage(EngineWindow::DeclarationPage);
+        rig.driver.showPage(Page::DeclarationPage);
         rig.driver.tick();
         if (!c.lineAnswers.empty()) {
             rig.port.arriveAt(now() + 1, c.lineAnswers);

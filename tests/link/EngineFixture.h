@@ -3,7 +3,7 @@
 // The engine against the fake port and window, with probe transactions in every table: the
 // fixture of the engine's tests.
 #include "link/CommEngine.h"
-#include "link/EngineWindow.h"
+#include "link/Page.h"
 #include "link/Transaction.h"
 #include "support/EngineRig.h"
 #include "support/EngineStaging.h"
@@ -127,7 +127,7 @@ protected:
     }
     // Shows RealTimeData and runs the entry tick and the send tick of poll step 0.
     void startPolling() {
-        rig.driver.showPage(climate::link::EngineWindow::RealTimeDataPage);
+        rig.driver.showPage(climate::link::RealTimeDataPage);
         rig.driver.tick();
     }
 

@@ -3,7 +3,8 @@
 // same over the network ports, RTU over TCP and Modbus TCP, on loopback.
 #include "link/CheckReply.h"
 #include "link/CommEngine.h"
-#include "link/EngineWindow.h"
+#include "link/LinkState.h"
+#include "link/Page.h"
 #include "link/QtSerialPortLink.h"
 #include "link/TcpPortLink.h"
 #include "link/Transaction.h"
@@ -100,7 +101,7 @@ public:
 // The engine on a port, ticked by a real timer, with the four poll steps and the alarm limits
 // write registered.
 struct TickingEngine {
-    explicit TickingEngine(SerialPort& port) : engine(port, window) {}
+    explicit TickingEngine(SerialPort& port) : link(port), engine(port, window, link) {}
 
     void start() {
         for (std::uint8_t step = 0; step < 4; ++step) {
@@ -109,7 +110,10 @@ struct TickingEngine {
         }
         registrations.push_back(
             engine.registerTransaction(CommEngine::Table::ConfigurationCommand, 3, alarmWrite));
-        QObject::connect(&timer, &QTimer::timeout, [this] { engine.tick(); });
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            engine.tick(window.visiblePage());
+            window.setEngineInterval(engine.timerIntervalMs());
+        });
         timer.start(CommEngine::ReceiveIntervalMs);
     }
 
@@ -134,6 +138,7 @@ struct TickingEngine {
 
     QTimer timer;
     TimedWindow window{timer};
+    LinkState link;
     CommEngine engine;
     std::array<std::unique_ptr<RecordingPoll>, 4> polls{
         std::make_unique<RecordingPoll>(Requests::PollCoils),
@@ -179,7 +184,7 @@ protected:
 };
 
 TEST_F(EngineOnSimulator, EveryReadFunctionGetsAGoodReply) {
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.everyStepAnswered(); }, 10000))
         << sim.diagnostics().toStdString();
     for (std::size_t step = 0; step < 4; ++step) {
@@ -208,7 +213,7 @@ TEST_F(EngineOnSimulator, WriteMultipleRegistersReachesTheController) {
 }
 
 TEST_F(EngineOnSimulator, NoiseBurstIsPurgedAndPollingCarriesOn) {
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.goodReplies() >= 2; }, 10000));
     ASSERT_TRUE(sim.commandOk("noise 2000")) << sim.diagnostics().toStdString();
     const std::size_t afterNoise = rig.goodReplies();
@@ -219,7 +224,7 @@ TEST_F(EngineOnSimulator, NoiseBurstIsPurgedAndPollingCarriesOn) {
 
 TEST_F(EngineOnSimulator, PulledLineMidTransactionGoesQuietAndRecoversAfterReopening) {
     QSignalSpy lostSignals(&port, &QtSerialPortLink::lost);
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.goodReplies() >= 1; }, 10000));
     // Keep the controller from answering so the pull lands while a request waits for its reply.
     ASSERT_TRUE(sim.commandOk("silent on"));
@@ -280,7 +285,7 @@ protected:
 };
 
 TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.goodReplies() >= 8; }, 10000))
         << sim.diagnostics().toStdString();
     for (std::size_t step = 0; step < 4; ++step) {
@@ -297,9 +302,9 @@ TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
                           .arg(compressor[7] << 8 | compressor[8]));
 
     // The first tick on the page clears what was posted before it, as a page switch does.
-    rig.window.setVisiblePage(EngineWindow::ConfigurationPage);
-    ASSERT_TRUE(spinUntil(
-        [&] { return rig.engine.state().PageMode == EngineWindow::ConfigurationPage; }, 2000));
+    rig.window.setVisiblePage(Page::ConfigurationPage);
+    ASSERT_TRUE(
+        spinUntil([&] { return rig.engine.state().PageMode == Page::ConfigurationPage; }, 2000));
     rig.engine.postCommand(3);
     ASSERT_TRUE(spinUntil([&] { return !rig.engine.state().CommandBusy; }, 5000));
     EXPECT_EQ(rig.alarmWrite.goods, 1);
@@ -308,7 +313,7 @@ TEST_P(EngineOnNetworkSimulator, PollingAndAWriteGetGoodReplies) {
 }
 
 TEST_P(EngineOnNetworkSimulator, SpoiltRepliesAndNoiseAreSurvived) {
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.goodReplies() >= 2; }, 10000));
     // Under MBAP a spoilt CRC becomes a wrong transaction id: the reply is dropped in the port
     // and the engine times out; over RTU the engine sees the bad CRC itself.
@@ -336,7 +341,7 @@ TEST_P(EngineOnNetworkSimulator, SpoiltRepliesAndNoiseAreSurvived) {
 
 TEST_P(EngineOnNetworkSimulator, DroppedConnectionGoesQuietAndReopens) {
     QSignalSpy lostSignals(&port, &TcpPortLink::lost);
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.goodReplies() >= 1; }, 10000));
     ASSERT_TRUE(sim.commandOk("pull"));
     ASSERT_TRUE(spinUntil([&] { return port.isLost(); }, 3000));
@@ -358,7 +363,7 @@ TEST_P(EngineOnNetworkSimulator, DroppedConnectionGoesQuietAndReopens) {
 }
 
 TEST_P(EngineOnNetworkSimulator, SecondConnectionIsClosedAndTheFirstStaysServed) {
-    rig.window.setVisiblePage(EngineWindow::RealTimeDataPage);
+    rig.window.setVisiblePage(Page::RealTimeDataPage);
     ASSERT_TRUE(spinUntil([&] { return rig.goodReplies() >= 1; }, 10000));
     QTcpSocket second;
     QSignalSpy closed(&second, &QTcpSocket::disconnected);

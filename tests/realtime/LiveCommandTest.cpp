@@ -1,9 +1,9 @@
 #include "RealTimeFixture.h"
 #include "Replies.h"
 
+#include "link/LinkState.h"
 #include "link/NumberText.h"
 #include "realtime/DebugTemperatureCommand.h"
-#include "widgets/LedBar.h"
 #include "widgets/RockerSwitch.h"
 
 #include <QLineEdit>
@@ -180,7 +180,7 @@ TEST_F(LiveCommand, OutcomeTable) {
         RealTimePage freshPage;
         RealTimeMonitor freshMonitor(fresh.engine, freshPage.view(), {}, nullptr);
         const RealTimeView& v = freshPage.view();
-        fresh.driver.showPage(EngineWindow::RealTimeDataPage);
+        fresh.driver.showPage(Page::RealTimeDataPage);
 
         // Debug 25.0 (0x00FA); force on from a rocker that is off (0xFF00).
         std::string echo;
@@ -221,7 +221,7 @@ TEST_F(LiveCommand, OutcomeTable) {
             break;
         }
         fresh.port.feed(reply);
-        const double barBefore = fresh.window.linkBarPosition();
+        const double barBefore = fresh.link.barPosition();
         const std::optional<int> ticks =
             fresh.driver.runUntil([&] { return !fresh.window.messages().empty(); }, 200);
         ASSERT_TRUE(ticks.has_value());
@@ -256,7 +256,7 @@ TEST_F(LiveCommand, OutcomeTable) {
         EXPECT_EQ(static_cast<int>(fresh.port.purges().size()) - purgesBeforeClose,
                   accepted ? 1 : 0);
         EXPECT_EQ(s.LinkAliveTicks, accepted ? 40 : c.linkTicksAtBox);
-        EXPECT_EQ(fresh.window.linkBarPosition(), barBefore + (timedOut ? 0 : 1))
+        EXPECT_EQ(fresh.link.barPosition(), barBefore + (timedOut ? 0 : 1))
             << "every reply taken advances the bar once";
 
         // Polling starts again at step 0.
@@ -348,7 +348,7 @@ TEST_F(LiveCommand, TicksWhileResultBoxIsOpenFindAConsistentState) {
 
     monitor.Timer1Timer();
     EXPECT_EQ(state().LinkAliveTicks, 29);
-    EXPECT_EQ(view().iLedBar1->sectionColor1(), QColor(0, 255, 64));
+    EXPECT_TRUE(rig.link.answering());
 
     const std::size_t writesBefore = rig.port.writes().size();
     rig.driver.run(40);
@@ -395,7 +395,7 @@ TEST_F(LiveCommand, CommandPostedWhileABoxIsOpenSurvivesItsClosing) {
 TEST_F(LiveCommand, BoxClosedAfterTheMonitorIsGoneDoesNothing) {
     // An engine of its own: the fixture's monitor holds the live-command codes of its engine.
     EngineRig own;
-    own.driver.showPage(EngineWindow::RealTimeDataPage);
+    own.driver.showPage(Page::RealTimeDataPage);
     auto monitorOfTheirOwn =
         std::make_unique<RealTimeMonitor>(own.engine, view(), std::function<void(int)>{}, nullptr);
     view().Edit11->setText(QStringLiteral("25"));

@@ -123,18 +123,18 @@ TEST_F(LiveModel, LinkLossAndReturn) {
 // Polling runs only on the RealTimeData page with the port open: Timer3 reports its stop once,
 // and only when values had arrived since the last stop.
 TEST_F(LiveModel, PollingStopsOnAnotherPage) {
-    monitor.Timer3Timer();
+    monitor.Timer3Timer(rig.window.visiblePage());
     EXPECT_TRUE(recorder.events.empty()) << "nothing had arrived";
     showRealTimeData();
     circle(LiveClock::time_point(1000ms));
     recorder.events.clear();
     now = LiveClock::time_point(3000ms);
-    monitor.Timer3Timer();
+    monitor.Timer3Timer(rig.window.visiblePage());
     EXPECT_TRUE(recorder.events.empty()) << "polling runs";
-    rig.window.setVisiblePage(EngineWindow::ConfigurationPage);
-    monitor.Timer3Timer();
+    rig.window.setVisiblePage(Page::ConfigurationPage);
+    monitor.Timer3Timer(rig.window.visiblePage());
     now = LiveClock::time_point(4000ms);
-    monitor.Timer3Timer();
+    monitor.Timer3Timer(rig.window.visiblePage());
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"stopped at 3000"}));
 }
 
@@ -144,7 +144,7 @@ TEST_F(LiveModel, PollingStopsWhenThePortCloses) {
     recorder.events.clear();
     page.closePort();
     now = LiveClock::time_point(12000ms);
-    monitor.Timer3Timer();
+    monitor.Timer3Timer(rig.window.visiblePage());
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"stopped at 12000"}));
 }
 

@@ -2,6 +2,7 @@
 #include "Replies.h"
 
 #include "link/CommEngine.h"
+#include "link/LinkState.h"
 #include "widgets/Dial.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
@@ -175,7 +176,7 @@ TEST_F(PollCircle, StepOutcomes) {
         EngineRig fresh;
         RealTimePage freshPage;
         RealTimeMonitor freshMonitor(fresh.engine, freshPage.view(), {}, nullptr);
-        fresh.driver.showPage(EngineWindow::RealTimeDataPage);
+        fresh.driver.showPage(Page::RealTimeDataPage);
         EngineStaging(fresh.engine).pollStep(static_cast<std::uint8_t>(c.step));
         fresh.driver.tick(); // send
 
@@ -200,7 +201,7 @@ TEST_F(PollCircle, StepOutcomes) {
             break;
         }
         fresh.port.feed(reply);
-        const double barBefore = fresh.window.linkBarPosition();
+        const double barBefore = fresh.link.barPosition();
         const std::optional<int> ticks =
             fresh.driver.runUntil([&] { return fresh.engine.state().PollStep != c.step; }, 200);
 
@@ -209,7 +210,7 @@ TEST_F(PollCircle, StepOutcomes) {
         EXPECT_EQ(fresh.engine.state().PollStep, (c.step + 1) % 4);
         EXPECT_TRUE(fresh.engine.state().SendPending);
         EXPECT_EQ(fresh.engine.state().LinkAliveTicks, c.signOfLife ? 40 : 0);
-        EXPECT_EQ(fresh.window.linkBarPosition(), barBefore + (c.signOfLife ? 1 : 0));
+        EXPECT_EQ(fresh.link.barPosition(), barBefore + (c.signOfLife ? 1 : 0));
         EXPECT_EQ(freshMonitor.liveData(), LiveData{}) << "a rejected reply changed the record";
         if (c.step == 1 && c.reply == Reply::BadCrc) {
             EXPECT_EQ(fresh.port.purgesAt(fresh.port.tick()), 1) << "input not purged";
@@ -224,7 +225,7 @@ TEST_F(PollCircle, GoodReplyPurgesMovesOnAndRefreshesTheLink) {
     EXPECT_EQ(rig.port.purgesAt(rig.port.tick()), 1);
     EXPECT_EQ(state().PollStep, 3);
     EXPECT_EQ(state().LinkAliveTicks, 40);
-    EXPECT_EQ(rig.window.linkBarPosition(), 1);
+    EXPECT_EQ(rig.link.barPosition(), climate::link::LinkState::StartPosition + 1);
 }
 
 // Each step waits 300 ms, then 100 receive ticks of 10 ms, and decides the time-out on the 101st.

@@ -2,7 +2,7 @@
 
 #include "RealTimePage.h"
 
-#include "link/EngineWindow.h"
+#include "link/Page.h"
 #include "realtime/RealTimeMonitor.h"
 #include "realtime/TestLogSink.h"
 #include "support/EngineRig.h"
@@ -37,7 +37,7 @@ protected:
     [[nodiscard]] const climate::realtime::RealTimeView& view() const { return page.view(); }
 
     // Shows the RealTimeData page and runs its first tick (reset and purge only).
-    void showRealTimeData() { rig.driver.showPage(climate::link::EngineWindow::RealTimeDataPage); }
+    void showRealTimeData() { rig.driver.showPage(climate::link::RealTimeDataPage); }
 
     // Runs the send tick of the current transaction and returns what it wrote.
     std::vector<std::uint8_t> sendTick() {

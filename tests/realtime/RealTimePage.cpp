@@ -1,7 +1,6 @@
 #include "RealTimePage.h"
 
 #include "widgets/Dial.h"
-#include "widgets/LedBar.h"
 #include "widgets/NumericReadout.h"
 #include "widgets/Odometer.h"
 #include "widgets/RockerSwitch.h"
@@ -45,9 +44,6 @@ RealTimePage::RealTimePage() {
     m_view.iSwitchRotary2->setPosition(0);
     m_view.iSwitchRocker1 = new RockerSwitch(&m_parent);
     m_view.iSwitchRocker1->setOn(true);
-    m_view.iLedBar1 = new LedBar(&m_parent);
-    m_view.iLedBar1->setSectionColor1(QColor(0, 255, 64));
-    m_view.iLedBar1->setPosition(5);
     m_view.Edit3 = new QLineEdit(QStringLiteral("0"), &m_parent);
     m_view.Edit32 = new QLineEdit(QStringLiteral("0"), &m_parent);
     m_view.Edit11 = new QLineEdit(QStringLiteral("0"), &m_parent);

@@ -4,10 +4,15 @@
 #include "FakeSerialPort.h"
 #include "link/CommEngine.h"
 
+#include <QScopeGuard>
+
 void EngineDriver::tick() {
     m_port.advanceTick();
     m_elapsedMs += m_window.engineInterval();
-    m_engine.tick();
+    // As the window's Timer2 handler: the engine's wait goes to the timer after the tick.
+    const auto applyInterval =
+        qScopeGuard([this] { m_window.setEngineInterval(m_engine.timerIntervalMs()); });
+    m_engine.tick(m_window.visiblePage());
 }
 
 void EngineDriver::run(int ticks) {

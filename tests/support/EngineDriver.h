@@ -13,8 +13,9 @@ class CommEngine;
 
 // Runs the engine tick by tick the way the engine timer would, against the fake port and window.
 // Each tick: the fake port's clock moves on (bytes scheduled for that tick arrive), the simulated
-// time moves on by the engine interval in force, then CommEngine::tick() runs. The k-th tick run
-// through one driver therefore happens at port tick k (when the port's clock started at 0).
+// time moves on by the engine interval in force, then CommEngine::tick() runs on the fake window's
+// visible page, and the interval the engine asks for is applied to the fake timer. The k-th tick
+// run through one driver therefore happens at port tick k (when the port's clock started at 0).
 class EngineDriver {
 public:
     EngineDriver(climate::link::CommEngine& engine, FakeSerialPort& port, FakeEngineWindow& window)

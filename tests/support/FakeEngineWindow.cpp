@@ -12,11 +12,6 @@ void FakeEngineWindow::setEngineInterval(int milliseconds) {
     }
 }
 
-void FakeEngineWindow::setLinkBarPosition(double position) {
-    m_linkBar = position;
-    ++m_linkBarUpdates;
-}
-
 void FakeEngineWindow::show(const UserMessage& message, std::function<void()> onClosed) {
     if (!message.repeatKey.empty()) {
         for (const ShownMessage& shown : m_messages) {
@@ -73,6 +68,4 @@ void FakeEngineWindow::closeAll() {
 void FakeEngineWindow::clearRecords() {
     m_intervalRequests.clear();
     m_intervalRestarts.clear();
-    m_forcedSizes = 0;
-    m_linkBarUpdates = 0;
 }
