@@ -1,6 +1,6 @@
 #include "BusMonitorBridge.h"
 
-#include "IntervalTimer.h"
+#include "session/IntervalTimer.h"
 
 #include "config/ConfigurationPage.h"
 #include "config/FirmwareVersion.h"
@@ -19,11 +19,11 @@ using namespace climate::link;
 
 void TForm1::MonitorBridge::observeEngine(EngineObserver* observer) {
     if (m_observer != nullptr) {
-        m_form.m_engine->removeObserver(*m_observer);
+        m_form.engine().removeObserver(*m_observer);
     }
     m_observer = observer;
     if (m_observer != nullptr) {
-        m_form.m_engine->addObserver(*m_observer);
+        m_form.engine().addObserver(*m_observer);
     }
 }
 
@@ -32,15 +32,15 @@ const TrafficHistory& TForm1::MonitorBridge::history() const {
 }
 
 SerialPort& TForm1::MonitorBridge::port() {
-    return *m_form.m_port;
+    return m_form.port();
 }
 
 bool TForm1::MonitorBridge::portOpen() const {
-    return m_form.m_link->portOpen();
+    return m_form.linkState().portOpen();
 }
 
 bool TForm1::MonitorBridge::commandBusy() const {
-    return m_form.m_engine->state().CommandBusy;
+    return m_form.engine().state().CommandBusy;
 }
 
 void TForm1::MonitorBridge::pauseEngine() {

@@ -4,7 +4,6 @@
 #include "ConfigurationPageLayout.h"
 #include "FormBuilder.h"
 #include "InstrumentPresets.h"
-#include "IntervalTimer.h"
 #include "MonitorPagesLayout.h"
 #include "Platform.h"
 #include "PortComboBox.h"
@@ -14,7 +13,6 @@
 
 #include "config/ConfigurationPage.h"
 #include "config/ParameterSets.h"
-#include "curves/FanCurveReads.h"
 #include "curves/FanCurves.h"
 #include "link/CommEngine.h"
 #include "link/LinkState.h"
@@ -22,6 +20,8 @@
 #include "link/TrafficHistory.h"
 #include "realtime/RealTimeMonitor.h"
 #include "report/TestLog.h"
+#include "session/ControllerSession.h"
+#include "session/IntervalTimer.h"
 #include "trend/TrendHistory.h"
 #include "trend/TrendWindow.h"
 #include "widgets/CaptionLabel.h"
@@ -98,12 +98,10 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     }
     buildWindow(extraPorts);
 
-    m_port = std::make_unique<link::NamedPort>();
-    m_link = std::make_unique<LinkState>(*m_port);
-    showLinkState(*iLedBar1, *m_link);
-    m_engine = std::make_unique<CommEngine>(*m_port, *m_messages, *m_link);
     m_traffic = std::make_unique<link::TrafficHistory>();
-    m_engine->addObserver(*m_traffic);
+    m_session = std::make_unique<session::ControllerSession>(*m_messages);
+    showLinkState(*iLedBar1, linkState());
+    engine().addObserver(*m_traffic);
 
     PortSwitch::Controls controls;
     controls.rdCOM = findChild<PortComboBox*>(QStringLiteral("rdCOM"));
@@ -114,15 +112,15 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     controls.Button1 = Button1;
     controls.Timer1 = Timer1;
     controls.Timer2 = Timer2;
-    m_portSwitch = std::make_unique<PortSwitch>(*m_port, *m_messages, controls);
+    m_portSwitch = std::make_unique<PortSwitch>(port(), *m_messages, controls);
     // A network port finishes opening from the event loop, outside any click handler.
-    m_port->setOpenFinished([this](link::SerialPort::OpenError outcome) {
+    port().setOpenFinished([this](link::SerialPort::OpenError outcome) {
         guarded([this, outcome] { m_portSwitch->openFinished(outcome); });
     });
 
-    m_configurationView.port = m_link.get();
-    m_realTimeView.port = m_link.get();
-    m_curveView.port = m_link.get();
+    m_configurationView.port = &linkState();
+    m_realTimeView.port = &linkState();
+    m_curveView.port = &linkState();
 
     TestLogOptions logOptions;
     // A save that fails on its way to the disk is shown at once, from the window's thread.
@@ -131,16 +129,17 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
     };
     m_testLog = std::make_unique<TestLog>(*m_messages, std::move(logOptions));
     m_realTime = std::make_unique<RealTimeMonitor>(
-        *m_engine, m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); }, m_testLog.get());
+        engine(), m_session->live(), m_realTimeView, [this](int ms) { Timer1->setIntervalMs(ms); },
+        m_testLog.get());
     // The trend listens after the instruments and the test log.
     m_trendHistory = std::make_unique<trend::TrendHistory>();
     m_realTime->model().subscribe(*m_trendHistory);
-    m_configuration = std::make_unique<ConfigurationPage>(*m_engine, m_configurationView);
+    m_configuration =
+        std::make_unique<ConfigurationPage>(engine(), m_session->parameters(), m_configurationView);
     m_parameterSets = std::make_unique<climate::config::ParameterSets>(
-        *m_engine, m_configurationView, m_configuration->model(), m_configuration->form(),
+        engine(), m_configurationView, m_configuration->model(), m_configuration->form(),
         std::make_unique<QtFileChooser>(this));
-    m_curveReads = std::make_unique<FanCurveReads>(*m_engine);
-    m_curves = std::make_unique<FanCurves>(*m_engine, *m_curveReads, m_curveView);
+    m_curves = std::make_unique<FanCurves>(engine(), m_session->fanCurves(), m_curveView);
 
     m_monitorBridge = std::make_unique<MonitorBridge>(*this);
     bindHandlers();
@@ -150,6 +149,18 @@ TForm1::TForm1(QStringList extraPorts, std::unique_ptr<MessagePresenter> message
 }
 
 TForm1::~TForm1() = default;
+
+link::CommEngine& TForm1::engine() {
+    return m_session->engine();
+}
+
+link::NamedPort& TForm1::port() {
+    return m_session->port();
+}
+
+link::LinkState& TForm1::linkState() {
+    return m_session->linkState();
+}
 
 config::ParameterModel& TForm1::parameterModel() {
     return m_configuration->model();
@@ -212,14 +223,14 @@ void TForm1::buildWindow(const QStringList& extraPorts) {
                     QStringLiteral("Every live value over time, and old test logs (Ctrl+T)"),
                     QKeySequence(Qt::CTRL | Qt::Key_T), &TForm1::openTrend);
 
-    Timer1 = new IntervalTimer(this);
+    Timer1 = new session::IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
-    Timer2 = new IntervalTimer(this);
+    Timer2 = new session::IntervalTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(10);
-    Timer3 = new IntervalTimer(this);
+    Timer3 = new session::IntervalTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(200);
 }
@@ -323,8 +334,8 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    if (m_port->isOpen()) {
-        m_port->close();
+    if (port().isOpen()) {
+        port().close();
     }
     if (!m_testLog->shutdown()) {
         // Rows did not reach the disk: say so, and end once the box is closed.
@@ -403,8 +414,8 @@ void TForm1::Timer2Timer() {
     forceWindowSize();
     // The engine's wait goes to its timer even when a handler of the tick throws.
     const auto applyInterval =
-        qScopeGuard([this] { Timer2->setIntervalMs(m_engine->timerIntervalMs()); });
-    m_engine->tick(Data->currentIndex());
+        qScopeGuard([this] { Timer2->setIntervalMs(m_session->engineIntervalMs()); });
+    m_session->tick(Data->currentIndex());
 }
 void TForm1::Timer3Timer() {
     m_realTime->Timer3Timer(Data->currentIndex());

@@ -23,7 +23,6 @@ class ParameterSets;
 } // namespace climate::config
 
 namespace climate::curves {
-class FanCurveReads;
 class FanCurves;
 } // namespace climate::curves
 
@@ -56,9 +55,13 @@ class CaptionLabel;
 class LedBar;
 } // namespace climate::widgets
 
+namespace climate::session {
+class ControllerSession;
+class IntervalTimer;
+} // namespace climate::session
+
 namespace climate::app {
 
-class IntervalTimer;
 class PortSwitch;
 
 // The tool's one window: the page control with the Configuration, RealTimeData and Declaration
@@ -81,12 +84,13 @@ public:
 
     [[nodiscard]] static QString applicationTitle();
 
-    [[nodiscard]] link::CommEngine& engine() { return *m_engine; }
+    [[nodiscard]] session::ControllerSession& session() { return *m_session; }
+    [[nodiscard]] link::CommEngine& engine();
     [[nodiscard]] link::MessagePresenter& messages() { return *m_messages; }
     [[nodiscard]] realtime::RealTimeMonitor& realTime() { return *m_realTime; }
     [[nodiscard]] report::TestLog& testLog() { return *m_testLog; }
-    [[nodiscard]] link::NamedPort& port() { return *m_port; }
-    [[nodiscard]] link::LinkState& linkState() { return *m_link; }
+    [[nodiscard]] link::NamedPort& port();
+    [[nodiscard]] link::LinkState& linkState();
     [[nodiscard]] config::ParameterSets& parameterSets() { return *m_parameterSets; }
     // What the Configuration page's fields show.
     [[nodiscard]] config::ParameterModel& parameterModel();
@@ -154,20 +158,18 @@ private:
     QPushButton* Button1 = nullptr; // the port button; its caption follows the port
     widgets::CaptionLabel* iLabel1 = nullptr;
     widgets::LedBar* iLedBar1 = nullptr;
-    IntervalTimer* Timer1 = nullptr;
-    IntervalTimer* Timer2 = nullptr;
-    IntervalTimer* Timer3 = nullptr;
+    session::IntervalTimer* Timer1 = nullptr;
+    session::IntervalTimer* Timer2 = nullptr;
+    session::IntervalTimer* Timer3 = nullptr;
 
     config::ConfigurationView m_configurationView;
     realtime::RealTimeView m_realTimeView;
     curves::CurveView m_curveView;
 
-    std::unique_ptr<link::NamedPort> m_port;
-    // Whether the port is open, whether the controller answers, the link bar's position.
-    std::unique_ptr<link::LinkState> m_link;
     // The engine's last events, for the bus monitor to show when it opens; outlives the engine.
     std::unique_ptr<link::TrafficHistory> m_traffic;
-    std::unique_ptr<link::CommEngine> m_engine;
+    // The port, the engine, the link's state and the models the pages show; outlives the pages.
+    std::unique_ptr<session::ControllerSession> m_session;
     std::unique_ptr<PortSwitch> m_portSwitch;
     std::unique_ptr<report::TestLog> m_testLog;
     // Before the monitor, whose live-data model it listens to.
@@ -175,7 +177,6 @@ private:
     std::unique_ptr<realtime::RealTimeMonitor> m_realTime;
     std::unique_ptr<config::ConfigurationPage> m_configuration;
     std::unique_ptr<config::ParameterSets> m_parameterSets;
-    std::unique_ptr<curves::FanCurveReads> m_curveReads;
     std::unique_ptr<curves::FanCurves> m_curves;
     std::unique_ptr<MonitorBridge> m_monitorBridge;
     // Made on first opening; goes first, while the engine it watches is still there.

@@ -1,22 +1,20 @@
 #include "ControllerLink.h"
 
-#include "HeadlessWindow.h"
-
 #include "config/ConfigCommands.h"
 #include "config/FirmwareVersion.h"
-#include "config/FirmwareVersionTransaction.h"
 #include "config/GroupWriteTransaction.h"
 #include "config/ParameterGroups.h"
 #include "config/SetAllPlan.h"
 #include "config/SetAllRun.h"
-#include "link/LinkState.h"
+#include "link/EngineObserver.h"
+#include "link/Invariant.h"
 #include "link/ModbusException.h"
 #include "link/NamedPort.h"
-#include "link/Transaction.h"
 #include "realtime/PollCircle.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <optional>
 
@@ -48,108 +46,96 @@ private:
     std::uint64_t m_received = 0;
 };
 
-// A step of the polling circle that decodes into the link's live record and reports how it
-// ended: the measurements step closes a circle.
-class CirclePollStep : public PollTransaction {
+// How far the polling circle has come since it was last reset: a circle is done when the
+// measurements are published; the first step that ends without a good reply is a failure.
+class CircleWatch : public EngineObserver, public realtime::LiveDataListener {
 public:
-    CirclePollStep(const realtime::PollRead& read, realtime::LiveData& live, bool closesCircle,
-                   std::function<void()> circleDone, std::function<void(TransactionOutcome)> failed)
-        : PollTransaction(read.shape(), read.moveOnAtBadCrc), m_read(read), m_live(live),
-          m_closesCircle(closesCircle), m_circleDone(std::move(circleDone)),
-          m_failed(std::move(failed)) {}
-
-    void onWrongHeader(TransactionContext& context) override {
-        PollTransaction::onWrongHeader(context);
-        m_failed(TransactionOutcome::WrongHeader);
+    void reset() {
+        m_circlesDone = 0;
+        m_failure.reset();
     }
-    void onBadCrc(TransactionContext& context) override {
-        PollTransaction::onBadCrc(context);
-        if (m_read.moveOnAtBadCrc) {
-            m_failed(TransactionOutcome::BadCrc);
+    [[nodiscard]] int circlesDone() const { return m_circlesDone; }
+    [[nodiscard]] const std::optional<TransactionOutcome>& failure() const { return m_failure; }
+    [[nodiscard]] std::uint8_t failedStep() const { return m_failedStep; }
+
+    void groupDecoded(realtime::LiveGroup group, const realtime::LiveData& /*live*/,
+                      realtime::LiveClock::time_point /*arrived*/) override {
+        if (group == realtime::LiveGroup::Measurements) {
+            ++m_circlesDone;
         }
     }
-    void onTimeout(TransactionContext& context) override {
-        PollTransaction::onTimeout(context);
-        m_failed(TransactionOutcome::Timeout);
+    void transactionEnded(const TransactionId& id, Outcome outcome) override {
+        if (id.kind != TransactionId::Kind::PollStep || outcome == TransactionOutcome::Good ||
+            outcome == TransactionOutcome::Abandoned || m_failure) {
+            return;
+        }
+        m_failure = outcome;
+        m_failedStep = id.code;
     }
+    void requestSent(const TransactionId& /*id*/,
+                     std::span<const std::uint8_t> /*frame*/) override {}
+    void bytesReceived(const TransactionId& /*id*/, std::span<const std::uint8_t> /*chunk*/,
+                       const TransportDetails& /*transport*/) override {}
+    void bytesPurged(std::uint32_t /*count*/, PurgeReason /*reason*/) override {}
 
-protected:
-    void decode(std::span<const std::uint8_t> reply) override { m_read.decode(reply, m_live); }
-    void afterDecode() override {
-        if (m_closesCircle) {
-            m_circleDone();
+private:
+    int m_circlesDone = 0;
+    std::optional<TransactionOutcome> m_failure;
+    std::uint8_t m_failedStep = 0;
+};
+
+// The boxes the engine would have shown, as "caption: text" lines. Nobody dismisses a box here:
+// it counts as closed at once, its close step running from the event loop, never inside the tick
+// that raised it.
+class MessageLog : public MessagePresenter {
+public:
+    explicit MessageLog(QStringList& lines) : m_lines(lines) {}
+    void show(const UserMessage& message, std::function<void()> onClosed) override {
+        m_lines << QString::fromStdString(message.caption + ": " + message.text);
+        if (onClosed) {
+            QTimer::singleShot(0, std::move(onClosed));
         }
     }
 
 private:
-    const realtime::PollRead& m_read;
-    realtime::LiveData& m_live;
-    bool m_closesCircle;
-    std::function<void()> m_circleDone;
-    std::function<void(TransactionOutcome)> m_failed;
+    QStringList& m_lines;
 };
 
 ControllerLink::ControllerLink()
-    : m_port(std::make_unique<NamedPort>()),
-      m_window(std::make_unique<HeadlessWindow>([this] { tick(); },
-                                                [this](const UserMessage& message) {
-                                                    m_messages << QString::fromStdString(
-                                                        message.caption + ": " + message.text);
-                                                })),
-      m_link(std::make_unique<LinkState>(*m_port)),
-      m_engine(std::make_unique<CommEngine>(*m_port, *m_window, *m_link)),
-      m_traffic(std::make_unique<TrafficWatch>()) {
-    m_engine->addObserver(*m_traffic);
-    const auto add = [this](CommEngine::Table table, std::uint8_t code, Transaction& transaction) {
-        m_registrations.push_back(m_engine->registerTransaction(table, code, transaction));
-    };
-    m_readAll = std::make_unique<ReadAllTransaction>(
-        [this](const ReadAllTransaction::Registers& registers) { m_registers = registers; });
-    add(CommEngine::Table::ConfigurationCommand, codeOf(ConfigCommand::ReadAll), *m_readAll);
-    m_firmwareRead = std::make_unique<FirmwareVersionTransaction>(
-        [this](const QString& version) { m_firmware = version; });
-    add(CommEngine::Table::ConfigurationCommand, codeOf(ConfigCommand::ReadFirmwareVersion),
-        *m_firmwareRead);
-    for (const ParameterGroup& group : parameterGroups()) {
-        m_groupWrites.push_back(std::make_unique<GroupWriteTransaction>(group, m_parameters));
-        add(CommEngine::Table::ConfigurationCommand, codeOf(group.command), *m_groupWrites.back());
-    }
-    for (std::uint8_t step = 0; step < m_pollSteps.size(); ++step) {
-        m_pollSteps[step] = std::make_unique<CirclePollStep>(
-            realtime::PollCircle[step], m_live, step + 1u == m_pollSteps.size(),
-            [this] { ++m_poll.circlesDone; },
-            [this, step](TransactionOutcome outcome) {
-                if (!m_poll.failure) {
-                    m_poll.failure = outcome;
-                    m_poll.failedStep = step;
-                }
-            });
-        add(CommEngine::Table::PollStep, realtime::PollCircle[step].command->code,
-            *m_pollSteps[step]);
-    }
+    : m_messageLog(std::make_unique<MessageLog>(m_messages)),
+      m_session(std::make_unique<session::ControllerSession>(*m_messageLog)),
+      m_traffic(std::make_unique<TrafficWatch>()), m_circle(std::make_unique<CircleWatch>()) {
+    m_session->engine().addObserver(*m_traffic);
+    m_session->engine().addObserver(*m_circle);
+    m_session->live().model().subscribe(*m_circle);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(10);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
 }
 
 ControllerLink::~ControllerLink() {
-    m_window->stopEngine();
-    m_registrations.clear();
-    m_port->close();
+    m_timer.stop();
+    m_session->live().model().unsubscribe(*m_circle);
+    m_session->engine().removeObserver(*m_circle);
+    m_session->engine().removeObserver(*m_traffic);
+    m_session->port().close();
 }
 
 void ControllerLink::tick() {
     try {
-        m_engine->tick(m_window->visiblePage());
-        m_window->setEngineInterval(m_engine->timerIntervalMs());
+        m_session->tick(m_page);
+        m_timer.setIntervalMs(m_session->engineIntervalMs());
     } catch (const std::exception& error) {
         // The window shows such an error in a box and goes on; without one, the run ends.
-        m_window->stopEngine();
+        m_timer.stop();
         m_fault = QString::fromUtf8(error.what());
     }
 }
 
 void ControllerLink::open(const Settings& settings) {
     std::optional<SerialPort::OpenError> outcome;
-    m_port->setOpenFinished([&outcome](SerialPort::OpenError error) { outcome = error; });
-    const SerialPort::OpenError first = m_port->open(settings.port.toStdString());
+    m_session->port().setOpenFinished([&outcome](SerialPort::OpenError error) { outcome = error; });
+    const SerialPort::OpenError first = m_session->port().open(settings.port.toStdString());
     if (first == SerialPort::OpenError::Pending) {
         // The network port bounds its own connect time.
         while (!outcome) {
@@ -158,24 +144,24 @@ void ControllerLink::open(const Settings& settings) {
     } else {
         outcome = first;
     }
-    m_port->setOpenFinished({});
+    m_session->port().setOpenFinished({});
     if (*outcome != SerialPort::OpenError::None) {
-        const QString detail = m_port->lastErrorText();
+        const QString detail = m_session->port().lastErrorText();
         throw LinkError(QStringLiteral("cannot open %1: %2%3")
                             .arg(settings.port, QString::fromUtf8(describe(*outcome)),
                                  detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail))
                             .toStdString());
     }
-    if (!m_port->applyLineSettings(settings.baud, 8)) {
-        m_port->close();
+    if (!m_session->port().applyLineSettings(settings.baud, 8)) {
+        m_session->port().close();
         throw LinkError(QStringLiteral("%1 refuses %2 baud, 8 data bits")
                             .arg(settings.port)
                             .arg(settings.baud)
                             .toStdString());
     }
-    m_engine->switchDeviceAddress(settings.address);
-    m_window->setVisiblePage(ConfigurationPage);
-    m_window->startEngine();
+    m_session->engine().switchDeviceAddress(settings.address);
+    m_page = ConfigurationPage;
+    m_timer.start();
 }
 
 void ControllerLink::waitFor(const std::function<bool()>& done) {
@@ -193,13 +179,13 @@ QString ControllerLink::failureText(const char* what, TransactionOutcome outcome
         code &&
         (outcome == TransactionOutcome::Timeout || outcome == TransactionOutcome::WrongHeader)) {
         reason = refusalText(*code);
-    } else if (m_port->isLost()) {
-        reason = QStringLiteral("the port was lost (%1)").arg(m_port->lastErrorText());
+    } else if (m_session->port().isLost()) {
+        reason = QStringLiteral("the port was lost (%1)").arg(m_session->port().lastErrorText());
     } else {
         switch (outcome) {
         case TransactionOutcome::Timeout:
             reason = QStringLiteral("no reply from address %1 in time")
-                         .arg(m_engine->state().DeviceAddress);
+                         .arg(m_session->engine().state().DeviceAddress);
             break;
         case TransactionOutcome::WrongHeader:
             reason = QStringLiteral("a wrong reply (another address or function)");
@@ -218,7 +204,8 @@ QString ControllerLink::failureText(const char* what, TransactionOutcome outcome
 
 void ControllerLink::runCommand(std::uint8_t code, const char* what) {
     std::optional<TransactionOutcome> ended;
-    m_engine->postCommand(code, [&ended](TransactionOutcome outcome) { ended = outcome; });
+    m_session->engine().postCommand(code,
+                                    [&ended](TransactionOutcome outcome) { ended = outcome; });
     waitFor([&ended] { return ended.has_value(); });
     if (*ended != TransactionOutcome::Good) {
         throw LinkError(failureText(what, *ended).toStdString());
@@ -227,23 +214,26 @@ void ControllerLink::runCommand(std::uint8_t code, const char* what) {
 
 ReadAllTransaction::Registers ControllerLink::readAll() {
     runCommand(codeOf(ConfigCommand::ReadAll), "Read All");
-    return m_registers;
+    const std::optional<ParameterModel::Registers>& registers =
+        m_session->parameters().model().lastReadAll();
+    checkInvariant(registers.has_value(), "an accepted Read All left no registers");
+    return *registers;
 }
 
 QString ControllerLink::firmwareVersion() {
     runCommand(codeOf(ConfigCommand::ReadFirmwareVersion), "firmware version");
-    return m_firmware;
+    return m_session->parameters().model().firmwareVersion();
 }
 
 ControllerLink::SetAllResult ControllerLink::setAll(const ControllerParameters& parameters) {
-    m_parameters = parameters;
+    ParameterTransfers& transfers = m_session->parameters();
+    transfers.staged() = parameters;
     SetAllResult result;
     bool finished = false;
     SetAllRun run(
-        *m_engine,
-        [this](ConfigCommand command) -> GroupWriteTransaction& {
-            return *m_groupWrites.at(
-                static_cast<std::size_t>(&parameterGroup(command) - parameterGroups().data()));
+        m_session->engine(),
+        [&transfers](ConfigCommand command) -> GroupWriteTransaction& {
+            return transfers.groupWrite(command);
         },
         SetAllRun::Hooks{
             .writing = {},
@@ -266,30 +256,31 @@ ControllerLink::SetAllResult ControllerLink::setAll(const ControllerParameters& 
 void ControllerLink::poll(int circles, const std::function<void(const realtime::LiveData&)>& circle,
                           const std::function<bool()>& stop) {
     const auto stopped = [&stop] { return stop && stop(); };
-    m_poll = {};
-    m_window->setVisiblePage(RealTimeDataPage);
+    m_circle->reset();
+    m_page = RealTimeDataPage;
+    const CircleWatch& watch = *m_circle;
     for (int reported = 0; reported < circles && !stopped(); ++reported) {
-        waitFor([&] { return m_poll.failure || m_poll.circlesDone > reported || stopped(); });
-        if (m_poll.failure) {
-            m_window->setVisiblePage(ConfigurationPage);
+        waitFor([&] { return watch.failure() || watch.circlesDone() > reported || stopped(); });
+        if (watch.failure()) {
+            m_page = ConfigurationPage;
             const QByteArray what =
-                QByteArray("the ") + realtime::PollCircle.at(m_poll.failedStep).command->name;
-            throw LinkError(failureText(what.constData(), *m_poll.failure).toStdString());
+                QByteArray("the ") + realtime::PollCircle.at(watch.failedStep()).command->name;
+            throw LinkError(failureText(what.constData(), *watch.failure()).toStdString());
         }
-        if (m_poll.circlesDone > reported) {
-            circle(m_live);
+        if (watch.circlesDone() > reported) {
+            circle(m_session->live().model().record());
         }
     }
-    m_window->setVisiblePage(ConfigurationPage);
+    m_page = ConfigurationPage;
 }
 
 std::vector<monitor::ControllerSearch::Found>
 ControllerLink::find(int first, int last, const std::function<void(int, int)>& progress) {
-    m_window->stopEngine();
+    m_timer.stop();
     monitor::ControllerSearch search(
-        *m_port, monitor::ControllerSearch::Hooks{.pauseEngine = [] {},
-                                                  .resumeEngine = [] {},
-                                                  .firmwareText = decodeFirmwareVersion});
+        m_session->port(), monitor::ControllerSearch::Hooks{.pauseEngine = [] {},
+                                                            .resumeEngine = [] {},
+                                                            .firmwareText = decodeFirmwareVersion});
     bool finished = false;
     QObject::connect(&search, &monitor::ControllerSearch::finished,
                      [&finished](monitor::ControllerSearch::End) { finished = true; });
@@ -300,9 +291,10 @@ ControllerLink::find(int first, int last, const std::function<void(int, int)>& p
         throw LinkError("the address search did not start: the port is not open");
     }
     waitFor([&finished] { return finished; });
-    if (m_port->isLost()) {
-        throw LinkError(
-            QStringLiteral("the port was lost (%1)").arg(m_port->lastErrorText()).toStdString());
+    if (m_session->port().isLost()) {
+        throw LinkError(QStringLiteral("the port was lost (%1)")
+                            .arg(m_session->port().lastErrorText())
+                            .toStdString());
     }
     return search.found();
 }

@@ -2,9 +2,11 @@
 
 #include "config/ControllerParameters.h"
 #include "config/ReadAllTransaction.h"
-#include "link/CommEngine.h"
+#include "link/Page.h"
 #include "monitor/ControllerSearch.h"
 #include "realtime/LiveData.h"
+#include "session/ControllerSession.h"
+#include "session/IntervalTimer.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,21 +19,11 @@
 #include <stdexcept>
 #include <vector>
 
-namespace climate::link {
-class LinkState;
-class NamedPort;
-} // namespace climate::link
-
-namespace climate::config {
-class FirmwareVersionTransaction;
-class GroupWriteTransaction;
-} // namespace climate::config
-
 namespace climate::cli {
 
-class HeadlessWindow;
+class CircleWatch;
+class MessageLog;
 class TrafficWatch;
-class CirclePollStep;
 
 // The link broke: the port would not open, was lost, or the controller did not answer, answered
 // wrongly or refused. what() is the one-line reason.
@@ -40,7 +32,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The controller behind one port, driven by the window's engine and transactions with no window:
+// The controller behind one port, on the session the window builds on, with no window:
 // each operation posts what the window's button would post and runs the event loop until the
 // engine has ended it. The engine's own time-outs bound every wait.
 class ControllerLink {
@@ -97,28 +89,15 @@ private:
     void tick();
     [[nodiscard]] QString failureText(const char* what, link::TransactionOutcome outcome) const;
 
-    std::unique_ptr<link::NamedPort> m_port;
-    std::unique_ptr<HeadlessWindow> m_window;
-    std::unique_ptr<link::LinkState> m_link; // the link bar nobody sees
-    std::unique_ptr<link::CommEngine> m_engine;
-    std::unique_ptr<TrafficWatch> m_traffic;
-    config::ControllerParameters m_parameters;
-    config::ReadAllTransaction::Registers m_registers{};
-    QString m_firmware;
-    std::unique_ptr<config::ReadAllTransaction> m_readAll;
-    std::unique_ptr<config::FirmwareVersionTransaction> m_firmwareRead;
-    std::vector<std::unique_ptr<config::GroupWriteTransaction>> m_groupWrites;
-    std::array<std::unique_ptr<CirclePollStep>, 4> m_pollSteps;
-    realtime::LiveData m_live;
-    std::vector<link::CommEngine::Registration> m_registrations;
-    // How far the polling circle has come since poll() began.
-    struct PollProgress {
-        int circlesDone = 0;
-        std::optional<link::TransactionOutcome> failure;
-        std::uint8_t failedStep = 0;
-    } m_poll;
-    QString m_fault; // an error thrown out of the engine's tick
     QStringList m_messages;
+    std::unique_ptr<MessageLog> m_messageLog; // the engine's boxes, into m_messages
+    std::unique_ptr<session::ControllerSession> m_session;
+    std::unique_ptr<TrafficWatch> m_traffic;
+    std::unique_ptr<CircleWatch> m_circle;
+    // The engine timer, ticking the session on the page the operation runs on.
+    session::IntervalTimer m_timer;
+    int m_page = link::ConfigurationPage;
+    QString m_fault; // an error thrown out of the engine's tick
 };
 
 } // namespace climate::cli

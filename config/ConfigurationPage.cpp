@@ -1,10 +1,8 @@
 #include "ConfigurationPage.h"
 
-#include "FirmwareVersionTransaction.h"
 #include "GroupWriteTransaction.h"
 #include "HoldingRegisters.h"
 #include "ParameterGroups.h"
-#include "ReadAllTransaction.h"
 #include "SetAllPlan.h"
 #include "SetAllRun.h"
 
@@ -27,29 +25,24 @@ constexpr auto SetAllCaption = "Set All";
 
 } // namespace
 
-ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView& view)
-    : m_engine(engine), m_view(view) {
-    m_readAll = std::make_unique<ReadAllTransaction>(
-        [this](const ReadAllTransaction::Registers& registers) {
-            m_model.readAllReceived(registers, m_engine.state().DeviceAddress);
-        });
-    m_firmwareVersion = std::make_unique<FirmwareVersionTransaction>(
-        [this](const QString& version) { m_model.setFirmwareVersion(version); });
-    const auto add = [this](ConfigCommand command, Transaction& transaction) {
-        m_registrations.push_back(m_engine.registerTransaction(
-            CommEngine::Table::ConfigurationCommand, codeOf(command), transaction));
-    };
-    add(ConfigCommand::ReadAll, *m_readAll);
-    add(ConfigCommand::ReadFirmwareVersion, *m_firmwareVersion);
+ConfigurationPage::ConfigurationPage(CommEngine& engine, ParameterTransfers& transfers,
+                                     const ConfigurationView& view)
+    : m_engine(engine), m_view(view), m_transfers(transfers) {
+    makeSetAllRun();
+}
 
-    const auto groups = parameterGroups();
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        m_groupWrites[i] = std::make_unique<GroupWriteTransaction>(groups[i], m_parameters);
-        add(groups[i].command, *m_groupWrites[i]);
-    }
+ConfigurationPage::ConfigurationPage(CommEngine& engine, const ConfigurationView& view)
+    : m_engine(engine), m_view(view), m_ownTransfers(std::make_unique<ParameterTransfers>(engine)),
+      m_transfers(*m_ownTransfers) {
+    makeSetAllRun();
+}
+
+void ConfigurationPage::makeSetAllRun() {
     m_setAll = std::make_unique<SetAllRun>(
         m_engine,
-        [this](ConfigCommand command) -> GroupWriteTransaction& { return groupWrite(command); },
+        [this](ConfigCommand command) -> GroupWriteTransaction& {
+            return m_transfers.groupWrite(command);
+        },
         SetAllRun::Hooks{
             .writing =
                 [this](std::size_t step) { m_view.SetAllProgress->setText(progressText(step)); },
@@ -66,7 +59,7 @@ void ConfigurationPage::Button12Click() {
         return;
     }
     m_engine.postCommand(codeOf(ConfigCommand::ReadAll));
-    m_model.clearForReadAll();
+    m_transfers.model().clearForReadAll();
 }
 
 void ConfigurationPage::setGroup(ConfigCommand command) {
@@ -75,7 +68,7 @@ void ConfigurationPage::setGroup(ConfigCommand command) {
         return;
     }
     // A text that does not convert throws ConversionError out of the handler; nothing is posted.
-    if (!stageGroup(group, m_model, m_parameters)) {
+    if (!stageGroup(group, m_transfers.model(), m_transfers.staged())) {
         m_engine.showMessage(toUserMessage(ConfigMessages::OutOfRange));
         return;
     }
@@ -87,21 +80,11 @@ void ConfigurationPage::setGroup(ConfigCommand command) {
 }
 
 void ConfigurationPage::groupAccepted(const ParameterGroup& group) {
-    const std::vector<std::uint16_t> words = groupWords(group, m_parameters);
-    m_model.registersWritten(group.firstRegister, words);
+    const std::vector<std::uint16_t> words = groupWords(group, m_transfers.staged());
+    m_transfers.model().registersWritten(group.firstRegister, words);
     if (m_writeListener) {
         m_writeListener(group.firstRegister, words);
     }
-}
-
-GroupWriteTransaction& ConfigurationPage::groupWrite(ConfigCommand command) {
-    const auto groups = parameterGroups();
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].command == command) {
-            return *m_groupWrites.at(i);
-        }
-    }
-    throw std::logic_error("not a group write");
 }
 
 // Set All converts every setting group first, by the rules of the group's own Set, and sends
@@ -111,7 +94,8 @@ void ConfigurationPage::Button13Click() {
     if (!mayPost(m_view.port, m_engine, SharedMessages::Busy)) {
         return;
     }
-    if (const std::optional<SetAllRefusal> refusal = stageSetAll(m_model, m_parameters)) {
+    if (const std::optional<SetAllRefusal> refusal =
+            stageSetAll(m_transfers.model(), m_transfers.staged())) {
         m_engine.showMessage(UserMessage(refusalText(*refusal).toStdString(), SetAllCaption,
                                          UserMessage::Icon::Error));
         return;
@@ -158,7 +142,7 @@ void ConfigurationPage::Button18Click() {
 }
 
 void ConfigurationPage::Button8Click() {
-    const std::int32_t typed = parseInteger(m_model.commAddress().toStdString());
+    const std::int32_t typed = parseInteger(m_transfers.model().commAddress().toStdString());
     // Taken as unsigned, so a negative address is out of range as well.
     const auto address = static_cast<std::uint32_t>(typed);
     m_engine.switchDeviceAddress(address > 255 ? 1 : address);

@@ -5,6 +5,7 @@
 #include "ControllerParameters.h"
 #include "ParameterForm.h"
 #include "ParameterModel.h"
+#include "ParameterTransfers.h"
 #include "SetAllPlan.h"
 
 #include "link/CommEngine.h"
@@ -19,9 +20,6 @@
 
 namespace climate::config {
 
-class FirmwareVersionTransaction;
-class GroupWriteTransaction;
-class ReadAllTransaction;
 class SetAllRun;
 struct ParameterGroup;
 
@@ -31,7 +29,11 @@ struct ParameterGroup;
 // the model, every Set reads it.
 class ConfigurationPage {
 public:
-    // The texts `view`'s fields hold now are the model's first texts.
+    // The page over the transfers of a session, which `engine` runs. The texts `view`'s fields
+    // hold now are the model's first texts.
+    ConfigurationPage(link::CommEngine& engine, ParameterTransfers& transfers,
+                      const ConfigurationView& view);
+    // The same over transfers of its own, registered with `engine`.
     ConfigurationPage(link::CommEngine& engine, const ConfigurationView& view);
     ~ConfigurationPage();
     ConfigurationPage(const ConfigurationPage&) = delete;
@@ -59,28 +61,25 @@ public:
     void setWriteListener(WriteListener listener) { m_writeListener = std::move(listener); }
 
     // The values the last accepted Set of each group staged.
-    [[nodiscard]] const ControllerParameters& parameters() const { return m_parameters; }
+    [[nodiscard]] const ControllerParameters& parameters() const { return m_transfers.staged(); }
 
     // What the page's fields hold, and the controller's registers as last read.
-    [[nodiscard]] ParameterModel& model() { return m_model; }
+    [[nodiscard]] ParameterModel& model() { return m_transfers.model(); }
     // The page's fields as the model's views.
     [[nodiscard]] const ParameterForm& form() const { return m_form; }
 
 private:
+    // Set All's run on the engine, with the page's progress label and summary box.
+    void makeSetAllRun();
     void setGroup(ConfigCommand command);
     void groupAccepted(const ParameterGroup& group);
-    [[nodiscard]] GroupWriteTransaction& groupWrite(ConfigCommand command);
     // Set All has ended: `written` groups taken, then `outcome` (Good: all of them).
     void finishSetAll(std::size_t written, std::optional<GroupFailure> failure);
     link::CommEngine& m_engine;
     ConfigurationView m_view;
-    ParameterModel m_model;
-    ParameterForm m_form{m_model, m_view};
-    ControllerParameters m_parameters;
-    std::unique_ptr<ReadAllTransaction> m_readAll;
-    std::unique_ptr<FirmwareVersionTransaction> m_firmwareVersion;
-    std::array<std::unique_ptr<GroupWriteTransaction>, 10> m_groupWrites;
-    std::vector<link::CommEngine::Registration> m_registrations;
+    std::unique_ptr<ParameterTransfers> m_ownTransfers; // only when made without a session's
+    ParameterTransfers& m_transfers;
+    ParameterForm m_form{m_transfers.model(), m_view};
     WriteListener m_writeListener;
     std::unique_ptr<SetAllRun> m_setAll;
 };

@@ -1,13 +1,9 @@
 #include "RealTimeMonitor.h"
 
 #include "DebugTemperatureCommand.h"
-#include "ForcedOutputCommand.h"
 #include "LiveDisplay.h"
-#include "PollCircle.h"
-#include "PollSteps.h"
 #include "TestLogPacer.h"
 #include "link/CommEngine.h"
-#include "link/Commands.h"
 #include "link/LinkState.h"
 #include "link/Page.h"
 #include "link/PortGate.h"
@@ -20,13 +16,6 @@ namespace climate::realtime {
 
 using namespace climate::link;
 using namespace climate::widgets;
-
-namespace {
-
-constexpr std::uint8_t DebugTemperatureCode = Command::DebugTemperature.code;
-constexpr std::uint8_t ForcedOutputCode = Command::ForcedOutput.code;
-
-} // namespace
 
 // The page's instruments: each group as its row shows it, and the link-loss clearing.
 class RealTimeMonitor::InstrumentListener : public LiveDataListener {
@@ -44,31 +33,26 @@ private:
     const RealTimeView& m_view;
 };
 
+RealTimeMonitor::RealTimeMonitor(CommEngine& engine, LivePolling& polling, const RealTimeView& view,
+                                 std::function<void(int)> setTimer1Interval, TestLogSink* log)
+    : m_engine(engine), m_view(view), m_setTimer1Interval(std::move(setTimer1Interval)),
+      m_polling(polling), m_instruments(std::make_unique<InstrumentListener>(m_view)),
+      m_logPacer(std::make_unique<TestLogPacer>(log)) {
+    showInputs();
+    m_polling.model().subscribe(*m_instruments);
+    m_polling.model().subscribe(*m_logPacer);
+}
+
 RealTimeMonitor::RealTimeMonitor(CommEngine& engine, const RealTimeView& view,
                                  std::function<void(int)> setTimer1Interval, TestLogSink* log,
                                  LiveDataModel::Clock clock)
     : m_engine(engine), m_view(view), m_setTimer1Interval(std::move(setTimer1Interval)),
-      m_model(std::move(clock)), m_instruments(std::make_unique<InstrumentListener>(m_view)),
-      m_logPacer(std::make_unique<TestLogPacer>(log)),
-      m_debugTemperature(std::make_unique<DebugTemperatureCommand>(m_inputs)),
-      m_forcedOutput(std::make_unique<ForcedOutputCommand>(m_inputs)) {
+      m_ownPolling(std::make_unique<LivePolling>(engine, std::move(clock))),
+      m_polling(*m_ownPolling), m_instruments(std::make_unique<InstrumentListener>(m_view)),
+      m_logPacer(std::make_unique<TestLogPacer>(log)) {
     showInputs();
-    m_model.subscribe(m_inputs);
-    m_model.subscribe(*m_instruments);
-    m_model.subscribe(*m_logPacer);
-    for (const PollRead& read : PollCircle) {
-        m_pollSteps.push_back(std::make_unique<PollStep>(read, m_model));
-    }
-
-    using Table = CommEngine::Table;
-    for (std::size_t step = 0; step < m_pollSteps.size(); ++step) {
-        m_registrations.push_back(m_engine.registerTransaction(
-            Table::PollStep, PollCircle[step].command->code, *m_pollSteps[step]));
-    }
-    m_registrations.push_back(m_engine.registerTransaction(Table::LiveCommand, DebugTemperatureCode,
-                                                           *m_debugTemperature));
-    m_registrations.push_back(
-        m_engine.registerTransaction(Table::LiveCommand, ForcedOutputCode, *m_forcedOutput));
+    m_polling.model().subscribe(*m_instruments);
+    m_polling.model().subscribe(*m_logPacer);
 }
 
 RealTimeMonitor::~RealTimeMonitor() = default;
@@ -77,10 +61,10 @@ RealTimeMonitor::~RealTimeMonitor() = default;
 // reaches the inputs, and what the commands and the poll set there is shown.
 void RealTimeMonitor::showInputs() {
     if (QLineEdit* edit = m_view.Edit11) {
-        edit->setText(m_inputs.debugTemperatureText());
-        QObject::connect(edit, &QLineEdit::textChanged, &m_inputs,
+        edit->setText(inputs().debugTemperatureText());
+        QObject::connect(edit, &QLineEdit::textChanged, &inputs(),
                          &LiveCommandInputs::setDebugTemperatureText);
-        QObject::connect(&m_inputs, &LiveCommandInputs::debugTemperatureTextChanged, edit,
+        QObject::connect(&inputs(), &LiveCommandInputs::debugTemperatureTextChanged, edit,
                          [edit](const QString& text) {
                              if (edit->text() != text) {
                                  edit->setText(text);
@@ -88,12 +72,12 @@ void RealTimeMonitor::showInputs() {
                          });
     }
     if (RockerSwitch* rocker = m_view.iSwitchRocker1) {
-        rocker->setOn(m_inputs.rockerOn());
+        rocker->setOn(inputs().rockerOn());
         // A flip by the user, whether a click (after its handler) or the space bar.
-        QObject::connect(rocker, &RockerSwitch::toggled, &m_inputs,
+        QObject::connect(rocker, &RockerSwitch::toggled, &inputs(),
                          &LiveCommandInputs::setRockerOn);
         // Set by the program: no click, so a poll or an echo never counts as the user's action.
-        QObject::connect(&m_inputs, &LiveCommandInputs::rockerSet, rocker, &RockerSwitch::setOn);
+        QObject::connect(&inputs(), &LiveCommandInputs::rockerSet, rocker, &RockerSwitch::setOn);
     }
 }
 
@@ -105,20 +89,12 @@ void RealTimeMonitor::setLogTickCount(std::uint32_t ticks) {
     m_logPacer->setLogTickCount(ticks);
 }
 
-std::int16_t RealTimeMonitor::debugTempValue() const {
-    return m_debugTemperature->debugTempValue();
-}
-
-std::uint16_t RealTimeMonitor::forceCoilValue() const {
-    return m_forcedOutput->forceCoilValue();
-}
-
 void RealTimeMonitor::Timer1Timer() {
     m_logPacer->countTimer1Tick();
     const bool answering = m_engine.countDownLinkAlive();
     m_engine.linkState().timerTick(answering);
     if (!answering) {
-        m_model.linkLostTick();
+        model().linkLostTick();
     }
 
     m_alarmBlinkPhase = m_alarmBlinkPhase == 0 ? 1 : 0;
@@ -127,7 +103,7 @@ void RealTimeMonitor::Timer1Timer() {
     if (m_setTimer1Interval) {
         m_setTimer1Interval(litPhase ? LitPhaseMs : DarkPhaseMs);
     }
-    showAlarmPhase(m_model.record(), m_view, litPhase);
+    showAlarmPhase(model().record(), m_view, litPhase);
 }
 
 void RealTimeMonitor::Timer3Timer(int visiblePage) {
@@ -135,9 +111,9 @@ void RealTimeMonitor::Timer3Timer(int visiblePage) {
     const bool polling =
         m_view.port != nullptr && m_view.port->portOpen() && visiblePage == RealTimeDataPage;
     if (!polling) {
-        m_model.pollingStopped();
+        model().pollingStopped();
     }
-    const LiveData& live = m_model.record();
+    const LiveData& live = model().record();
     RoundLed& led = *m_view.iLedRound[18];
     if (live.ForcedOutput != 1) {
         led.setActive(false);
@@ -153,19 +129,15 @@ void RealTimeMonitor::Button6Click() {
         return;
     }
     // Throws before anything is posted when the text is not a number.
-    const std::int16_t value = debugTemperatureValue(m_inputs.debugTemperatureText().toStdString());
-    m_debugTemperature->setDebugTempValue(value);
-    m_engine.postLiveCommand(DebugTemperatureCode);
+    m_polling.postDebugTemperature(
+        debugTemperatureValue(inputs().debugTemperatureText().toStdString()));
 }
 
 void RealTimeMonitor::iSwitchRocker1Change() {
     if (!portReady(m_view.port, m_engine)) {
         return;
     }
-    // The rocker still stands as before the click: ask for the other state.
-    m_forcedOutput->setForceCoilValue(m_inputs.rockerOn() ? ForcedOutputCommand::ForceOff
-                                                          : ForcedOutputCommand::ForceOn);
-    m_engine.postLiveCommand(ForcedOutputCode);
+    m_polling.postForcedOutputFlip();
 }
 
 } // namespace climate::realtime

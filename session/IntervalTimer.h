@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-namespace climate::app {
+namespace climate::session {
 
 // A QTimer whose interval setter keeps the countdown when the value does not change. QTimer
 // restarts on every setInterval(), which would push the engine's 10 ms receive ticks back on
@@ -20,4 +20,4 @@ public:
     }
 };
 
-} // namespace climate::app
+} // namespace climate::session
