@@ -86,19 +86,20 @@ private:
 
 // The boxes the engine would have shown, as "caption: text" lines. Nobody dismisses a box here:
 // it counts as closed at once, its close step running from the event loop, never inside the tick
-// that raised it.
+// that raised it, and never once the log is gone.
 class MessageLog : public MessagePresenter {
 public:
     explicit MessageLog(QStringList& lines) : m_lines(lines) {}
     void show(const UserMessage& message, std::function<void()> onClosed) override {
         m_lines << QString::fromStdString(message.caption + ": " + message.text);
         if (onClosed) {
-            QTimer::singleShot(0, std::move(onClosed));
+            QTimer::singleShot(0, &m_closeSteps, std::move(onClosed));
         }
     }
 
 private:
     QStringList& m_lines;
+    QObject m_closeSteps; // the close steps not yet run go with it
 };
 
 ControllerLink::ControllerLink()
