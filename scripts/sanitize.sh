@@ -17,12 +17,12 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLIMAT
     "${launcher[@]}" >/dev/null
 cmake --build build-sanitize --parallel "$(nproc)"
 cd build-sanitize
-# The AT-SPI checks, the walkthrough and the Trend on X run the window on a real X server (Xvfb),
+# The AT-SPI checks, the walkthrough and the *_xcb tests run the window on a real X server (Xvfb),
 # where libxkbcommon-x11, a system library, copies its keymap names with strndup from buffers
 # that hold no terminating NUL: legal, but strict_string_checks makes ASan's interceptor read each
 # whole string. So those run on their own without strict string checks; everything else with
 # them.
-on_x_server='^(app\.atspi\.|e2e\.walkthrough|e2e\.trend_xcb)'
+on_x_server='^(app\.atspi\.|e2e\.walkthrough|e2e\..*_xcb$)'
 ctest --output-on-failure --timeout 600 -E "$on_x_server" "$@"
 if (($# == 0)); then
     ASAN_OPTIONS=${ASAN_OPTIONS/strict_string_checks=1/strict_string_checks=0} \
