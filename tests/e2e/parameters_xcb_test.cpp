@@ -3,7 +3,7 @@
 // field reach the model while the field still has the focus, so a shortcut or a Set pressed
 // from the keyboard sends and saves what the field shows; an item chosen from a drop-down list
 // reaches it too; what the model gets (a Read All, a change of its own) shows in the fields.
-#include "WindowOnSimulator.h"
+#include "WindowOnDisplay.h"
 
 #include "config/ParameterModel.h"
 #include "config/ParameterSets.h"
@@ -26,19 +26,9 @@ using namespace climate::config;
 
 namespace {
 
-class ParameterFieldsOnDisplay : public WindowOnSimulator {
+class ParameterFieldsOnDisplay : public WindowOnDisplay {
 protected:
     static void SetUpTestSuite() { QStandardPaths::setTestModeEnabled(true); }
-
-    void SetUp() override {
-        ASSERT_TRUE(QGuiApplication::platformName() == QStringLiteral("xcb") ||
-                    QGuiApplication::platformName() == QStringLiteral("windows"))
-            << "this test needs real windows, not "
-            << QGuiApplication::platformName().toStdString();
-        WindowOnSimulator::SetUp();
-        ASSERT_FALSE(HasFatalFailure());
-        ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
-    }
 
     ParameterModel& model() { return form->parameterModel(); }
 

@@ -2,7 +2,7 @@
 // own platform under Wine), driven by mouse events through the window system: the tab, the Trend
 // button, Pause and the cursor are reached as a person reaches them; the wheel turns through the
 // X server (xdotool).
-#include "WindowOnSimulator.h"
+#include "WindowOnDisplay.h"
 
 #include "support/HostProgram.h"
 #include "support/RealInput.h"
@@ -30,17 +30,8 @@ namespace {
 
 constexpr std::size_t Temperature1 = static_cast<std::size_t>(Channel::Temperature1);
 
-class TrendOnSimulator : public WindowOnSimulator {
+class TrendOnSimulator : public WindowOnDisplay {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(QGuiApplication::platformName() == QStringLiteral("xcb") ||
-                    QGuiApplication::platformName() == QStringLiteral("windows"))
-            << "this test needs real windows, not "
-            << QGuiApplication::platformName().toStdString();
-        WindowOnSimulator::SetUp();
-        ASSERT_EQ(RealInput::showAndActivate(form.get()), "");
-    }
-
     void click(QWidget* widget) {
         ASSERT_NE(widget, nullptr);
         ASSERT_EQ(RealInput::click(widget), "") << widget->objectName().toStdString();
